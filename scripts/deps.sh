@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing Springdeck needs on Debian,
+# skipping everything that is already there.
+set -euo pipefail
+
+need=()
+have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+for p in cmake make g++ g++-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev \
+         wine wine32:i386 xvfb xauth x11-utils imagemagick googletest; do
+  have_pkg "$p" || need+=("$p")
+done
+[ ${#need[@]} -eq 0 ] && exit 0
+
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+echo "Installing: ${need[*]}"
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $SUDO dpkg --add-architecture i386
+fi
+$SUDO apt-get update -q
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${need[@]}"

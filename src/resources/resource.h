@@ -1,0 +1,50 @@
+/* Resource and control ids shared by the .rc files and the code.
+ * Names and numbers are the ones the dialogs and the rest of the program use
+ * throughout; keep them in one place. */
+#ifndef SPRINGDECK_RESOURCE_H
+#define SPRINGDECK_RESOURCE_H
+
+/* Icons. ICO_SPRINGDECK comes first so that Explorer shows it for the exe. */
+#define ICO_SPRINGDECK      1
+#define ICO_F1              201
+#define ICO_F2              202
+#define ICO_F3              203
+#define ICO_F4              204
+#define ICO_F5              205
+#define ICO_F6              206
+#define ICO_F7              207
+#define ICO_F8              208
+#define ICO_F9              209
+#define ICO_F10             210
+#define ICO_F11             211
+#define ICO_F12             212
+#define ICO_PS              213
+#define ICO_SL              214
+#define ICO_PAUSE           215
+#define ICO_BLANK           216
+#define ICO_CONNECT         220
+#define ICO_UPDIR           221
+#define ICO_YAHOO           230
+#define ICO_CNET            231
+#define ICO_PATHFINDER      232
+#define ICO_ESPNET          233
+#define ICO_E               234
+#define ICO_FAMILYPLANET    235
+#define ICO_USATODAY        236
+#define ICO_SOD             237
+
+/* Bitmaps */
+#define BMP_BOOKMARK        301
+#define BMP_FOLDEROPEN      302
+#define BMP_FOLDERCLOSED    303
+
+/* Menu and its commands */
+#define MENU_SPRINGDECK     400
+#define IDM_SETUP           101
+#define IDM_TURNOFF         102
+
+/* Dialogs */
+#define DLG_SETUP           500
+#define DLG_ABOUT           501
+
+#endif

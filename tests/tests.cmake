@@ -1,0 +1,52 @@
+# Test programs: GoogleTest from the system sources, a Win32 test driver, test
+# doubles that stand in for programs Springdeck talks to, and the test suites.
+# CTest runs each test under Wine through CMAKE_CROSSCOMPILING_EMULATOR;
+# scripts/with-wine.sh provides the display and the prefix.
+set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+include(GoogleTest)
+
+set(SD_TEST_BIN ${CMAKE_BINARY_DIR}/tests)
+
+# Test doubles: one exe per .cpp in tests/doubles (DLLs are built by their own
+# rules in tests/doubles/doubles.cmake when present).
+file(GLOB SD_DOUBLES CONFIGURE_DEPENDS tests/doubles/*.cpp)
+set(SD_DOUBLE_TARGETS)
+foreach(src ${SD_DOUBLES})
+  get_filename_component(name ${src} NAME_WE)
+  add_executable(${name} WIN32 ${src})
+  target_link_libraries(${name} PRIVATE ${SD_WIN32_LIBS})
+  target_link_options(${name} PRIVATE -static)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${SD_TEST_BIN}/doubles)
+  list(APPEND SD_DOUBLE_TARGETS ${name})
+endforeach()
+include(tests/doubles/doubles.cmake OPTIONAL)
+
+# The driver library used by the integration tests.
+file(GLOB SD_DRIVER CONFIGURE_DEPENDS tests/driver/*.cpp)
+add_library(sd_driver STATIC ${SD_DRIVER})
+target_include_directories(sd_driver PUBLIC tests/driver src src/resources)
+target_link_libraries(sd_driver PUBLIC gtest ${SD_WIN32_LIBS})
+target_compile_definitions(sd_driver PRIVATE SD_BUILD_DIR="${CMAKE_BINARY_DIR}")
+
+# Unit tests link the product library directly.
+file(GLOB SD_UNIT CONFIGURE_DEPENDS tests/unit/*.cpp)
+add_executable(unit_tests ${SD_UNIT})
+target_link_libraries(unit_tests PRIVATE springdeck_lib gtest_main)
+target_link_options(unit_tests PRIVATE -static)
+set_target_properties(unit_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${SD_TEST_BIN})
+gtest_add_tests(TARGET unit_tests SOURCES ${SD_UNIT} TEST_PREFIX "unit.")
+
+# Integration tests drive the real springdeck.exe.
+file(GLOB SD_INTEGRATION CONFIGURE_DEPENDS tests/integration/*.cpp)
+add_executable(integration_tests ${SD_INTEGRATION})
+target_link_libraries(integration_tests PRIVATE sd_driver gtest_main)
+target_link_options(integration_tests PRIVATE -static)
+set_target_properties(integration_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${SD_TEST_BIN})
+add_dependencies(integration_tests springdeck ${SD_DOUBLE_TARGETS})
+gtest_add_tests(TARGET integration_tests SOURCES ${SD_INTEGRATION} TEST_PREFIX "integration."
+                TEST_LIST SD_INTEGRATION_TESTS)
+# Integration tests share the desktop, the keyboard and the prefix: one at a time.
+set_tests_properties(${SD_INTEGRATION_TESTS} PROPERTIES RESOURCE_LOCK desktop TIMEOUT 120)
