@@ -205,7 +205,7 @@ FONT_5X7 = _font({
     's': ".... .... .### #... .##. ...# ###.",
     't': ".#. .#. ### .#. .#. .#. ..#",
     'u': ".... .... #..# #..# #..# #..# .###",
-    '!': "# # # # # . #", '|': "# # # # # # #", ' ': "... ... ... ... ... ... ...",
+    '!': "# # # # # . #", '|': "# # # # # # # # #", ' ': "... ... ... ... ... ... ...",
 })
 
 
@@ -221,16 +221,18 @@ def text_height(font, scale=1):
 
 
 def text(c, font, s, x, y, col, bold=False, scale=1):
-    """Draws s with its top-left corner at (x, y)."""
+    """Draws s with its top-left corner at (x, y). A glyph taller than the
+    font (the bar) is centred on the line."""
     for ch in s:
         rows = font[ch]
+        top = y - (len(rows) - text_height(font)) // 2 * scale
         for gy, row in enumerate(rows):
             for gx, bit in enumerate(row):
                 if bit != '#':
                     continue
                 for k in range(2 if bold else 1):
-                    rect(c, x + (gx + k) * scale, y + gy * scale,
-                         x + (gx + k + 1) * scale - 1, y + (gy + 1) * scale - 1, col)
+                    rect(c, x + (gx + k) * scale, top + gy * scale,
+                         x + (gx + k + 1) * scale - 1, top + (gy + 1) * scale - 1, col)
         x += (len(rows[0]) + (1 if bold else 0) + 1) * scale
 
 
@@ -263,30 +265,29 @@ MAGENTA = (255, 0, 255)
 # Key caps
 # ---------------------------------------------------------------------------
 
-def key_cap(size, face=CAP_FACE):
-    """An empty key cap seen from above and a little in front, filling the
-    image. Returns the canvas and the face rectangle (x0, y0, x1, y1)."""
-    c = canvas(size, size)
-    n = size - 1
-    if size >= 32:
-        side, top, lip = 2, 2, 7
-    else:
-        side, top, lip = 1, 1, 3
-    round_rect(c, 0, 0, n, n, 2 if size >= 32 else 1, OUTLINE)
-    rect(c, 1, 1, n - 1, n - 1, CAP_SIDE)
+def key_cap(w, h, lip):
+    """An empty key cap seen from above and a little in front, filling a w x h
+    canvas; lip is the height of the front skirt below the face. Returns the
+    canvas and the face rectangle (x0, y0, x1, y1)."""
+    c = canvas(w, h)
+    big = w >= 32
+    n, b = w - 1, h - 1
+    side, top = (2, 2) if big else (1, 1)
+    round_rect(c, 0, 0, n, b, 2 if big else 1, OUTLINE)
+    rect(c, 1, 1, n - 1, b - 1, CAP_SIDE)
     # Lighter left skirt, darker right skirt and front lip.
-    rect(c, 1, 1, side, n - 1, CAP_SIDE_LIGHT)
-    rect(c, n - side, 1, n - 1, n - 1, CAP_SIDE_DARK)
-    rect(c, 1, n - lip + 1, n - 1, n - 1, CAP_SIDE_DARK)
-    rect(c, 2, n - lip + 1, n - 2, n - 2 if size >= 32 else n - 1, CAP_SIDE)
-    if size >= 32:
+    rect(c, 1, 1, side, b - 1, CAP_SIDE_LIGHT)
+    rect(c, n - side, 1, n - 1, b - 1, CAP_SIDE_DARK)
+    rect(c, 1, b - lip + 1, n - 1, b - 1, CAP_SIDE_DARK)
+    rect(c, 2, b - lip + 1, n - 2, b - 2 if big else b - 1, CAP_SIDE)
+    if big:
         # Bevels where the skirts meet the lip.
         for i in range(side):
-            put(c, 1 + i, n - lip + 1 + i, CAP_SIDE_LIGHT)
-            put(c, n - 1 - i, n - lip + 1 + i, CAP_SIDE_DARK)
-    fx0, fy0, fx1, fy1 = side + 1, top, n - side - 1, n - lip
-    rect(c, fx0, fy0, fx1, fy1, face)
-    if size >= 32:
+            put(c, 1 + i, b - lip + 1 + i, CAP_SIDE_LIGHT)
+            put(c, n - 1 - i, b - lip + 1 + i, CAP_SIDE_DARK)
+    fx0, fy0, fx1, fy1 = side + 1, top, n - side - 1, b - lip
+    rect(c, fx0, fy0, fx1, fy1, CAP_FACE)
+    if big:
         rect(c, fx0, fy1, fx1, fy1, CAP_FACE_EDGE)
         rect(c, fx1, fy0, fx1, fy1, CAP_FACE_EDGE)
         rect(c, fx0, fy0, fx1 - 1, fy0, WHITE)
@@ -299,7 +300,7 @@ def key_icon(legend32, legend16):
     images = []
     for size, lines, font, bold in ((32, legend32, FONT_5X7, True),
                                     (16, legend16, FONT_3X5, False)):
-        c, (fx0, fy0, fx1, fy1) = key_cap(size)
+        c, (fx0, fy0, fx1, fy1) = key_cap(size, size, 7 if size >= 32 else 3)
         if bold and max(text_width(font, s, True) for s in lines or ['']) > fx1 - fx0 - 1:
             bold = False  # a long legend fits only in the regular weight
         if lines:
@@ -362,36 +363,247 @@ def springdeck_image(size):
 
 def springdeck_cap(w, h):
     """A key cap, w wide and h high, whose face carries a bold upward arrow."""
-    c = canvas(w, h)
-    big = w >= 32
-    n, b = w - 1, h - 1
-    lip = 4 if big else 2
-    round_rect(c, 0, 0, n, b, 2 if big else 1, OUTLINE)
-    rect(c, 1, 1, n - 1, b - 1, CAP_SIDE)
-    rect(c, 1, 1, 1, b - 1, CAP_SIDE_LIGHT)
-    rect(c, n - 1, 1, n - 1, b - 1, CAP_SIDE_DARK)
-    rect(c, 1, b - lip + 1, n - 1, b - 1, CAP_SIDE_DARK)
-    if big:
-        rect(c, 2, b - lip + 1, n - 2, b - 2, CAP_SIDE)
-    fx0, fy0, fx1, fy1 = 2, 1, n - 2, b - lip
-    rect(c, fx0, fy0, fx1, fy1, CAP_FACE)
+    c, (fx0, fy0, fx1, fy1) = key_cap(w, h, 5 if w >= 32 else 2)
     mx = (fx0 + fx1 + 1) / 2
-    if big:
-        rect(c, fx0, fy0, fx1, fy0, WHITE)
-        rect(c, fx0, fy0, fx0, fy1, WHITE)
-        polygon(c, [(mx, fy0 + 1), (mx + 7, fy0 + 8), (mx + 3, fy0 + 8),
-                    (mx + 3, fy1), (mx - 3, fy1), (mx - 3, fy0 + 8),
-                    (mx - 7, fy0 + 8)], ARROW_RED)
-        rect(c, int(mx) + 2, fy0 + 8, int(mx) + 2, fy1 - 1, ARROW_DARK)
+    if w >= 32:
+        head, half, shaft = 7, 7, 3
     else:
-        polygon(c, [(mx, fy0), (mx + 4, fy0 + 4), (mx + 1.5, fy0 + 4),
-                    (mx + 1.5, fy1 + 1), (mx - 1.5, fy1 + 1), (mx - 1.5, fy0 + 4),
-                    (mx - 4, fy0 + 4)], ARROW_RED)
+        head, half, shaft = 4, 4, 1.5
+    polygon(c, [(mx, fy0), (mx + half, fy0 + head), (mx + shaft, fy0 + head),
+                (mx + shaft, fy1 + 1), (mx - shaft, fy1 + 1), (mx - shaft, fy0 + head),
+                (mx - half, fy0 + head)], ARROW_RED)
+    if w >= 32:
+        rect(c, int(mx) + 2, fy0 + head, int(mx) + 2, fy1, ARROW_DARK)
     return c
 
 
 def springdeck_icon():
     return [springdeck_image(32), springdeck_image(16)]
+
+
+# ---------------------------------------------------------------------------
+# Dial-up connection: two computers joined by a telephone line.
+# ---------------------------------------------------------------------------
+
+CASE = (200, 196, 184)
+CASE_DARK = (136, 132, 120)
+SCREEN = (24, 96, 152)
+SCREEN_LIGHT = (96, 176, 224)
+WIRE = (200, 32, 24)
+
+
+def computer(c, x, y, big):
+    """A monitor on a small base with its top-left corner at (x, y)."""
+    if big:
+        w, h = 14, 11
+        round_rect(c, x, y, x + w - 1, y + h - 1, 1, OUTLINE)
+        rect(c, x + 1, y + 1, x + w - 2, y + h - 2, CASE)
+        rect(c, x + w - 2, y + 1, x + w - 2, y + h - 2, CASE_DARK)
+        rect(c, x + 2, y + 2, x + w - 4, y + h - 3, SCREEN)
+        line(c, x + 3, y + 4, x + 5, y + 2, SCREEN_LIGHT)
+        rect(c, x + 5, y + h, x + 8, y + h, OUTLINE)
+        rect(c, x + 2, y + h + 1, x + w - 3, y + h + 2, OUTLINE)
+        rect(c, x + 3, y + h + 1, x + w - 4, y + h + 1, CASE)
+    else:
+        w, h = 8, 6
+        rect(c, x, y, x + w - 1, y + h - 1, OUTLINE)
+        rect(c, x + 1, y + 1, x + w - 2, y + h - 2, SCREEN)
+        put(c, x + 2, y + 2, SCREEN_LIGHT)
+        rect(c, x + 2, y + h, x + w - 3, y + h, OUTLINE)
+
+
+def connect_image(size):
+    c = canvas(size, size)
+    if size >= 32:
+        computer(c, 0, 16, True)
+        computer(c, 18, 2, True)
+        # A jagged line from one computer to the other.
+        pts = [(14, 21), (19, 17), (16, 16), (22, 14)]
+    else:
+        computer(c, 0, 8, False)
+        computer(c, 8, 1, False)
+        pts = [(8, 10), (10, 8), (9, 8), (11, 7)]
+    for (ax, ay), (bx, by) in zip(pts, pts[1:]):
+        line(c, ax, ay, bx, by, WIRE)
+        if size >= 32:
+            line(c, ax, ay + 1, bx, by + 1, WIRE)
+    return c
+
+
+def connect_icon():
+    return [connect_image(32), connect_image(16)]
+
+
+# ---------------------------------------------------------------------------
+# Folders: the "up one folder" icon and the tree bitmaps.
+# ---------------------------------------------------------------------------
+
+FOLDER = (248, 216, 96)
+FOLDER_DARK = (200, 160, 40)
+FOLDER_LINE = (112, 80, 16)
+UP_GREEN = (24, 152, 40)
+UP_DARK = (8, 80, 16)
+
+
+def closed_folder(c, x0, y0, x1, y1, body, back, edge, tab):
+    """A closed folder filling the box, with a tab of width tab on its back."""
+    rect(c, x0 + 1, y0, x0 + tab, y0, edge)
+    rect(c, x0, y0 + 1, x1, y1, edge)
+    rect(c, x0 + 1, y0 + 1, x0 + tab - 1, y0 + 1, back)
+    rect(c, x0 + 1, y0 + 2, x1 - 1, y1 - 1, body)
+    rect(c, x0 + 1, y0 + 2, x1 - 1, y0 + 2, back)
+
+
+def updir_image(size):
+    c = canvas(size, size)
+    if size >= 32:
+        closed_folder(c, 1, 8, 30, 29, FOLDER, FOLDER_DARK, FOLDER_LINE, 11)
+        rect(c, 2, 28, 29, 28, FOLDER_DARK)
+        arrow = [(15.5, 1), (24, 10), (19, 10), (19, 25), (12, 25), (12, 10), (7, 10)]
+    else:
+        closed_folder(c, 0, 4, 15, 15, FOLDER, FOLDER_DARK, FOLDER_LINE, 6)
+        arrow = [(8, 1), (12, 5), (9, 5), (9, 12), (7, 12), (7, 5), (4, 5)]
+    arrow_c = canvas(size, size)
+    polygon(arrow_c, arrow, UP_GREEN)
+    outline(arrow_c, UP_DARK)
+    overlay(c, arrow_c)
+    return c
+
+
+def updir_icon():
+    return [updir_image(32), updir_image(16)]
+
+
+def overlay(c, top):
+    """Copies the opaque pixels of top onto c."""
+    for y, row in enumerate(top):
+        for x, p in enumerate(row):
+            if p is not None:
+                c[y][x] = p
+
+
+# Tree bitmaps, drawn as pixel maps in VGA colours only (see bmp_bytes).
+VGA_KEY = {'.': None, 'K': (0, 0, 0), 'r': (128, 0, 0), 'O': (128, 128, 0),
+           'G': (192, 192, 192), 'D': (128, 128, 128), 'R': (255, 0, 0),
+           'Y': (255, 255, 0), 'W': (255, 255, 255)}
+
+
+def pixel_map(rows, key=VGA_KEY):
+    return [[key[ch] for ch in row] for row in rows.split()]
+
+
+BOOKMARK = pixel_map("""
+    ..KKKKKKKKK.....
+    ..KWRRRrWWKK....
+    ..KWRRRrWWKGK...
+    ..KWRRRrWWKGGK..
+    ..KWRRRrWWKKKKK.
+    ..KWRRRrWWWWWWK.
+    ..KWRRRrWWWWWWK.
+    ..KWRRrrWWWWWWK.
+    ..KWRWWrWWWWWWK.
+    ..KWWWWWWWWWWWK.
+    ..KWDDDDDDDDWWK.
+    ..KWWWWWWWWWWWK.
+    ..KWDDDDDDDDWWK.
+    ..KWWWWWWWWWWWK.
+    ..KKKKKKKKKKKKK.
+    ................""")
+
+FOLDER_CLOSED = pixel_map("""
+    ................
+    ................
+    .KKKK...........
+    KWYYWKKKKKKKKK..
+    KYYYYWWWWWWWWWK.
+    KWYYYYYYYYYYYOK.
+    KWYYYYYYYYYYYOK.
+    KWYYYYYYYYYYYOK.
+    KWYYYYYYYYYYYOK.
+    KWYYYYYYYYYYYOK.
+    KWYYYYYYYYYYYOK.
+    KWYYYYYYYYYYYOK.
+    KOOOOOOOOOOOOOK.
+    KKKKKKKKKKKKKKK.
+    ................
+    ................""")
+
+FOLDER_OPEN = pixel_map("""
+    ................
+    ................
+    .KKKK...........
+    KOOOOKKKKKKK....
+    KOOOOOOOOOOOK...
+    KOOWWWWWWWWOK...
+    KOWWWWWWWWWOK...
+    KOWKKKKKKKKKKKK.
+    KOKYWWWWWWWWWYK.
+    KOKYYYYYYYYYYYK.
+    KKYYYYYYYYYYYK..
+    KKYYYYYYYYYYYK..
+    KYYYYYYYYYYYK...
+    KKKKKKKKKKKKK...
+    ................
+    ................""")
+
+
+# ---------------------------------------------------------------------------
+# Preset web site badges: a coloured tile with a short white legend, and a
+# star for the site of the day.
+# ---------------------------------------------------------------------------
+
+def shade(col, k):
+    return tuple(max(0, min(255, int(v * k))) for v in col)
+
+
+SITE_BADGES = [
+    # file stem, resource name, legend, tile colour, legend colour
+    ('yahoo', 'ICO_YAHOO', 'Y!', (120, 40, 168), WHITE),
+    ('cnet', 'ICO_CNET', 'C|', (232, 176, 16), INK),
+    ('pathfinder', 'ICO_PATHFINDER', 'PF', (32, 64, 144), WHITE),
+    ('espnet', 'ICO_ESPNET', 'ES', (200, 24, 24), WHITE),
+    ('e', 'ICO_E', 'E!', (216, 40, 128), WHITE),
+    ('familyplanet', 'ICO_FAMILYPLANET', 'FP', (32, 136, 64), WHITE),
+    ('usatoday', 'ICO_USATODAY', 'UT', (24, 120, 208), WHITE),
+]
+
+
+def badge_image(size, legend, tile, ink):
+    c = canvas(size, size)
+    n = size - 1
+    big = size >= 32
+    round_rect(c, 0, 0, n, n, 3 if big else 2, shade(tile, 0.55))
+    round_rect(c, 1, 1, n - 1, n - 1, 2 if big else 1, tile)
+    rect(c, 2, 1, n - 2, 1, shade(tile, 1.35))
+    rect(c, 1, 2, 1, n - 2, shade(tile, 1.35))
+    scale = 2 if big else 1
+    w = text_width(FONT_5X7, legend, scale=scale)
+    x = (size - w) // 2
+    y = (size - text_height(FONT_5X7, scale)) // 2
+    if big:
+        text(c, FONT_5X7, legend, x + 1, y + 1, shade(tile, 0.55), scale=scale)
+    text(c, FONT_5X7, legend, x, y, ink, scale=scale)
+    return c
+
+
+STAR = (255, 208, 32)
+STAR_EDGE = (200, 112, 0)
+
+
+def star_image(size):
+    import math
+    c = canvas(size, size)
+    cx = cy = size / 2.0
+    outer = size / 2.0 - 0.5
+    inner = outer * 0.45
+    pts = []
+    for i in range(10):
+        r = outer if i % 2 == 0 else inner
+        a = -math.pi / 2 + i * math.pi / 5
+        pts.append((cx + r * math.cos(a), cy + 0.6 + r * math.sin(a)))
+    polygon(c, pts, STAR)
+    outline(c, STAR_EDGE)
+    return c
 
 
 # ---------------------------------------------------------------------------
@@ -515,6 +727,15 @@ def all_pictures():
     pics = [('springdeck.ico', 'ICO_SPRINGDECK', springdeck_icon())]
     for stem, l32, l16 in KEY_LEGENDS:
         pics.append((stem + '.ico', 'ICO_' + stem.upper(), key_icon(l32, l16)))
+    pics.append(('connect.ico', 'ICO_CONNECT', connect_icon()))
+    pics.append(('updir.ico', 'ICO_UPDIR', updir_icon()))
+    for stem, res, legend, tile, ink in SITE_BADGES:
+        pics.append((stem + '.ico', res, [badge_image(32, legend, tile, ink),
+                                          badge_image(16, legend, tile, ink)]))
+    pics.append(('sod.ico', 'ICO_SOD', [star_image(32), star_image(16)]))
+    pics.append(('bookmark.bmp', 'BMP_BOOKMARK', [BOOKMARK]))
+    pics.append(('folderopen.bmp', 'BMP_FOLDEROPEN', [FOLDER_OPEN]))
+    pics.append(('folderclosed.bmp', 'BMP_FOLDERCLOSED', [FOLDER_CLOSED]))
     return pics
 
 
