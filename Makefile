@@ -2,7 +2,7 @@
 # MinGW-w64 and run and tested under Wine.
 #   make run    install what is missing, build, start Springdeck under Wine
 #   make test   install what is missing, build, run every test under Wine + Xvfb
-.PHONY: all deps build run test bench clean
+.PHONY: all deps configure build run test bench clean
 
 BUILD ?= build
 JOBS  ?= $(shell nproc 2>/dev/null || echo 2)
@@ -12,20 +12,20 @@ all: build
 deps:
 	@scripts/deps.sh
 
-$(BUILD)/CMakeCache.txt:
-	cmake -S . -B $(BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release
+configure:
+	@cmake -S . -B $(BUILD) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
 
-build: deps $(BUILD)/CMakeCache.txt
+build: deps configure
 	cmake --build $(BUILD) -j $(JOBS) --target springdeck $(if $(wildcard tools/tools.cmake),help_file,)
 
 run: build
 	scripts/run.sh $(BUILD)
 
-test: deps $(BUILD)/CMakeCache.txt
+test: deps configure
 	cmake --build $(BUILD) -j $(JOBS)
 	scripts/with-wine.sh ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
-bench: deps $(BUILD)/CMakeCache.txt
+bench: deps configure
 	cmake --build $(BUILD) -j $(JOBS)
 	scripts/with-wine.sh scripts/bench.sh $(BUILD)
 

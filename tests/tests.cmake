@@ -28,13 +28,13 @@ include(tests/doubles/doubles.cmake OPTIONAL)
 file(GLOB SD_DRIVER CONFIGURE_DEPENDS tests/driver/*.cpp)
 add_library(sd_driver STATIC ${SD_DRIVER})
 target_include_directories(sd_driver PUBLIC tests/driver src src/resources)
-target_link_libraries(sd_driver PUBLIC gtest ${SD_WIN32_LIBS})
+target_link_libraries(sd_driver PUBLIC gtest ${SD_WIN32_LIBS} shlwapi)
 target_compile_definitions(sd_driver PRIVATE SD_BUILD_DIR="${CMAKE_BINARY_DIR}")
 
 # Unit tests link the product library directly.
 file(GLOB SD_UNIT CONFIGURE_DEPENDS tests/unit/*.cpp)
 add_executable(unit_tests ${SD_UNIT})
-target_link_libraries(unit_tests PRIVATE springdeck_lib gtest_main)
+target_link_libraries(unit_tests PRIVATE springdeck_lib gtest_main shlwapi)
 target_link_options(unit_tests PRIVATE -static)
 set_target_properties(unit_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${SD_TEST_BIN})
 gtest_add_tests(TARGET unit_tests SOURCES ${SD_UNIT} TEST_PREFIX "unit.")
@@ -50,3 +50,10 @@ gtest_add_tests(TARGET integration_tests SOURCES ${SD_INTEGRATION} TEST_PREFIX "
                 TEST_LIST SD_INTEGRATION_TESTS)
 # Integration tests share the desktop, the keyboard and the prefix: one at a time.
 set_tests_properties(${SD_INTEGRATION_TESTS} PROPERTIES RESOURCE_LOCK desktop TIMEOUT 120)
+
+# The screenshot tour that `make run` uses on a virtual display.
+add_executable(showcase ${CMAKE_SOURCE_DIR}/tools/showcase/showcase.cpp)
+target_link_libraries(showcase PRIVATE sd_driver)
+target_link_options(showcase PRIVATE -static)
+set_target_properties(showcase PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${SD_TEST_BIN})
+add_dependencies(showcase springdeck)

@@ -1,0 +1,174 @@
+/* The hidden main window: owner of the hotkeys and the tray icon, receiver of
+ * key presses, tray mouse messages and the tray menu's commands. It is never
+ * shown; the user meets Springdeck through the tray icon, the keys and the
+ * dialogs. */
+#include "core/core.h"
+#include "launch/launch.h"
+#include "picking/picking.h"
+#include "resource.h"
+#include "setup/setup.h"
+
+/* True while a tray command runs (in practice: while the modal setup dialog
+ * is open), so that the nested message loop cannot open a second one. */
+static bool CommandBusy = false;
+
+/* Sent by the shell to every top-level window when the taskbar is re-created
+ * (Explorer restarted); our icon must then be added again. */
+static UINT TaskbarCreatedMessage = 0;
+
+static const char QuitQuestion[] =
+    "Closing Springdeck will disable your Springpads.\r\n\r\n"
+    "Are you sure that you want to quit Springdeck?";
+
+static void OnCreate(HWND window)
+{
+    TaskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
+    AddTrayIcon(window);
+    RegisterKeyHotkeys(window);
+    SetTrayTip(window, "Setting up your Springpads");
+    BuildStartMenuCache();
+    SetTrayTip(window, "Springdeck");
+}
+
+static void OnDestroy(HWND window)
+{
+    UnregisterKeyHotkeys(window);
+    DeleteTrayIcon(window);
+    PostQuitMessage(0);
+}
+
+static void OnClose(HWND window)
+{
+    bool yes = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
+    if (!yes)
+        yes = MessageBoxA(window, QuitQuestion, APP_CAPTION,
+                          MB_YESNO | MB_ICONEXCLAMATION | MB_SETFOREGROUND) == IDYES;
+    /* The window may already be gone if "close" arrived while we asked. */
+    if (yes && IsWindow(window))
+        DestroyWindow(window);
+}
+
+static void OnCommand(HWND window, UINT command)
+{
+    if (CommandBusy) {
+        SetForegroundWindow(window);
+        return;
+    }
+    CommandBusy = true;
+    switch (command) {
+    case IDM_SETUP:
+        DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(DLG_SETUP), NULL, SetupDialog, 0);
+        break;
+    case IDM_TURNOFF:
+        SendMessageA(window, WM_CLOSE, 0, 0);
+        break;
+    }
+    CommandBusy = false;
+}
+
+static void ShowTrayMenu(HWND window, bool rightButton)
+{
+    SetForegroundWindow(window);
+    HMENU menu = LoadMenuA(AppInstance, MAKEINTRESOURCEA(MENU_SPRINGDECK));
+    POINT cursor = {0, 0};
+    GetCursorPos(&cursor);
+    if (!menu)
+        return;
+    HMENU popup = GetSubMenu(menu, 0);
+    if (popup) {
+        SetMenuDefaultItem(popup, IDM_SETUP, FALSE);
+        TrackPopupMenu(popup, TPM_RIGHTALIGN | (rightButton ? TPM_RIGHTBUTTON : 0), cursor.x,
+                       cursor.y, 0, window, NULL);
+    }
+    DestroyMenu(menu);
+}
+
+static void OnTrayIcon(HWND window, UINT mouseMessage)
+{
+    switch (mouseMessage) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN: {
+        /* With a question of ours open, a click brings it back instead. */
+        HWND popup = GetLastActivePopup(window);
+        if (popup && popup != window) {
+            SetForegroundWindow(popup);
+            SetActiveWindow(popup);
+            return;
+        }
+        ShowTrayMenu(window, mouseMessage == WM_RBUTTONDOWN);
+        break;
+    }
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDBLCLK:
+        SendMessageA(window, WM_COMMAND, IDM_SETUP, 0);
+        break;
+    default:
+        return;
+    }
+    /* A message after TrackPopupMenu lets the menu close properly when the
+     * user clicks elsewhere (the classic tray menu fix). */
+    PostMessageA(window, WM_USER, 0, 0);
+}
+
+/* Ends the program on request of another process. Every pop-up of ours is
+ * asked to cancel first; one that ignores IDCANCEL (the Yes/No quit question
+ * has no Cancel button) is destroyed, so the loop always ends. */
+static void OnCloseMessage(HWND window)
+{
+    enum { MAX_POPUPS = 32 };
+    HWND handled[MAX_POPUPS];
+    int count = 0;
+
+    SendMessageA(window, WM_CANCELMODE, 0, 0);  /* ends an open tray menu */
+    while (count < MAX_POPUPS) {
+        HWND popup = GetLastActivePopup(window);
+        if (!popup || popup == window || !IsWindowVisible(popup))
+            break;
+        bool seen = false;
+        for (int i = 0; i < count; ++i)
+            seen = seen || handled[i] == popup;
+        if (seen)
+            break;
+        handled[count++] = popup;
+        SendMessageA(popup, WM_COMMAND, IDCANCEL, 0);
+        if (IsWindow(popup) && IsWindowVisible(popup))
+            DestroyWindow(popup);
+    }
+    DestroyWindow(window);
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == CloseMessage && CloseMessage != 0) {
+        OnCloseMessage(window);
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+    if (message == TaskbarCreatedMessage && TaskbarCreatedMessage != 0) {
+        AddTrayIcon(window);
+        return 0;
+    }
+
+    switch (message) {
+    case WM_CREATE:
+        OnCreate(window);
+        return 0;
+    case WM_DESTROY:
+        OnDestroy(window);
+        return 0;
+    case WM_CLOSE:
+        OnClose(window);
+        return 0;
+    case WM_QUERYOPEN:
+        return 0;
+    case WM_HOTKEY:
+        RunKeyAction(window, (UINT)wParam);
+        return wParam < KEY_FIRST + CTRL_ALT_HOTKEY_OFFSET ? 1 : 0;
+    case WM_COMMAND:
+        OnCommand(window, LOWORD(wParam));
+        return 0;
+    case WM_TRAYICON:
+        OnTrayIcon(window, (UINT)lParam);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}

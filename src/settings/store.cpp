@@ -1,0 +1,128 @@
+/* The registry-backed settings store.
+ *
+ * Readers never trust what they find: the registry may hold values written by
+ * hand or by another program, of another type or longer than our buffers.
+ * A DWORD reader accepts only a 4-byte REG_DWORD; a string reader accepts
+ * only REG_SZ / REG_EXPAND_SZ and cuts an oversized string to fit, so every
+ * caller gets a terminated string of at most its capacity and never stray
+ * bytes of another value. */
+#include "settings/settings.h"
+#include "core/core.h"
+
+#include <cstdio>
+#include <vector>
+
+/* Builds "Software\Tolvane Keyboards\Springdeck\<subkey>"; false when the
+ * subkey name would not fit (such a setting is treated as missing). */
+static bool BuildSettingPath(const char *subkey, char (&path)[SETTING_PATH_CAPACITY])
+{
+    int n = snprintf(path, sizeof path, "%s%s", SETTINGS_BASE_PATH, subkey);
+    return n > 0 && n < (int)sizeof path;
+}
+
+static HKEY OpenSettingKey(const char *subkey)
+{
+    char path[SETTING_PATH_CAPACITY];
+    HKEY key = NULL;
+    if (!BuildSettingPath(subkey, path))
+        return NULL;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return NULL;
+    return key;
+}
+
+static HKEY CreateSettingKey(const char *subkey)
+{
+    char path[SETTING_PATH_CAPACITY];
+    HKEY key = NULL;
+    if (!BuildSettingPath(subkey, path))
+        return NULL;
+    if (RegCreateKeyA(HKEY_CURRENT_USER, path, &key) != ERROR_SUCCESS)
+        return NULL;
+    return key;
+}
+
+DWORD ReadSettingDword(const char *subkey, const char *valueName, DWORD defaultValue)
+{
+    DWORD result = defaultValue;
+    HKEY key = OpenSettingKey(subkey);
+    if (!key)
+        return result;
+
+    DWORD type = 0, value = 0, size = sizeof value;
+    if (RegQueryValueExA(key, valueName, NULL, &type, (BYTE *)&value, &size) == ERROR_SUCCESS &&
+        type == REG_DWORD && size == sizeof value)
+        result = value;
+    RegCloseKey(key);
+    return result;
+}
+
+void WriteSettingDword(const char *subkey, const char *valueName, DWORD value)
+{
+    HKEY key = CreateSettingKey(subkey);
+    if (!key)
+        return;
+    RegSetValueExA(key, valueName, 0, REG_DWORD, (const BYTE *)&value, sizeof value);
+    RegCloseKey(key);
+}
+
+static void CopyBounded(char *buffer, DWORD capacity, const char *text, DWORD length)
+{
+    if (length >= capacity)
+        length = capacity - 1;
+    memcpy(buffer, text, length);
+    buffer[length] = '\0';
+}
+
+void ReadSettingString(const char *subkey, const char *valueName, const char *defaultValue,
+                       char *buffer, DWORD capacity)
+{
+    if (!buffer || capacity == 0)
+        return;
+    if (!defaultValue)
+        defaultValue = "";
+    CopyBounded(buffer, capacity, defaultValue, (DWORD)strlen(defaultValue));
+
+    HKEY key = OpenSettingKey(subkey);
+    if (!key)
+        return;
+
+    /* Ask for the size first so that an oversized value is read whole into a
+     * scratch buffer and cut, rather than left half-written by the registry. */
+    DWORD type = 0, size = 0;
+    LONG rc = RegQueryValueExA(key, valueName, NULL, &type, NULL, &size);
+    if (rc == ERROR_SUCCESS && (type == REG_SZ || type == REG_EXPAND_SZ)) {
+        std::vector<char> data(size + 1, '\0');
+        DWORD got = size;
+        if (RegQueryValueExA(key, valueName, NULL, &type, (BYTE *)data.data(), &got) == ERROR_SUCCESS &&
+            (type == REG_SZ || type == REG_EXPAND_SZ) && got <= size) {
+            data[got] = '\0';  /* a value stored without its zero still ends here */
+            CopyBounded(buffer, capacity, data.data(), (DWORD)strlen(data.data()));
+        }
+    }
+    RegCloseKey(key);
+}
+
+void WriteSettingString(const char *subkey, const char *valueName, const char *text)
+{
+    if (!text)
+        text = "";
+    HKEY key = CreateSettingKey(subkey);
+    if (!key)
+        return;
+    RegSetValueExA(key, valueName, 0, REG_SZ, (const BYTE *)text, (DWORD)strlen(text) + 1);
+    RegCloseKey(key);
+}
+
+void WriteKeyAssignment(UINT keyId, const char *commandLine, const char *args,
+                        const char *title, const char *icon, DWORD iconIndex)
+{
+    const char *name = KeyName(keyId);
+    if (!*name)
+        return;  /* not one of the fifteen keys: nothing to write */
+    WriteSettingString("command line", name, commandLine);
+    WriteSettingString("args", name, args);
+    WriteSettingString("title", name, title);
+    WriteSettingString("icon", name, icon);
+    WriteSettingDword("icon index", name, iconIndex);
+}

@@ -1,0 +1,115 @@
+// Win32 test driver for Springdeck's integration tests: starts and ends the
+// real springdeck.exe, gives a focused window of its own so that keys reach
+// Wine's hotkey check, sends keys with SendInput, reads and writes the
+// registry, finds dialogs and controls, and captures the screen.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace driver {
+
+// ---- paths -----------------------------------------------------------------
+std::string BuildDir();                        // Windows path of the build folder
+std::string SpringdeckExe();                   // build\springdeck.exe
+std::string DoublePath(const std::string &name);  // build\tests\doubles\<name>.exe
+std::string ScratchDir();                      // a fresh empty folder per call
+bool CopyFileTo(const std::string &from, const std::string &to);
+
+// ---- waiting ---------------------------------------------------------------
+// Polls the condition (pumping this thread's messages) until it holds or the
+// time is up. Returns the condition's last value.
+bool WaitUntil(const std::function<bool()> &condition, DWORD timeoutMs = 15000);
+void Pump(DWORD ms);  // pumps messages for a while (only to let input settle)
+
+// ---- processes -------------------------------------------------------------
+struct Process {
+    HANDLE handle = NULL;
+    DWORD id = 0;
+};
+Process StartProgram(const std::string &exe, const std::string &args, int show = SW_SHOWNORMAL,
+                     const std::string &currentDir = "");
+// Exit code, or STILL_ACTIVE when it did not end in time.
+DWORD WaitExit(Process &process, DWORD timeoutMs = 15000);
+void CloseProcess(Process &process);  // closes the handle (does not kill)
+void KillProcess(Process &process);
+void KillProcessesNamed(const char *exeName);  // e.g. "recorder.exe"
+std::string ProcessCurrentDirectory(HANDLE process);
+
+// ---- Springdeck ------------------------------------------------------------
+HWND FindMainWindow();
+// Starts springdeck.exe and waits until its main window exists and answers
+// messages (its creation, hotkeys and tray set-up are done by then).
+HWND StartSpringdeck(Process &process, const std::string &args = "", int show = SW_SHOWNORMAL,
+                     const std::string &currentDir = "", const std::string &exe = "");
+// Makes sure no copy runs: the registered "close" message, then a kill.
+void StopSpringdeck(Process *process = nullptr);
+UINT CloseMessage();
+bool IsResponsive(HWND window);
+void PostTray(HWND mainWindow, UINT mouseMessage);
+
+// ---- keys ------------------------------------------------------------------
+// A visible window of the driver's own, focused: key input reaches Wine's
+// hotkey check only while a window of the prefix has the focus.
+HWND ShowFocusWindow();
+void DestroyFocusWindow();
+bool FocusOwnWindow();
+struct KeyMessage {
+    UINT message;  // WM_KEYDOWN, WM_KEYUP, WM_SYSKEYDOWN, WM_SYSKEYUP
+    UINT vk;
+    UINT scanCode;
+};
+std::vector<KeyMessage> ReceivedKeys();
+void ClearReceivedKeys();
+bool ReceivedKeyDown(UINT vk);
+// Presses the key (down and up), holding the given modifiers around it.
+void PressKey(UINT vk, bool ctrl = false, bool alt = false, bool shift = false);
+void KeyDown(UINT vk);
+void KeyUp(UINT vk);
+
+// ---- registry --------------------------------------------------------------
+extern const char *const SettingsPath;  // Software\Tolvane Keyboards\Springdeck
+void ClearSettings();                   // removes the whole store
+void SetSetting(const char *subkey, const char *name, const std::string &text);
+void SetSettingDword(const char *subkey, const char *name, DWORD value);
+void AssignKey(const char *keyName, const std::string &commandLine, const std::string &args = "",
+               const std::string &title = "", const std::string &icon = "", DWORD iconIndex = 0);
+bool ReadValue(HKEY root, const std::string &path, const char *name, DWORD *type,
+               std::vector<BYTE> *data);
+std::string ReadString(HKEY root, const std::string &path, const char *name);
+bool ReadDword(HKEY root, const std::string &path, const char *name, DWORD *value);
+bool ValueExists(HKEY root, const std::string &path, const char *name);
+void WriteValue(HKEY root, const std::string &path, const char *name, DWORD type,
+                const void *data, DWORD size);
+void DeleteValue(HKEY root, const std::string &path, const char *name);
+void DeleteTree(HKEY root, const std::string &path);
+std::string Setting(const char *subkey, const char *name);
+extern const char *const RunKeyPath;  // HKLM ...\CurrentVersion\Run
+
+// ---- windows and dialogs ---------------------------------------------------
+// A visible top-level window of any process with this class (null = any) and
+// title (null = any).
+HWND FindTopWindow(const char *className, const char *title);
+HWND WaitForWindow(const char *className, const char *title, DWORD timeoutMs = 15000);
+bool WaitWindowGone(HWND window, DWORD timeoutMs = 15000);
+std::vector<HWND> TopWindowsOfProcess(DWORD processId, bool visibleOnly = true);
+std::string WindowText(HWND window);
+std::string ClassName(HWND window);
+std::string ItemText(HWND dialog, int id);
+void ClickButton(HWND dialog, int id);  // posts BM_CLICK to the control
+// Message box texts: the static text of a #32770 message box.
+std::string MessageBoxText(HWND box);
+
+// ---- screen ----------------------------------------------------------------
+// Writes the whole screen as a PNG (under build\screens\<name>.png).
+bool CaptureScreen(const std::string &name);
+
+// ---- recording program -------------------------------------------------------
+// The recorder double appends one line per start to its log:
+//   start <tick> <pid> cwd=<folder> args=<arguments>
+std::vector<std::string> ReadLines(const std::string &path);
+
+}  // namespace driver

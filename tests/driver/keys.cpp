@@ -1,0 +1,115 @@
+// Driver: a focused window of the driver's own and key input through SendInput.
+#include "driver.h"
+
+namespace driver {
+
+static HWND FocusWindow = NULL;
+static std::vector<KeyMessage> Keys;
+
+static LRESULT CALLBACK FocusWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_SYSKEYDOWN:
+    case WM_SYSKEYUP:
+        Keys.push_back({message, (UINT)wParam, (UINT)((lParam >> 16) & 0xFF)});
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND ShowFocusWindow()
+{
+    if (!FocusWindow) {
+        WNDCLASSA windowClass;
+        ZeroMemory(&windowClass, sizeof windowClass);
+        windowClass.lpfnWndProc = FocusWindowProc;
+        windowClass.hInstance = GetModuleHandleA(NULL);
+        windowClass.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
+        windowClass.lpszClassName = "SpringdeckTestFocus";
+        RegisterClassA(&windowClass);
+        FocusWindow = CreateWindowExA(0, "SpringdeckTestFocus", "Springdeck test driver",
+                                      WS_OVERLAPPEDWINDOW | WS_VISIBLE, 600, 500, 300, 200, NULL, NULL,
+                                      GetModuleHandleA(NULL), NULL);
+    }
+    FocusOwnWindow();
+    return FocusWindow;
+}
+
+bool FocusOwnWindow()
+{
+    if (!FocusWindow)
+        return false;
+    ShowWindow(FocusWindow, SW_SHOWNORMAL);
+    return WaitUntil([] {
+        SetForegroundWindow(FocusWindow);
+        SetFocus(FocusWindow);
+        return GetForegroundWindow() == FocusWindow && GetFocus() == FocusWindow;
+    }, 10000);
+}
+
+void DestroyFocusWindow()
+{
+    if (FocusWindow)
+        DestroyWindow(FocusWindow);
+    FocusWindow = NULL;
+    Pump(0);
+}
+
+std::vector<KeyMessage> ReceivedKeys()
+{
+    Pump(0);
+    return Keys;
+}
+
+void ClearReceivedKeys()
+{
+    Pump(0);
+    Keys.clear();
+}
+
+bool ReceivedKeyDown(UINT vk)
+{
+    for (const KeyMessage &key : ReceivedKeys())
+        if ((key.message == WM_KEYDOWN || key.message == WM_SYSKEYDOWN) && key.vk == vk)
+            return true;
+    return false;
+}
+
+static void SendKeyEvent(UINT vk, bool up)
+{
+    INPUT input;
+    ZeroMemory(&input, sizeof input);
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = (WORD)vk;
+    input.ki.wScan = (WORD)MapVirtualKeyA(vk, 0);
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    if (vk == VK_SNAPSHOT || vk == VK_RCONTROL || vk == VK_RMENU)
+        input.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+    SendInput(1, &input, sizeof input);
+}
+
+void KeyDown(UINT vk) { SendKeyEvent(vk, false); }
+void KeyUp(UINT vk) { SendKeyEvent(vk, true); }
+
+void PressKey(UINT vk, bool ctrl, bool alt, bool shift)
+{
+    if (ctrl)
+        KeyDown(VK_CONTROL);
+    if (alt)
+        KeyDown(VK_MENU);
+    if (shift)
+        KeyDown(VK_SHIFT);
+    KeyDown(vk);
+    KeyUp(vk);
+    if (shift)
+        KeyUp(VK_SHIFT);
+    if (alt)
+        KeyUp(VK_MENU);
+    if (ctrl)
+        KeyUp(VK_CONTROL);
+    Pump(0);
+}
+
+}  // namespace driver

@@ -1,0 +1,265 @@
+// Driver: paths, waiting, processes and Springdeck's lifetime.
+#include "driver.h"
+
+#include <tlhelp32.h>
+#include <winternl.h>
+
+#include <cstdio>
+
+namespace driver {
+
+static std::string UnixToWindows(const std::string &path)
+{
+    std::string out = "Z:";
+    for (char c : path)
+        out += (c == '/') ? '\\' : c;
+    return out;
+}
+
+std::string BuildDir()
+{
+    // Run natively on Windows from build\tests the folder is the exe's parent's parent.
+    char self[MAX_PATH];
+    DWORD n = GetModuleFileNameA(NULL, self, sizeof self);
+    std::string candidate = UnixToWindows(SD_BUILD_DIR);
+    if (GetFileAttributesA((candidate + "\\springdeck.exe").c_str()) != INVALID_FILE_ATTRIBUTES)
+        return candidate;
+    std::string dir(self, n);
+    for (int i = 0; i < 2; ++i)
+        dir = dir.substr(0, dir.find_last_of('\\'));
+    return dir;
+}
+
+std::string SpringdeckExe() { return BuildDir() + "\\springdeck.exe"; }
+
+std::string DoublePath(const std::string &name) { return BuildDir() + "\\tests\\doubles\\" + name + ".exe"; }
+
+std::string ScratchDir()
+{
+    static int counter = 0;
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    char dir[MAX_PATH];
+    snprintf(dir, sizeof dir, "%ssdtest-%lu-%d", temp, GetCurrentProcessId(), ++counter);
+    CreateDirectoryA(dir, NULL);
+    return dir;
+}
+
+bool CopyFileTo(const std::string &from, const std::string &to)
+{
+    return CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
+}
+
+void Pump(DWORD ms)
+{
+    DWORD start = GetTickCount();
+    do {
+        MSG msg;
+        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        if (GetTickCount() - start >= ms)
+            break;
+        MsgWaitForMultipleObjects(0, NULL, FALSE, 10, QS_ALLINPUT);
+    } while (true);
+}
+
+bool WaitUntil(const std::function<bool()> &condition, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    while (true) {
+        Pump(0);
+        if (condition())
+            return true;
+        if (GetTickCount() - start >= timeoutMs)
+            return condition();
+        MsgWaitForMultipleObjects(0, NULL, FALSE, 20, QS_ALLINPUT);
+    }
+}
+
+Process StartProgram(const std::string &exe, const std::string &args, int show, const std::string &currentDir)
+{
+    Process process;
+    std::string commandLine = "\"" + exe + "\"";
+    if (!args.empty())
+        commandLine += " " + args;
+    std::vector<char> buffer(commandLine.begin(), commandLine.end());
+    buffer.push_back('\0');
+    STARTUPINFOA startup;
+    ZeroMemory(&startup, sizeof startup);
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = (WORD)show;
+    PROCESS_INFORMATION info;
+    ZeroMemory(&info, sizeof info);
+    if (CreateProcessA(exe.c_str(), buffer.data(), NULL, NULL, FALSE, 0, NULL,
+                       currentDir.empty() ? NULL : currentDir.c_str(), &startup, &info)) {
+        CloseHandle(info.hThread);
+        process.handle = info.hProcess;
+        process.id = info.dwProcessId;
+    }
+    return process;
+}
+
+DWORD WaitExit(Process &process, DWORD timeoutMs)
+{
+    if (!process.handle)
+        return STILL_ACTIVE;
+    WaitUntil([&] { return WaitForSingleObject(process.handle, 0) == WAIT_OBJECT_0; }, timeoutMs);
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(process.handle, &code);
+    return code;
+}
+
+void CloseProcess(Process &process)
+{
+    if (process.handle)
+        CloseHandle(process.handle);
+    process.handle = NULL;
+}
+
+void KillProcess(Process &process)
+{
+    if (process.handle && WaitForSingleObject(process.handle, 0) != WAIT_OBJECT_0) {
+        TerminateProcess(process.handle, 99);
+        WaitForSingleObject(process.handle, 5000);
+    }
+    CloseProcess(process);
+}
+
+void KillProcessesNamed(const char *exeName)
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return;
+    PROCESSENTRY32 entry;
+    entry.dwSize = sizeof entry;
+    for (BOOL ok = Process32First(snapshot, &entry); ok; ok = Process32Next(snapshot, &entry)) {
+        const char *base = strrchr(entry.szExeFile, '\\');
+        base = base ? base + 1 : entry.szExeFile;
+        if (lstrcmpiA(base, exeName) != 0)
+            continue;
+        HANDLE handle = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID);
+        if (handle) {
+            TerminateProcess(handle, 99);
+            WaitForSingleObject(handle, 5000);
+            CloseHandle(handle);
+        }
+    }
+    CloseHandle(snapshot);
+}
+
+// Reads the current directory from the process's parameters block (PEB),
+// which the system keeps up to date on every SetCurrentDirectory.
+std::string ProcessCurrentDirectory(HANDLE process)
+{
+    typedef LONG(WINAPI * QueryFunction)(HANDLE, int, PVOID, ULONG, PULONG);
+    QueryFunction query = (QueryFunction)(void *)GetProcAddress(GetModuleHandleA("ntdll.dll"),
+                                                                 "NtQueryInformationProcess");
+    PROCESS_BASIC_INFORMATION basic;
+    if (!query || query(process, 0, &basic, sizeof basic, NULL) != 0)
+        return "";
+    BYTE *peb = (BYTE *)basic.PebBaseAddress;
+    BYTE *parameters = NULL;
+    if (!ReadProcessMemory(process, peb + 0x10, &parameters, sizeof parameters, NULL))
+        return "";
+    struct {
+        USHORT length, maximum;
+        WCHAR *buffer;
+    } dosPath;
+    if (!ReadProcessMemory(process, parameters + 0x24, &dosPath, sizeof dosPath, NULL))
+        return "";
+    std::wstring wide(dosPath.length / 2, L'\0');
+    if (!ReadProcessMemory(process, dosPath.buffer, &wide[0], dosPath.length, NULL))
+        return "";
+    char narrow[1024];
+    int n = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), (int)wide.size(), narrow, sizeof narrow - 1, NULL, NULL);
+    narrow[n > 0 ? n : 0] = '\0';
+    return narrow;
+}
+
+// ---- Springdeck ------------------------------------------------------------
+
+HWND FindMainWindow() { return FindWindowA("Springdeck", "Springdeck"); }
+
+UINT CloseMessage() { return RegisterWindowMessageA("close"); }
+
+bool IsResponsive(HWND window)
+{
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result) != 0;
+}
+
+HWND StartSpringdeck(Process &process, const std::string &args, int show, const std::string &currentDir,
+                     const std::string &exe)
+{
+    process = StartProgram(exe.empty() ? SpringdeckExe() : exe, args, show, currentDir);
+    if (!process.handle)
+        return NULL;
+    HWND window = NULL;
+    WaitUntil([&] {
+        window = FindMainWindow();
+        return window != NULL || WaitForSingleObject(process.handle, 0) == WAIT_OBJECT_0;
+    });
+    // Idle means the message loop runs: creation, hotkeys, tray icon and the
+    // first-start steps are done. (A window can answer messages earlier, while
+    // it waits on the shell during its creation.)
+    if (window && WaitForInputIdle(process.handle, 15000) != 0)
+        return NULL;
+    if (window && !IsResponsive(window))
+        return NULL;
+    return window;
+}
+
+void StopSpringdeck(Process *process)
+{
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        HWND window = FindMainWindow();
+        if (!window)
+            break;
+        PostMessageA(window, CloseMessage(), 0, 0);
+        WaitUntil([&] { return !IsWindow(window); }, 10000);
+    }
+    if (process && process->handle) {
+        if (WaitExit(*process, 10000) == STILL_ACTIVE)
+            KillProcess(*process);
+        CloseProcess(*process);
+    }
+    if (FindMainWindow())
+        KillProcessesNamed("springdeck.exe");
+}
+
+void PostTray(HWND mainWindow, UINT mouseMessage)
+{
+    PostMessageA(mainWindow, WM_USER + 200, 1, mouseMessage);
+}
+
+std::vector<std::string> ReadLines(const std::string &path)
+{
+    std::vector<std::string> lines;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              NULL, OPEN_EXISTING, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return lines;
+    std::string text;
+    char chunk[4096];
+    DWORD got = 0;
+    while (ReadFile(file, chunk, sizeof chunk, &got, NULL) && got > 0)
+        text.append(chunk, got);
+    CloseHandle(file);
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            break;  // an unfinished line is still being written
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(line);
+        start = end + 1;
+    }
+    return lines;
+}
+
+}  // namespace driver

@@ -1,0 +1,226 @@
+// Driver: finding windows, dialogs and controls, and capturing the screen.
+#include "driver.h"
+
+#include <cstdio>
+
+namespace driver {
+
+struct FindRequest {
+    const char *className;
+    const char *title;
+    HWND found;
+};
+
+static BOOL CALLBACK FindTopProc(HWND window, LPARAM lParam)
+{
+    FindRequest *request = (FindRequest *)lParam;
+    if (!IsWindowVisible(window))
+        return TRUE;
+    if (request->className && ClassName(window) != request->className)
+        return TRUE;
+    if (request->title && WindowText(window) != request->title)
+        return TRUE;
+    request->found = window;
+    return FALSE;
+}
+
+HWND FindTopWindow(const char *className, const char *title)
+{
+    FindRequest request = {className, title, NULL};
+    EnumWindows(FindTopProc, (LPARAM)&request);
+    return request.found;
+}
+
+HWND WaitForWindow(const char *className, const char *title, DWORD timeoutMs)
+{
+    HWND found = NULL;
+    WaitUntil([&] { return (found = FindTopWindow(className, title)) != NULL; }, timeoutMs);
+    return found;
+}
+
+bool WaitWindowGone(HWND window, DWORD timeoutMs)
+{
+    return WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }, timeoutMs);
+}
+
+struct ProcessWindows {
+    DWORD processId;
+    bool visibleOnly;
+    std::vector<HWND> found;
+};
+
+static BOOL CALLBACK ProcessWindowsProc(HWND window, LPARAM lParam)
+{
+    ProcessWindows *request = (ProcessWindows *)lParam;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid == request->processId && (!request->visibleOnly || IsWindowVisible(window)))
+        request->found.push_back(window);
+    return TRUE;
+}
+
+std::vector<HWND> TopWindowsOfProcess(DWORD processId, bool visibleOnly)
+{
+    ProcessWindows request = {processId, visibleOnly, {}};
+    EnumWindows(ProcessWindowsProc, (LPARAM)&request);
+    return request.found;
+}
+
+std::string WindowText(HWND window)
+{
+    char text[1024];
+    text[0] = '\0';
+    // WM_GETTEXT works across processes for every window class we look at.
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, (LPARAM)text, SMTO_ABORTIFHUNG, 5000, NULL);
+    text[sizeof text - 1] = '\0';
+    return text;
+}
+
+std::string ClassName(HWND window)
+{
+    char name[256];
+    if (!GetClassNameA(window, name, sizeof name))
+        return "";
+    return name;
+}
+
+std::string ItemText(HWND dialog, int id)
+{
+    HWND item = GetDlgItem(dialog, id);
+    return item ? WindowText(item) : "";
+}
+
+void ClickButton(HWND dialog, int id)
+{
+    HWND item = GetDlgItem(dialog, id);
+    if (item)
+        PostMessageA(item, BM_CLICK, 0, 0);
+}
+
+std::string MessageBoxText(HWND box)
+{
+    // The message text is the static control with id 0xFFFF.
+    return ItemText(box, 0xFFFF);
+}
+
+// ---- PNG writer --------------------------------------------------------------
+// Stored (uncompressed) deflate blocks keep this small; screenshots are only
+// for people to look at.
+
+static DWORD Crc32(const BYTE *data, size_t size, DWORD crc = 0)
+{
+    static DWORD table[256];
+    static bool ready = false;
+    if (!ready) {
+        for (DWORD n = 0; n < 256; ++n) {
+            DWORD c = n;
+            for (int k = 0; k < 8; ++k)
+                c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            table[n] = c;
+        }
+        ready = true;
+    }
+    crc = ~crc;
+    for (size_t i = 0; i < size; ++i)
+        crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
+    return ~crc;
+}
+
+static void PutBig32(std::vector<BYTE> &out, DWORD v)
+{
+    out.push_back((BYTE)(v >> 24));
+    out.push_back((BYTE)(v >> 16));
+    out.push_back((BYTE)(v >> 8));
+    out.push_back((BYTE)v);
+}
+
+static void PutChunk(std::vector<BYTE> &out, const char *type, const std::vector<BYTE> &data)
+{
+    PutBig32(out, (DWORD)data.size());
+    std::vector<BYTE> body(type, type + 4);
+    body.insert(body.end(), data.begin(), data.end());
+    out.insert(out.end(), body.begin(), body.end());
+    PutBig32(out, Crc32(body.data(), body.size()));
+}
+
+static bool WritePng(const std::string &path, int width, int height, const std::vector<BYTE> &rgbRows)
+{
+    std::vector<BYTE> png = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    std::vector<BYTE> header;
+    PutBig32(header, (DWORD)width);
+    PutBig32(header, (DWORD)height);
+    header.insert(header.end(), {8, 2, 0, 0, 0});  // 8-bit RGB
+    PutChunk(png, "IHDR", header);
+
+    std::vector<BYTE> zlib = {0x78, 0x01};
+    DWORD a = 1, b = 0;
+    for (BYTE byte : rgbRows) {
+        a = (a + byte) % 65521;
+        b = (b + a) % 65521;
+    }
+    size_t pos = 0;
+    do {
+        size_t n = rgbRows.size() - pos;
+        if (n > 65535)
+            n = 65535;
+        bool last = pos + n == rgbRows.size();
+        zlib.push_back(last ? 1 : 0);
+        zlib.push_back((BYTE)n);
+        zlib.push_back((BYTE)(n >> 8));
+        zlib.push_back((BYTE)~n);
+        zlib.push_back((BYTE)(~n >> 8));
+        zlib.insert(zlib.end(), rgbRows.begin() + pos, rgbRows.begin() + pos + n);
+        pos += n;
+    } while (pos < rgbRows.size());
+    PutBig32(zlib, (b << 16) | a);
+    PutChunk(png, "IDAT", zlib);
+    PutChunk(png, "IEND", {});
+
+    FILE *file = fopen(path.c_str(), "wb");
+    if (!file)
+        return false;
+    bool ok = fwrite(png.data(), 1, png.size(), file) == png.size();
+    fclose(file);
+    return ok;
+}
+
+bool CaptureScreen(const std::string &name)
+{
+    int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    HDC screen = GetDC(NULL);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    SelectObject(memory, old);
+
+    BITMAPINFO info;
+    ZeroMemory(&info, sizeof info);
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    std::vector<BYTE> pixels((size_t)width * height * 4);
+    GetDIBits(memory, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(NULL, screen);
+
+    std::vector<BYTE> rows;
+    rows.reserve((size_t)height * (width * 3 + 1));
+    for (int y = 0; y < height; ++y) {
+        rows.push_back(0);  // no filter
+        const BYTE *p = &pixels[(size_t)y * width * 4];
+        for (int x = 0; x < width; ++x, p += 4) {
+            rows.push_back(p[2]);
+            rows.push_back(p[1]);
+            rows.push_back(p[0]);
+        }
+    }
+    std::string dir = BuildDir() + "\\screens";
+    CreateDirectoryA(dir.c_str(), NULL);
+    return WritePng(dir + "\\" + name + ".png", width, height, rows);
+}
+
+}  // namespace driver

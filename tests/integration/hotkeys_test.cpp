@@ -1,0 +1,61 @@
+// The hotkeys of the main window mirror the keys assigned in the store.
+#include "fixture.h"
+
+using namespace driver;
+
+namespace {
+
+class HotkeysTest : public SpringdeckTest {};
+
+TEST_F(HotkeysTest, AssignedKeysOwnTheirTwoHotkeysOthersNone)
+{
+    AssignKey("F5", DoublePath("recorder"), "--exit");
+    AssignKey("Pause", DoublePath("recorder"), "--exit");
+    AssignKey("F7", "");  // stored but empty: the normal function
+    ASSERT_TRUE(Start());
+
+    HWND own = ShowFocusWindow();
+    EXPECT_FALSE(RegisterHotKey(own, 1, 0, VK_F5));
+    EXPECT_FALSE(RegisterHotKey(own, 2, MOD_CONTROL | MOD_ALT, VK_F5));
+    EXPECT_FALSE(RegisterHotKey(own, 3, 0, VK_PAUSE));
+    EXPECT_FALSE(RegisterHotKey(own, 4, MOD_CONTROL | MOD_ALT, VK_PAUSE));
+    EXPECT_TRUE(RegisterHotKey(own, 5, 0, VK_F6));
+    EXPECT_TRUE(RegisterHotKey(own, 6, MOD_CONTROL | MOD_ALT, VK_F6));
+    EXPECT_TRUE(RegisterHotKey(own, 7, 0, VK_F7));
+    EXPECT_TRUE(RegisterHotKey(own, 8, 0, VK_SNAPSHOT));
+    for (int id = 5; id <= 8; ++id)
+        UnregisterHotKey(own, id);
+}
+
+TEST_F(HotkeysTest, SpringpadPressIsCaughtModifiedPressIsNot)
+{
+    AssignKey("F5", DoublePath("recorder"), "--exit");
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(ShowFocusWindow());
+
+    ClearReceivedKeys();
+    PressKey(VK_F6);
+    EXPECT_TRUE(WaitUntil([] { return ReceivedKeyDown(VK_F6); }, 5000)) << "unassigned F6 reaches the window";
+    PressKey(VK_F5);
+    PressKey(VK_F5, false, false, true);  // Shift+F5 is not a Springpad press
+    EXPECT_TRUE(WaitUntil([] { return ReceivedKeyDown(VK_F5); }, 5000)) << "Shift+F5 reaches the window";
+    int f5Downs = 0;
+    for (const KeyMessage &key : ReceivedKeys())
+        f5Downs += (key.message == WM_KEYDOWN && key.vk == VK_F5);
+    EXPECT_EQ(f5Downs, 1) << "only Shift+F5 arrived, the plain F5 was caught";
+}
+
+TEST_F(HotkeysTest, HotkeysFollowTheStoreAtStartOnly)
+{
+    ASSERT_TRUE(Start());
+    HWND own = ShowFocusWindow();
+    EXPECT_TRUE(RegisterHotKey(own, 1, 0, VK_F9));
+    UnregisterHotKey(own, 1);
+    // A later change of the store alone does not claim the key.
+    AssignKey("F9", DoublePath("recorder"), "--exit");
+    Pump(200);
+    EXPECT_TRUE(RegisterHotKey(own, 1, 0, VK_F9));
+    UnregisterHotKey(own, 1);
+}
+
+}  // namespace

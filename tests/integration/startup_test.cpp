@@ -1,0 +1,102 @@
+// Start-up: one copy per desktop, the first-start steps, the hidden window and
+// the program folder as the current directory.
+#include "fixture.h"
+
+using namespace driver;
+
+namespace {
+
+class StartupTest : public SpringdeckTest {};
+
+std::string RunValue()
+{
+    return ReadString(HKEY_LOCAL_MACHINE, RunKeyPath, "Springdeck");
+}
+
+TEST_F(StartupTest, SecondCopyOnlyBeepsAndExits)
+{
+    AssignKey("F5", DoublePath("recorder"), "--exit");
+    HWND first = Start();
+    ASSERT_TRUE(first);
+
+    Process second = StartProgram(SpringdeckExe(), "/s");
+    EXPECT_EQ(WaitExit(second, 10000), 0u);
+    CloseProcess(second);
+
+    EXPECT_EQ(FindMainWindow(), first);
+    EXPECT_TRUE(IsResponsive(first));
+    // "/s" of the second copy did nothing: the first copy keeps its hotkeys
+    // and nothing was written.
+    HWND own = ShowFocusWindow();
+    EXPECT_FALSE(RegisterHotKey(own, 1, 0, VK_F5));
+    EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, RunKeyPath, "Springdeck"));
+}
+
+TEST_F(StartupTest, FirstStartRegistersRunValueAndMarksInstalled)
+{
+    ClearSettings();  // a fresh profile
+    ASSERT_TRUE(Start());
+    DWORD installed = 0;
+    ASSERT_TRUE(WaitUntil([&] {
+        return ReadDword(HKEY_CURRENT_USER, std::string(SettingsPath) + "\\options", "installed", &installed);
+    }));
+    EXPECT_EQ(installed, 1u);
+
+    DWORD type = 0;
+    std::vector<BYTE> data;
+    ASSERT_TRUE(ReadValue(HKEY_LOCAL_MACHINE, RunKeyPath, "Springdeck", &type, &data));
+    EXPECT_EQ(type, (DWORD)REG_SZ);
+    EXPECT_EQ(data.size(), 260u);
+    std::string path(data.begin(), data.end());
+    path = path.substr(0, path.find('\0'));
+    EXPECT_EQ(lstrcmpiA(path.c_str(), SpringdeckExe().c_str()), 0) << path;
+    for (size_t i = path.size(); i < data.size(); ++i)
+        ASSERT_EQ(data[i], 0) << "padding byte " << i;
+
+    // The next start finds "installed" and writes nothing.
+    StopSpringdeck(&springdeck);
+    DeleteValue(HKEY_LOCAL_MACHINE, RunKeyPath, "Springdeck");
+    ASSERT_TRUE(Start());
+    EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, RunKeyPath, "Springdeck"));
+}
+
+TEST_F(StartupTest, OnlyAnExactSlashSForcesTheFirstStartSteps)
+{
+    struct Case {
+        const char *args;
+        bool forces;
+    } cases[] = {{"/s", true}, {"   /s", true}, {"/S", false}, {"/s x", false}, {"/s ", false}, {"-s", false}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string("args \"") + c.args + "\"");
+        DeleteValue(HKEY_LOCAL_MACHINE, RunKeyPath, "Springdeck");
+        ASSERT_TRUE(Start(c.args));
+        EXPECT_EQ(!RunValue().empty(), c.forces);
+        StopSpringdeck(&springdeck);
+    }
+}
+
+TEST_F(StartupTest, MainWindowStaysHiddenWhateverTheShowCommand)
+{
+    HWND window = Start("", SW_SHOWMAXIMIZED);
+    ASSERT_TRUE(window);
+    Pump(300);
+    EXPECT_FALSE(IsWindowVisible(window));
+    EXPECT_EQ(WindowText(window), "Springdeck");
+    // Restoring it from outside is refused too.
+    PostMessageA(window, WM_QUERYOPEN, 0, 0);
+    EXPECT_TRUE(IsResponsive(window));
+    EXPECT_FALSE(IsWindowVisible(window));
+}
+
+TEST_F(StartupTest, ProgramFolderBecomesCurrent)
+{
+    std::string elsewhere = ScratchDir();
+    ASSERT_TRUE(Start("", SW_SHOWNORMAL, elsewhere));
+    std::string cwd = ProcessCurrentDirectory(springdeck.handle);
+    while (!cwd.empty() && cwd.back() == '\\')
+        cwd.pop_back();
+    EXPECT_EQ(lstrcmpiA(cwd.c_str(), BuildDir().c_str()), 0) << cwd;
+    RemoveDirectoryA(elsewhere.c_str());
+}
+
+}  // namespace
