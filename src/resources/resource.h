@@ -43,8 +43,25 @@
 #define IDM_SETUP           101
 #define IDM_TURNOFF         102
 
-/* Dialogs */
+/* Dialogs. The ones without a name of their own keep numeric template ids. */
+#define DLG_KEYACTION       1    /* the key action chooser, "Springdeck Setup" */
+#define DLG_WEBSITE         2    /* "Assign a WebSite" */
+#define DLG_YAHOO           3    /* "Choose your Yahoo! site" */
+#define DLG_PROGRAMS        4    /* "Assign a software program" */
+#define DLG_CUSTOMSITE      5    /* "Custom WebSite" */
 #define DLG_SETUP           500
 #define DLG_ABOUT           501
+#define DLG_BOOKMARK        502
+#define DLG_SETUPAPP        503
+#define DLG_PGMINFO         504
+
+/* Control ids shared by many dialogs */
+#define IDC_HELPBUTTON      9    /* every Help button opens help topic 100 */
+
+/* ---- setup dialog, About box, key chooser (setup.rc) ---- */
+
+/* ---- web site assignment and bookmarks (website.rc) ---- */
+
+/* ---- program picking and connections (programs.rc) ---- */
 
 #endif

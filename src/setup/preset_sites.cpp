@@ -1,0 +1,33 @@
+/* The built-in web sites offered in "Assign a WebSite". Each address string
+ * exists once here: the dialog assigns it and the setup dialog's key faces
+ * recognise it byte for byte. */
+#include "resource.h"
+#include "setup/setup.h"
+
+#include <cstring>
+
+const PresetSite PresetSites[] = {
+    {101, "Site of the Day", ICO_SOD, "Site of the Day", "http://www.tolvane.com/cgi-bin/sod.cgi", false},
+    {102, "C|NET", ICO_CNET, "CNET", "http://www.cnet.com", false},
+    {103, "Time Warner's Pathfinder", ICO_PATHFINDER, "Time-Warner's Pathfinder", "http://www.pathfinder.com", false},
+    {104, "ESPNET SportsZone", ICO_ESPNET, "ESPNET Sports Zone", "http://espnet.sportszone.com", false},
+    {105, "E! Online", ICO_E, "E! Online", "http://www.eonline.com", false},
+    {106, "Family Planet", ICO_FAMILYPLANET, "Family Planet", "http://www.familyplanet.com", false},
+    {107, "USA Today", ICO_USATODAY, "USA Today", "http://www.usatoday.com", false},
+    /* The Yahoo! chooser's radio buttons: 695 is also the "&Yahoo!" button. */
+    {695, nullptr, ICO_YAHOO, "Yahoo!", "http://www.yahoo.com", true},
+    {103, nullptr, ICO_YAHOO, "My Yahoo!", "http://my.yahoo.com", true},
+    {102, nullptr, ICO_YAHOO, "SF Yahoo", "http://sfbay.yahoo.com", true},
+    {104, nullptr, ICO_YAHOO, "Yahooligans", "http://www.yahooligans.com", true},
+};
+const size_t PresetSiteCount = sizeof PresetSites / sizeof PresetSites[0];
+
+const PresetSite *FindPresetSite(const char *address)
+{
+    if (!address)
+        return nullptr;
+    for (const PresetSite &site : PresetSites)
+        if (strcmp(site.address, address) == 0)
+            return &site;
+    return nullptr;
+}

@@ -1,0 +1,69 @@
+// Decoding of stored command lines and the file form of local aliases.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "launch/launch.h"
+#include "setup/setup.h"
+
+namespace {
+
+TEST(IsWebAddress, OnlyTheNineLowerCaseSchemes)
+{
+    const struct {
+        const char *text;
+        bool web;
+    } cases[] = {
+        {"http://example.com", true}, {"https://example.com", true}, {"ftp://ftp.example.com", true},
+        {"gopher://g.example.com", true}, {"telnet://host", true}, {"mailto:someone@example.com", true},
+        {"news:comp.lang.c", true}, {"snews:secure.group", true}, {"file://C|/a.htm", true},
+        {"http:", true},  // the scheme alone counts
+        {"HTTP://example.com", false}, {"Http://example.com", false}, {"www.example.com", false},
+        {"http", false}, {"", false}, {" http://x", false}, {":connection", false},
+        {"C:\\Program Files\\app.exe", false}, {"https//x", false},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(IsWebAddress(c.text), c.web) << c.text;
+    EXPECT_FALSE(IsWebAddress(nullptr));
+}
+
+TEST(MakeFileAddress, ColonsBecomeBarsAndBackslashesSlashes)
+{
+    char address[263];
+    MakeFileAddress("C:\\Web\\news.htm", address, sizeof address);
+    EXPECT_STREQ(address, "file://C|/Web/news.htm");
+    MakeFileAddress("D:\\Pages\\a.htm", address, sizeof address);
+    EXPECT_STREQ(address, "file://D|/Pages/a.htm");
+    MakeFileAddress("\\\\server\\share\\x:y.htm", address, sizeof address);
+    EXPECT_STREQ(address, "file:////server/share/x|y.htm");
+}
+
+TEST(MakeFileAddress, LongPathIsCutNotOverrun)
+{
+    std::string path(400, 'a');
+    char address[40 + 4];
+    memset(address, '#', sizeof address);
+    MakeFileAddress(path.c_str(), address, 40);
+    EXPECT_EQ(strlen(address), 39u);
+    EXPECT_EQ(std::string(address, 7), "file://");
+    EXPECT_EQ(address[41], '#');
+}
+
+TEST(PresetSites, EveryAddressIsAHomePageOrTheSiteOfTheDay)
+{
+    for (size_t i = 0; i < PresetSiteCount; ++i) {
+        const PresetSite &site = PresetSites[i];
+        std::string address = site.address;
+        ASSERT_EQ(address.rfind("http://", 0), 0u) << address;
+        EXPECT_TRUE(IsWebAddress(site.address));
+        if (site.button == 101 && !site.yahoo)
+            EXPECT_EQ(address.substr(address.size() - 16), "/cgi-bin/sod.cgi");
+        else
+            EXPECT_EQ(address.find('/', 7), std::string::npos) << "no path, no trailing slash: " << address;
+        EXPECT_EQ(FindPresetSite(site.address), &site) << "each address exists once";
+    }
+    EXPECT_EQ(FindPresetSite("http://www.cnet.com/"), nullptr);
+    EXPECT_EQ(FindPresetSite(""), nullptr);
+}
+
+}  // namespace
