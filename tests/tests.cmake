@@ -10,8 +10,8 @@ include(GoogleTest)
 
 set(SD_TEST_BIN ${CMAKE_BINARY_DIR}/tests)
 
-# Test doubles: one exe per .cpp in tests/doubles (DLLs are built by their own
-# rules in tests/doubles/doubles.cmake when present).
+# Test doubles: one exe per .cpp in tests/doubles; doubles that need more (a
+# DLL, a COM server) live in a subfolder with a <name>.cmake of their own.
 file(GLOB SD_DOUBLES CONFIGURE_DEPENDS tests/doubles/*.cpp)
 set(SD_DOUBLE_TARGETS)
 foreach(src ${SD_DOUBLES})
@@ -22,7 +22,10 @@ foreach(src ${SD_DOUBLES})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${SD_TEST_BIN}/doubles)
   list(APPEND SD_DOUBLE_TARGETS ${name})
 endforeach()
-include(tests/doubles/doubles.cmake OPTIONAL)
+file(GLOB SD_DOUBLE_RULES CONFIGURE_DEPENDS tests/doubles/*/*.cmake)
+foreach(rules ${SD_DOUBLE_RULES})
+  include(${rules})
+endforeach()
 
 # The driver library used by the integration tests.
 file(GLOB SD_DRIVER CONFIGURE_DEPENDS tests/driver/*.cpp)
