@@ -29,6 +29,14 @@ void MakeFileAddress(const char *path, char *address, size_t capacity);
  * starting the browser when none answers. Always returns 0. */
 int OpenUrlInBrowser(const char *address);
 
+/* The DDE service of the chosen browser: "IExplore" or "NETSCAPE". */
+const char *BrowserDdeService();
+
+/* The chosen browser's executable from App Paths (Navigator also from the
+ * "ini" entry of win.ini); "" when none is known. The buffer is shared and
+ * filled again at each call. */
+const char *FindBrowserPath();
+
 /* ---- America Online (aol.cpp) ------------------------------------------------ */
 
 /* Sends the address to the America Online client: typed into its open web
@@ -70,5 +78,27 @@ void EnumConnections(ConnectionCallback callback, LPARAM userValue);
 /* Looks up the process-snapshot functions of this system once at start-up.
  * Returns TRUE when a way to list running programs exists. */
 BOOL InitProcessLookup();
+
+/* The path of the executable of a running process: 1 and the path in the
+ * buffer (capacity bytes, 256 in practice), or 0 when none was found. Windows
+ * 95 answers from a process snapshot; Windows NT asks the process itself, or
+ * else names it from the performance data (image name only). */
+enum : DWORD { IMAGE_PATH_CAPACITY = 256 };
+int GetProcessImagePath(DWORD processId, char *path, DWORD capacity);
+
+/* The separate ways of GetProcessImagePath, each 1 with the result or 0. */
+int ProcessPathFromSnapshot(DWORD processId, char *path, DWORD capacity);
+int ProcessPathFromProcess(DWORD processId, char *path, DWORD capacity);
+int ProcessPathFromPerformanceData(DWORD processId, char *path, DWORD capacity);
+
+/* Walks a counter-name table (pairs of index text and name, ending with an
+ * extra NUL) for the name; copies its index text. */
+bool FindCounterIndex(const char *table, size_t size, const char *name, char *index, size_t capacity);
+
+/* Walks a performance data block holding the "Process" object for the
+ * instance whose "ID Process" counter (by its name index) is the process id,
+ * and gives that instance's name. Every offset is checked against the size. */
+int FindPerformanceInstanceName(const BYTE *data, size_t size, DWORD idProcessIndex, DWORD processId,
+                                char *name, DWORD capacity);
 
 #endif
