@@ -50,3 +50,4 @@ gtest_add_tests(TARGET integration_tests SOURCES ${SD_INTEGRATION} TEST_PREFIX "
                 TEST_LIST SD_INTEGRATION_TESTS)
 # Integration tests share the desktop, the keyboard and the prefix: one at a time.
 set_tests_properties(${SD_INTEGRATION_TESTS} PROPERTIES RESOURCE_LOCK desktop TIMEOUT 120)
+include(tests/hlpgen/hlpgen.cmake)
