@@ -32,6 +32,8 @@ static void OnCreate(HWND window)
 
 static void OnDestroy(HWND window)
 {
+    /* Keys still being typed must not stay half pressed when we are gone. */
+    CancelPlayback(1000);
     UnregisterKeyHotkeys(window);
     DeleteTrayIcon(window);
     PostQuitMessage(0);
