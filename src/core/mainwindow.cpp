@@ -40,6 +40,8 @@ static void OnHotkey(HWND window, UINT hotkeyId)
 
 static void OnDestroy(HWND window)
 {
+    /* Keys still being typed must not stay half pressed when we are gone. */
+    CancelPlayback(1000);
     UnregisterKeyHotkeys(window);
     DeleteTrayIcon(window);
     PostQuitMessage(0);

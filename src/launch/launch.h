@@ -43,6 +43,15 @@ const char *FindBrowserPath();
  * window, else through its launcher library. 0 on success, -1 on failure. */
 int OpenUrlInAol(const char *address);
 
+/* Types the text, then Enter, into the focused window at 100 ms per event. */
+void TypeTextAsKeys(const char *text);
+
+/* Builds the playback request that TypeTextAsKeys plays into request
+ * (capacity words, the count included) and returns the entry count. A
+ * character that no key produces is left out; a text too long for the
+ * request is cut so that the modifier releases and Enter always fit. */
+WORD BuildTypingRequest(const char *text, WORD *request, size_t capacity);
+
 /* ---- keystroke playback (playback.cpp) --------------------------------------- */
 
 /* A playback request: a 16-bit count followed by that many 16-bit entries.
@@ -58,6 +67,48 @@ enum : WORD {
  * delay milliseconds. Returns 1 when the playback started, 0 when it was
  * refused (another one runs, empty request, no way to play). */
 BOOL PlayKeys(const WORD *request, DWORD delay);
+
+/* True from the start of a playback until its thread has cleaned up; every
+ * PlayKeys in that time is refused. */
+BOOL IsPlayingKeys();
+
+/* Ends a running playback early: the keys not yet played are dropped and
+ * every key it holds down is released. Waits at most timeoutMs for the end. */
+void CancelPlayback(DWORD timeoutMs);
+
+/* The state of the one playback that may run, and the steps that drive it,
+ * shared by the journal hook and the input fallback (and the unit tests). */
+enum { PLAYBACK_CAPACITY = 1024 };
+struct PlaybackState {
+    HHOOK hook;             /* the journal playback hook, null when not installed */
+    int index;              /* entry being played, -1 before the first advance */
+    int count;              /* entries copied from the request */
+    DWORD entries[PLAYBACK_CAPACITY];
+    DWORD nextTime;         /* GetTickCount time when the current event is due */
+    DWORD delay;            /* milliseconds between two events */
+    bool asked;             /* the first event has gone out (asked for by the system, or injected) */
+    DWORD lastHookCall;     /* when the system last called the hook */
+    BYTE held[256];         /* keys pressed by this playback and not yet released */
+};
+
+/* Copies the request's entries (at most PLAYBACK_CAPACITY) into a fresh state. */
+void BeginPlaybackState(PlaybackState *state, const WORD *request, DWORD delay, DWORD now);
+
+/* Moves to the next event (a stroke plays its key-down, then its key-up);
+ * the next event is due one delay after now. True when the list is done. */
+bool AdvancePlayback(PlaybackState *state, DWORD now);
+
+/* The event at the current position: message, virtual key (paramL), scan code
+ * (paramH), due time. */
+void CurrentPlaybackEvent(const PlaybackState *state, EVENTMSG *event);
+
+/* What the journal playback hook does with one call from the system. */
+LRESULT JournalPlaybackStep(PlaybackState *state, int code, WPARAM wParam, LPARAM lParam, DWORD now);
+
+/* Where played events go instead of the system's input (null: the system).
+ * With a sink set no journal hook is installed; the unit tests use this. */
+typedef bool (*KeyEventSink)(const EVENTMSG *event);
+void SetKeyEventSink(KeyEventSink sink);
 
 /* ---- programs and connections (program_launch.cpp, connections.cpp) ---------- */
 
