@@ -117,6 +117,11 @@ TEST_F(KeyChooserTest, CancelOrTheCloseBoxKeepsTheKeyAndRedrawsNothing)
     chooser = ClickKey(dialog, 113);
     ASSERT_TRUE(chooser);
     EXPECT_EQ(ItemText(chooser, 104), "Normal Print Screen key function");
+    // Help opens the help viewer and leaves the chooser open.
+    ClickButton(chooser, IDC_HELPBUTTON);
+    EXPECT_TRUE(WaitForWindowOfProgram("winhlp32.exe"));
+    KillProcessesNamed("winhlp32.exe");
+    EXPECT_TRUE(IsWindowVisible(chooser));
     PostMessageA(chooser, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(WaitWindowGone(chooser));
     EXPECT_TRUE(BackAt(dialog, before));
