@@ -112,6 +112,28 @@ bool CaptureScreen(const std::string &name);
 //   start <tick> <pid> cwd=<folder> args=<arguments>
 std::vector<std::string> ReadLines(const std::string &path);
 
+// ---- launching (launching.cpp) -----------------------------------------------
+std::vector<DWORD> ProcessIdsNamed(const char *exeName);  // running processes of that file name
+std::string ShortPath(const std::string &path);           // "" when the file does not exist
+std::string LongPath(const std::string &path);
+// A visible message box (dialog class #32770) with this caption.
+HWND WaitForMessageBox(const char *caption = "Springdeck", DWORD timeoutMs = 15000);
+// Captures the screen once the window has painted itself.
+bool CaptureWindowShown(HWND window, const std::string &name);
+
+// All values of a registry key (not its subkeys), to put back after a test.
+struct SavedValue {
+    std::string name;
+    DWORD type = 0;
+    std::vector<BYTE> data;
+};
+struct SavedKey {
+    bool existed = false;
+    std::vector<SavedValue> values;
+};
+SavedKey SaveKey(HKEY root, const std::string &path);
+void RestoreKey(HKEY root, const std::string &path, const SavedKey &saved);  // as it was saved
+
 // ---- looks (looks.cpp) ------------------------------------------------------
 // An icon resource of a program file, at the system's icon size (destroy it).
 HICON LoadModuleIcon(const std::string &module, int id);
@@ -119,9 +141,6 @@ HICON LoadModuleIcon(const std::string &module, int id);
 // colour, anywhere within its rectangle (compared pixel by pixel).
 bool ShowsIcon(HWND window, HICON icon, COLORREF background = GetSysColor(COLOR_BTNFACE));
 bool WaitShowsIcon(HWND window, HICON icon, DWORD timeoutMs = 5000);
-// Waits until the window's pixels on the screen stay the same for a while
-// (it has finished painting), before a screenshot.
-bool WaitPainted(HWND window, DWORD timeoutMs = 5000);
 // Moves the mouse over the control and returns the text of the tooltip its
 // program shows, or "" when none shows within the time.
 std::string HoverTip(HWND control, DWORD timeoutMs = 5000);
@@ -135,8 +154,7 @@ struct DialogUnits {
 DialogUnits MeasureDialogUnits(HWND dialog, int widthDu, int heightDu);
 RECT DialogUnitsToPixels(const DialogUnits &units, int x, int y, int width, int height);
 RECT ClientRectOfChild(HWND dialog, HWND child);
-// Running programs by file name, and the first visible window of one.
-std::vector<DWORD> ProcessIdsNamed(const char *exeName);
+// The first visible window of a running program, found by its file name.
 HWND WaitForWindowOfProgram(const char *exeName, DWORD timeoutMs = 15000);
 
 }  // namespace driver

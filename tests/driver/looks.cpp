@@ -2,8 +2,6 @@
 // tooltips shown by hovering, dialog units, and windows of a named program.
 #include "driver.h"
 
-#include <tlhelp32.h>
-
 #include <cstdlib>
 
 namespace driver {
@@ -101,25 +99,6 @@ bool ShowsIcon(HWND window, HICON icon, COLORREF background)
     return false;
 }
 
-bool WaitPainted(HWND window, DWORD timeoutMs)
-{
-    std::vector<DWORD> last;
-    int steady = 0;
-    return WaitUntil([&] {
-        RECT rect;
-        if (!GetWindowRect(window, &rect))
-            return false;
-        HDC screen = GetDC(NULL);
-        std::vector<DWORD> now = GrabPixels(screen, rect.left, rect.top, rect.right - rect.left,
-                                            rect.bottom - rect.top);
-        ReleaseDC(NULL, screen);
-        steady = (now == last) ? steady + 1 : 0;
-        last.swap(now);
-        Pump(50);
-        return steady >= 4;
-    }, timeoutMs);
-}
-
 bool WaitShowsIcon(HWND window, HICON icon, DWORD timeoutMs)
 {
     return WaitUntil([&] { return ShowsIcon(window, icon); }, timeoutMs);
@@ -208,24 +187,6 @@ RECT ClientRectOfChild(HWND dialog, HWND child)
 }
 
 // ---- programs by name -------------------------------------------------------
-
-std::vector<DWORD> ProcessIdsNamed(const char *exeName)
-{
-    std::vector<DWORD> ids;
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE)
-        return ids;
-    PROCESSENTRY32 entry;
-    entry.dwSize = sizeof entry;
-    for (BOOL ok = Process32First(snapshot, &entry); ok; ok = Process32Next(snapshot, &entry)) {
-        const char *base = strrchr(entry.szExeFile, '\\');
-        base = base ? base + 1 : entry.szExeFile;
-        if (lstrcmpiA(base, exeName) == 0)
-            ids.push_back(entry.th32ProcessID);
-    }
-    CloseHandle(snapshot);
-    return ids;
-}
 
 HWND WaitForWindowOfProgram(const char *exeName, DWORD timeoutMs)
 {

@@ -73,8 +73,7 @@ TEST_F(KeyChooserTest, StandardFunctionClearsTheKeyAndItsHotkeys)
 
     ExpectLayout(chooser, 153, 170, ChooserControls, sizeof ChooserControls / sizeof ChooserControls[0]);
     EXPECT_TRUE(ShowsFaceIcon(GetDlgItem(chooser, 400), ICO_F5, GetSysColor(COLOR_3DFACE)));
-    WaitPainted(chooser);
-    EXPECT_TRUE(CaptureScreen("key-chooser"));
+    EXPECT_TRUE(CaptureWindowShown(chooser, "key-chooser"));
 
     ClickButton(chooser, 104);
     EXPECT_TRUE(WaitWindowGone(chooser));

@@ -2,8 +2,6 @@
 // key faces against the program's own icons, and the Run values.
 #pragma once
 
-#include <utility>
-
 #include "fixture.h"
 #include "setup/setup.h"
 
@@ -60,7 +58,18 @@ protected:
         SpringdeckTest::TearDown();
         driver::KillProcessesNamed("winhlp32.exe");
         driver::DeleteValue(HKEY_CURRENT_USER, driver::RunKeyPath, "Springdeck");
+        if (runKeyTaken)
+            driver::RestoreKey(HKEY_LOCAL_MACHINE, driver::RunKeyPath, savedRunKey);
         DrawFramesUnderWine(false);
+    }
+
+    // Removes the machine's Run key, as if the user could not write there;
+    // the test's end puts it back.
+    void TakeAwayMachineRunKey()
+    {
+        savedRunKey = driver::SaveKey(HKEY_LOCAL_MACHINE, driver::RunKeyPath);
+        runKeyTaken = true;
+        driver::DeleteTree(HKEY_LOCAL_MACHINE, driver::RunKeyPath);
     }
 
     // Starts Springdeck when needed and opens the setup dialog from the tray
@@ -110,38 +119,9 @@ protected:
         EXPECT_EQ(lstrcmpiA(path.c_str(), driver::SpringdeckExe().c_str()), 0) << path;
     }
 
-    // The machine's Run key with its values, to put back after a test that
-    // takes it away.
-    static std::vector<std::pair<std::string, std::vector<BYTE>>> SaveMachineRunKey()
-    {
-        std::vector<std::pair<std::string, std::vector<BYTE>>> values;
-        HKEY key;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, driver::RunKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
-            return values;
-        for (DWORD index = 0;; ++index) {
-            char name[256];
-            BYTE data[1024];
-            DWORD nameSize = sizeof name, dataSize = sizeof data, type = 0;
-            if (RegEnumValueA(key, index, name, &nameSize, NULL, &type, data, &dataSize) != ERROR_SUCCESS)
-                break;
-            if (type == REG_SZ)
-                values.push_back({name, std::vector<BYTE>(data, data + dataSize)});
-        }
-        RegCloseKey(key);
-        return values;
-    }
-
-    static void RestoreMachineRunKey(const std::vector<std::pair<std::string, std::vector<BYTE>>> &values)
-    {
-        HKEY key;
-        if (RegCreateKeyA(HKEY_LOCAL_MACHINE, driver::RunKeyPath, &key) != ERROR_SUCCESS)
-            return;
-        for (const auto &value : values)
-            RegSetValueExA(key, value.first.c_str(), 0, REG_SZ, value.second.data(), (DWORD)value.second.size());
-        RegCloseKey(key);
-    }
-
     HWND mainWindow = NULL;
+    driver::SavedKey savedRunKey;
+    bool runKeyTaken = false;
 
 private:
     // Without a window manager on the virtual display, Wine leaves window

@@ -147,15 +147,13 @@ TEST_F(SetupDialogTest, KeyFacesShowTheAssignmentsAndTipsTheirTitles)
         EXPECT_FALSE(Style(button) & BS_ICON);
         EXPECT_TRUE(SendMessageA(button, BM_GETIMAGE, IMAGE_BITMAP, 0)) << "key " << key;
     }
-    WaitPainted(dialog);
-    EXPECT_TRUE(CaptureScreen("setup-dialog"));
+    EXPECT_TRUE(CaptureWindowShown(dialog, "setup-dialog"));
 
     // The tip: the title, else the command line, else none.
     EXPECT_EQ(HoverTip(GetDlgItem(dialog, 101)), "Springdeck itself");
     EXPECT_EQ(HoverTip(GetDlgItem(dialog, 104)), "My page");
     EXPECT_EQ(HoverTip(GetDlgItem(dialog, 103)), "http://www.cnet.com/");
-    WaitPainted(dialog);
-    EXPECT_TRUE(CaptureScreen("setup-dialog-tip"));
+    EXPECT_TRUE(CaptureWindowShown(dialog, "setup-dialog-tip"));
     EXPECT_EQ(HoverTip(GetDlgItem(dialog, 107), 1500), "");
     MoveMouseAway();
 }
@@ -199,8 +197,7 @@ TEST_F(SetupDialogTest, KeyHeldByAnotherProgramShowsItsOwnIconAndRefusesTheChoos
               "This hotkey is being used by another application or Explorer.  To use this key with Springdeck, "
               "disable it in the application that is using it.");
     EXPECT_FALSE(FindTopWindow("#32770", ChooserTitle));
-    WaitPainted(box);
-    EXPECT_TRUE(CaptureScreen("setup-key-in-use"));
+    EXPECT_TRUE(CaptureWindowShown(box, "setup-key-in-use"));
     ClickButton(box, IDOK);
     EXPECT_TRUE(WaitWindowGone(box));
     EXPECT_FALSE(FindTopWindow("#32770", ChooserTitle));
@@ -263,8 +260,7 @@ TEST_F(SetupDialogTest, StartWithWindowsUsesTheUserRunKeyWhenTheMachineKeyCannot
 {
     // Without the machine's Run key nothing can be written there, as for a
     // user without the right to write under HKEY_LOCAL_MACHINE.
-    std::vector<std::pair<std::string, std::vector<BYTE>>> saved = SaveMachineRunKey();
-    DeleteTree(HKEY_LOCAL_MACHINE, RunKeyPath);
+    TakeAwayMachineRunKey();
 
     WriteRunValue(HKEY_CURRENT_USER, "C:\\elsewhere\\springdeck.exe");
     HWND dialog = OpenSetup();
@@ -283,7 +279,6 @@ TEST_F(SetupDialogTest, StartWithWindowsUsesTheUserRunKeyWhenTheMachineKeyCannot
     dialog = OpenSetup();
     ASSERT_TRUE(dialog);
     EXPECT_EQ(SendDlgItemMessageA(dialog, 116, BM_GETCHECK, 0, 0), BST_CHECKED);
-    RestoreMachineRunKey(saved);
 }
 
 TEST_F(SetupDialogTest, AboutBoxOpensOverTheDialogAndClosesEveryWay)
@@ -316,8 +311,7 @@ TEST_F(SetupDialogTest, AboutBoxOpensOverTheDialogAndClosesEveryWay)
             EXPECT_NE(texts.find("Springdeck Software for Windows\nVersion 1.5|"), std::string::npos) << texts;
             HWND icon = GetWindow(GetDlgItem(about, IDOK), GW_HWNDNEXT);
             EXPECT_TRUE(ShowsFaceIcon(icon, ICO_SPRINGDECK, GetSysColor(COLOR_3DFACE)));
-            WaitPainted(about);
-            EXPECT_TRUE(CaptureScreen("about-box"));
+            EXPECT_TRUE(CaptureWindowShown(about, "about-box"));
             ClickButton(about, IDOK);
         } else if (std::string(way) == "Esc") {
             EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == about; }, 5000));
@@ -337,8 +331,7 @@ TEST_F(SetupDialogTest, HelpOpensTheHelpFileNamedAfterTheProgram)
     ClickButton(dialog, IDC_HELPBUTTON);
     HWND help = WaitForWindowOfProgram("winhlp32.exe");
     ASSERT_TRUE(help) << "the help viewer did not start";
-    WaitPainted(help);
-    EXPECT_TRUE(CaptureScreen("setup-help"));
+    EXPECT_TRUE(CaptureWindowShown(help, "setup-help"));
     // Without the help file the viewer says which file it looked for.
     if (ClassName(help) == "#32770") {
         std::string text = MessageBoxText(help);
