@@ -158,3 +158,11 @@ RECT ClientRectOfChild(HWND dialog, HWND child);
 HWND WaitForWindowOfProgram(const char *exeName, DWORD timeoutMs = 15000);
 
 }  // namespace driver
+
+namespace driver {
+// ---- the help viewer (help_viewer.cpp) -------------------------------------------
+// The text of the topic winhlp32 shows (white space folded), "" when none.
+std::string HelpViewerText();
+// Waits until the viewer shows a topic that begins with this title.
+bool WaitForHelpTopic(const std::string &title, DWORD timeoutMs = 15000);
+}  // namespace driver
