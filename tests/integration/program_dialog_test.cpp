@@ -1,0 +1,423 @@
+// "Assign a software program": the Start Menu list, walking folders,
+// assigning programs and connections, browsing and the CD-ROM programs.
+//
+// The dialog runs in the picker double (tests/doubles/picker), which reads
+// the Start Menu as Springdeck does at start-up and calls PickProgram for
+// one key, ending with its result.
+#include "fixture.h"
+
+#include "picking/picking.h"
+
+#include <algorithm>
+
+using namespace driver;
+
+namespace {
+
+const char ProgramDialogTitle[] = "Assign a software program";
+const char TopLevelHeader[] = "Program and Folders on your Start Menu\r\n(double-click a folder to see its contents):";
+
+// What the test sees of one list entry, read from the dialog's process.
+struct Entry {
+    std::string name;
+    std::string path;
+    bool folder, goBack, connection;
+    int depth;
+};
+
+class ProgramPickerTest : public SpringdeckTest {
+protected:
+    void SetUp() override
+    {
+        SpringdeckTest::SetUp();
+        KillProcessesNamed("picker.exe");
+        startMenu = ScratchDir();
+        programs = startMenu + "\\Programs";
+        CreateDirectoryA(programs.c_str(), NULL);
+        recorder = DoublePath("recorder");
+    }
+
+    void TearDown() override
+    {
+        if (picker.handle)
+            KillProcess(picker);
+        KillProcessesNamed("picker.exe");
+        KillProcessesNamed("winhlp32.exe");
+        RestoreStartMenu();
+        UnregisterDialUpFolder();
+        SpringdeckTest::TearDown();
+    }
+
+    // The example Start Menu: programs B and A, folders Games and Accessories.
+    void MakeExampleMenu()
+    {
+        ASSERT_TRUE(CreateShortcut(programs + "\\B.lnk", recorder, "--title Bee"));
+        ASSERT_TRUE(CreateShortcut(programs + "\\A.lnk", recorder, "--title Ay", recorder, 0));
+        CreateDirectoryA((programs + "\\Games").c_str(), NULL);
+        CreateDirectoryA((programs + "\\Accessories").c_str(), NULL);
+    }
+
+    HWND OpenPicker(const std::string &args = "105")
+    {
+        SetStartMenu(startMenu);
+        picker = StartProgram(DoublePath("picker"), args);
+        if (!picker.handle)
+            return NULL;
+        return WaitForWindow("#32770", ProgramDialogTitle);
+    }
+
+    // Ends the picker and gives PickProgram's result.
+    DWORD PickerResult() { return WaitExit(picker); }
+
+    std::vector<Entry> Entries(HWND dialog)
+    {
+        std::vector<Entry> entries;
+        HWND list = GetDlgItem(dialog, IDC_PROGRAM_LIST);
+        int count = (int)SendMessageA(list, LB_GETCOUNT, 0, 0);
+        for (int i = 0; i < count; ++i) {
+            LRESULT data = SendMessageA(list, LB_GETITEMDATA, i, 0);
+            ProgramListItem item;
+            SIZE_T got = 0;
+            if (!ReadProcessMemory(picker.handle, (LPCVOID)data, &item, sizeof item, &got) || got != sizeof item) {
+                ADD_FAILURE() << "cannot read entry " << i;
+                continue;
+            }
+            entries.push_back({item.displayName, item.path, item.isFolder != 0, item.isGoBack != 0,
+                               item.isConnection != 0, item.depth});
+        }
+        return entries;
+    }
+
+    std::vector<std::string> Names(HWND dialog)
+    {
+        std::vector<std::string> names;
+        for (const Entry &entry : Entries(dialog))
+            names.push_back(entry.name);
+        return names;
+    }
+
+    int IndexOf(HWND dialog, const std::string &name)
+    {
+        std::vector<std::string> names = Names(dialog);
+        auto found = std::find(names.begin(), names.end(), name);
+        return found == names.end() ? -1 : (int)(found - names.begin());
+    }
+
+    // Waits until the list shows the entry and clicks (or double-clicks) it.
+    bool Click(HWND dialog, const std::string &name, bool doubleClick = false)
+    {
+        int index = -1;
+        if (!WaitUntil([&] { return (index = IndexOf(dialog, name)) >= 0; }, 5000))
+            return false;
+        ClickListItem(GetDlgItem(dialog, IDC_PROGRAM_LIST), index, doubleClick);
+        return true;
+    }
+
+    bool WaitHeader(HWND dialog, const std::string &text)
+    {
+        return WaitUntil([&] { return ItemText(dialog, IDC_PROGRAM_HEADER) == text; }, 5000);
+    }
+
+    bool Visible(HWND dialog, int id) { return IsWindowVisible(GetDlgItem(dialog, id)) != FALSE; }
+    bool Enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
+
+    std::string startMenu, programs, recorder;
+    Process picker;
+};
+
+TEST_F(ProgramPickerTest, TopLevelOrderFromTheCacheEveryTime)
+{
+    MakeExampleMenu();
+    HWND dialog = OpenPicker("105 2");
+    ASSERT_TRUE(dialog);
+    std::vector<std::string> expected = {"A", "B", "Accessories", "Games", "Dial-Up Networking"};
+    EXPECT_EQ(Names(dialog), expected);
+    for (const Entry &entry : Entries(dialog))
+        EXPECT_EQ(entry.depth, 0) << entry.name;
+    EXPECT_EQ(ItemText(dialog, IDC_PROGRAM_HEADER), TopLevelHeader);
+    EXPECT_EQ(ItemText(dialog, IDC_PROGRAM_INSTRUCTION), "Click on a program to assign it to");
+    EXPECT_FALSE(Enabled(dialog, IDOK));
+    EXPECT_FALSE(Visible(dialog, IDC_PROGRAM_ASSIGNED));
+    EXPECT_NE(SendDlgItemMessageA(dialog, IDC_PROGRAM_KEYICON, STM_GETICON, 0, 0), 0);
+    CaptureScreen("program-dialog-top");
+
+    // The cache was read at start: a shortcut removed since is still offered.
+    DeleteFileA((programs + "\\B.lnk").c_str());
+    ClickButton(dialog, IDCANCEL);
+    ASSERT_TRUE(WaitWindowGone(dialog));
+    dialog = WaitForWindow("#32770", ProgramDialogTitle);
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(Names(dialog), expected);
+    ClickButton(dialog, IDCANCEL);
+    EXPECT_EQ(PickerResult(), 2u);
+    EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, std::string(SettingsPath) + "\\command line", "F5"));
+}
+
+TEST_F(ProgramPickerTest, OnlyProgramsAndFoldersAreListed)
+{
+    std::string docs = ScratchDir();
+    std::string document = docs + "\\notes.txt";
+    CloseHandle(CreateFileA(document.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL));
+    ASSERT_TRUE(CreateShortcut(programs + "\\Document.lnk", document));
+    ASSERT_TRUE(CreateShortcut(programs + "\\Missing.lnk", docs + "\\gone.exe"));
+    ASSERT_TRUE(CreateShortcut(programs + "\\Hidden.lnk", recorder));
+    ASSERT_TRUE(CreateShortcut(programs + "\\System.lnk", recorder));
+    SetFileAttributesA((programs + "\\Hidden.lnk").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    SetFileAttributesA((programs + "\\System.lnk").c_str(), FILE_ATTRIBUTE_SYSTEM);
+    ASSERT_TRUE(CreateShortcut(programs + "\\CAPS.LNK", recorder, "--caps"));
+    ASSERT_TRUE(CopyFileTo(recorder, programs + "\\Direct.exe"));
+    ASSERT_TRUE(CopyFileTo(document, programs + "\\readme.txt"));
+    HANDLE url = CreateFileA((programs + "\\Web.url").c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    const char urlText[] = "[InternetShortcut]\r\nURL=http://www.example.com/\r\n";
+    DWORD written = 0;
+    WriteFile(url, urlText, sizeof urlText - 1, &written, NULL);
+    CloseHandle(url);
+    DeleteFileA(document.c_str());  // the shortcut to it now leads nowhere either way
+    CloseHandle(CreateFileA(document.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL));
+
+    HWND dialog = OpenPicker();
+    ASSERT_TRUE(dialog);
+    std::vector<std::string> names = Names(dialog);
+    ASSERT_EQ(names.size(), 3u) << ::testing::PrintToString(names);
+    EXPECT_EQ(names[0], "CAPS");
+    EXPECT_EQ(names[1].substr(0, 6), "Direct");
+    EXPECT_EQ(names[2], "Dial-Up Networking");
+
+    // An executable placed directly: its full path, no arguments, no icon.
+    ASSERT_TRUE(Click(dialog, names[1]));
+    ASSERT_TRUE(WaitUntil([&] { return Enabled(dialog, IDOK); }));
+    ClickButton(dialog, IDOK);
+    EXPECT_EQ(PickerResult(), 1u);
+    EXPECT_EQ(Setting("command line", "F5"), programs + "\\Direct.exe");
+    EXPECT_EQ(Setting("args", "F5"), "");
+    EXPECT_EQ(Setting("title", "F5"), names[1]);
+    EXPECT_EQ(Setting("icon", "F5"), "");
+    DWORD index = 99;
+    EXPECT_TRUE(ReadDword(HKEY_CURRENT_USER, std::string(SettingsPath) + "\\icon index", "F5", &index));
+    EXPECT_EQ(index, 0u);
+}
+
+TEST_F(ProgramPickerTest, WalkingFoldersAndBack)
+{
+    MakeExampleMenu();
+    std::string accessories = programs + "\\Accessories";
+    ASSERT_TRUE(CreateShortcut(accessories + "\\Calculator.lnk", recorder, "--calc"));
+    CreateDirectoryA((accessories + "\\System Tools").c_str(), NULL);
+    ASSERT_TRUE(CreateShortcut(accessories + "\\System Tools\\Cleaner.lnk", recorder));
+    CreateDirectoryA((accessories + "\\Empty").c_str(), NULL);
+
+    HWND dialog = OpenPicker();
+    ASSERT_TRUE(dialog);
+    ASSERT_TRUE(Click(dialog, "A"));
+    ASSERT_TRUE(WaitUntil([&] { return Visible(dialog, IDC_PROGRAM_ASSIGNED); }));
+    ASSERT_TRUE(Click(dialog, "Accessories", true));
+    ASSERT_TRUE(WaitHeader(dialog, "\r\nPrograms in your Accessories folder:\r\n"));
+    std::vector<Entry> entries = Entries(dialog);
+    ASSERT_EQ(entries.size(), 4u);
+    EXPECT_EQ(entries[0].name, "Go Back");
+    EXPECT_TRUE(entries[0].goBack);
+    EXPECT_EQ(entries[0].depth, 1);
+    EXPECT_EQ(entries[0].path, programs);
+    EXPECT_EQ(entries[1].name, "Calculator");
+    EXPECT_EQ(entries[2].name, "Empty");
+    EXPECT_EQ(entries[3].name, "System Tools");
+    EXPECT_EQ(entries[3].depth, 1);
+    EXPECT_FALSE(Enabled(dialog, IDOK));
+    EXPECT_FALSE(Visible(dialog, IDC_PROGRAM_ASSIGNED));
+    EXPECT_FALSE(Visible(dialog, IDC_PROGRAM_PREVIEW));
+    CaptureScreen("program-dialog-folder");
+
+    // Two deep, and back to its parent.
+    ASSERT_TRUE(Click(dialog, "System Tools", true));
+    ASSERT_TRUE(WaitHeader(dialog, "\r\nPrograms in your System Tools folder:\r\n"));
+    entries = Entries(dialog);
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].depth, 2);
+    EXPECT_EQ(entries[0].path, accessories);
+    EXPECT_EQ(entries[1].name, "Cleaner");
+    ASSERT_TRUE(Click(dialog, "Go Back", true));
+    ASSERT_TRUE(WaitHeader(dialog, "\r\nPrograms in your Accessories folder:\r\n"));
+    EXPECT_EQ(Entries(dialog).size(), 4u);
+
+    // An empty folder lists only Go Back.
+    ASSERT_TRUE(Click(dialog, "Empty", true));
+    ASSERT_TRUE(WaitHeader(dialog, "\r\nPrograms in your Empty folder:\r\n"));
+    EXPECT_EQ(Names(dialog), std::vector<std::string>{"Go Back"});
+    ASSERT_TRUE(Click(dialog, "Go Back", true));
+    ASSERT_TRUE(WaitHeader(dialog, "\r\nPrograms in your Accessories folder:\r\n"));
+
+    // Back at the top the cached entries return; nothing is read again.
+    DeleteFileA((programs + "\\A.lnk").c_str());
+    ASSERT_TRUE(Click(dialog, "Go Back"));
+    ASSERT_TRUE(WaitUntil([&] { return Enabled(dialog, IDOK); }));
+    ClickButton(dialog, IDOK);
+    ASSERT_TRUE(WaitHeader(dialog, TopLevelHeader));
+    std::vector<std::string> expected = {"A", "B", "Accessories", "Games", "Dial-Up Networking"};
+    EXPECT_EQ(Names(dialog), expected);
+    ClickButton(dialog, IDCANCEL);
+    EXPECT_EQ(PickerResult(), 2u);
+}
+
+TEST_F(ProgramPickerTest, ChosenShortcutIsWritten)
+{
+    std::string scratch = ScratchDir();
+    std::string program = scratch + "\\Recorder Program.exe", icons = scratch + "\\icons.dll";
+    ASSERT_TRUE(CopyFileTo(recorder, program));
+    ASSERT_TRUE(CopyFileTo(recorder, icons));
+    MakeExampleMenu();
+    ASSERT_TRUE(CreateShortcut(programs + "\\Recorder With Icon.lnk", program, "--title \"Keyed\"", icons, 3));
+
+    HWND dialog = OpenPicker();
+    ASSERT_TRUE(dialog);
+    ASSERT_TRUE(Click(dialog, "Recorder With Icon"));
+    ASSERT_TRUE(WaitUntil([&] { return Visible(dialog, IDC_PROGRAM_ASSIGNED) && Enabled(dialog, IDOK); }));
+    EXPECT_TRUE(Visible(dialog, IDC_PROGRAM_PREVIEW));
+    EXPECT_NE(SendDlgItemMessageA(dialog, IDC_PROGRAM_PREVIEW, STM_GETICON, 0, 0), 0);
+    CaptureScreen("program-dialog-selected");
+    // A folder hides the preview again.
+    ASSERT_TRUE(Click(dialog, "Games"));
+    ASSERT_TRUE(WaitUntil([&] { return !Visible(dialog, IDC_PROGRAM_ASSIGNED); }));
+    EXPECT_FALSE(Visible(dialog, IDC_PROGRAM_PREVIEW));
+    EXPECT_TRUE(Enabled(dialog, IDOK));
+    ASSERT_TRUE(Click(dialog, "Recorder With Icon", true));
+    EXPECT_EQ(PickerResult(), 1u);
+
+    EXPECT_EQ(Setting("command line", "F5"), ShortPath(program));
+    EXPECT_NE(Setting("command line", "F5").find('~'), std::string::npos) << "short form";
+    EXPECT_EQ(Setting("args", "F5"), "--title \"Keyed\"");
+    EXPECT_EQ(Setting("title", "F5"), "Recorder With Icon");
+    EXPECT_EQ(Setting("icon", "F5"), icons);
+    DWORD index = 0;
+    EXPECT_TRUE(ReadDword(HKEY_CURRENT_USER, std::string(SettingsPath) + "\\icon index", "F5", &index));
+    EXPECT_EQ(index, 3u);
+}
+
+// End to end: a program chosen in the dialog is started by its key.
+TEST_F(ProgramPickerTest, ChosenProgramStartsOnKeyPress)
+{
+    std::string log = ScratchDir() + "\\recorder.log";
+    ASSERT_TRUE(CreateShortcut(programs + "\\Recorder.lnk", recorder, "--exit chosen"));
+    HWND dialog = OpenPicker("106");
+    ASSERT_TRUE(dialog);
+    ASSERT_TRUE(Click(dialog, "Recorder", true));
+    ASSERT_EQ(PickerResult(), 1u);
+
+    SetEnvironmentVariableA("RECORDER_LOG", log.c_str());
+    ASSERT_TRUE(Start());
+    SetEnvironmentVariableA("RECORDER_LOG", NULL);
+    ASSERT_TRUE(ShowFocusWindow());
+    PressKey(VK_F6);
+    ASSERT_TRUE(WaitUntil([&] { return !ReadLines(log).empty(); }));
+    EXPECT_NE(ReadLines(log)[0].find("args=--exit chosen"), std::string::npos) << ReadLines(log)[0];
+}
+
+// ---- connections ---------------------------------------------------------------
+
+TEST_F(ProgramPickerTest, ConnectionsAreListedAndAssigned)
+{
+    // The folder's first item (its wizard) is never offered.
+    RegisterDialUpFolder({"Make New Connection", "Work", "Home"});
+    MakeExampleMenu();
+    HWND dialog = OpenPicker();
+    ASSERT_TRUE(dialog);
+    ASSERT_TRUE(Click(dialog, "Dial-Up Networking"));
+    ASSERT_TRUE(WaitUntil([&] { return Enabled(dialog, IDOK); }));
+    EXPECT_FALSE(Visible(dialog, IDC_PROGRAM_ASSIGNED)) << "the Dial-Up Networking entry has no preview";
+    ClickButton(dialog, IDOK);
+    ASSERT_TRUE(WaitHeader(dialog, "\r\nInternet connections on your computer:"));
+    std::vector<std::string> expected = {"Go Back", "Dial Home", "Dial Work"};
+    EXPECT_EQ(Names(dialog), expected);
+    EXPECT_FALSE(Enabled(dialog, IDOK));
+    CaptureScreen("program-dialog-connections");
+
+    // Go Back returns to the cached top level, and in again.
+    ASSERT_TRUE(Click(dialog, "Go Back", true));
+    ASSERT_TRUE(WaitHeader(dialog, TopLevelHeader));
+    EXPECT_EQ(Names(dialog).size(), 5u);
+    ASSERT_TRUE(Click(dialog, "Dial-Up Networking", true));
+    ASSERT_TRUE(WaitHeader(dialog, "\r\nInternet connections on your computer:"));
+
+    ASSERT_TRUE(Click(dialog, "Dial Home"));
+    ASSERT_TRUE(WaitUntil([&] { return Visible(dialog, IDC_PROGRAM_ASSIGNED); }));
+    EXPECT_NE(SendDlgItemMessageA(dialog, IDC_PROGRAM_PREVIEW, STM_GETICON, 0, 0), 0);
+    ClickButton(dialog, IDOK);
+    EXPECT_EQ(PickerResult(), 1u);
+    EXPECT_EQ(Setting("command line", "F5"), ":connection");
+    EXPECT_EQ(Setting("args", "F5"), "Home");
+    EXPECT_EQ(Setting("title", "F5"), "Dial Home");
+    EXPECT_EQ(Setting("icon", "F5"), "");
+    DWORD index = 99;
+    EXPECT_TRUE(ReadDword(HKEY_CURRENT_USER, std::string(SettingsPath) + "\\icon index", "F5", &index));
+    EXPECT_EQ(index, 0u);
+
+    // The key dials it.
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(ShowFocusWindow());
+    PressKey(VK_F5);
+    ASSERT_TRUE(WaitUntil([&] { return !ReadLines(DialUpLogPath()).empty(); }));
+    EXPECT_EQ(ReadLines(DialUpLogPath()), std::vector<std::string>{"dialed Home"});
+}
+
+TEST_F(ProgramPickerTest, NamesThatCannotBeStoredWholeAreLeftOut)
+{
+    std::string longest(250, 'x'), tooLong(251, 'y');
+    RegisterDialUpFolder({"Make New Connection", tooLong, longest, "Net"});
+    HWND dialog = OpenPicker();
+    ASSERT_TRUE(dialog);
+    ASSERT_TRUE(Click(dialog, "Dial-Up Networking", true));
+    ASSERT_TRUE(WaitHeader(dialog, "\r\nInternet connections on your computer:"));
+    std::vector<std::string> expected = {"Go Back", "Dial Net", "Dial " + longest};
+    EXPECT_EQ(Names(dialog), expected);
+    ClickButton(dialog, IDCANCEL);
+    EXPECT_EQ(PickerResult(), 2u);
+}
+
+TEST_F(ProgramPickerTest, WithoutDialUpNetworkingOnlyGoBack)
+{
+    HWND dialog = OpenPicker();
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(Names(dialog), std::vector<std::string>{"Dial-Up Networking"});
+    ASSERT_TRUE(Click(dialog, "Dial-Up Networking", true));
+    ASSERT_TRUE(WaitHeader(dialog, "\r\nInternet connections on your computer:"));
+    EXPECT_EQ(Names(dialog), std::vector<std::string>{"Go Back"});
+    ClickButton(dialog, IDCANCEL);
+    EXPECT_EQ(PickerResult(), 2u);
+}
+
+// ---- resources -----------------------------------------------------------------
+
+TEST_F(ProgramPickerTest, DialogObjectsAndEntriesAreFreed)
+{
+    MakeExampleMenu();
+    std::string accessories = programs + "\\Accessories";
+    for (const char *name : {"One", "Two", "Three", "Four", "Five"})
+        ASSERT_TRUE(CreateShortcut(accessories + "\\" + name + ".lnk", recorder));
+    std::string log = ScratchDir() + "\\picker.log";
+    SetEnvironmentVariableA("PICKER_LOG", log.c_str());
+    const int cycles = 6;
+    HWND dialog = OpenPicker("105 " + std::to_string(cycles));
+    SetEnvironmentVariableA("PICKER_LOG", NULL);
+    for (int cycle = 0; cycle < cycles; ++cycle) {
+        if (cycle > 0)
+            dialog = WaitForWindow("#32770", ProgramDialogTitle);
+        ASSERT_TRUE(dialog) << cycle;
+        ASSERT_TRUE(Click(dialog, "A"));
+        ASSERT_TRUE(WaitUntil([&] { return Visible(dialog, IDC_PROGRAM_PREVIEW); }));
+        ASSERT_TRUE(Click(dialog, "Accessories", true));
+        ASSERT_TRUE(WaitHeader(dialog, "\r\nPrograms in your Accessories folder:\r\n"));
+        ClickButton(dialog, IDCANCEL);
+        ASSERT_TRUE(WaitUntil([&] { return (int)ReadLines(log).size() == cycle + 1; }));
+    }
+    EXPECT_EQ(PickerResult(), 2u);
+
+    // The bold font, both bitmaps and the preview icon die with each dialog,
+    // and the heap holds no more after the last cycle than after the second.
+    std::vector<std::string> lines = ReadLines(log);
+    ASSERT_EQ((int)lines.size(), cycles);
+    for (const std::string &line : lines)
+        EXPECT_NE(line.find(" live 0/4"), std::string::npos) << line;
+    auto heap = [](const std::string &line) { return strtoull(line.c_str() + line.find("heap ") + 5, NULL, 10); };
+    EXPECT_LT(heap(lines.back()), heap(lines[1]) + 4096) << lines[1] << " / " << lines.back();
+}
+
+}  // namespace
