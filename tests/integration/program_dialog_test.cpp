@@ -420,4 +420,193 @@ TEST_F(ProgramPickerTest, DialogObjectsAndEntriesAreFreed)
     EXPECT_LT(heap(lines.back()), heap(lines[1]) + 4096) << lines[1] << " / " << lines.back();
 }
 
+// ---- browsing --------------------------------------------------------------------
+
+const char BrowserTitle[] = "Browse for other programs";
+const char ConfirmTitle[] = "Springdeck - Setup Application";
+
+// Chooses a file in the Open File dialog by typing its path.
+void ChooseFile(HWND browser, const std::string &path)
+{
+    SendMessageA(GetDlgItem(browser, 0x480 /* edt1 */), WM_SETTEXT, 0, (LPARAM)path.c_str());
+    ClickButton(browser, IDOK);
+}
+
+TEST_F(ProgramPickerTest, BrowseShowsTheOpenFileDialogAsSet)
+{
+    std::string folder = ScratchDir();
+    SetStartMenu(startMenu);
+    picker = StartProgram(DoublePath("picker"), "105", SW_SHOWNORMAL, folder);
+    HWND dialog = WaitForWindow("#32770", ProgramDialogTitle);
+    ASSERT_TRUE(dialog);
+    ClickButton(dialog, IDC_PROGRAM_BROWSE);
+    HWND browser = WaitForWindow("#32770", BrowserTitle);
+    ASSERT_TRUE(browser);
+    EXPECT_EQ(ItemText(browser, IDOK), "OK");
+    EXPECT_EQ(GetWindowLongA(browser, GWL_EXSTYLE) & WS_EX_CONTEXTHELP, 0);
+    EXPECT_EQ(ItemText(browser, 0x470 /* cmb1 */), "Program Files");
+    EXPECT_EQ(SendDlgItemMessageA(browser, 0x470, CB_GETCOUNT, 0, 0), 3);
+    EXPECT_NE(ItemText(browser, 0x471 /* cmb2 */).find("(C:)"), std::string::npos);
+    EXPECT_TRUE(WaitUntil([&] {
+        RECT rect;
+        GetWindowRect(browser, &rect);
+        return rect.left + rect.right == GetSystemMetrics(SM_CXSCREEN) - (GetSystemMetrics(SM_CXSCREEN) - rect.right + rect.left) % 2 &&
+               rect.top + rect.bottom == GetSystemMetrics(SM_CYSCREEN) - (GetSystemMetrics(SM_CYSCREEN) - rect.bottom + rect.top) % 2;
+    }, 5000)) << "centred";
+    EXPECT_FALSE(FindTopWindow("#32770", ConfirmTitle)) << "the confirmation waits for a choice";
+    CaptureScreen("browse-open-file");
+
+    // Help opens the general topic. The Open File dialog asks its owner with
+    // the registered "commdlg_help" message; Wine's dialog does not act on
+    // its Help button, so the test sends that message itself.
+    ASSERT_TRUE(StartHelpCapture());
+    HWND owner = GetWindow(browser, GW_OWNER);
+    ASSERT_TRUE(owner);
+    EXPECT_EQ(WindowText(owner), ConfirmTitle);
+    PostMessageA(owner, RegisterWindowMessageA("commdlg_help"), (WPARAM)browser, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !HelpRequests().empty(); }, 5000));
+    std::vector<HelpRequest> requests = HelpRequests();
+    StopHelpCapture();
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].command, (UINT)HELP_CONTEXT);
+    EXPECT_EQ(requests[0].data, 100u);
+    EXPECT_NE(requests[0].file.find("picker.hlp"), std::string::npos) << requests[0].file;
+
+    // Cancel: nothing written, the confirmation never shown, folder kept.
+    ClickButton(browser, IDCANCEL);
+    EXPECT_EQ(PickerResult(), 2u);
+    EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, std::string(SettingsPath) + "\\command line", "F5"));
+}
+
+TEST_F(ProgramPickerTest, BrowsedProgramIsConfirmedAndWritten)
+{
+    std::string folder = ScratchDir();
+    std::string first = folder + "\\First.exe", second = folder + "\\Second Program.exe";
+    ASSERT_TRUE(CopyFileTo(recorder, first));
+    ASSERT_TRUE(CopyFileTo(recorder, second));
+    SetStartMenu(startMenu);
+    picker = StartProgram(DoublePath("picker"), "107", SW_SHOWNORMAL, folder);
+    HWND dialog = WaitForWindow("#32770", ProgramDialogTitle);
+    ASSERT_TRUE(dialog);
+    ClickButton(dialog, IDC_PROGRAM_BROWSE);
+    HWND browser = WaitForWindow("#32770", BrowserTitle);
+    ASSERT_TRUE(browser);
+    ChooseFile(browser, first);
+    HWND confirm = WaitForWindow("#32770", ConfirmTitle);
+    ASSERT_TRUE(confirm);
+    EXPECT_EQ(ItemText(confirm, IDC_SETUPAPP_PATH), first);
+    EXPECT_NE(SendDlgItemMessageA(confirm, IDC_SETUPAPP_ICON, STM_GETICON, 0, 0), 0);
+    EXPECT_EQ(ProcessCurrentDirectory(picker.handle), folder + "\\") << "the Open File dialog kept the folder";
+    CaptureScreen("browse-confirm");
+
+    // Browse again replaces the choice.
+    ClickButton(confirm, IDC_SETUPAPP_BROWSE);
+    browser = WaitForWindow("#32770", BrowserTitle);
+    ASSERT_TRUE(browser);
+    ChooseFile(browser, second);
+    ASSERT_TRUE(WaitUntil([&] { return ItemText(confirm, IDC_SETUPAPP_PATH) == second; }));
+    ClickButton(confirm, IDOK);
+    EXPECT_EQ(PickerResult(), 1u);
+    EXPECT_EQ(Setting("command line", "F7"), second);
+    EXPECT_EQ(Setting("args", "F7"), "");
+    EXPECT_EQ(Setting("title", "F7"), second);
+    EXPECT_EQ(Setting("icon", "F7"), second);
+    DWORD index = 99;
+    EXPECT_TRUE(ReadDword(HKEY_CURRENT_USER, std::string(SettingsPath) + "\\icon index", "F7", &index));
+    EXPECT_EQ(index, 0u);
+}
+
+TEST_F(ProgramPickerTest, EditedPathIsWrittenAndBrowseAgainCancelWritesNothing)
+{
+    std::string program = ScratchDir() + "\\Tool.exe";
+    ASSERT_TRUE(CopyFileTo(recorder, program));
+    HWND dialog = OpenPicker("105 2");
+    ASSERT_TRUE(dialog);
+
+    // Choose, browse again, cancel: 2 and nothing written.
+    ClickButton(dialog, IDC_PROGRAM_BROWSE);
+    HWND browser = WaitForWindow("#32770", BrowserTitle);
+    ASSERT_TRUE(browser);
+    ChooseFile(browser, program);
+    HWND confirm = WaitForWindow("#32770", ConfirmTitle);
+    ASSERT_TRUE(confirm);
+    ClickButton(confirm, IDC_SETUPAPP_BROWSE);
+    ASSERT_TRUE(WaitUntil([&] { return (browser = FindTopWindow("#32770", BrowserTitle)) != NULL; }));
+    ClickButton(browser, IDCANCEL);
+    ASSERT_TRUE(WaitWindowGone(confirm));
+    EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, std::string(SettingsPath) + "\\command line", "F5"));
+
+    // The second opening: the typed text is what is stored.
+    dialog = WaitForWindow("#32770", ProgramDialogTitle);
+    ASSERT_TRUE(dialog);
+    ClickButton(dialog, IDC_PROGRAM_BROWSE);
+    browser = WaitForWindow("#32770", BrowserTitle);
+    ASSERT_TRUE(browser);
+    ChooseFile(browser, program);
+    confirm = WaitForWindow("#32770", ConfirmTitle);
+    ASSERT_TRUE(confirm);
+    SendMessageA(GetDlgItem(confirm, IDC_SETUPAPP_PATH), WM_SETTEXT, 0, (LPARAM) "C:\\Edited\\Path.exe");
+    ClickButton(confirm, IDOK);
+    EXPECT_EQ(PickerResult(), 1u);
+    EXPECT_EQ(Setting("command line", "F5"), "C:\\Edited\\Path.exe");
+    EXPECT_EQ(Setting("title", "F5"), "C:\\Edited\\Path.exe");
+    EXPECT_EQ(Setting("icon", "F5"), "C:\\Edited\\Path.exe");
+}
+
+// ---- the CD-ROM programs -----------------------------------------------------------
+
+TEST_F(ProgramPickerTest, CdRomButtonsOpenTheirHelpTopics)
+{
+    const struct {
+        int button;
+        DWORD context;
+    } topics[] = {{IDC_PGMINFO_EARTHLINK, 106}, {IDC_PGMINFO_ACT, 107}, {IDC_PGMINFO_EUDORA, 108},
+                  {IDC_PGMINFO_WINFAX, 109},    {IDC_PGMINFO_IE, 110},  {IDC_PGMINFO_AOL, 111}};
+    HWND dialog = OpenPicker();
+    ASSERT_TRUE(dialog);
+    ASSERT_TRUE(StartHelpCapture());
+    for (const auto &topic : topics) {
+        ClickButton(dialog, IDC_PROGRAM_INFO);
+        HWND info = WaitForWindow("#32770", "Programs on the Springdeck CD-ROM");
+        ASSERT_TRUE(info);
+        ClickButton(info, topic.button);
+        ASSERT_TRUE(WaitWindowGone(info)) << topic.button;
+        ASSERT_TRUE(WaitUntil([&] { return !HelpRequests().empty(); }, 5000)) << topic.button;
+        std::vector<HelpRequest> requests = HelpRequests();
+        EXPECT_EQ(requests.size(), 1u);
+        EXPECT_EQ(requests[0].command, (UINT)HELP_CONTEXT);
+        EXPECT_EQ(requests[0].data, topic.context) << topic.button;
+        StartHelpCapture();  // forget the request
+    }
+    // Cancel closes without help; the program dialog is as it was.
+    ClickButton(dialog, IDC_PROGRAM_INFO);
+    HWND info = WaitForWindow("#32770", "Programs on the Springdeck CD-ROM");
+    ASSERT_TRUE(info);
+    CaptureScreen("program-info");
+    ClickButton(info, IDCANCEL);
+    ASSERT_TRUE(WaitWindowGone(info));
+    Pump(200);
+    EXPECT_TRUE(HelpRequests().empty());
+    StopHelpCapture();
+    EXPECT_TRUE(IsWindowVisible(dialog));
+    EXPECT_EQ(Names(dialog), std::vector<std::string>{"Dial-Up Networking"});
+    ClickButton(dialog, IDCANCEL);
+    EXPECT_EQ(PickerResult(), 2u);
+}
+
+TEST_F(ProgramPickerTest, CdRomButtonStartsTheHelpViewer)
+{
+    HWND dialog = OpenPicker();
+    ASSERT_TRUE(dialog);
+    ClickButton(dialog, IDC_PROGRAM_INFO);
+    HWND info = WaitForWindow("#32770", "Programs on the Springdeck CD-ROM");
+    ASSERT_TRUE(info);
+    ClickButton(info, IDC_PGMINFO_EUDORA);
+    EXPECT_TRUE(WaitUntil([] { return FindWindowA("MS_WINHELP", NULL) != NULL; }));
+    // Without the help file the viewer holds its caller in a message box.
+    KillProcessesNamed("winhlp32.exe");
+    ClickButton(dialog, IDCANCEL);
+    EXPECT_EQ(PickerResult(), 2u);
+}
+
 }  // namespace
