@@ -141,10 +141,9 @@ namespace driver {
 // A shortcut (.lnk) made through the shell link object.
 bool CreateShortcut(const std::string &linkPath, const std::string &target, const std::string &args = "",
                     const std::string &iconPath = "", int iconIndex = 0);
-std::string ShortPath(const std::string &path);  // the 8.3 form, or the path itself
-// Points the user's Start Menu at the folder until RestoreStartMenu.
-void SetStartMenu(const std::string &folder);
-void RestoreStartMenu();
+// Points the user's Start Menu at the folder until RestoreStartMenuFolder.
+void PointStartMenuAt(const std::string &folder);
+void RestoreStartMenuFolder();
 // The stand-in Dial-Up Networking folder (tests/doubles/dialup): registered as
 // My Computer's namespace extension with these items in this order; its
 // default verb appends "dialed NAME" to DialUpLogPath().

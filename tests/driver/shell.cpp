@@ -33,13 +33,6 @@ bool CreateShortcut(const std::string &linkPath, const std::string &target, cons
     return saved;
 }
 
-std::string ShortPath(const std::string &path)
-{
-    char buffer[MAX_PATH];
-    DWORD n = GetShortPathNameA(path.c_str(), buffer, sizeof buffer);
-    return n > 0 && n < sizeof buffer ? std::string(buffer, n) : path;
-}
-
 // Wine rewrites "Shell Folders" from "User Shell Folders" whenever a program
 // asks the shell for a folder, so both are set (and put back).
 static const char *const ShellFolderKeys[] = {
@@ -49,7 +42,7 @@ static const char *const ShellFolderKeys[] = {
 static std::string SavedStartMenu[2];
 static bool StartMenuSaved = false;
 
-void SetStartMenu(const std::string &folder)
+void PointStartMenuAt(const std::string &folder)
 {
     for (int i = 0; i < 2; ++i) {
         if (!StartMenuSaved)
@@ -60,7 +53,7 @@ void SetStartMenu(const std::string &folder)
     StartMenuSaved = true;
 }
 
-void RestoreStartMenu()
+void RestoreStartMenuFolder()
 {
     if (!StartMenuSaved)
         return;

@@ -34,11 +34,18 @@ TEST_F(DialUpKeyTest, KeysDialTheNamedConnectionInAnyCase)
 
     PressKey(VK_F1);
     ASSERT_TRUE(WaitDialed(1));
-    // An unknown name and the two look-alikes dial nothing; the next press
-    // shows that they were handled before it.
+    // An unknown name dials nothing and shows nothing; the two look-alikes
+    // go to the program launcher, which cannot start them.
     PressKey(VK_F2);
-    PressKey(VK_F3);
-    PressKey(VK_F4);
+    for (auto key : {std::make_pair(VK_F3, ":Connection"), std::make_pair(VK_F4, ":connection ")}) {
+        ASSERT_TRUE(FocusOwnWindow());
+        PressKey(key.first);
+        HWND box = WaitForWindow("#32770", "Springdeck");
+        ASSERT_TRUE(box);
+        EXPECT_EQ(MessageBoxText(box), std::string("Unable to launch ") + key.second);
+        ClickButton(box, IDOK);
+        ASSERT_TRUE(WaitWindowGone(box));
+    }
     ASSERT_TRUE(FocusOwnWindow());
     PressKey(VK_F7);
     ASSERT_TRUE(WaitDialed(2));

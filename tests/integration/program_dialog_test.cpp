@@ -43,7 +43,7 @@ protected:
             KillProcess(picker);
         KillProcessesNamed("picker.exe");
         KillProcessesNamed("winhlp32.exe");
-        RestoreStartMenu();
+        RestoreStartMenuFolder();
         UnregisterDialUpFolder();
         SpringdeckTest::TearDown();
     }
@@ -59,7 +59,7 @@ protected:
 
     HWND OpenPicker(const std::string &args = "105")
     {
-        SetStartMenu(startMenu);
+        PointStartMenuAt(startMenu);
         picker = StartProgram(DoublePath("picker"), args);
         if (!picker.handle)
             return NULL;
@@ -435,7 +435,7 @@ void ChooseFile(HWND browser, const std::string &path)
 TEST_F(ProgramPickerTest, BrowseShowsTheOpenFileDialogAsSet)
 {
     std::string folder = ScratchDir();
-    SetStartMenu(startMenu);
+    PointStartMenuAt(startMenu);
     picker = StartProgram(DoublePath("picker"), "105", SW_SHOWNORMAL, folder);
     HWND dialog = WaitForWindow("#32770", ProgramDialogTitle);
     ASSERT_TRUE(dialog);
@@ -484,7 +484,7 @@ TEST_F(ProgramPickerTest, BrowsedProgramIsConfirmedAndWritten)
     std::string first = folder + "\\First.exe", second = folder + "\\Second Program.exe";
     ASSERT_TRUE(CopyFileTo(recorder, first));
     ASSERT_TRUE(CopyFileTo(recorder, second));
-    SetStartMenu(startMenu);
+    PointStartMenuAt(startMenu);
     picker = StartProgram(DoublePath("picker"), "107", SW_SHOWNORMAL, folder);
     HWND dialog = WaitForWindow("#32770", ProgramDialogTitle);
     ASSERT_TRUE(dialog);
