@@ -75,7 +75,8 @@ protected:
     // Ends the picker and gives PickProgram's result.
     DWORD PickerResult() { return WaitExit(picker); }
 
-    std::vector<Entry> Entries(HWND dialog)
+    std::vector<Entry> Entries(HWND dialog) { return Entries(dialog, picker); }
+    std::vector<Entry> Entries(HWND dialog, const Process &owner)
     {
         std::vector<Entry> entries;
         HWND list = GetDlgItem(dialog, IDC_PROGRAM_LIST);
@@ -84,7 +85,7 @@ protected:
             LRESULT data = SendMessageA(list, LB_GETITEMDATA, i, 0);
             ProgramListItem item;
             SIZE_T got = 0;
-            if (!ReadProcessMemory(picker.handle, (LPCVOID)data, &item, sizeof item, &got) || got != sizeof item) {
+            if (!ReadProcessMemory(owner.handle, (LPCVOID)data, &item, sizeof item, &got) || got != sizeof item) {
                 ADD_FAILURE() << "cannot read entry " << i;
                 continue;
             }
@@ -94,26 +95,28 @@ protected:
         return entries;
     }
 
-    std::vector<std::string> Names(HWND dialog)
+    std::vector<std::string> Names(HWND dialog) { return Names(dialog, picker); }
+    std::vector<std::string> Names(HWND dialog, const Process &owner)
     {
         std::vector<std::string> names;
-        for (const Entry &entry : Entries(dialog))
+        for (const Entry &entry : Entries(dialog, owner))
             names.push_back(entry.name);
         return names;
     }
 
-    int IndexOf(HWND dialog, const std::string &name)
+    int IndexOf(HWND dialog, const std::string &name, const Process &owner)
     {
-        std::vector<std::string> names = Names(dialog);
+        std::vector<std::string> names = Names(dialog, owner);
         auto found = std::find(names.begin(), names.end(), name);
         return found == names.end() ? -1 : (int)(found - names.begin());
     }
 
     // Waits until the list shows the entry and clicks (or double-clicks) it.
-    bool Click(HWND dialog, const std::string &name, bool doubleClick = false)
+    bool Click(HWND dialog, const std::string &name, bool doubleClick = false) { return Click(dialog, name, doubleClick, picker); }
+    bool Click(HWND dialog, const std::string &name, bool doubleClick, const Process &owner)
     {
         int index = -1;
-        if (!WaitUntil([&] { return (index = IndexOf(dialog, name)) >= 0; }, 5000))
+        if (!WaitUntil([&] { return (index = IndexOf(dialog, name, owner)) >= 0; }, 5000))
             return false;
         ClickListItem(GetDlgItem(dialog, IDC_PROGRAM_LIST), index, doubleClick);
         return true;
@@ -613,6 +616,39 @@ TEST_F(ProgramPickerTest, CdRomButtonStartsTheHelpViewer)
     KillProcessesNamed("winhlp32.exe");
     ClickButton(dialog, IDCANCEL);
     EXPECT_EQ(PickerResult(), 2u);
+}
+
+// ---- through the setup dialogs ---------------------------------------------------
+
+// The real road: the tray's Setup command, the setup dialog, the key's button,
+// the key chooser's "Launch a software program". The Start Menu is the one
+// Springdeck read while starting. Skipped while the setup dialog is not built.
+TEST_F(ProgramPickerTest, SetupChainAssignsAProgramToTheKey)
+{
+    MakeExampleMenu();
+    PointStartMenuAt(startMenu);
+    HWND window = Start();
+    ASSERT_TRUE(window);
+    PostMessageA(window, WM_COMMAND, IDM_SETUP, 0);
+    HWND setup = WaitForWindow("#32770", "Springdeck from Tolvane Keyboards", 3000);
+    if (!setup)
+        GTEST_SKIP() << "no setup dialog in this build";
+    ClickButton(setup, 105);
+    HWND chooser = WaitForWindow("#32770", "Springdeck Setup");
+    ASSERT_TRUE(chooser);
+    ClickButton(chooser, 102);
+    HWND dialog = WaitForWindow("#32770", ProgramDialogTitle);
+    ASSERT_TRUE(dialog);
+    std::vector<std::string> expected = {"A", "B", "Accessories", "Games", "Dial-Up Networking"};
+    EXPECT_EQ(Names(dialog, springdeck), expected);
+    ASSERT_TRUE(Click(dialog, "A", true, springdeck));
+    ASSERT_TRUE(WaitWindowGone(dialog));
+    EXPECT_EQ(Setting("command line", "F5"), ShortPath(recorder));
+    EXPECT_EQ(Setting("args", "F5"), "--title Ay");
+    EXPECT_EQ(Setting("title", "F5"), "A");
+    EXPECT_TRUE(IsWindowVisible(setup)) << "back in the setup dialog";
+    CaptureScreen("setup-after-program");
+    ClickButton(setup, IDCANCEL);
 }
 
 }  // namespace
