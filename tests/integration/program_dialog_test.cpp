@@ -646,7 +646,8 @@ TEST_F(ProgramPickerTest, SetupChainAssignsAProgramToTheKey)
     EXPECT_EQ(Setting("command line", "F5"), ShortPath(recorder));
     EXPECT_EQ(Setting("args", "F5"), "--title Ay");
     EXPECT_EQ(Setting("title", "F5"), "A");
-    EXPECT_TRUE(IsWindowVisible(setup)) << "back in the setup dialog";
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == setup; }, 5000)) << "back in the setup dialog";
+    Pump(500);  // let it repaint for the screenshot
     CaptureScreen("setup-after-program");
     ClickButton(setup, IDCANCEL);
 }
