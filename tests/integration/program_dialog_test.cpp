@@ -336,6 +336,7 @@ TEST_F(ProgramPickerTest, ChosenShortcutIsWritten)
 
     // The setup dialog shows the program's icon on the key.
     EXPECT_TRUE(ShowsFaceIcon(GetDlgItem(setup, 105), ICO_F3));
+    Pump(500);  // the rest of the dialog repaints for the screenshot
     CaptureScreen("setup-after-program");
 }
 

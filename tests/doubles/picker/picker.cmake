@@ -1,6 +1,7 @@
-# A stand-in for the setup dialogs that lead to the program assignment
-# dialog: it builds the Start Menu cache as Springdeck does at start-up, runs
-# PickProgram for one key and ends with its result.
+# Runs the program assignment dialog in a process of its own, so that a test
+# can watch from inside what the dialog frees: it builds the Start Menu cache
+# as Springdeck does at start-up, runs PickProgram for one key (as often as
+# asked) and ends with its result.
 add_executable(picker WIN32 ${CMAKE_CURRENT_LIST_DIR}/picker.cpp ${CMAKE_SOURCE_DIR}/src/resources/springdeck.rc)
 target_link_libraries(picker PRIVATE springdeck_lib)
 target_link_options(picker PRIVATE -static)
