@@ -58,5 +58,11 @@ if [ -d /usr/share/wine/fonts ]; then
 fi
 # Keep one wineserver alive for the whole run so that every later start is quick.
 wineserver -p >/dev/null 2>&1
+# There is no window manager on the virtual display: let Wine draw the
+# captions and frames of Springdeck's windows itself, as Windows does, so that
+# screenshots show them. The test driver's windows stay as they are.
+if [ -n "$xvfb_pid" ]; then
+  wine reg add 'HKCU\Software\Wine\AppDefaults\springdeck.exe\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+fi
 
 "$@"

@@ -50,7 +50,6 @@ protected:
     void SetUp() override
     {
         SpringdeckTest::SetUp();
-        DrawFramesUnderWine(true);
     }
 
     void TearDown() override
@@ -60,7 +59,6 @@ protected:
         driver::DeleteValue(HKEY_CURRENT_USER, driver::RunKeyPath, "Springdeck");
         if (runKeyTaken)
             driver::RestoreKey(HKEY_LOCAL_MACHINE, driver::RunKeyPath, savedRunKey);
-        DrawFramesUnderWine(false);
     }
 
     // Removes the machine's Run key, as if the user could not write there;
@@ -123,18 +121,4 @@ protected:
     driver::SavedKey savedRunKey;
     bool runKeyTaken = false;
 
-private:
-    // Without a window manager on the virtual display, Wine leaves window
-    // frames undrawn; drawing them itself makes the screenshots show the
-    // captions a user sees. Only Springdeck started afterwards is affected.
-    static void DrawFramesUnderWine(bool on)
-    {
-        if (!GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version"))
-            return;
-        const char *path = "Software\\Wine\\X11 Driver";
-        if (on)
-            driver::WriteValue(HKEY_CURRENT_USER, path, "Managed", REG_SZ, "N", 2);
-        else
-            driver::DeleteValue(HKEY_CURRENT_USER, path, "Managed");
-    }
 };
