@@ -18,6 +18,7 @@ namespace {
 
 const char ProgramDialogTitle[] = "Assign a software program";
 const char ConfirmTitle[] = "Springdeck - Setup Application";
+const char PickerWineSettings[] = "Software\\Wine\\AppDefaults\\picker.exe\\X11 Driver";
 const char TopLevelHeader[] = "Program and Folders on your Start Menu\r\n(double-click a folder to see its contents):";
 
 // What the test sees of one list entry, read from the dialog's process.
@@ -45,6 +46,7 @@ protected:
         if (picker.handle)
             KillProcess(picker);
         KillProcessesNamed("picker.exe");
+        DeleteTree(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\picker.exe");
         RestoreStartMenuFolder();
         UnregisterDialUpFolder();
         SetupDialogFixture::TearDown();
@@ -93,6 +95,10 @@ protected:
     HWND OpenInPicker(const std::string &args)
     {
         owner = &picker;
+        // Drawn by Wine itself, as Springdeck's windows are on the virtual
+        // display (no window manager to wait for).
+        if (GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version"))
+            WriteValue(HKEY_CURRENT_USER, PickerWineSettings, "Managed", REG_SZ, "N", 2);
         PointStartMenuAt(startMenu);
         picker = StartProgram(DoublePath("picker"), args);
         if (!picker.handle)
