@@ -1,12 +1,259 @@
-/* Dial-Up Networking connections, reached through the shell's folder. */
+/* Dial-Up Networking connections, reached through the shell's folder of that
+ * name inside My Computer. A connection is found by its display name and
+ * opened with its default verb, which starts dialling; the connection
+ * picker lists the same names. Any shell call that fails ends the walk
+ * quietly: a missing folder simply has no connections. */
 #include "launch/launch.h"
 
-int DialConnection(const char *)
+#include <cstring>
+
+/* My Computer, then the Dial-Up Networking folder inside it. */
+static const WCHAR DialUpFolderName[] =
+    L"::{20D04FE0-3AEA-1069-A2D8-08002B30309D}\\::{992CFFA0-F557-101A-88EC-00DD010CCC48}";
+
+UINT IdListSize(LPCITEMIDLIST list)
 {
-    /* Filled in with the connection picker. */
-    return 0;
+    UINT size = sizeof(USHORT);
+    if (!list)
+        return size;
+    for (const BYTE *p = (const BYTE *)list; ((LPCITEMIDLIST)p)->mkid.cb; p += ((LPCITEMIDLIST)p)->mkid.cb)
+        size += ((LPCITEMIDLIST)p)->mkid.cb;
+    return size;
 }
 
-void EnumConnections(ConnectionCallback, LPARAM)
+LPITEMIDLIST JoinIdLists(IMalloc *allocator, LPCITEMIDLIST folder, LPCITEMIDLIST item)
 {
+    UINT folderSize = IdListSize(folder) - sizeof(USHORT);
+    UINT itemSize = IdListSize(item);
+    BYTE *joined = (BYTE *)allocator->Alloc(folderSize + itemSize);
+    if (!joined)
+        return NULL;
+    ZeroMemory(joined, folderSize + itemSize);
+    if (folder)
+        memcpy(joined, folder, folderSize);
+    if (item)
+        memcpy(joined + folderSize, item, itemSize);
+    return (LPITEMIDLIST)joined;
+}
+
+bool StrRetToText(STRRET *name, LPCITEMIDLIST item, char *text, UINT capacity)
+{
+    if (capacity == 0)
+        return false;
+    text[0] = '\0';
+    switch (name->uType) {
+    case STRRET_WSTR: {
+        /* The whole name or nothing: a cut name would match a different
+         * connection, or none. */
+        int length = name->pOleStr
+                         ? WideCharToMultiByte(CP_ACP, 0, name->pOleStr, -1, text, (int)capacity, NULL, NULL)
+                         : 0;
+        CoTaskMemFree(name->pOleStr);
+        name->pOleStr = NULL;
+        if (length == 0)
+            text[0] = '\0';
+        return length > 0;
+    }
+    case STRRET_OFFSET: {
+        /* The text lies inside the item; it must end there too. */
+        if (!item || name->uOffset >= item->mkid.cb)
+            return false;
+        const char *start = (const char *)item + name->uOffset;
+        size_t room = item->mkid.cb - name->uOffset;
+        size_t length = strnlen(start, room);
+        if (length == room || length >= capacity)
+            return false;
+        lstrcpynA(text, start, (int)capacity);
+        return true;
+    }
+    case STRRET_CSTR: {
+        size_t length = strnlen(name->cStr, sizeof name->cStr);
+        if (length == sizeof name->cStr || length >= capacity)
+            return false;
+        lstrcpynA(text, name->cStr, (int)capacity);
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+/* Called for every item of the folder with its name (when it has one that
+ * converts), its position in the enumeration and the folder's absolute id
+ * list. Returns false to end the walk. */
+typedef bool (*ConnectionVisitor)(const char *name, ULONG position, LPCITEMIDLIST folderList,
+                                  LPCITEMIDLIST item, void *context);
+
+static void VisitConnections(ConnectionVisitor visit, void *context)
+{
+    enum { NAME_CAPACITY = 260 };
+    IShellFolder *desktop = NULL;
+    if (FAILED(SHGetDesktopFolder(&desktop)) || !desktop)
+        return;
+
+    WCHAR parsingName[sizeof DialUpFolderName / sizeof DialUpFolderName[0]];
+    lstrcpynW(parsingName, DialUpFolderName, sizeof parsingName / sizeof parsingName[0]);
+    LPITEMIDLIST folderList = NULL;
+    ULONG eaten = 0;
+    if (FAILED(desktop->ParseDisplayName(NULL, NULL, parsingName, &eaten, &folderList, NULL)) || !folderList) {
+        desktop->Release();
+        return;
+    }
+
+    IShellFolder *folder = NULL;
+    IEnumIDList *items = NULL;
+    if (SUCCEEDED(desktop->BindToObject(folderList, NULL, IID_IShellFolder, (void **)&folder)) && folder &&
+        folder->EnumObjects(NULL, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS, &items) == S_OK && items) {
+        LPITEMIDLIST item = NULL;
+        ULONG fetched = 0;
+        for (ULONG position = 0; items->Next(1, &item, &fetched) == S_OK && fetched == 1 && item; ++position) {
+            char name[NAME_CAPACITY];
+            STRRET text;
+            ZeroMemory(&text, sizeof text);
+            bool named = SUCCEEDED(folder->GetDisplayNameOf(item, SHGDN_NORMAL, &text)) &&
+                         StrRetToText(&text, item, name, sizeof name);
+            bool goOn = !named || visit(name, position, folderList, item, context);
+            CoTaskMemFree(item);
+            item = NULL;
+            if (!goOn)
+                break;
+        }
+    }
+    if (items)
+        items->Release();
+    if (folder)
+        folder->Release();
+    desktop->Release();
+    CoTaskMemFree(folderList);
+}
+
+struct ConnectionSearch {
+    const char *name;
+    IMalloc *allocator;
+    LPITEMIDLIST found;
+};
+
+static bool MatchConnection(const char *name, ULONG, LPCITEMIDLIST folderList, LPCITEMIDLIST item, void *context)
+{
+    ConnectionSearch *search = (ConnectionSearch *)context;
+    if (lstrcmpiA(name, search->name) != 0)
+        return true;
+    search->found = JoinIdLists(search->allocator, folderList, item);
+    return false;
+}
+
+LPITEMIDLIST FindConnectionItem(const char *name, IMalloc *allocator)
+{
+    ConnectionSearch search = {name, allocator, NULL};
+    if (name && allocator)
+        VisitConnections(MatchConnection, &search);
+    return search.found;
+}
+
+/* The last item of an absolute id list, and its parent folder bound from
+ * the desktop (the desktop itself for a one-item list). */
+static IShellFolder *BindToParentFolder(LPCITEMIDLIST list, IMalloc *allocator, LPCITEMIDLIST *last)
+{
+    const BYTE *start = (const BYTE *)list;
+    const BYTE *lastItem = start;
+    for (const BYTE *p = start; ((LPCITEMIDLIST)p)->mkid.cb; p += ((LPCITEMIDLIST)p)->mkid.cb)
+        lastItem = p;
+    *last = (LPCITEMIDLIST)lastItem;
+    if (!((LPCITEMIDLIST)lastItem)->mkid.cb)
+        return NULL;
+
+    IShellFolder *desktop = NULL;
+    if (FAILED(SHGetDesktopFolder(&desktop)) || !desktop)
+        return NULL;
+    if (lastItem == start)
+        return desktop;
+    IShellFolder *parent = NULL;
+    UINT parentSize = (UINT)(lastItem - start);
+    BYTE *parentList = (BYTE *)allocator->Alloc(parentSize + sizeof(USHORT));
+    if (parentList) {
+        ZeroMemory(parentList, parentSize + sizeof(USHORT));
+        memcpy(parentList, start, parentSize);
+        if (FAILED(desktop->BindToObject((LPCITEMIDLIST)parentList, NULL, IID_IShellFolder, (void **)&parent)))
+            parent = NULL;
+        allocator->Free(parentList);
+    }
+    desktop->Release();
+    return parent;
+}
+
+/* Carries out the item's default command from its own context menu, as the
+ * shell does for SEE_MASK_INVOKEIDLIST. Used when the shell could not open
+ * the item itself (some shells run only file system paths). */
+static void InvokeDefaultCommand(LPCITEMIDLIST list, IMalloc *allocator)
+{
+    enum : UINT { FIRST_COMMAND = 1, LAST_COMMAND = 0x7FFF };
+    LPCITEMIDLIST item = NULL;
+    IShellFolder *parent = BindToParentFolder(list, allocator, &item);
+    if (!parent)
+        return;
+    IContextMenu *menu = NULL;
+    if (SUCCEEDED(parent->GetUIObjectOf(NULL, 1, &item, IID_IContextMenu, NULL, (void **)&menu)) && menu) {
+        HMENU popup = CreatePopupMenu();
+        if (popup && SUCCEEDED(menu->QueryContextMenu(popup, 0, FIRST_COMMAND, LAST_COMMAND, CMF_DEFAULTONLY))) {
+            UINT command = GetMenuDefaultItem(popup, FALSE, 0);
+            if (command != (UINT)-1 && command >= FIRST_COMMAND && command <= LAST_COMMAND) {
+                CMINVOKECOMMANDINFO invoke;
+                ZeroMemory(&invoke, sizeof invoke);
+                invoke.cbSize = sizeof invoke;
+                invoke.fMask = CMIC_MASK_FLAG_NO_UI;
+                invoke.lpVerb = MAKEINTRESOURCEA(command - FIRST_COMMAND);
+                invoke.nShow = SW_SHOWDEFAULT;
+                menu->InvokeCommand(&invoke);
+            }
+        }
+        if (popup)
+            DestroyMenu(popup);
+        menu->Release();
+    }
+    parent->Release();
+}
+
+int DialConnection(const char *name)
+{
+    IMalloc *allocator = NULL;
+    if (FAILED(SHGetMalloc(&allocator)) || !allocator)
+        return 0;
+    LPITEMIDLIST item = FindConnectionItem(name, allocator);
+    if (!item) {
+        allocator->Release();
+        return 0;
+    }
+    SHELLEXECUTEINFOA execute;
+    ZeroMemory(&execute, sizeof execute);
+    execute.cbSize = sizeof execute;
+    execute.fMask = SEE_MASK_INVOKEIDLIST | SEE_MASK_FLAG_NO_UI;
+    execute.lpIDList = item;
+    execute.nShow = SW_SHOWDEFAULT;
+    if (!ShellExecuteExA(&execute))
+        InvokeDefaultCommand(item, allocator);
+    allocator->Free(item);
+    allocator->Release();
+    return 1;
+}
+
+struct ConnectionReport {
+    ConnectionCallback callback;
+    LPARAM userValue;
+};
+
+static bool ReportConnection(const char *name, ULONG position, LPCITEMIDLIST, LPCITEMIDLIST, void *context)
+{
+    /* The folder's first item is its "make a new connection" wizard, not a
+     * connection. */
+    if (position == 0)
+        return true;
+    ConnectionReport *report = (ConnectionReport *)context;
+    return report->callback(name, report->userValue) != 0;
+}
+
+void EnumConnections(ConnectionCallback callback, LPARAM userValue)
+{
+    ConnectionReport report = {callback, userValue};
+    if (callback)
+        VisitConnections(ReportConnection, &report);
 }

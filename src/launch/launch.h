@@ -5,6 +5,7 @@
 #define SPRINGDECK_LAUNCH_H
 
 #include <windows.h>
+#include <shlobj.h>
 
 /* ---- dispatch (dispatch.cpp) ------------------------------------------------ */
 
@@ -123,6 +124,20 @@ int DialConnection(const char *name);
 /* Calls the callback with each connection's name until it returns 0. */
 typedef int (*ConnectionCallback)(const char *name, LPARAM userValue);
 void EnumConnections(ConnectionCallback callback, LPARAM userValue);
+
+/* The connection's absolute item id list in the Dial-Up Networking folder,
+ * from the given allocator (the caller frees it there), or null. Names match
+ * without regard to case. */
+LPITEMIDLIST FindConnectionItem(const char *name, IMalloc *allocator);
+
+/* Item id list helpers: the size of a list with its 2-byte terminator, and a
+ * folder's list followed by an item's list in one zero-filled block. */
+UINT IdListSize(LPCITEMIDLIST list);
+LPITEMIDLIST JoinIdLists(IMalloc *allocator, LPCITEMIDLIST folder, LPCITEMIDLIST item);
+
+/* A shell display name as ANSI text, whole or not at all: false when its kind
+ * is unknown or it does not fit. Frees a wide string the shell allocated. */
+bool StrRetToText(STRRET *name, LPCITEMIDLIST item, char *text, UINT capacity);
 
 /* ---- running programs (process_lookup.cpp) ------------------------------------ */
 

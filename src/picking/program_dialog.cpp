@@ -1,8 +1,344 @@
-/* "Assign a software program". */
+/* "Assign a software program": the user gives a Springpad a program by
+ * picking it from the Start Menu (walking down into folders and back), a
+ * Dial-Up Networking connection, or, through Browse, any program on the
+ * computer. The list is owner-drawn from ProgramListItem entries; the two
+ * large buttons are painted once into bitmaps. The dialog owns the bold
+ * font and the two bitmaps (window properties) and the preview icon. */
+#include "core/core.h"
 #include "picking/picking.h"
+#include "resource.h"
+#include "settings/settings.h"
 
-INT_PTR PickProgram(HWND, UINT)
+#include <shellapi.h>
+
+/* Window properties holding the GDI objects this dialog made. */
+static const char BoldFontProperty[] = "bold font";
+static const char BrowseBitmapProperty[] = "bmp1";
+static const char InfoBitmapProperty[] = "bmp2";
+
+static const int ProgramItemHeight = 20;
+
+INT_PTR PickProgram(HWND owner, UINT keyId)
 {
-    /* Filled in with the program assignment dialog; until then nothing changes. */
-    return IDCANCEL;
+    INT_PTR result =
+        DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(DLG_PROGRAMS), owner, ProgramDialog, (LPARAM)keyId);
+    if (result == IDC_PROGRAM_BROWSE)
+        result = DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(DLG_SETUPAPP), owner, SetupAppDialog, (LPARAM)keyId);
+    /* A dialog that could not be shown changed nothing. */
+    return result == 1 ? 1 : IDCANCEL;
+}
+
+HICON ExtractProgramIcon(const char *path)
+{
+    /* ExtractAssociatedIconA may write the icon's source into the path. */
+    char source[MAX_PATH];
+    lstrcpynA(source, path, sizeof source);
+    WORD index = 0;
+    HICON icon = ExtractAssociatedIconA(AppInstance, source, &index);
+    if (icon)
+        return icon;
+    /* A file without an icon of its own (and, on some shells, a shortcut)
+     * still has the icon Explorer shows for it. */
+    SHFILEINFOA info;
+    ZeroMemory(&info, sizeof info);
+    if (SHGetFileInfoA(path, 0, &info, sizeof info, SHGFI_ICON | SHGFI_LARGEICON))
+        return info.hIcon;
+    return NULL;
+}
+
+static UINT DialogKey(HWND dialog) { return (UINT)GetWindowLongPtrA(dialog, DWLP_USER); }
+
+static ProgramListItem *SelectedEntry(HWND dialog)
+{
+    HWND list = GetDlgItem(dialog, IDC_PROGRAM_LIST);
+    LRESULT index = SendMessageA(list, LB_GETCURSEL, 0, 0);
+    if (index == LB_ERR)
+        return NULL;
+    LRESULT data = SendMessageA(list, LB_GETITEMDATA, (WPARAM)index, 0);
+    return data == LB_ERR ? NULL : (ProgramListItem *)data;
+}
+
+/* Puts a new preview icon (or none) in place and destroys the one shown so
+ * far; every icon shown there was made for it. */
+static void SetPreviewIcon(HWND dialog, HICON icon)
+{
+    HICON old = (HICON)SendDlgItemMessageA(dialog, IDC_PROGRAM_PREVIEW, STM_SETICON, (WPARAM)icon, 0);
+    if (old && old != icon)
+        DestroyIcon(old);
+}
+
+static void ShowPreview(HWND dialog, bool show)
+{
+    ShowWindow(GetDlgItem(dialog, IDC_PROGRAM_PREVIEW), show ? SW_SHOW : SW_HIDE);
+    ShowWindow(GetDlgItem(dialog, IDC_PROGRAM_ASSIGNED), show ? SW_SHOW : SW_HIDE);
+}
+
+static void OnSelectionChange(HWND dialog)
+{
+    ProgramListItem *entry = SelectedEntry(dialog);
+    EnableWindow(GetDlgItem(dialog, IDOK), entry != NULL);
+    if (!entry || entry->isFolder) {
+        ShowPreview(dialog, false);
+        return;
+    }
+    HICON icon;
+    if (lstrcmpA(entry->path, ":connection") == 0) {
+        icon = (HICON)LoadImageA(AppInstance, MAKEINTRESOURCEA(ICO_CONNECT), IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR);
+    } else {
+        icon = ExtractProgramIcon(entry->path);
+    }
+    SetPreviewIcon(dialog, icon);
+    ShowPreview(dialog, true);
+}
+
+static void StoreProgramChoice(HWND dialog, UINT keyId)
+{
+    ProgramListItem *entry = SelectedEntry(dialog);
+    if (!entry || entry->isFolder)
+        return;
+    if (entry->isConnection)
+        WriteKeyAssignment(keyId, ":connection", entry->arguments, entry->displayName, "", 0);
+    else
+        WriteKeyAssignment(keyId, entry->target, entry->arguments, entry->displayName, entry->iconPath,
+                           (DWORD)entry->iconIndex);
+}
+
+static void OnOk(HWND dialog)
+{
+    ProgramListItem *entry = SelectedEntry(dialog);
+    if (!entry)
+        return;
+    if (!entry->isFolder) {
+        StoreProgramChoice(dialog, DialogKey(dialog));
+        EndDialog(dialog, 1);
+        return;
+    }
+    HWND list = GetDlgItem(dialog, IDC_PROGRAM_LIST);
+    if (entry->isConnection) {
+        ListConnections(list);
+    } else {
+        /* Clearing the listing may free the entry: keep what we need. */
+        char path[PROGRAM_TEXT_CAPACITY];
+        lstrcpynA(path, entry->path, sizeof path);
+        int depth = entry->isGoBack ? entry->depth - 1 : entry->depth + 1;
+        FillProgramList(list, path, depth < 0 ? 0 : depth);
+    }
+    EnableWindow(GetDlgItem(dialog, IDOK), FALSE);
+    ShowPreview(dialog, false);
+}
+
+static void DrawProgramListItem(const DRAWITEMSTRUCT *draw)
+{
+    bool selected = (draw->itemState & ODS_SELECTED) != 0;
+    COLORREF background = GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW);
+    COLORREF foreground = GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT);
+    HDC dc = draw->hDC;
+    RECT rect = draw->rcItem;
+
+    HBRUSH brush = CreateSolidBrush(background);
+    if (brush) {
+        FillRect(dc, &rect, brush);
+        DeleteObject(brush);
+    }
+
+    const ProgramListItem *entry = (const ProgramListItem *)draw->itemData;
+    if (draw->itemID != (UINT)-1 && entry) {
+        if (entry->icon)
+            DrawIconEx(dc, rect.left + 2, rect.top + 2, entry->icon, 0, 0, 0, NULL, DI_NORMAL);
+        InflateRect(&rect, -2, -2);
+        rect.left += (LONG)entry->iconWidth + 4;
+        HFONT font = (HFONT)SendMessageA(draw->hwndItem, WM_GETFONT, 0, 0);
+        HGDIOBJ oldFont = font ? SelectObject(dc, font) : NULL;
+        COLORREF oldText = SetTextColor(dc, foreground);
+        COLORREF oldBack = SetBkColor(dc, background);
+        DrawTextA(dc, entry->displayName, -1, &rect, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+        SetBkColor(dc, oldBack);
+        SetTextColor(dc, oldText);
+        if (oldFont)
+            SelectObject(dc, oldFont);
+    }
+    if (draw->itemState & ODS_FOCUS)
+        DrawFocusRect(dc, &draw->rcItem);
+}
+
+static HFONT CreateBoldCopy(HFONT font)
+{
+    LOGFONTA logFont;
+    if (!font)
+        font = (HFONT)GetStockObject(DEFAULT_GUI_FONT);
+    if (GetObjectA(font, sizeof logFont, &logFont) != sizeof logFont)
+        return NULL;
+    logFont.lfWeight = FW_BOLD;
+    return CreateFontIndirectA(&logFont);
+}
+
+/* Turns a large button into a bitmap button showing a bold word and the rest
+ * of the line on line 1, and a second line, both centred. */
+static void PaintChoiceButton(HWND dialog, int id, const char *boldWord, const char *rest, const char *line2,
+                              const char *property)
+{
+    HWND button = GetDlgItem(dialog, id);
+    if (!button)
+        return;
+    LONG_PTR style = GetWindowLongPtrA(button, GWL_STYLE);
+    SetWindowLongPtrA(button, GWL_STYLE, (style & ~(LONG_PTR)(BS_MULTILINE | BS_ICON)) | BS_BITMAP);
+
+    RECT client;
+    GetClientRect(button, &client);
+    int width = client.right - 4, height = client.bottom - 4;
+    if (width <= 0 || height <= 0)
+        return;
+
+    HDC windowDc = GetDC(button);
+    if (!windowDc)
+        return;
+    HBITMAP bitmap = CreateCompatibleBitmap(windowDc, width, height);
+    HDC memory = CreateCompatibleDC(windowDc);
+    ReleaseDC(button, windowDc);
+    if (!bitmap || !memory) {
+        if (bitmap)
+            DeleteObject(bitmap);
+        if (memory)
+            DeleteDC(memory);
+        return;
+    }
+
+    HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
+    RECT all = {0, 0, width, height};
+    FillRect(memory, &all, GetSysColorBrush(COLOR_BTNFACE));
+    SetTextColor(memory, GetSysColor(COLOR_BTNTEXT));
+    SetBkColor(memory, GetSysColor(COLOR_BTNFACE));
+
+    HFONT font = (HFONT)SendMessageA(button, WM_GETFONT, 0, 0);
+    HFONT bold = CreateBoldCopy(font);
+    HGDIOBJ oldFont = SelectObject(memory, font ? (HGDIOBJ)font : GetStockObject(DEFAULT_GUI_FONT));
+    SIZE restSize = {0, 0}, boldSize = {0, 0}, line2Size = {0, 0};
+    GetTextExtentPoint32A(memory, rest, lstrlenA(rest), &restSize);
+    if (bold)
+        SelectObject(memory, bold);
+    GetTextExtentPoint32A(memory, boldWord, lstrlenA(boldWord), &boldSize);
+
+    int x = (width - restSize.cx - boldSize.cx) / 2;
+    int y = (height - 2 * boldSize.cy) / 2;
+    TextOutA(memory, x, y, boldWord, lstrlenA(boldWord));
+    SelectObject(memory, font ? (HGDIOBJ)font : GetStockObject(DEFAULT_GUI_FONT));
+    if (bold)
+        DeleteObject(bold);
+    TextOutA(memory, x + boldSize.cx, y, rest, lstrlenA(rest));
+    GetTextExtentPoint32A(memory, line2, lstrlenA(line2), &line2Size);
+    TextOutA(memory, (width - line2Size.cx) / 2, y + line2Size.cy, line2, lstrlenA(line2));
+
+    SelectObject(memory, oldFont);
+    SelectObject(memory, oldBitmap);
+    DeleteDC(memory);
+
+    SendMessageA(button, BM_SETIMAGE, IMAGE_BITMAP, (LPARAM)bitmap);
+    SetPropA(dialog, property, bitmap);
+}
+
+static void MakeInstructionBold(HWND dialog)
+{
+    HWND instruction = GetDlgItem(dialog, IDC_PROGRAM_INSTRUCTION);
+    HFONT bold = CreateBoldCopy((HFONT)SendMessageA(instruction, WM_GETFONT, 0, 0));
+    if (!bold)
+        return;
+    SendMessageA(instruction, WM_SETFONT, (WPARAM)bold, FALSE);
+    SetPropA(dialog, BoldFontProperty, bold);
+}
+
+static void OnInitDialog(HWND dialog, UINT keyId)
+{
+    SetWindowLongPtrA(dialog, DWLP_USER, (LONG_PTR)keyId);
+    SendMessageA(dialog, WM_SETICON, ICON_BIG, (LPARAM)LoadIconA(AppInstance, MAKEINTRESOURCEA(ICO_SPRINGDECK)));
+    SendDlgItemMessageA(dialog, IDC_PROGRAM_KEYICON, STM_SETICON, (WPARAM)LoadKeyIcon(keyId), 0);
+    FillProgramList(GetDlgItem(dialog, IDC_PROGRAM_LIST), NULL, 0);
+    EnableWindow(GetDlgItem(dialog, IDOK), FALSE);
+    PaintChoiceButton(dialog, IDC_PROGRAM_BROWSE, "Browse ", "for other programs", "on your computer",
+                      BrowseBitmapProperty);
+    PaintChoiceButton(dialog, IDC_PROGRAM_INFO, "Info ", "about programs included", "on the Springdeck CD-ROM",
+                      InfoBitmapProperty);
+    MakeInstructionBold(dialog);
+}
+
+static void DeleteProperty(HWND dialog, const char *name)
+{
+    HGDIOBJ object = (HGDIOBJ)RemovePropA(dialog, name);
+    if (object)
+        DeleteObject(object);
+}
+
+static void OnDestroy(HWND dialog)
+{
+    SetPreviewIcon(dialog, NULL);
+    /* Controls let go of the objects before they are deleted. */
+    SendDlgItemMessageA(dialog, IDC_PROGRAM_INSTRUCTION, WM_SETFONT, 0, FALSE);
+    SendDlgItemMessageA(dialog, IDC_PROGRAM_BROWSE, BM_SETIMAGE, IMAGE_BITMAP, 0);
+    SendDlgItemMessageA(dialog, IDC_PROGRAM_INFO, BM_SETIMAGE, IMAGE_BITMAP, 0);
+    DeleteProperty(dialog, BoldFontProperty);
+    DeleteProperty(dialog, BrowseBitmapProperty);
+    DeleteProperty(dialog, InfoBitmapProperty);
+    ClearProgramList(GetDlgItem(dialog, IDC_PROGRAM_LIST));
+}
+
+static void OnCommand(HWND dialog, UINT id, UINT code)
+{
+    switch (id) {
+    case IDC_PROGRAM_LIST:
+        if (code == LBN_SELCHANGE)
+            OnSelectionChange(dialog);
+        else if (code == LBN_DBLCLK)
+            OnOk(dialog);
+        break;
+    case IDOK:
+        OnOk(dialog);
+        break;
+    case IDCANCEL:
+        EndDialog(dialog, IDCANCEL);
+        break;
+    case IDC_PROGRAM_BROWSE:
+        EndDialog(dialog, IDC_PROGRAM_BROWSE);
+        break;
+    case IDC_HELPBUTTON:
+        ShowHelp(dialog, HELP_CONTEXT_GENERAL);
+        break;
+    case IDC_PROGRAM_INFO:
+        DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(DLG_PGMINFO), dialog, ProgramInfoDialog, 0);
+        break;
+    }
+}
+
+static int CompareItems(const COMPAREITEMSTRUCT *compare)
+{
+    const ProgramListItem *first = (const ProgramListItem *)compare->itemData1;
+    const ProgramListItem *second = (const ProgramListItem *)compare->itemData2;
+    if (!first || !second)
+        return first ? 1 : second ? -1 : 0;
+    int order = CompareProgramListItems(first, second);
+    return order < 0 ? -1 : order > 0 ? 1 : 0;
+}
+
+INT_PTR CALLBACK ProgramDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        OnInitDialog(dialog, (UINT)lParam);
+        return TRUE;
+    case WM_MEASUREITEM:
+        ((MEASUREITEMSTRUCT *)lParam)->itemHeight = ProgramItemHeight;
+        return TRUE;
+    case WM_DRAWITEM:
+        if (wParam == IDC_PROGRAM_LIST)
+            DrawProgramListItem((const DRAWITEMSTRUCT *)lParam);
+        return TRUE;
+    case WM_COMPAREITEM:
+        /* One of the messages whose answer is the procedure's result. */
+        return CompareItems((const COMPAREITEMSTRUCT *)lParam);
+    case WM_COMMAND:
+        OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
+        return TRUE;
+    case WM_DESTROY:
+        OnDestroy(dialog);
+        return TRUE;
+    }
+    return FALSE;
 }

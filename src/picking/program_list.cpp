@@ -1,7 +1,311 @@
-/* The Start Menu program list shown by the program assignment dialog. */
+/* The Start Menu program list: the entries of the program assignment dialog.
+ * The top level of the user's Start Menu Programs folder is read once at
+ * start-up into the StartMenuCache (resolving every shortcut through COM is
+ * slow); folders below it are read whenever the user opens one. Only folders
+ * and entries that lead to an executable program are listed.
+ *
+ * A value longer than its 255-character field leaves the entry out rather
+ * than being cut: a cut path or argument list would name something else.
+ * Only display names, which are just shown, are cut to fit. */
+#include "core/core.h"
 #include "picking/picking.h"
+#include "resource.h"
+
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <cstdio>
+#include <cstring>
+
+/* The depth-0 entries, newest first; order does not matter, the list box sorts. */
+static ProgramListItem *StartMenuCache = NULL;
+
+static const char TopLevelHeader[] =
+    "Program and Folders on your Start Menu\r\n(double-click a folder to see its contents):";
+
+/* Copies text into a field when it fits whole. */
+static bool CopyWhole(char *field, const char *text)
+{
+    size_t length = strlen(text);
+    if (length >= PROGRAM_TEXT_CAPACITY)
+        return false;
+    memcpy(field, text, length + 1);
+    return true;
+}
+
+static HICON LoadSmallIcon(WORD resource)
+{
+    return (HICON)LoadImageA(AppInstance, MAKEINTRESOURCEA(resource), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR);
+}
+
+static ProgramListItem *NewProgramListItem()
+{
+    /* calloc: every field the entry does not set is empty or 0. */
+    return (ProgramListItem *)calloc(1, sizeof(ProgramListItem));
+}
+
+void FreeProgramListItem(ProgramListItem *item)
+{
+    if (!item)
+        return;
+    if (item->icon)
+        DestroyIcon(item->icon);
+    free(item);
+}
 
 void BuildStartMenuCache()
 {
-    /* Filled in with the program assignment dialog. */
+    enum { START_MENU_CAPACITY = 256 };
+    if (StartMenuCache)
+        return;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell folders", 0,
+                      KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return;
+    char startMenu[START_MENU_CAPACITY] = "";
+    DWORD type = 0, size = sizeof startMenu - 1;
+    if (RegQueryValueExA(key, "Start Menu", NULL, &type, (BYTE *)startMenu, &size) != ERROR_SUCCESS ||
+        (type != REG_SZ && type != REG_EXPAND_SZ))
+        startMenu[0] = '\0';
+    startMenu[sizeof startMenu - 1] = '\0';
+    char programs[START_MENU_CAPACITY + 16];
+    snprintf(programs, sizeof programs, "%s\\Programs", startMenu);
+    FillProgramList(NULL, programs, 0);
+    RegCloseKey(key);
+}
+
+void FillProgramList(HWND list, const char *folder, int depth)
+{
+    ClearProgramList(list);
+
+    if (list) {
+        HWND dialog = GetParent(list);
+        if (depth == 0) {
+            SetDlgItemTextA(dialog, IDC_PROGRAM_HEADER, TopLevelHeader);
+        } else {
+            char title[MAX_PATH] = "";
+            if (GetFileTitleA(folder, title, sizeof title) != 0)
+                title[0] = '\0';
+            title[FOLDER_TITLE_LENGTH] = '\0';
+            char header[FOLDER_TITLE_LENGTH + 64];
+            snprintf(header, sizeof header, "\r\nPrograms in your %s folder:\r\n", title);
+            SetDlgItemTextA(dialog, IDC_PROGRAM_HEADER, header);
+        }
+    }
+
+    if (list && depth == 0) {
+        for (ProgramListItem *item = StartMenuCache; item; item = item->next)
+            SendMessageA(list, LB_ADDSTRING, 0, (LPARAM)item);
+        return;
+    }
+    if (!list && depth == 0)
+        AddDialUpEntry(NULL);
+
+    char path[2 * MAX_PATH];
+    if (depth > 0) {
+        snprintf(path, sizeof path, "%s\\..", folder);
+        MakeProgramListItem(list, path, depth);
+    }
+
+    char pattern[MAX_PATH];
+    if ((size_t)snprintf(pattern, sizeof pattern, "%s\\*.*", folder) >= sizeof pattern)
+        return;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(pattern, &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        if (strcmp(found.cFileName, ".") == 0 || strcmp(found.cFileName, "..") == 0)
+            continue;
+        if (found.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))
+            continue;
+        if ((size_t)snprintf(path, sizeof path, "%s\\%s", folder, found.cFileName) < sizeof path)
+            MakeProgramListItem(list, path, depth);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
+/* A path ending in ".." is cut at the backslash before its trailing "\..",
+ * so that it names the parent of the folder being listed. The search starts
+ * at the fourth character from the end and never goes before the start. */
+static void CutGoBackPath(char *path)
+{
+    int length = (int)strlen(path);
+    for (int i = length - 4; i >= 0; --i) {
+        if (path[i] == '\\') {
+            path[i] = '\0';
+            return;
+        }
+    }
+}
+
+static bool EndsWith(const char *text, const char *tail)
+{
+    size_t length = strlen(text), tailLength = strlen(tail);
+    return length >= tailLength && lstrcmpiA(text + length - tailLength, tail) == 0;
+}
+
+void MakeProgramListItem(HWND list, const char *path, int depth)
+{
+    ProgramListItem *item = NewProgramListItem();
+    if (!item)
+        return;
+    char fullPath[2 * MAX_PATH];
+    lstrcpynA(fullPath, path, sizeof fullPath);
+    size_t length = strlen(fullPath);
+    bool goBack = length >= 2 && strcmp(fullPath + length - 2, "..") == 0;
+    if (goBack)
+        CutGoBackPath(fullPath);
+    if (!CopyWhole(item->path, fullPath)) {
+        FreeProgramListItem(item);
+        return;
+    }
+
+    if (goBack) {
+        lstrcpynA(item->displayName, "Go Back", sizeof item->displayName);
+        item->icon = LoadSmallIcon(ICO_UPDIR);
+        item->isFolder = TRUE;
+        item->isGoBack = TRUE;
+    } else {
+        SHFILEINFOA info;
+        ZeroMemory(&info, sizeof info);
+        if (!SHGetFileInfoA(item->path, 0, &info, sizeof info, SHGFI_DISPLAYNAME | SHGFI_ATTRIBUTES)) {
+            FreeProgramListItem(item);
+            return;
+        }
+        lstrcpynA(item->displayName, info.szDisplayName, sizeof item->displayName);
+        if (info.dwAttributes & SFGAO_FOLDER) {
+            item->isFolder = TRUE;
+        } else if (!ResolveShortcut(item) || !SHGetFileInfoA(item->target, 0, NULL, 0, SHGFI_EXETYPE)) {
+            FreeProgramListItem(item);
+            return;
+        }
+        ZeroMemory(&info, sizeof info);
+        if (SHGetFileInfoA(item->path, 0, &info, sizeof info, SHGFI_ICON | SHGFI_SMALLICON))
+            item->icon = info.hIcon;
+    }
+    item->depth = depth;
+    AddProgramListItem(list, item);
+}
+
+bool ResolveShortcut(ProgramListItem *item)
+{
+    if (!EndsWith(item->path, ".lnk")) {
+        lstrcpynA(item->target, item->path, sizeof item->target);
+        return true;
+    }
+    item->target[0] = '\0';
+    item->arguments[0] = '\0';
+
+    /* The shell's buffers are larger than our fields, so that a value too
+     * long for a field is seen whole and the entry left out. */
+    enum { SHELL_TEXT_CAPACITY = 1024 };
+    bool fits = true;
+    bool loaded = false;
+    IShellLinkA *link = NULL;
+    IPersistFile *file = NULL;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkA, (void **)&link)) &&
+        link && SUCCEEDED(link->QueryInterface(IID_IPersistFile, (void **)&file)) && file) {
+        WCHAR widePath[MAX_PATH];
+        if (MultiByteToWideChar(CP_ACP, 0, item->path, -1, widePath, MAX_PATH) > 0 &&
+            SUCCEEDED(file->Load(widePath, STGM_READ))) {
+            loaded = true;
+            char text[SHELL_TEXT_CAPACITY];
+            bool resolved = SUCCEEDED(link->Resolve(NULL, SLR_NO_UI | SLR_ANY_MATCH));
+            bool readOn = true;
+            if (resolved) {
+                text[0] = '\0';
+                if (SUCCEEDED(link->GetPath(text, MAX_PATH, NULL, SLGP_SHORTPATH))) {
+                    /* Not every shell link honours SLGP_SHORTPATH; the short
+                     * form is what running copies are matched by. */
+                    char shortPath[MAX_PATH];
+                    DWORD length = GetShortPathNameA(text, shortPath, sizeof shortPath);
+                    fits = CopyWhole(item->target, length > 0 && length < sizeof shortPath ? shortPath : text);
+                } else {
+                    readOn = false; /* no target: the entry is not a program */
+                }
+            }
+            if (readOn && fits) {
+                text[0] = '\0';
+                if (SUCCEEDED(link->GetArguments(text, sizeof text)))
+                    fits = CopyWhole(item->arguments, text);
+                int index = 0;
+                text[0] = '\0';
+                if (fits && SUCCEEDED(link->GetIconLocation(text, sizeof text, &index))) {
+                    fits = CopyWhole(item->iconPath, text);
+                    item->iconIndex = index;
+                }
+            }
+        }
+    }
+    if (file)
+        file->Release();
+    if (link)
+        link->Release();
+    if (!loaded) {
+        lstrcpynA(item->target, item->path, sizeof item->target);
+        item->iconPath[0] = '\0';
+        item->arguments[0] = '\0';
+    }
+    return fits;
+}
+
+void AddDialUpEntry(HWND list)
+{
+    ProgramListItem *item = NewProgramListItem();
+    if (!item)
+        return;
+    item->depth = 0;
+    lstrcpynA(item->path, ":connection", sizeof item->path);
+    lstrcpynA(item->displayName, "Dial-Up Networking", sizeof item->displayName);
+    item->icon = LoadSmallIcon(ICO_CONNECT);
+    item->isConnection = TRUE;
+    item->isFolder = TRUE;
+    AddProgramListItem(list, item);
+}
+
+void AddProgramListItem(HWND list, ProgramListItem *item)
+{
+    item->iconWidth = item->icon ? 16 : 2;
+    item->iconHeight = 16;
+    item->next = NULL;
+    if (list) {
+        LRESULT index = SendMessageA(list, LB_ADDSTRING, 0, (LPARAM)item);
+        if (index == LB_ERR || index == LB_ERRSPACE)
+            FreeProgramListItem(item);
+        return;
+    }
+    item->next = StartMenuCache;
+    StartMenuCache = item;
+}
+
+void ClearProgramList(HWND list)
+{
+    if (!list) {
+        while (StartMenuCache) {
+            ProgramListItem *item = StartMenuCache;
+            StartMenuCache = item->next;
+            FreeProgramListItem(item);
+        }
+        return;
+    }
+    LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        LRESULT data = SendMessageA(list, LB_GETITEMDATA, (WPARAM)i, 0);
+        ProgramListItem *item = (ProgramListItem *)data;
+        if (data != LB_ERR && item && item->depth != 0)
+            FreeProgramListItem(item);
+    }
+    SendMessageA(list, LB_RESETCONTENT, 0, 0);
+}
+
+int CompareProgramListItems(const ProgramListItem *first, const ProgramListItem *second)
+{
+    if (first->isGoBack != second->isGoBack)
+        return second->isGoBack - first->isGoBack;
+    if (first->isFolder != second->isFolder)
+        return first->isFolder - second->isFolder;
+    if (first->isConnection != second->isConnection)
+        return first->isConnection - second->isConnection;
+    return lstrcmpA(first->displayName, second->displayName);
 }

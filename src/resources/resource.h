@@ -78,4 +78,27 @@
 
 /* ---- program picking and connections (programs.rc) ---- */
 
+/* "Assign a software program" (DLG_PROGRAMS) */
+#define IDC_PROGRAM_INFO        101  /* Info button, becomes a bitmap button */
+#define IDC_PROGRAM_LIST        102  /* owner-drawn list of ProgramListItem entries */
+#define IDC_PROGRAM_BROWSE      108  /* Browse button; also the dialog's Browse result */
+#define IDC_PROGRAM_ASSIGNED    324  /* "You have assigned" */
+#define IDC_PROGRAM_KEYICON     400  /* the key's icon */
+#define IDC_PROGRAM_PREVIEW     493  /* large icon of the selected entry */
+#define IDC_PROGRAM_HEADER      543  /* header of the listing */
+#define IDC_PROGRAM_INSTRUCTION 773  /* bold instruction */
+
+/* "Springdeck - Setup Application" (DLG_SETUPAPP) */
+#define IDC_SETUPAPP_BROWSE     101  /* "&Browse again..." */
+#define IDC_SETUPAPP_PATH       102
+#define IDC_SETUPAPP_ICON       493
+
+/* "Programs on the Springdeck CD-ROM" (DLG_PGMINFO): one button per program */
+#define IDC_PGMINFO_EARTHLINK   101
+#define IDC_PGMINFO_ACT         103
+#define IDC_PGMINFO_EUDORA      104
+#define IDC_PGMINFO_WINFAX      105
+#define IDC_PGMINFO_IE          120
+#define IDC_PGMINFO_AOL         508
+
 #endif

@@ -166,3 +166,35 @@ std::string HelpViewerText();
 // Waits until the viewer shows a topic that begins with this title.
 bool WaitForHelpTopic(const std::string &title, DWORD timeoutMs = 15000);
 }  // namespace driver
+
+// ---- shell fixtures (shell.cpp) ---------------------------------------------------
+namespace driver {
+// A shortcut (.lnk) made through the shell link object.
+bool CreateShortcut(const std::string &linkPath, const std::string &target, const std::string &args = "",
+                    const std::string &iconPath = "", int iconIndex = 0);
+// Points the user's Start Menu at the folder until RestoreStartMenuFolder.
+void PointStartMenuAt(const std::string &folder);
+void RestoreStartMenuFolder();
+// The stand-in Dial-Up Networking folder (tests/doubles/dialup): registered as
+// My Computer's namespace extension with these items in this order; its
+// default verb appends "dialed NAME" to DialUpLogPath().
+void RegisterDialUpFolder(const std::vector<std::string> &names);
+void UnregisterDialUpFolder();
+std::string DialUpLogPath();
+// Clicks (or double-clicks) a list box item with posted mouse messages.
+void ClickListItem(HWND list, int index, bool doubleClick = false);
+}  // namespace driver
+
+// ---- help requests (help_capture.cpp) ----------------------------------------------
+namespace driver {
+// While started, WinHelpA calls of any program in the prefix reach a window of
+// the test process instead of winhlp32 (pump messages to receive them).
+struct HelpRequest {
+    UINT command;  // HELP_CONTEXT ...
+    DWORD data;    // the context number for HELP_CONTEXT
+    std::string file;
+};
+bool StartHelpCapture();
+void StopHelpCapture();
+std::vector<HelpRequest> HelpRequests();
+}  // namespace driver

@@ -1,0 +1,45 @@
+/* The connection listing of the program assignment dialog: "Go Back" and one
+ * "Dial NAME" entry per Dial-Up Networking connection, read afresh each time
+ * the Dial-Up Networking entry is opened. */
+#include "core/core.h"
+#include "launch/launch.h"
+#include "picking/picking.h"
+#include "resource.h"
+
+#include <cstdio>
+#include <cstring>
+
+static const char DialPrefix[] = "Dial ";
+
+void AddConnectionItem(HWND list, const char *name, int depth)
+{
+    /* The name is stored whole in "args" and shown whole after "Dial ";
+     * a name that cannot be is left out rather than stored cut, since the
+     * key press matches "args" against the folder's names. */
+    if (strlen(name) + sizeof DialPrefix > PROGRAM_TEXT_CAPACITY)
+        return;
+    ProgramListItem *item = (ProgramListItem *)calloc(1, sizeof(ProgramListItem));
+    if (!item)
+        return;
+    item->depth = depth;
+    lstrcpynA(item->path, ":connection", sizeof item->path);
+    lstrcpynA(item->arguments, name, sizeof item->arguments);
+    snprintf(item->displayName, sizeof item->displayName, "%s%s", DialPrefix, name);
+    item->icon = (HICON)LoadImageA(AppInstance, MAKEINTRESOURCEA(ICO_CONNECT), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR);
+    item->isConnection = TRUE;
+    AddProgramListItem(list, item);
+}
+
+static int AddReportedConnection(const char *name, LPARAM list)
+{
+    AddConnectionItem((HWND)list, name, 1);
+    return 1;
+}
+
+void ListConnections(HWND list)
+{
+    ClearProgramList(list);
+    MakeProgramListItem(list, "..", 1);
+    SetDlgItemTextA(GetParent(list), IDC_PROGRAM_HEADER, "\r\nInternet connections on your computer:");
+    EnumConnections(AddReportedConnection, (LPARAM)list);
+}

@@ -1,0 +1,129 @@
+/* Browsing for any program: the system's Open File dialog, then
+ * "Springdeck - Setup Application", which shows the chosen path (editable)
+ * and its icon and stores it as the key's program. The Open File dialog
+ * opens from inside the confirmation dialog before that becomes visible, so
+ * a cancel there ends everything without the user seeing it. */
+#include "core/core.h"
+#include "picking/picking.h"
+#include "resource.h"
+#include "settings/settings.h"
+
+#include <commdlg.h>
+#include <shellapi.h>
+
+/* Posted by the hook to itself: centre the Open File window once it has its
+ * final size and place. */
+static const UINT WM_CENTER_BROWSER = WM_APP + 100;
+
+/* The number of the registered "commdlg_help" message, which the Open File
+ * dialog sends to its owner when its Help button is pressed. */
+static UINT HelpMessage = 0;
+
+static UINT_PTR CALLBACK BrowseDialogHook(HWND hook, UINT message, WPARAM, LPARAM)
+{
+    if (message == WM_INITDIALOG) {
+        PostMessageA(hook, WM_CENTER_BROWSER, 0, 0);
+        HWND browser = GetParent(hook);
+        if (browser) {
+            LONG_PTR exStyle = GetWindowLongPtrA(browser, GWL_EXSTYLE);
+            SetWindowLongPtrA(browser, GWL_EXSTYLE, exStyle & ~(LONG_PTR)WS_EX_CONTEXTHELP);
+            for (HWND child = GetWindow(browser, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+                char text[256];
+                GetWindowTextA(child, text, sizeof text);
+                if (lstrcmpA(text, "&Open") == 0) {
+                    SetWindowTextA(child, "OK");
+                    break;
+                }
+            }
+        }
+    } else if (message == WM_CENTER_BROWSER) {
+        HWND browser = GetParent(hook);
+        RECT rect;
+        if (browser && GetWindowRect(browser, &rect)) {
+            int width = rect.right - rect.left, height = rect.bottom - rect.top;
+            MoveWindow(browser, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+                       (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, TRUE);
+        }
+    }
+    return 0;
+}
+
+static void SetProgramIcon(HWND dialog, HICON icon)
+{
+    HICON old = (HICON)SendDlgItemMessageA(dialog, IDC_SETUPAPP_ICON, STM_SETICON, (WPARAM)icon, 0);
+    if (old && old != icon)
+        DestroyIcon(old);
+}
+
+/* Returns 1 when the user chose a file (now shown with its icon), 0 when the
+ * Open File dialog was cancelled or failed. */
+static int BrowseForProgram(HWND dialog)
+{
+    static const char Filter[] = "Program Files\0*.exe\0Shortcuts\0*.lnk\0All Files\0*.*\0";
+    char file[MAX_PATH] = "";
+    OPENFILENAMEA browse;
+    ZeroMemory(&browse, sizeof browse);
+    /* The Windows 95 size of the record: no places bar, works everywhere. */
+    browse.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    browse.hwndOwner = dialog;
+    browse.lpstrFilter = Filter;
+    browse.nFilterIndex = 0;
+    browse.lpstrFile = file;
+    browse.nMaxFile = sizeof file;
+    browse.lpstrInitialDir = "c:\\";
+    browse.lpstrTitle = "Browse for other programs";
+    browse.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_ENABLEHOOK | OFN_SHOWHELP | OFN_NOCHANGEDIR |
+                   OFN_HIDEREADONLY;
+    browse.lpfnHook = BrowseDialogHook;
+    if (!GetOpenFileNameA(&browse))
+        return 0;
+    SetDlgItemTextA(dialog, IDC_SETUPAPP_PATH, file);
+    SetProgramIcon(dialog, ExtractProgramIcon(file));
+    return 1;
+}
+
+static void StoreTypedProgram(HWND dialog)
+{
+    char path[COMMAND_LINE_CAPACITY] = "";
+    GetDlgItemTextA(dialog, IDC_SETUPAPP_PATH, path, sizeof path);
+    WriteKeyAssignment((UINT)GetWindowLongPtrA(dialog, DWLP_USER), path, "", path, path, 0);
+}
+
+INT_PTR CALLBACK SetupAppDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (HelpMessage && message == HelpMessage) {
+        ShowHelp(dialog, HELP_CONTEXT_GENERAL);
+        SetWindowLongPtrA(dialog, DWLP_MSGRESULT, TRUE);
+        return TRUE;
+    }
+    switch (message) {
+    case WM_INITDIALOG:
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+        SendMessageA(dialog, WM_SETICON, ICON_BIG,
+                     (LPARAM)LoadIconA(AppInstance, MAKEINTRESOURCEA(ICO_SPRINGDECK)));
+        HelpMessage = RegisterWindowMessageA(HELPMSGSTRINGA);
+        if (!BrowseForProgram(dialog))
+            EndDialog(dialog, IDCANCEL);
+        return TRUE;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDOK:
+            StoreTypedProgram(dialog);
+            EndDialog(dialog, 1);
+            break;
+        case IDCANCEL:
+            EndDialog(dialog, IDCANCEL);
+            break;
+        case IDC_SETUPAPP_BROWSE:
+            /* Cancelling a second browse ends the whole choice unwritten. */
+            if (!BrowseForProgram(dialog))
+                EndDialog(dialog, IDCANCEL);
+            break;
+        }
+        return TRUE;
+    case WM_DESTROY:
+        SetProgramIcon(dialog, NULL);
+        return TRUE;
+    }
+    return FALSE;
+}

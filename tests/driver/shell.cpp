@@ -1,0 +1,122 @@
+// Driver: shell fixtures (shortcuts, the Start Menu folder, the stand-in
+// Dial-Up Networking folder) and clicking owner-drawn list items.
+#include "driver.h"
+
+#include <shlobj.h>
+#include <shlwapi.h>
+
+namespace driver {
+
+bool CreateShortcut(const std::string &linkPath, const std::string &target, const std::string &args,
+                    const std::string &iconPath, int iconIndex)
+{
+    HRESULT com = CoInitialize(NULL);
+    IShellLinkA *link = NULL;
+    IPersistFile *file = NULL;
+    bool saved = false;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkA, (void **)&link)) &&
+        SUCCEEDED(link->QueryInterface(IID_IPersistFile, (void **)&file))) {
+        link->SetPath(target.c_str());
+        link->SetArguments(args.c_str());
+        if (!iconPath.empty())
+            link->SetIconLocation(iconPath.c_str(), iconIndex);
+        WCHAR wide[MAX_PATH];
+        MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, wide, MAX_PATH);
+        saved = SUCCEEDED(file->Save(wide, TRUE));
+    }
+    if (file)
+        file->Release();
+    if (link)
+        link->Release();
+    if (SUCCEEDED(com))
+        CoUninitialize();
+    return saved;
+}
+
+// Wine rewrites "Shell Folders" from "User Shell Folders" whenever a program
+// asks the shell for a folder, so both are set (and put back).
+static const char *const ShellFolderKeys[] = {
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+};
+static std::string SavedStartMenu[2];
+static bool StartMenuSaved = false;
+
+void PointStartMenuAt(const std::string &folder)
+{
+    for (int i = 0; i < 2; ++i) {
+        if (!StartMenuSaved)
+            SavedStartMenu[i] = ReadString(HKEY_CURRENT_USER, ShellFolderKeys[i], "Start Menu");
+        WriteValue(HKEY_CURRENT_USER, ShellFolderKeys[i], "Start Menu", REG_SZ, folder.c_str(),
+                   (DWORD)folder.size() + 1);
+    }
+    StartMenuSaved = true;
+}
+
+void RestoreStartMenuFolder()
+{
+    if (!StartMenuSaved)
+        return;
+    for (int i = 0; i < 2; ++i) {
+        if (SavedStartMenu[i].empty())
+            DeleteValue(HKEY_CURRENT_USER, ShellFolderKeys[i], "Start Menu");
+        else
+            WriteValue(HKEY_CURRENT_USER, ShellFolderKeys[i], "Start Menu", i == 1 ? REG_EXPAND_SZ : REG_SZ,
+                       SavedStartMenu[i].c_str(), (DWORD)SavedStartMenu[i].size() + 1);
+    }
+    StartMenuSaved = false;
+}
+
+// ---- the stand-in Dial-Up Networking folder ------------------------------------
+
+static const char DialUpClassPath[] = "Software\\Classes\\CLSID\\{992CFFA0-F557-101A-88EC-00DD010CCC48}";
+static const char DialUpNameSpacePath[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MyComputer\\NameSpace\\"
+    "{992CFFA0-F557-101A-88EC-00DD010CCC48}";
+static const char DialUpConfigPath[] = "Software\\Springdeck Test Doubles\\Dial-Up";
+
+std::string DialUpLogPath() { return BuildDir() + "\\tests\\doubles\\dialup.log"; }
+
+void RegisterDialUpFolder(const std::vector<std::string> &names)
+{
+    std::string dll = BuildDir() + "\\tests\\doubles\\dialup.dll";
+    std::string server = std::string(DialUpClassPath) + "\\InprocServer32";
+    WriteValue(HKEY_LOCAL_MACHINE, DialUpClassPath, NULL, REG_SZ, "Dial-Up Networking", 19);
+    WriteValue(HKEY_LOCAL_MACHINE, server, NULL, REG_SZ, dll.c_str(), (DWORD)dll.size() + 1);
+    WriteValue(HKEY_LOCAL_MACHINE, server, "ThreadingModel", REG_SZ, "Apartment", 10);
+    DWORD attributes = SFGAO_FOLDER | SFGAO_HASSUBFOLDER;
+    WriteValue(HKEY_LOCAL_MACHINE, std::string(DialUpClassPath) + "\\ShellFolder", "Attributes", REG_DWORD,
+               &attributes, sizeof attributes);
+    WriteValue(HKEY_LOCAL_MACHINE, DialUpNameSpacePath, NULL, REG_SZ, "Dial-Up Networking", 19);
+    std::string list;
+    for (const std::string &name : names)
+        list += name + '\0';
+    list += '\0';
+    WriteValue(HKEY_CURRENT_USER, DialUpConfigPath, "connections", REG_MULTI_SZ, list.data(), (DWORD)list.size());
+    DeleteFileA(DialUpLogPath().c_str());
+}
+
+void UnregisterDialUpFolder()
+{
+    DeleteTree(HKEY_LOCAL_MACHINE, DialUpClassPath);
+    DeleteTree(HKEY_LOCAL_MACHINE, DialUpNameSpacePath);
+    DeleteTree(HKEY_CURRENT_USER, "Software\\Springdeck Test Doubles");
+    DeleteFileA(DialUpLogPath().c_str());
+}
+
+// ---- list boxes ------------------------------------------------------------------
+
+void ClickListItem(HWND list, int index, bool doubleClick)
+{
+    int top = (int)SendMessageA(list, LB_GETTOPINDEX, 0, 0);
+    int height = (int)SendMessageA(list, LB_GETITEMHEIGHT, (WPARAM)index, 0);
+    LPARAM point = MAKELPARAM(8, (index - top) * height + height / 2);
+    PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, point);
+    PostMessageA(list, WM_LBUTTONUP, 0, point);
+    if (doubleClick) {
+        PostMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, point);
+        PostMessageA(list, WM_LBUTTONUP, 0, point);
+    }
+}
+
+}  // namespace driver
