@@ -653,6 +653,9 @@ TEST_F(ProgramPickerTest, CdRomButtonStartsTheHelpViewer)
     ASSERT_TRUE(info);
     ClickButton(info, IDC_PGMINFO_EUDORA);
     EXPECT_TRUE(WaitUntil([] { return FindWindowA("MS_WINHELP", NULL) != NULL; }));
+    // springdeck.hlp at the program's own topic (context 108).
+    EXPECT_TRUE(WaitForHelpTopic("Eudora Light")) << HelpViewerText().substr(0, 200);
+    KillProcessesNamed("winhlp32.exe");
     ClickButton(dialog, IDCANCEL);
     ASSERT_TRUE(BackInSetup(dialog));
 }
