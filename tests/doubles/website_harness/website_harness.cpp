@@ -1,0 +1,24 @@
+// Runs one web site dialog of Springdeck on its own and exits with its result:
+//   website_harness assign <key id>    AssignWebsite, exit code = its result
+//   website_harness alias <address>    ChooseLocalAlias, exit code 0
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "core/core.h"
+#include "setup/setup.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
+{
+    AppInstance = instance;
+    InitCommonControls();
+    if (strncmp(commandLine, "assign ", 7) == 0)
+        return (int)AssignWebsite(NULL, (UINT)atoi(commandLine + 7));
+    if (strncmp(commandLine, "alias ", 6) == 0) {
+        ChooseLocalAlias(NULL, commandLine + 6);
+        return 0;
+    }
+    return -1;
+}
