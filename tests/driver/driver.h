@@ -5,6 +5,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <functional>
 #include <string>
@@ -111,5 +112,32 @@ bool CaptureScreen(const std::string &name);
 // The recorder double appends one line per start to its log:
 //   start <tick> <pid> cwd=<folder> args=<arguments>
 std::vector<std::string> ReadLines(const std::string &path);
+
+}  // namespace driver
+
+namespace driver {
+
+// ---- controls of another process (controls.cpp) ------------------------------
+struct TreeItem {
+    HTREEITEM handle;
+    int depth;  // 0 for the tree's top level
+    std::string text;
+    int image;
+    int selectedImage;
+    LPARAM param;  // as the owning process stored it
+};
+// Every item of a tree view, depth first in display order.
+std::vector<TreeItem> TreeItems(HWND tree);
+bool SelectTreeItem(HWND tree, HTREEITEM item);  // makes it the selected item
+// The text in the file name box of a common Open/Save dialog; typing a path
+// there and pressing OK.
+std::string FileDialogName(HWND dialog);
+void ChooseFileInDialog(HWND dialog, const std::string &path);
+// What the window shows on screen, as 32-bit pixels row by row (empty when
+// it is hidden). Two controls showing the same picture compare equal.
+std::vector<DWORD> WindowPixels(HWND window);
+// Waits until the window and its children have painted every change: call
+// it before a screenshot that must show the latest state.
+bool WaitPainted(HWND window, DWORD timeoutMs = 5000);
 
 }  // namespace driver

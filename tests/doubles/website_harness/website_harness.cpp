@@ -14,11 +14,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
 {
     AppInstance = instance;
     InitCommonControls();
+    int result = -1;
     if (strncmp(commandLine, "assign ", 7) == 0)
-        return (int)AssignWebsite(NULL, (UINT)atoi(commandLine + 7));
-    if (strncmp(commandLine, "alias ", 6) == 0) {
+        result = (int)AssignWebsite(NULL, (UINT)atoi(commandLine + 7));
+    else if (strncmp(commandLine, "alias ", 6) == 0) {
         ChooseLocalAlias(NULL, commandLine + 6);
-        return 0;
+        result = 0;
     }
-    return -1;
+    return result;
 }
