@@ -140,4 +140,8 @@ std::vector<DWORD> WindowPixels(HWND window);
 // it before a screenshot that must show the latest state.
 bool WaitPainted(HWND window, DWORD timeoutMs = 5000);
 
+// ---- files (files.cpp) -----------------------------------------------------------
+// Deletes a folder with everything in it (e.g. one from ScratchDir).
+void RemoveFolder(const std::string &folder);
+
 }  // namespace driver

@@ -3,6 +3,7 @@
 // of an address.
 #include "fixture.h"
 
+
 #include <cstdio>
 
 using namespace driver;
@@ -47,25 +48,6 @@ void WriteText(const std::string &path, const std::string &text)
     fclose(file);
 }
 
-void RemoveTree(const std::string &folder)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName, path = folder + "\\" + name;
-            if (name == "." || name == "..")
-                continue;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path);
-            else
-                DeleteFileA(path.c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(folder.c_str());
-}
-
 // A home page: "http://" and a host name, no path, no trailing '/'.
 bool IsHomePage(const std::string &address)
 {
@@ -83,7 +65,7 @@ protected:
             CloseProcess(flow);
         }
         if (!scratch.empty())
-            RemoveTree(scratch);
+            RemoveFolder(scratch);
         SpringdeckTest::TearDown();
     }
 

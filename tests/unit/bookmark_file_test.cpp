@@ -2,12 +2,15 @@
 // bookmark file parser, Internet shortcut files and the favorites folder scan.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <cstdio>
 #include <deque>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "driver.h"
 #include "setup/setup.h"
 
 namespace {
@@ -319,29 +322,10 @@ protected:
     void SetUp() override
     {
         root = TempPath("favorites");
-        RemoveTree(root);
+        driver::RemoveFolder(root);
         ASSERT_TRUE(CreateDirectoryA(root.c_str(), NULL));
     }
-    void TearDown() override { RemoveTree(root); }
-
-    static void RemoveTree(const std::string &folder)
-    {
-        WIN32_FIND_DATAA found;
-        HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-        if (search != INVALID_HANDLE_VALUE) {
-            do {
-                std::string name = found.cFileName, path = folder + "\\" + name;
-                if (name == "." || name == "..")
-                    continue;
-                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                    RemoveTree(path);
-                else
-                    DeleteFileA(path.c_str());
-            } while (FindNextFileA(search, &found));
-            FindClose(search);
-        }
-        RemoveDirectoryA(folder.c_str());
-    }
+    void TearDown() override { driver::RemoveFolder(root); }
 
     void Folder(const std::string &relative) { CreateDirectoryA((root + "\\" + relative).c_str(), NULL); }
     void Shortcut(const std::string &relative, const std::string &url)
