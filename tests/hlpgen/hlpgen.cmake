@@ -1,0 +1,35 @@
+# Tests of the help generator (tools/hlpgen) and of the springdeck.hlp it
+# produces. The generator's library is cross-compiled like everything else
+# here, so the unit tests run under Wine with the rest; the viewer test opens
+# the real file through WinHelpA in Wine's help viewer.
+add_library(hlpgen_lib STATIC ${SD_HLPGEN_LIB_SOURCES})
+target_include_directories(hlpgen_lib PUBLIC ${SD_HLPGEN_DIR})
+target_compile_options(hlpgen_lib PRIVATE ${SD_WARNINGS})
+
+set(SD_HLPGEN_UNIT
+    ${CMAKE_CURRENT_LIST_DIR}/bytes_hash_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/btree_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/topic_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/help_file_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/topic_source_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/springdeck_help_test.cpp)
+add_executable(hlpgen_tests ${SD_HLPGEN_UNIT})
+target_link_libraries(hlpgen_tests PRIVATE hlpgen_lib gtest_main)
+target_compile_definitions(hlpgen_tests PRIVATE SD_HELP_FILE="${SD_HELP_FILE}")
+target_link_options(hlpgen_tests PRIVATE -static)
+set_target_properties(hlpgen_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${SD_TEST_BIN})
+add_dependencies(hlpgen_tests help_file)
+gtest_add_tests(TARGET hlpgen_tests SOURCES ${SD_HLPGEN_UNIT} TEST_PREFIX "hlpgen.")
+
+set(SD_HLPGEN_VIEWER ${CMAKE_CURRENT_LIST_DIR}/viewer_test.cpp)
+add_executable(hlpgen_viewer_tests ${SD_HLPGEN_VIEWER})
+target_link_libraries(hlpgen_viewer_tests PRIVATE hlpgen_lib gtest_main user32)
+target_compile_definitions(hlpgen_viewer_tests PRIVATE SD_HELP_FILE="${SD_HELP_FILE}")
+target_link_options(hlpgen_viewer_tests PRIVATE -static)
+set_target_properties(hlpgen_viewer_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${SD_TEST_BIN})
+add_dependencies(hlpgen_viewer_tests help_file)
+gtest_add_tests(TARGET hlpgen_viewer_tests SOURCES ${SD_HLPGEN_VIEWER} TEST_PREFIX "hlpgen.viewer."
+                TEST_LIST SD_HLPGEN_VIEWER_TESTS)
+# The viewer is a window on the shared desktop: one at a time with the
+# integration tests.
+set_tests_properties(${SD_HLPGEN_VIEWER_TESTS} PROPERTIES RESOURCE_LOCK desktop TIMEOUT 120)
