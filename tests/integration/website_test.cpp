@@ -57,6 +57,12 @@ bool IsHomePage(const std::string &address)
 
 class WebsiteTest : public SpringdeckTest {
 protected:
+    void SetUp() override
+    {
+        SpringdeckTest::SetUp();
+        DrawFramesUnderWine(true);
+    }
+
     void TearDown() override
     {
         if (flow.handle) {
@@ -67,6 +73,22 @@ protected:
         if (!scratch.empty())
             RemoveFolder(scratch);
         SpringdeckTest::TearDown();
+        DrawFramesUnderWine(false);
+    }
+
+    // Without a window manager on the virtual display Wine leaves window
+    // frames undrawn; drawing them itself shows the captions in screenshots
+    // (and spares each dialog program's exit a wait on the absent manager).
+    // Only programs started afterwards are affected.
+    static void DrawFramesUnderWine(bool on)
+    {
+        if (!GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version"))
+            return;
+        const char *path = "Software\\Wine\\X11 Driver";
+        if (on)
+            WriteValue(HKEY_CURRENT_USER, path, "Managed", REG_SZ, "N", 2);
+        else
+            DeleteValue(HKEY_CURRENT_USER, path, "Managed");
     }
 
     // Opens "Assign a WebSite" for the key, as "Go to a WebSite" does.
