@@ -50,6 +50,13 @@ UINT KeyVirtualKey(UINT keyId);    /* VK_F1 .. VK_PAUSE; 0 for other ids */
 void RegisterKeyHotkeys(HWND window);
 void UnregisterKeyHotkeys(HWND window);
 
+/* Repeats of a held key (key_repeat.cpp): WatchKeyReleases at window
+ * creation; IsRepeatedPress for every hotkey (true: ignore it); raw input
+ * messages go to NoteRawKeyInput. */
+void WatchKeyReleases(HWND window);
+bool IsRepeatedPress(UINT keyId);
+void NoteRawKeyInput(LPARAM rawInput);
+
 /* ---- help and About box (help.cpp, about.cpp) ------------------------------ */
 constexpr DWORD HELP_CONTEXT_GENERAL = 100;
 void ShowHelp(HWND owner, DWORD context);

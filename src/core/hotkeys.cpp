@@ -12,6 +12,23 @@ void UnregisterKeyHotkeys(HWND window)
     }
 }
 
+/* One press is one action: holding a key makes the keyboard repeat it, and
+ * every repeat would otherwise start the program or open the page again.
+ * MOD_NOREPEAT (Windows 7 and later) stops the repeats at the source; a
+ * system that does not know the flag refuses it as invalid, and then the
+ * hotkey is registered without it. */
+#ifndef MOD_NOREPEAT
+#define MOD_NOREPEAT 0x4000
+#endif
+
+static void RegisterOneHotkey(HWND window, UINT id, UINT modifiers, UINT virtualKey)
+{
+    if (RegisterHotKey(window, (int)id, modifiers | MOD_NOREPEAT, virtualKey))
+        return;
+    if (GetLastError() != ERROR_HOTKEY_ALREADY_REGISTERED)
+        RegisterHotKey(window, (int)id, modifiers, virtualKey);
+}
+
 void RegisterKeyHotkeys(HWND window)
 {
     UnregisterKeyHotkeys(window);
@@ -22,8 +39,7 @@ void RegisterKeyHotkeys(HWND window)
             continue;
         /* A key that another program holds simply stays unclaimed; the setup
          * dialog finds and reports such keys itself. */
-        RegisterHotKey(window, (int)id, 0, KeyVirtualKey(id));
-        RegisterHotKey(window, (int)(id + CTRL_ALT_HOTKEY_OFFSET), MOD_ALT | MOD_CONTROL,
-                       KeyVirtualKey(id));
+        RegisterOneHotkey(window, id, 0, KeyVirtualKey(id));
+        RegisterOneHotkey(window, id + CTRL_ALT_HOTKEY_OFFSET, MOD_ALT | MOD_CONTROL, KeyVirtualKey(id));
     }
 }

@@ -25,13 +25,23 @@ static void OnCreate(HWND window)
     TaskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
     AddTrayIcon(window);
     RegisterKeyHotkeys(window);
+    WatchKeyReleases(window);
     SetTrayTip(window, "Setting up your Springpads");
     BuildStartMenuCache();
     SetTrayTip(window, "Springdeck");
 }
 
+static void OnHotkey(HWND window, UINT hotkeyId)
+{
+    UINT keyId = hotkeyId >= KEY_FIRST + CTRL_ALT_HOTKEY_OFFSET ? hotkeyId - CTRL_ALT_HOTKEY_OFFSET : hotkeyId;
+    if (!IsRepeatedPress(keyId))
+        RunKeyAction(window, hotkeyId);
+}
+
 static void OnDestroy(HWND window)
 {
+    /* Keys still being typed must not stay half pressed when we are gone. */
+    CancelPlayback(1000);
     UnregisterKeyHotkeys(window);
     DeleteTrayIcon(window);
     PostQuitMessage(0);
@@ -161,8 +171,11 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_QUERYOPEN:
         return 0;
     case WM_HOTKEY:
-        RunKeyAction(window, (UINT)wParam);
+        OnHotkey(window, (UINT)wParam);
         return wParam < KEY_FIRST + CTRL_ALT_HOTKEY_OFFSET ? 1 : 0;
+    case WM_INPUT:
+        NoteRawKeyInput(lParam);
+        break;  /* raw input also needs DefWindowProc's clean-up */
     case WM_COMMAND:
         OnCommand(window, LOWORD(wParam));
         return 0;

@@ -29,11 +29,28 @@ void MakeFileAddress(const char *path, char *address, size_t capacity);
  * starting the browser when none answers. Always returns 0. */
 int OpenUrlInBrowser(const char *address);
 
+/* The DDE service of the chosen browser: "IExplore" or "NETSCAPE". */
+const char *BrowserDdeService();
+
+/* The chosen browser's executable from App Paths (Navigator also from the
+ * "ini" entry of win.ini); "" when none is known. The buffer is shared and
+ * filled again at each call. */
+const char *FindBrowserPath();
+
 /* ---- America Online (aol.cpp) ------------------------------------------------ */
 
 /* Sends the address to the America Online client: typed into its open web
  * window, else through its launcher library. 0 on success, -1 on failure. */
 int OpenUrlInAol(const char *address);
+
+/* Types the text, then Enter, into the focused window at 100 ms per event. */
+void TypeTextAsKeys(const char *text);
+
+/* Builds the playback request that TypeTextAsKeys plays into request
+ * (capacity words, the count included) and returns the entry count. A
+ * character that no key produces is left out; a text too long for the
+ * request is cut so that the modifier releases and Enter always fit. */
+WORD BuildTypingRequest(const char *text, WORD *request, size_t capacity);
 
 /* ---- keystroke playback (playback.cpp) --------------------------------------- */
 
@@ -50,6 +67,48 @@ enum : WORD {
  * delay milliseconds. Returns 1 when the playback started, 0 when it was
  * refused (another one runs, empty request, no way to play). */
 BOOL PlayKeys(const WORD *request, DWORD delay);
+
+/* True from the start of a playback until its thread has cleaned up; every
+ * PlayKeys in that time is refused. */
+BOOL IsPlayingKeys();
+
+/* Ends a running playback early: the keys not yet played are dropped and
+ * every key it holds down is released. Waits at most timeoutMs for the end. */
+void CancelPlayback(DWORD timeoutMs);
+
+/* The state of the one playback that may run, and the steps that drive it,
+ * shared by the journal hook and the input fallback (and the unit tests). */
+enum { PLAYBACK_CAPACITY = 1024 };
+struct PlaybackState {
+    HHOOK hook;             /* the journal playback hook, null when not installed */
+    int index;              /* entry being played, -1 before the first advance */
+    int count;              /* entries copied from the request */
+    DWORD entries[PLAYBACK_CAPACITY];
+    DWORD nextTime;         /* GetTickCount time when the current event is due */
+    DWORD delay;            /* milliseconds between two events */
+    bool asked;             /* the first event has gone out (asked for by the system, or injected) */
+    DWORD lastHookCall;     /* when the system last called the hook */
+    BYTE held[256];         /* keys pressed by this playback and not yet released */
+};
+
+/* Copies the request's entries (at most PLAYBACK_CAPACITY) into a fresh state. */
+void BeginPlaybackState(PlaybackState *state, const WORD *request, DWORD delay, DWORD now);
+
+/* Moves to the next event (a stroke plays its key-down, then its key-up);
+ * the next event is due one delay after now. True when the list is done. */
+bool AdvancePlayback(PlaybackState *state, DWORD now);
+
+/* The event at the current position: message, virtual key (paramL), scan code
+ * (paramH), due time. */
+void CurrentPlaybackEvent(const PlaybackState *state, EVENTMSG *event);
+
+/* What the journal playback hook does with one call from the system. */
+LRESULT JournalPlaybackStep(PlaybackState *state, int code, WPARAM wParam, LPARAM lParam, DWORD now);
+
+/* Where played events go instead of the system's input (null: the system).
+ * With a sink set no journal hook is installed; the unit tests use this. */
+typedef bool (*KeyEventSink)(const EVENTMSG *event);
+void SetKeyEventSink(KeyEventSink sink);
 
 /* ---- programs and connections (program_launch.cpp, connections.cpp) ---------- */
 
@@ -70,5 +129,27 @@ void EnumConnections(ConnectionCallback callback, LPARAM userValue);
 /* Looks up the process-snapshot functions of this system once at start-up.
  * Returns TRUE when a way to list running programs exists. */
 BOOL InitProcessLookup();
+
+/* The path of the executable of a running process: 1 and the path in the
+ * buffer (capacity bytes, 256 in practice), or 0 when none was found. Windows
+ * 95 answers from a process snapshot; Windows NT asks the process itself, or
+ * else names it from the performance data (image name only). */
+enum : DWORD { IMAGE_PATH_CAPACITY = 256 };
+int GetProcessImagePath(DWORD processId, char *path, DWORD capacity);
+
+/* The separate ways of GetProcessImagePath, each 1 with the result or 0. */
+int ProcessPathFromSnapshot(DWORD processId, char *path, DWORD capacity);
+int ProcessPathFromProcess(DWORD processId, char *path, DWORD capacity);
+int ProcessPathFromPerformanceData(DWORD processId, char *path, DWORD capacity);
+
+/* Walks a counter-name table (pairs of index text and name, ending with an
+ * extra NUL) for the name; copies its index text. */
+bool FindCounterIndex(const char *table, size_t size, const char *name, char *index, size_t capacity);
+
+/* Walks a performance data block holding the "Process" object for the
+ * instance whose "ID Process" counter (by its name index) is the process id,
+ * and gives that instance's name. Every offset is checked against the size. */
+int FindPerformanceInstanceName(const BYTE *data, size_t size, DWORD idProcessIndex, DWORD processId,
+                                char *name, DWORD capacity);
 
 #endif

@@ -1,8 +1,452 @@
-/* Keystroke playback into the focused window. */
+/* Keystroke playback: types a short list of key events into whatever window
+ * has the keyboard focus, as if the user had typed them. Ctrl+Alt with a
+ * Springpad plays the key itself; the America Online route types an address.
+ *
+ * Each request runs on a thread of its own. The thread first offers the
+ * events to the system through a journal playback hook; where the system
+ * refuses that hook or never asks it for an event, the same thread injects
+ * the same events as keyboard input instead. At most one playback runs at a
+ * time in the process. */
 #include "launch/launch.h"
 
-BOOL PlayKeys(const WORD *, DWORD)
+#include <atomic>
+#include <cstring>
+
+/* How long the system may take to ask an installed journal hook for its
+ * first event before we conclude that it never will. */
+static const DWORD FIRST_CALL_BOUND = 200;
+
+/* A journal playback whose hook the system stops calling for this long
+ * (beyond the delay between two events) is ended, so that it cannot keep
+ * the process refusing every later request. */
+static const DWORD STALL_BOUND = 2000;
+
+/* What the requester (PlayKeys) hands to the thread. It lives on the
+ * requester's stack, so the thread drops its pointer as soon as it has
+ * signalled the decision. */
+struct PlaybackRequestBlock {
+    const WORD *request;
+    DWORD delay;
+    BOOL result;
+    HANDLE decided;
+};
+
+/* The single playback state. It is static rather than on the playback
+ * thread's stack: the active pointer then never refers to memory that dies
+ * with a thread, and only the thread that made itself active touches it. */
+static PlaybackState Playback;
+static std::atomic<PlaybackState *> ActivePlayback{nullptr};
+static std::atomic<DWORD> PlaybackThreadId{0};
+static KeyEventSink EventSink = nullptr;
+
+struct PlaybackLocks {
+    CRITICAL_SECTION active;  /* guards the test and the setting of ActivePlayback */
+    HANDLE idle;              /* manual-reset, signalled while no playback runs */
+};
+
+/* Created once, the first time any thread needs them; the language makes a
+ * concurrent first call wait instead of initialising twice. They are never
+ * deleted: a playback thread may still run while the process's exit
+ * handlers do. */
+static PlaybackLocks &Locks()
 {
-    /* Filled in with keystroke playback; until then every request is refused. */
+    static PlaybackLocks locks;
+    static const bool ready = [] {
+        InitializeCriticalSection(&locks.active);
+        locks.idle = CreateEventA(NULL, TRUE, TRUE, NULL);
+        return true;
+    }();
+    (void)ready;
+    return locks;
+}
+
+/* ---- the playback list ------------------------------------------------------ */
+
+void BeginPlaybackState(PlaybackState *state, const WORD *request, DWORD delay, DWORD now)
+{
+    ZeroMemory(state, sizeof *state);
+    state->index = -1;
+    state->nextTime = now;
+    state->delay = delay;
+    state->count = request[0] < PLAYBACK_CAPACITY ? (int)request[0] : (int)PLAYBACK_CAPACITY;
+    for (int i = 0; i < state->count; ++i)
+        state->entries[i] = request[1 + i];
+}
+
+bool AdvancePlayback(PlaybackState *state, DWORD now)
+{
+    if (state->index >= state->count)
+        return true;
+    state->nextTime = now + state->delay;
+    if (state->index == -1)
+        state->index = 0;
+    else if (state->entries[state->index] & (PLAYBACK_KEY_UP | PLAYBACK_KEY_DOWN))
+        ++state->index;
+    else
+        state->entries[state->index] |= PLAYBACK_KEY_UP;  /* its key-up comes next */
+    return state->index >= state->count;
+}
+
+void CurrentPlaybackEvent(const PlaybackState *state, EVENTMSG *event)
+{
+    ZeroMemory(event, sizeof *event);
+    if (state->index < 0 || state->index >= state->count)
+        return;
+    DWORD entry = state->entries[state->index];
+    bool up = (entry & PLAYBACK_KEY_UP) != 0;
+    if (entry & PLAYBACK_SYSTEM_KEY)
+        event->message = up ? WM_SYSKEYUP : WM_SYSKEYDOWN;
+    else
+        event->message = up ? WM_KEYUP : WM_KEYDOWN;
+    event->paramL = entry & 0xFF;
+    event->paramH = MapVirtualKeyA(entry & 0xFF, 0);
+    event->time = state->nextTime;
+    event->hwnd = NULL;
+}
+
+static bool IsKeyUpEvent(const EVENTMSG *event)
+{
+    return event->message == WM_KEYUP || event->message == WM_SYSKEYUP;
+}
+
+/* Keeps track of the keys this playback holds down, so that an early end
+ * can release them. */
+static void NoteKeyEvent(PlaybackState *state, const EVENTMSG *event)
+{
+    if (event->message)
+        state->held[event->paramL & 0xFF] = IsKeyUpEvent(event) ? 0 : 1;
+}
+
+LRESULT JournalPlaybackStep(PlaybackState *state, int code, WPARAM wParam, LPARAM lParam, DWORD now)
+{
+    if (!state)
+        return 0;
+    switch (code) {
+    case HC_GETNEXT: {
+        /* The system may ask for the same event several times: the position
+         * does not move here. */
+        EVENTMSG *event = (EVENTMSG *)lParam;
+        CurrentPlaybackEvent(state, event);
+        NoteKeyEvent(state, event);
+        state->asked = true;
+        state->lastHookCall = now;
+        LONG wait = (LONG)(state->nextTime - now);
+        return wait > 0 ? wait : 0;
+    }
+    case HC_SKIP:
+        state->lastHookCall = now;
+        if (AdvancePlayback(state, now)) {
+            if (state->hook)
+                UnhookWindowsHookEx(state->hook);
+            state->hook = NULL;
+            PostQuitMessage(0);
+        }
+        return 0;
+    default:
+        return CallNextHookEx(state->hook, code, wParam, lParam);
+    }
+}
+
+/* The system calls the journal hook on the thread that installed it, so the
+ * state is only ever touched by the playback thread. */
+static LRESULT CALLBACK JournalPlaybackProc(int code, WPARAM wParam, LPARAM lParam)
+{
+    return JournalPlaybackStep(ActivePlayback.load(), code, wParam, lParam, GetTickCount());
+}
+
+void SetKeyEventSink(KeyEventSink sink) { EventSink = sink; }
+
+/* ---- injecting keyboard input ----------------------------------------------- */
+
+typedef UINT(WINAPI *SendInputFunction)(UINT count, INPUT *inputs, int size);
+
+/* SendInput is missing on the first Windows 95 releases; keybd_event is
+ * there everywhere. */
+static SendInputFunction FindSendInput()
+{
+    static SendInputFunction function =
+        (SendInputFunction)(void *)GetProcAddress(GetModuleHandleA("user32.dll"), "SendInput");
+    return function;
+}
+
+/* Keys whose scan code comes with the E0 prefix: without the extended flag
+ * the target would see the numeric-pad key of the same scan code. */
+static bool IsExtendedKey(BYTE vk)
+{
+    switch (vk) {
+    case VK_INSERT: case VK_DELETE: case VK_HOME: case VK_END: case VK_PRIOR: case VK_NEXT:
+    case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: case VK_SNAPSHOT: case VK_DIVIDE:
+    case VK_NUMLOCK: case VK_RCONTROL: case VK_RMENU: case VK_LWIN: case VK_RWIN: case VK_APPS:
+        return true;
+    }
+    return false;
+}
+
+static bool InjectKey(BYTE vk, BYTE scan, bool up)
+{
+    DWORD flags = (up ? KEYEVENTF_KEYUP : 0) | (IsExtendedKey(vk) ? KEYEVENTF_EXTENDEDKEY : 0);
+    if (SendInputFunction sendInput = FindSendInput()) {
+        INPUT input;
+        ZeroMemory(&input, sizeof input);
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = vk;
+        input.ki.wScan = scan;
+        input.ki.dwFlags = flags;
+        return sendInput(1, &input, sizeof input) == 1;
+    }
+    keybd_event(vk, scan, flags, 0);
+    return true;
+}
+
+/* Delivers one event as keyboard input. Input carries no system-key flag:
+ * the system makes a key a system key when Alt is down, so a system-key
+ * event is wrapped in Alt unless Alt is down already. */
+static bool DeliverEvent(const EVENTMSG *event)
+{
+    if (EventSink)
+        return EventSink(event);
+    BYTE vk = (BYTE)(event->paramL & 0xFF);
+    BYTE scan = (BYTE)(event->paramH & 0xFF);
+    bool system = event->message == WM_SYSKEYDOWN || event->message == WM_SYSKEYUP;
+    bool wrap = system && vk != VK_MENU && !(GetAsyncKeyState(VK_MENU) & 0x8000);
+    BYTE altScan = (BYTE)MapVirtualKeyA(VK_MENU, 0);
+    if (wrap && !InjectKey(VK_MENU, altScan, false))
+        return false;
+    bool delivered = InjectKey(vk, scan, IsKeyUpEvent(event));
+    if (wrap)
+        InjectKey(VK_MENU, altScan, true);
+    return delivered;
+}
+
+/* After an early end: lets go of every key the playback still holds, the
+ * modifiers last (Alt, Ctrl, Shift come after the other keys going down). */
+static void ReleaseHeldKeys(PlaybackState *state)
+{
+    for (int vk = 255; vk > 0; --vk) {
+        if (!state->held[vk])
+            continue;
+        EVENTMSG event;
+        ZeroMemory(&event, sizeof event);
+        event.message = WM_KEYUP;
+        event.paramL = (UINT)vk;
+        event.paramH = MapVirtualKeyA((UINT)vk, 0);
+        event.time = GetTickCount();
+        DeliverEvent(&event);
+        state->held[vk] = 0;
+    }
+}
+
+/* ---- the playback thread ---------------------------------------------------- */
+
+enum PlaybackOutcome { PLAYBACK_FINISHED, PLAYBACK_CANCELLED, PLAYBACK_NOT_PLAYING };
+
+/* Tells the requester the decision and forgets its block, which ends with
+ * PlayKeys. */
+static void ReleaseRequester(PlaybackRequestBlock **block, BOOL result)
+{
+    if (!*block)
+        return;
+    (*block)->result = result;
+    SetEvent((*block)->decided);
+    *block = NULL;
+}
+
+/* The requester goes on only once nothing is due any more: with no delay
+ * (the normal key function) the whole list has been played by then, so the
+ * caller's hotkeys, registered again right after, cannot catch it. */
+static void ReleaseRequesterWhenSettled(PlaybackState *state, PlaybackRequestBlock **block, DWORD now,
+                                        bool finished)
+{
+    if (finished || (LONG)(state->nextTime - now) > 0)
+        ReleaseRequester(block, 1);
+}
+
+/* Plays through the journal hook. PLAYBACK_NOT_PLAYING when the system
+ * refuses the hook or never asks it for the first event; the hook is then
+ * removed again and nothing has been played. */
+static PlaybackOutcome PlayThroughJournal(PlaybackState *state, PlaybackRequestBlock **block)
+{
+    state->hook = SetWindowsHookExA(WH_JOURNALPLAYBACK, JournalPlaybackProc, GetModuleHandleA(NULL), 0);
+    if (!state->hook)
+        return PLAYBACK_NOT_PLAYING;
+    DWORD installed = GetTickCount();
+    for (;;) {
+        MSG msg;
+        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT)
+                return PLAYBACK_FINISHED;  /* the hook removed itself after the last event */
+            if (msg.message == WM_CANCELJOURNAL)
+                return PLAYBACK_CANCELLED;
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        DWORD now = GetTickCount();
+        DWORD waited, bound;
+        if (!state->asked) {
+            waited = now - installed;
+            bound = FIRST_CALL_BOUND;
+            if (waited >= bound) {
+                /* The hook is only called while this thread looks for
+                 * messages, so it cannot have been asked since the test. */
+                UnhookWindowsHookEx(state->hook);
+                state->hook = NULL;
+                return PLAYBACK_NOT_PLAYING;
+            }
+        } else {
+            ReleaseRequesterWhenSettled(state, block, now, false);
+            waited = now - state->lastHookCall;
+            bound = state->delay + STALL_BOUND;
+            if (waited >= bound)
+                return PLAYBACK_CANCELLED;
+        }
+        MsgWaitForMultipleObjects(0, NULL, FALSE, bound - waited, QS_ALLINPUT);
+    }
+}
+
+/* True when a cancellation arrives within the time given. */
+static bool WaitForCancel(DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        MSG msg;
+        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE))
+            if (msg.message == WM_CANCELJOURNAL || msg.message == WM_QUIT)
+                return true;
+        DWORD waited = GetTickCount() - start;
+        if (waited >= timeoutMs)
+            return false;
+        MsgWaitForMultipleObjects(0, NULL, FALSE, timeoutMs - waited, QS_ALLINPUT);
+    }
+}
+
+/* Plays by injecting keyboard input: the same events in the same order, each
+ * due one delay after the one before, the first one delay after the start. */
+static PlaybackOutcome PlayAsInput(PlaybackState *state, PlaybackRequestBlock **block)
+{
+    state->nextTime = GetTickCount() + state->delay;
+    for (;;) {
+        DWORD now = GetTickCount();
+        LONG wait = (LONG)(state->nextTime - now);
+        if (wait > 0) {
+            ReleaseRequesterWhenSettled(state, block, now, false);
+            if (WaitForCancel((DWORD)wait))
+                return PLAYBACK_CANCELLED;
+            continue;
+        }
+        EVENTMSG event;
+        CurrentPlaybackEvent(state, &event);
+        NoteKeyEvent(state, &event);
+        if (!DeliverEvent(&event))
+            return PLAYBACK_CANCELLED;
+        state->asked = true;
+        if (AdvancePlayback(state, GetTickCount()))
+            return PLAYBACK_FINISHED;
+        if (WaitForCancel(0))
+            return PLAYBACK_CANCELLED;
+    }
+}
+
+static void EndPlayback(PlaybackState *state)
+{
+    if (state->hook)
+        UnhookWindowsHookEx(state->hook);
+    state->hook = NULL;
+    PlaybackThreadId = 0;
+    /* Last touch of the shared state: from here on a new request may use it. */
+    ActivePlayback = nullptr;
+    SetEvent(Locks().idle);
+}
+
+static DWORD WINAPI PlaybackThread(void *parameter)
+{
+    PlaybackRequestBlock *block = (PlaybackRequestBlock *)parameter;
+    PlaybackLocks &locks = Locks();
+
+    /* Give the thread its message queue before anyone can post to it. */
+    MSG msg;
+    PeekMessageA(&msg, NULL, WM_USER, WM_USER, PM_NOREMOVE);
+
+    EnterCriticalSection(&locks.active);
+    if (ActivePlayback.load()) {
+        LeaveCriticalSection(&locks.active);
+        ReleaseRequester(&block, 0);
+        return 0;
+    }
+    PlaybackState *state = &Playback;
+    BeginPlaybackState(state, block->request, block->delay, GetTickCount());
+    ResetEvent(locks.idle);
+    PlaybackThreadId = GetCurrentThreadId();
+    ActivePlayback = state;
+    LeaveCriticalSection(&locks.active);
+
+    if (AdvancePlayback(state, GetTickCount())) {  /* an empty request */
+        ReleaseRequester(&block, 0);
+        EndPlayback(state);
+        return 0;
+    }
+
+    BYTE savedKeys[256];
+    BOOL saved = GetKeyboardState(savedKeys);
+    BYTE clearedKeys[256];
+    ZeroMemory(clearedKeys, sizeof clearedKeys);
+    SetKeyboardState(clearedKeys);
+
+    PlaybackOutcome outcome = PLAYBACK_NOT_PLAYING;
+    if (!EventSink)
+        outcome = PlayThroughJournal(state, &block);
+    if (outcome == PLAYBACK_NOT_PLAYING) {
+        /* The journal hook is refused on current Windows (and where it is
+         * accepted, as under Wine, the system may never call it). Then the
+         * same events go in as keyboard input from this thread, with the
+         * same order, scan codes and timing; the hook is already removed,
+         * so nothing is played twice. */
+        outcome = PlayAsInput(state, &block);
+    }
+    if (state->hook)
+        UnhookWindowsHookEx(state->hook);  /* input is not taken while it is in place */
+    state->hook = NULL;
+    if (outcome == PLAYBACK_CANCELLED)
+        ReleaseHeldKeys(state);
+    /* Still waiting: either the whole list went out before anything was left
+     * to wait for, or nothing could be played at all. */
+    ReleaseRequester(&block, outcome == PLAYBACK_FINISHED || state->asked);
+
+    if (saved)
+        SetKeyboardState(savedKeys);
+    EndPlayback(state);
     return 0;
+}
+
+BOOL PlayKeys(const WORD *request, DWORD delay)
+{
+    if (!request)
+        return 0;
+    PlaybackRequestBlock block = {request, delay, 0, CreateEventA(NULL, FALSE, FALSE, NULL)};
+    if (!block.decided)
+        return 0;
+    DWORD threadId = 0;
+    HANDLE thread = CreateThread(NULL, 0, PlaybackThread, &block, 0, &threadId);
+    if (!thread) {
+        CloseHandle(block.decided);
+        return 0;
+    }
+    CloseHandle(thread);
+    WaitForSingleObject(block.decided, INFINITE);
+    CloseHandle(block.decided);
+    return block.result;
+}
+
+BOOL IsPlayingKeys() { return ActivePlayback.load() != nullptr; }
+
+void CancelPlayback(DWORD timeoutMs)
+{
+    PlaybackLocks &locks = Locks();
+    EnterCriticalSection(&locks.active);
+    DWORD thread = ActivePlayback.load() ? PlaybackThreadId.load() : 0;
+    LeaveCriticalSection(&locks.active);
+    if (!thread)
+        return;
+    PostThreadMessageA(thread, WM_CANCELJOURNAL, 0, 0);
+    if (locks.idle)
+        WaitForSingleObject(locks.idle, timeoutMs);
 }

@@ -1,8 +1,108 @@
 /* Starting programs and documents through the shell, or bringing a running
- * copy of a program to the front. */
+ * copy of a program to the front. A copy is recognised by the executable of
+ * the process that owns a visible, unowned top-level window; paths are
+ * compared in their short (8.3) form so that the long and the short spelling
+ * of one file match. */
+#include "core/core.h"
 #include "launch/launch.h"
 
-void LaunchProgram(HWND, const char *, const char *)
+#include <shellapi.h>
+
+#include <cstdio>
+#include <cstring>
+
+enum : DWORD { SHORT_PATH_CAPACITY = 256 };
+
+/* Set by the window search when it brought a running copy forward. */
+static bool FoundRunningCopy = false;
+
+/* Programs that are always started anew, even while a copy of them runs
+ * (compared by file name alone, whatever the folder and extension). */
+static const char *const AlwaysStartedPrograms[] = {"SCHDPL32", "EXCHNG32"};
+
+/* The file name of a path without drive, folder and extension. */
+static void ProgramBaseName(const char *path, char *name, size_t capacity)
 {
-    /* Filled in with program launching. */
+    const char *start = path;
+    for (const char *p = path; *p; ++p)
+        if (*p == '\\' || *p == '/' || *p == ':')
+            start = p + 1;
+    const char *dot = strrchr(start, '.');
+    size_t length = dot ? (size_t)(dot - start) : strlen(start);
+    if (length >= capacity)
+        length = capacity - 1;
+    memcpy(name, start, length);
+    name[length] = '\0';
+}
+
+static bool IsAlwaysStarted(const char *commandLine)
+{
+    char name[MAX_PATH];
+    ProgramBaseName(commandLine, name, sizeof name);
+    for (const char *program : AlwaysStartedPrograms)
+        if (lstrcmpiA(name, program) == 0)
+            return true;
+    return false;
+}
+
+static BOOL CALLBACK BringForwardIfRunning(HWND window, LPARAM lParam)
+{
+    const char *wantedShortPath = (const char *)lParam;
+    if (!IsWindowVisible(window) || GetWindow(window, GW_OWNER))
+        return TRUE;
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    char imagePath[IMAGE_PATH_CAPACITY] = {0};
+    if (!GetProcessImagePath(processId, imagePath, sizeof imagePath))
+        return TRUE;
+    char shortPath[SHORT_PATH_CAPACITY];
+    DWORD length = GetShortPathNameA(imagePath, shortPath, sizeof shortPath);
+    if (length == 0 || length >= sizeof shortPath || lstrcmpiA(shortPath, wantedShortPath) != 0)
+        return TRUE;
+    SetForegroundWindow(window);
+    if (IsIconic(window))
+        ShowWindow(window, SW_RESTORE);
+    FoundRunningCopy = true;
+    return FALSE;
+}
+
+/* Brings the main window of a running copy of the program forward. */
+static bool BringRunningCopyForward(const char *commandLine)
+{
+    FoundRunningCopy = false;
+    char shortPath[SHORT_PATH_CAPACITY];
+    DWORD length = GetShortPathNameA(commandLine, shortPath, sizeof shortPath);
+    /* A command line that names no existing file cannot match any process. */
+    if (length == 0 || length >= sizeof shortPath)
+        return false;
+    if (IsAlwaysStarted(commandLine))
+        return false;
+    EnumWindows(BringForwardIfRunning, (LPARAM)shortPath);
+    return FoundRunningCopy;
+}
+
+void LaunchProgram(HWND owner, const char *commandLine, const char *args)
+{
+    if (!args[0] && BringRunningCopyForward(commandLine))
+        return;
+
+    SHELLEXECUTEINFOA info;
+    ZeroMemory(&info, sizeof info);
+    info.cbSize = sizeof info;
+    /* Our own message below tells of a failure; the shell's would come first
+     * and say the same. */
+    info.fMask = SEE_MASK_FLAG_NO_UI;
+    info.hwnd = NULL;
+    info.lpVerb = "Open";
+    info.lpFile = commandLine;
+    info.lpParameters = args;
+    info.lpDirectory = NULL;
+    info.nShow = SW_SHOWNORMAL;
+    if (ShellExecuteExA(&info))
+        return;
+
+    enum { MESSAGE_CAPACITY = 300 };
+    char message[MESSAGE_CAPACITY];
+    snprintf(message, sizeof message, "Unable to launch %s", commandLine);
+    MessageBoxA(owner, message, APP_CAPTION, MB_ICONWARNING | MB_SETFOREGROUND);
 }

@@ -113,6 +113,28 @@ bool CaptureScreen(const std::string &name);
 //   start <tick> <pid> cwd=<folder> args=<arguments>
 std::vector<std::string> ReadLines(const std::string &path);
 
+// ---- launching (launching.cpp) -----------------------------------------------
+std::vector<DWORD> ProcessIdsNamed(const char *exeName);  // running processes of that file name
+std::string ShortPath(const std::string &path);           // "" when the file does not exist
+std::string LongPath(const std::string &path);
+// A visible message box (dialog class #32770) with this caption.
+HWND WaitForMessageBox(const char *caption = "Springdeck", DWORD timeoutMs = 15000);
+// Captures the screen once the window has painted itself.
+bool CaptureWindowShown(HWND window, const std::string &name);
+
+// All values of a registry key (not its subkeys), to put back after a test.
+struct SavedValue {
+    std::string name;
+    DWORD type = 0;
+    std::vector<BYTE> data;
+};
+struct SavedKey {
+    bool existed = false;
+    std::vector<SavedValue> values;
+};
+SavedKey SaveKey(HKEY root, const std::string &path);
+void RestoreKey(HKEY root, const std::string &path, const SavedKey &saved);  // as it was saved
+
 }  // namespace driver
 
 namespace driver {

@@ -59,3 +59,26 @@ TEST_F(HotkeysTest, HotkeysFollowTheStoreAtStartOnly)
 }
 
 }  // namespace
+
+namespace {
+
+// Holding a Springpad down repeats it; one press must still be one action.
+TEST_F(HotkeysTest, HeldKeyActsOnce)
+{
+    std::string log = ScratchDir() + "\\held.log";
+    SetEnvironmentVariableA("RECORDER_LOG", log.c_str());
+    AssignKey("F8", DoublePath("recorder"), "--exit held");
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(ShowFocusWindow());
+    for (int i = 0; i < 5; ++i) {
+        KeyDown(VK_F8);  // auto-repeat: key-downs without a key-up
+        Pump(30);
+    }
+    KeyUp(VK_F8);
+    ASSERT_TRUE(WaitUntil([&] { return ReadLines(log).size() >= 1; }));
+    Pump(1500);  // any further starts would have been logged by now
+    EXPECT_EQ(ReadLines(log).size(), 1u);
+    SetEnvironmentVariableA("RECORDER_LOG", NULL);
+}
+
+}  // namespace

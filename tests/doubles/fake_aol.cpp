@@ -1,0 +1,187 @@
+// Fake America Online client: an "AOL Frame25" main window with an MDI client
+// that holds a welcome window and, on request, a web window. The web window
+// has a "_AOL_WWWView" page view and a "_AOL_Combobox" address box whose first
+// child is the edit field that receives typed addresses.
+//
+//   fake_aol.exe [--web] [--no-field] [--log FILE]
+//     --web       open a web window
+//     --no-field  the web window's address box has no child window
+//     --log FILE  where to log (default: aol.log beside the exe)
+//
+// Log lines: "ready", "activate" (the web window became the active MDI child),
+// "focus" (the field got the focus), "settext <text>" (the field's text was
+// set), "enter <text>" (Enter pressed in the field, with the field's text).
+#include <windows.h>
+
+#include <string>
+
+static std::string LogFile;
+static WNDPROC EditProc = NULL;
+static HWND MdiClient = NULL;
+
+static void Log(const std::string &text)
+{
+    std::string line = text + "\r\n";
+    HANDLE file = CreateFileA(LogFile.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                              OPEN_ALWAYS, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return;
+    DWORD written = 0;
+    WriteFile(file, line.data(), (DWORD)line.size(), &written, NULL);
+    CloseHandle(file);
+}
+
+static std::string TextOf(HWND window)
+{
+    char text[1024];
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+static LRESULT CALLBACK FieldProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_KEYDOWN:
+        if (wParam == VK_RETURN) {
+            Log("enter " + TextOf(window));
+            return 0;
+        }
+        break;
+    case WM_CHAR:
+        if (wParam == '\r')
+            return 0;  // no beep
+        break;
+    case WM_SETFOCUS:
+        Log("focus");
+        break;
+    case WM_SETTEXT: {
+        LRESULT result = CallWindowProcA(EditProc, window, message, wParam, lParam);
+        Log(std::string("settext ") + (lParam ? (const char *)lParam : ""));
+        return result;
+    }
+    }
+    return CallWindowProcA(EditProc, window, message, wParam, lParam);
+}
+
+static LRESULT CALLBACK PlainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+static LRESULT CALLBACK WebWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE: {
+        HINSTANCE instance = GetModuleHandleA(NULL);
+        MDICREATESTRUCTA *mdi = (MDICREATESTRUCTA *)((CREATESTRUCTA *)lParam)->lpCreateParams;
+        bool field = mdi->lParam != 0;
+        CreateWindowExA(0, "_AOL_Icon", "", WS_CHILD | WS_VISIBLE, 4, 4, 24, 24, window, NULL, instance, NULL);
+        HWND box = CreateWindowExA(0, "_AOL_Combobox", "", WS_CHILD | WS_VISIBLE, 32, 4, 300, 24, window, NULL,
+                                   instance, NULL);
+        if (field) {
+            HWND edit = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "http://old.example/", WS_CHILD | WS_VISIBLE |
+                                        ES_AUTOHSCROLL, 0, 0, 300, 24, box, NULL, instance, NULL);
+            EditProc = (WNDPROC)SetWindowLongPtrA(edit, GWLP_WNDPROC, (LONG_PTR)FieldProc);
+        }
+        CreateWindowExA(0, "_AOL_WWWView", "", WS_CHILD | WS_VISIBLE | WS_BORDER, 4, 32, 400, 200, window, NULL,
+                        instance, NULL);
+        break;
+    }
+    case WM_MDIACTIVATE:
+        if ((HWND)lParam == window)
+            Log("activate");
+        break;
+    }
+    return DefMDIChildProcA(window, message, wParam, lParam);
+}
+
+static LRESULT CALLBACK WelcomeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefMDIChildProcA(window, message, wParam, lParam);
+}
+
+static LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE: {
+        CLIENTCREATESTRUCT client = {NULL, 1000};
+        MdiClient = CreateWindowExA(WS_EX_CLIENTEDGE, "MDICLIENT", NULL, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
+                                    0, 0, 0, 0, window, NULL, GetModuleHandleA(NULL), &client);
+        return 0;
+    }
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefFrameProcA(window, MdiClient, message, wParam, lParam);
+}
+
+static void RegisterClassNamed(const char *name, WNDPROC proc, HBRUSH background)
+{
+    WNDCLASSA windowClass;
+    ZeroMemory(&windowClass, sizeof windowClass);
+    windowClass.lpfnWndProc = proc;
+    windowClass.hInstance = GetModuleHandleA(NULL);
+    windowClass.hCursor = LoadCursor(NULL, IDC_ARROW);
+    windowClass.hbrBackground = background;
+    windowClass.lpszClassName = name;
+    RegisterClassA(&windowClass);
+}
+
+static std::string OptionValue(const std::string &args, const std::string &option)
+{
+    size_t at = args.find(option + " ");
+    if (at == std::string::npos)
+        return "";
+    size_t start = at + option.size() + 1;
+    if (start < args.size() && args[start] == '"') {
+        size_t end = args.find('"', start + 1);
+        return args.substr(start + 1, end == std::string::npos ? std::string::npos : end - start - 1);
+    }
+    return args.substr(start, args.find(' ', start) - start);
+}
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int show)
+{
+    std::string args = commandLine;
+    LogFile = OptionValue(args, "--log");
+    if (LogFile.empty()) {
+        char path[MAX_PATH];
+        DWORD n = GetModuleFileNameA(NULL, path, sizeof path);
+        std::string exe(path, n);
+        LogFile = exe.substr(0, exe.find_last_of('\\')) + "\\aol.log";
+    }
+
+    HBRUSH face = (HBRUSH)(COLOR_BTNFACE + 1);
+    RegisterClassNamed("AOL Frame25", FrameProc, face);
+    RegisterClassNamed("AOL Child", WebWindowProc, face);
+    RegisterClassNamed("AOL Welcome", WelcomeProc, (HBRUSH)(COLOR_WINDOW + 1));
+    RegisterClassNamed("_AOL_Icon", PlainProc, (HBRUSH)(COLOR_HIGHLIGHT + 1));
+    RegisterClassNamed("_AOL_Combobox", PlainProc, face);
+    RegisterClassNamed("_AOL_WWWView", PlainProc, (HBRUSH)(COLOR_WINDOW + 1));
+
+    HWND frame = CreateWindowExA(0, "AOL Frame25", "America Online", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                                 20, 20, 560, 400, NULL, NULL, GetModuleHandleA(NULL), NULL);
+    CreateMDIWindowA("AOL Welcome", "Welcome", WS_CHILD | WS_VISIBLE | WS_OVERLAPPEDWINDOW, 10, 10, 200, 120,
+                     MdiClient, GetModuleHandleA(NULL), 0);
+    if (args.find("--web") != std::string::npos) {
+        bool field = args.find("--no-field") == std::string::npos;
+        CreateMDIWindowA("AOL Child", "Web", WS_CHILD | WS_VISIBLE | WS_OVERLAPPEDWINDOW, 60, 60, 440, 260,
+                         MdiClient, GetModuleHandleA(NULL), field);
+        // Another window on top, so that activating the web window shows.
+        CreateMDIWindowA("AOL Welcome", "Mail", WS_CHILD | WS_VISIBLE | WS_OVERLAPPEDWINDOW, 30, 30, 200, 120,
+                         MdiClient, GetModuleHandleA(NULL), 0);
+    }
+    ShowWindow(frame, show);
+    UpdateWindow(frame);
+    Log("ready");
+
+    MSG msg;
+    while (GetMessageA(&msg, NULL, 0, 0) > 0) {
+        if (!TranslateMDISysAccel(MdiClient, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,154 @@
+// Fake web browser: a stand-in for Netscape Navigator or Internet Explorer.
+// It serves DDE under the service a test chooses, answers the topics
+// "WWW_OpenURL" and "WWW_Activate", and logs what happens, one line each:
+//
+//   start <QPC ticks> <pid> args=<arguments>
+//   ready <QPC ticks> <pid> service=<service>
+//   connect <QPC ticks> <pid> service=<service> topic=<topic> conv=<handle>
+//   request <QPC ticks> <pid> service=<service> topic=<topic> foreground=yes|no item=<item>
+//   disconnect <QPC ticks> <pid> service=<service> conv=<handle>
+//   foreground <QPC ticks> <pid> title=<title>
+//
+// Options:
+//   --service NAME   serve DDE as NAME ("NETSCAPE", "IExplore")
+//   --title "TEXT"   show a visible top-level window with this title
+//   --log PATH       log file (else $FAKEBROWSER_LOG, else fakebrowser.log
+//                    beside the exe)
+// Without --service and --title it only logs its start and ends: that is how
+// it plays the browser's executable started with an address. Otherwise it
+// stays until its window gets WM_CLOSE.
+#include "double_common.h"
+
+#include <ddeml.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+static std::string LogFile;
+static std::string ServiceName;
+static DWORD DdeId = 0;
+static HWND Window = NULL;
+static bool WasForeground = false;
+
+static void Log(const std::string &event, const std::string &details)
+{
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    AppendLogLine(LogFile, event + " " + std::to_string(now.QuadPart) + " " + std::to_string(GetCurrentProcessId()) +
+                               " " + details + "\r\n");
+}
+
+static std::string Text(HSZ text)
+{
+    char buffer[1024];
+    DWORD n = DdeQueryStringA(DdeId, text, buffer, sizeof buffer, CP_WINANSI);
+    return std::string(buffer, n < sizeof buffer ? n : 0);
+}
+
+static std::string Handle(HCONV conversation)
+{
+    char buffer[32];
+    snprintf(buffer, sizeof buffer, "%p", (void *)conversation);
+    return buffer;
+}
+
+static bool KnownTopic(const std::string &topic) { return topic == "WWW_OpenURL" || topic == "WWW_Activate"; }
+
+static HDDEDATA CALLBACK DdeCallback(UINT type, UINT format, HCONV conversation, HSZ hsz1, HSZ hsz2, HDDEDATA,
+                                     ULONG_PTR, ULONG_PTR)
+{
+    switch (type) {
+    case XTYP_CONNECT:
+        return (HDDEDATA)(UINT_PTR)(KnownTopic(Text(hsz1)) ? TRUE : FALSE);
+    case XTYP_CONNECT_CONFIRM:
+        Log("connect", "service=" + ServiceName + " topic=" + Text(hsz1) + " conv=" + Handle(conversation));
+        return 0;
+    case XTYP_REQUEST: {
+        // Whether our window is in front when the request arrives.
+        const char *front = Window && GetForegroundWindow() == Window ? "yes" : "no";
+        Log("request", "service=" + ServiceName + " topic=" + Text(hsz1) + " foreground=" + front +
+                           " item=" + Text(hsz2));
+        // Navigator answers with the id of the window it used.
+        static const char answer[] = "1";
+        return DdeCreateDataHandle(DdeId, (BYTE *)answer, sizeof answer, 0, hsz2, format, 0);
+    }
+    case XTYP_DISCONNECT:
+        Log("disconnect", "service=" + ServiceName + " conv=" + Handle(conversation));
+        return 0;
+    }
+    return 0;
+}
+
+static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_TIMER: {
+        bool foreground = GetForegroundWindow() == window;
+        if (foreground && !WasForeground) {
+            char title[256];
+            GetWindowTextA(window, title, sizeof title);
+            Log("foreground", std::string("title=") + title);
+        }
+        WasForeground = foreground;
+        return 0;
+    }
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+{
+    const char *args = ProgramArguments();
+    LogFile = OptionValue(args, "--log");
+    if (LogFile.empty())
+        LogFile = LogPathFor("FAKEBROWSER_LOG", "fakebrowser.log");
+    Log("start", std::string("args=") + args);
+
+    ServiceName = OptionValue(args, "--service");
+    std::string title = OptionValue(args, "--title");
+    if (ServiceName.empty() && title.empty())
+        return 0;
+
+    WNDCLASSA windowClass;
+    ZeroMemory(&windowClass, sizeof windowClass);
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
+    windowClass.hCursor = LoadCursor(NULL, IDC_ARROW);
+    windowClass.lpszClassName = "FakeBrowser";
+    RegisterClassA(&windowClass);
+    Window = CreateWindowExA(0, "FakeBrowser", title.empty() ? "fake browser" : title.c_str(), WS_OVERLAPPEDWINDOW,
+                             80, 80, 360, 220, NULL, NULL, instance, NULL);
+    if (!title.empty()) {
+        ShowWindow(Window, SW_SHOWNORMAL);
+        SetTimer(Window, 1, 20, NULL);
+    }
+
+    HSZ service = NULL;
+    if (!ServiceName.empty()) {
+        if (DdeInitializeA(&DdeId, DdeCallback, APPCLASS_STANDARD | CBF_SKIP_REGISTRATIONS | CBF_SKIP_UNREGISTRATIONS,
+                           0) != DMLERR_NO_ERROR)
+            return 1;
+        service = DdeCreateStringHandleA(DdeId, ServiceName.c_str(), CP_WINANSI);
+        if (!DdeNameService(DdeId, service, NULL, DNS_REGISTER))
+            return 1;
+    }
+    Log("ready", "service=" + ServiceName);
+
+    MSG msg;
+    while (GetMessageA(&msg, NULL, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    if (service) {
+        DdeNameService(DdeId, service, NULL, DNS_UNREGISTER);
+        DdeFreeStringHandle(DdeId, service);
+    }
+    if (DdeId)
+        DdeUninitialize(DdeId);
+    return 0;
+}

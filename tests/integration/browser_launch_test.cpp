@@ -1,0 +1,300 @@
+// Web keys: a running browser is told over DDE, one that does not run is
+// started with the address, and a missing one is reported. The browsers are
+// played by the fake browser double.
+#include "fixture.h"
+
+#include <deque>
+
+using namespace driver;
+
+namespace {
+
+const char AppPaths[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
+
+struct LoggedRequest {
+    std::string service, topic, foreground, item;
+};
+
+struct FakeBrowser {
+    Process process;
+    std::string log;
+    HWND window = NULL;
+};
+
+// Value of "key=" in a log line, up to the next blank (the item runs to the end).
+std::string Field(const std::string &line, const std::string &key, bool toEnd = false)
+{
+    size_t start = line.find(" " + key + "=");
+    if (start == std::string::npos)
+        return "";
+    start += key.size() + 2;
+    size_t end = toEnd ? std::string::npos : line.find(' ', start);
+    return line.substr(start, end == std::string::npos ? std::string::npos : end - start);
+}
+
+class BrowserLaunchTest : public SpringdeckTest {
+protected:
+    void SetUp() override
+    {
+        SpringdeckTest::SetUp();
+        scratch = ScratchDir();
+        startLog = scratch + "\\started.log";
+        SetEnvironmentVariableA("FAKEBROWSER_LOG", startLog.c_str());
+        // The prefix may have browsers of its own registered.
+        for (const char *program : {"Netscape.exe", "iexplore.exe"}) {
+            savedPaths.push_back(SaveKey(HKEY_LOCAL_MACHINE, std::string(AppPaths) + program));
+            DeleteTree(HKEY_LOCAL_MACHINE, std::string(AppPaths) + program);
+        }
+        WriteProfileStringA("Netscape", "ini", NULL);
+    }
+
+    void TearDown() override
+    {
+        for (FakeBrowser &browser : browsers)
+            KillProcess(browser.process);
+        KillProcessesNamed("fakebrowser.exe");
+        SpringdeckTest::TearDown();
+        const char *programs[] = {"Netscape.exe", "iexplore.exe"};
+        for (int i = 0; i < 2; ++i)
+            RestoreKey(HKEY_LOCAL_MACHINE, std::string(AppPaths) + programs[i], savedPaths[i]);
+        WriteProfileStringA("Netscape", "ini", NULL);
+        SetEnvironmentVariableA("FAKEBROWSER_LOG", NULL);
+    }
+
+    // A running fake browser serving DDE as the service, with a visible
+    // window when it has a title; returns once its service is registered.
+    FakeBrowser &RunBrowser(const char *service, const char *title = "")
+    {
+        FakeBrowser browser;
+        browser.log = scratch + "\\" + service + ".log";
+        std::string args = std::string("--service ") + service + " --log \"" + browser.log + "\"";
+        if (*title)
+            args += std::string(" --title \"") + title + "\"";
+        browser.process = StartProgram(DoublePath("fakebrowser"), args);
+        EXPECT_TRUE(WaitUntil([&] {
+            for (const std::string &line : ReadLines(browser.log))
+                if (line.rfind("ready ", 0) == 0)
+                    return true;
+            return false;
+        })) << service << " did not come up";
+        if (*title)
+            browser.window = WaitForWindow("FakeBrowser", title);
+        browsers.push_back(browser);
+        return browsers.back();
+    }
+
+    static std::vector<LoggedRequest> Requests(const FakeBrowser &browser)
+    {
+        std::vector<LoggedRequest> requests;
+        for (const std::string &line : ReadLines(browser.log))
+            if (line.rfind("request ", 0) == 0)
+                requests.push_back({Field(line, "service"), Field(line, "topic"), Field(line, "foreground"),
+                                    Field(line, "item", true)});
+        return requests;
+    }
+
+    // The two requests of one press, in their order.
+    static void ExpectOpenThenActivate(const std::vector<LoggedRequest> &requests, const std::string &address)
+    {
+        ASSERT_GE(requests.size(), 2u);
+        EXPECT_EQ(requests[0].topic, "WWW_OpenURL");
+        EXPECT_EQ(requests[0].item, address + ",,0xFFFFFFFF,0x0");
+        EXPECT_EQ(requests[1].topic, "WWW_Activate");
+        EXPECT_EQ(requests[1].item, "0xFFFFFFFF");
+    }
+
+    static size_t CountLines(const FakeBrowser &browser, const char *event)
+    {
+        size_t count = 0;
+        for (const std::string &line : ReadLines(browser.log))
+            count += line.rfind(std::string(event) + " ", 0) == 0;
+        return count;
+    }
+
+    static bool WaitRequests(const FakeBrowser &browser, size_t count)
+    {
+        return WaitUntil([&] { return Requests(browser).size() >= count; });
+    }
+
+    // Arguments of the starts of the browser's executable.
+    std::vector<std::string> ExecutableStarts()
+    {
+        std::vector<std::string> starts;
+        for (const std::string &line : ReadLines(startLog))
+            if (line.rfind("start ", 0) == 0)
+                starts.push_back(Field(line, "args", true));
+        return starts;
+    }
+
+    static void SetAppPath(const char *program, const std::string &path)
+    {
+        WriteValue(HKEY_LOCAL_MACHINE, std::string(AppPaths) + program, NULL, REG_SZ, path.c_str(),
+                   (DWORD)path.size() + 1);
+    }
+
+    void Press(UINT vk)
+    {
+        ASSERT_TRUE(FocusOwnWindow());
+        PressKey(vk);
+    }
+
+    // Reads the message box the press brought up, and closes it.
+    static std::string TakeMessage()
+    {
+        HWND box = WaitForMessageBox();
+        if (!box)
+            return "(no message box)";
+        std::string text = MessageBoxText(box);
+        ClickButton(box, IDOK);
+        WaitWindowGone(box);
+        return text;
+    }
+
+    std::string scratch, startLog;
+    std::vector<SavedKey> savedPaths;
+    std::deque<FakeBrowser> browsers;  // references stay valid as it grows
+};
+
+TEST_F(BrowserLaunchTest, RunningNavigatorOpensTheAddressComesForwardAndIsActivated)
+{
+    FakeBrowser &navigator = RunBrowser("NETSCAPE", "Netscape - [fake]");
+    ASSERT_TRUE(navigator.window);
+    AssignKey("F6", "http://www.example.com/news");
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(ShowFocusWindow());
+    PressKey(VK_F6);
+    ASSERT_TRUE(WaitRequests(navigator, 2));
+    std::vector<LoggedRequest> requests = Requests(navigator);
+    ExpectOpenThenActivate(requests, "http://www.example.com/news");
+    EXPECT_EQ(requests[0].foreground, "no");
+    EXPECT_EQ(requests[1].foreground, "yes") << "the window search comes between open and activate";
+    EXPECT_EQ(GetForegroundWindow(), navigator.window);
+    EXPECT_TRUE(ExecutableStarts().empty()) << "a running browser is not started again";
+
+    // A second press: the activate conversation of the first one is ended, so
+    // conversations do not pile up in the browser.
+    Press(VK_F6);
+    ASSERT_TRUE(WaitRequests(navigator, 4));
+    EXPECT_TRUE(WaitUntil([&] { return CountLines(navigator, "disconnect") >= 3; }))
+        << CountLines(navigator, "connect") << " conversations, "
+        << CountLines(navigator, "disconnect") << " ended";
+}
+
+TEST_F(BrowserLaunchTest, ExplorerIsAskedAsIExploreWithoutTheWindowSearch)
+{
+    SetSettingDword("options", "browser", 1);
+    FakeBrowser &navigator = RunBrowser("NETSCAPE");
+    // A title that the search for Navigator's window would pick.
+    FakeBrowser &explorer = RunBrowser("IExplore", "Netscape lookalike");
+    ASSERT_TRUE(explorer.window);
+    AssignKey("F6", "https://secure.example.com/");
+    ASSERT_TRUE(Start());
+    HWND own = ShowFocusWindow();
+    PressKey(VK_F6);
+    ASSERT_TRUE(WaitRequests(explorer, 2));
+    std::vector<LoggedRequest> requests = Requests(explorer);
+    ExpectOpenThenActivate(requests, "https://secure.example.com/");
+    EXPECT_EQ(requests[1].foreground, "no");
+    EXPECT_EQ(GetForegroundWindow(), own);
+    EXPECT_TRUE(Requests(navigator).empty()) << "Navigator was asked";
+}
+
+TEST_F(BrowserLaunchTest, BrowserThatDoesNotRunIsStartedWithTheAddress)
+{
+    SetAppPath("Netscape.exe", DoublePath("fakebrowser"));
+    SetAppPath("iexplore.exe", DoublePath("fakebrowser"));
+    AssignKey("F6", "http://www.example.com/");
+    AssignKey("F7", "mailto:someone@example.com");
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(ShowFocusWindow());
+    PressKey(VK_F6);
+    ASSERT_TRUE(WaitUntil([&] { return ExecutableStarts().size() >= 1; }));
+    EXPECT_EQ(ExecutableStarts()[0], "http://www.example.com/");
+
+    // The choice is read at each press.
+    SetSettingDword("options", "browser", 1);
+    Press(VK_F7);
+    ASSERT_TRUE(WaitUntil([&] { return ExecutableStarts().size() >= 2; }));
+    EXPECT_EQ(ExecutableStarts()[1], "mailto:someone@example.com");
+}
+
+TEST_F(BrowserLaunchTest, NavigatorFoundThroughItsIniFileInWinIni)
+{
+    // App Paths names a file that is gone; win.ini names the ini file that
+    // lies beside the executable.
+    SetAppPath("Netscape.exe", "C:\\nowhere\\netscape.exe");
+    std::string exe = scratch + "\\fakebrowser.exe";
+    ASSERT_TRUE(CopyFileTo(DoublePath("fakebrowser"), exe));
+    WriteProfileStringA("Netscape", "ini", (scratch + "\\fakebrowser.ini").c_str());
+    AssignKey("F6", "http://www.example.com/");
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(ShowFocusWindow());
+    PressKey(VK_F6);
+    ASSERT_TRUE(WaitUntil([&] { return ExecutableStarts().size() >= 1; }));
+    EXPECT_EQ(ExecutableStarts()[0], "http://www.example.com/");
+}
+
+TEST_F(BrowserLaunchTest, MissingBrowserIsReported)
+{
+    AssignKey("F6", "http://www.example.com/");
+    HWND window = Start();
+    ASSERT_TRUE(window);
+    ASSERT_TRUE(ShowFocusWindow());
+    PressKey(VK_F6);
+    HWND box = WaitForMessageBox();
+    ASSERT_TRUE(box);
+    EXPECT_EQ(GetWindow(box, GW_OWNER), (HWND)NULL);
+    CaptureWindowShown(box, "browser-not-installed");
+    EXPECT_EQ(TakeMessage(), "Netscape Navigator does not appear to be installed on your computer");
+
+    SetSettingDword("options", "browser", 1);
+    Press(VK_F6);
+    EXPECT_EQ(TakeMessage(), "Microsoft Internet Explorer does not appear to be installed on your computer");
+
+    // Explorer's path is taken as it stands; a file that is not there cannot start.
+    SetAppPath("iexplore.exe", "C:\\nowhere\\iexplore.exe");
+    Press(VK_F6);
+    box = WaitForMessageBox();
+    ASSERT_TRUE(box);
+    CaptureWindowShown(box, "unable-to-launch-browser");
+    EXPECT_EQ(TakeMessage(), "Unable to launch browser");
+    EXPECT_TRUE(IsResponsive(window));
+}
+
+TEST_F(BrowserLaunchTest, LocalAliasOpensTheFileInstead)
+{
+    FakeBrowser &navigator = RunBrowser("NETSCAPE", "Netscape - [fake]");
+    AssignKey("F6", "http://www.example.com/");
+    AssignKey("F7", "http://www.example.org/");
+    SetSetting("alias", "http://www.example.com/", "C:\\Web\\news.htm");
+    SetSetting("alias", "http://www.example.org/", "");  // counts as none
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(ShowFocusWindow());
+    PressKey(VK_F6);
+    ASSERT_TRUE(WaitRequests(navigator, 2));
+    Press(VK_F7);
+    ASSERT_TRUE(WaitRequests(navigator, 4));
+    std::vector<LoggedRequest> requests = Requests(navigator);
+    EXPECT_EQ(requests[0].item, "file://C|/Web/news.htm,,0xFFFFFFFF,0x0");
+    EXPECT_EQ(requests[2].item, "http://www.example.org/,,0xFFFFFFFF,0x0");
+}
+
+TEST_F(BrowserLaunchTest, WebAssignmentChangedWhileRunningRulesTheNextPress)
+{
+    FakeBrowser &navigator = RunBrowser("NETSCAPE", "Netscape - [fake]");
+    std::string recorderLog = scratch + "\\recorder.log";
+    SetEnvironmentVariableA("RECORDER_LOG", recorderLog.c_str());
+    AssignKey("F6", DoublePath("recorder"), "--exit");
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(ShowFocusWindow());
+    PressKey(VK_F6);
+    EXPECT_TRUE(WaitUntil([&] { return ReadLines(recorderLog).size() >= 1; }));
+
+    SetSetting("command line", "F6", "news:comp.lang.c");
+    Press(VK_F6);
+    EXPECT_TRUE(WaitRequests(navigator, 2));
+    EXPECT_EQ(Requests(navigator)[0].item, "news:comp.lang.c,,0xFFFFFFFF,0x0");
+    SetEnvironmentVariableA("RECORDER_LOG", NULL);
+}
+
+}  // namespace

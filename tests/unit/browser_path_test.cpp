@@ -1,0 +1,141 @@
+// Where the browser's executable is looked up, and which DDE service is asked.
+#include <gtest/gtest.h>
+#include <shlwapi.h>
+
+#include <string>
+
+#include "launch/launch.h"
+#include "settings/settings.h"
+
+namespace {
+
+const char AppPaths[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
+
+class BrowserPathTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        // The prefix may register a browser of its own: keep it aside.
+        for (const char *program : {"Netscape.exe", "iexplore.exe"}) {
+            std::string key = std::string(AppPaths) + program;
+            std::string saved = std::string(AppPaths) + "sdtest-saved-" + program;
+            SHDeleteKeyA(HKEY_LOCAL_MACHINE, saved.c_str());
+            SHCopyKeyA(HKEY_LOCAL_MACHINE, key.c_str(), OpenOrCreate(saved), 0);
+            savedExisted.push_back(Exists(key));
+            SHDeleteKeyA(HKEY_LOCAL_MACHINE, key.c_str());
+        }
+        WriteProfileStringA("Netscape", "ini", NULL);
+        SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Tolvane Keyboards");
+    }
+
+    void TearDown() override
+    {
+        const char *programs[] = {"Netscape.exe", "iexplore.exe"};
+        for (int i = 0; i < 2; ++i) {
+            std::string key = std::string(AppPaths) + programs[i];
+            std::string saved = std::string(AppPaths) + "sdtest-saved-" + programs[i];
+            SHDeleteKeyA(HKEY_LOCAL_MACHINE, key.c_str());
+            if (savedExisted[i])
+                SHCopyKeyA(HKEY_LOCAL_MACHINE, saved.c_str(), OpenOrCreate(key), 0);
+            SHDeleteKeyA(HKEY_LOCAL_MACHINE, saved.c_str());
+        }
+        for (HKEY key : opened)
+            RegCloseKey(key);
+        WriteProfileStringA("Netscape", "ini", NULL);
+        SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Tolvane Keyboards");
+    }
+
+    HKEY OpenOrCreate(const std::string &path)
+    {
+        HKEY key = NULL;
+        RegCreateKeyA(HKEY_LOCAL_MACHINE, path.c_str(), &key);
+        opened.push_back(key);
+        return key;
+    }
+
+    static bool Exists(const std::string &path)
+    {
+        HKEY key;
+        if (RegOpenKeyA(HKEY_LOCAL_MACHINE, path.c_str(), &key) != ERROR_SUCCESS)
+            return false;
+        RegCloseKey(key);
+        return true;
+    }
+
+    static void SetAppPath(const char *program, const std::string &path)
+    {
+        RegSetValueA(HKEY_LOCAL_MACHINE, (std::string(AppPaths) + program).c_str(), REG_SZ, path.c_str(),
+                     (DWORD)path.size());
+    }
+
+    static std::string OwnPath()
+    {
+        char path[MAX_PATH];
+        GetModuleFileNameA(NULL, path, sizeof path);
+        return path;
+    }
+
+    std::vector<bool> savedExisted;
+    std::vector<HKEY> opened;
+};
+
+TEST_F(BrowserPathTest, ServiceFollowsTheBrowserChoice)
+{
+    EXPECT_STREQ(BrowserDdeService(), "NETSCAPE") << "no choice stored";
+    const struct {
+        DWORD choice;
+        const char *service;
+    } cases[] = {{0, "NETSCAPE"}, {1, "IExplore"}, {2, "NETSCAPE"}};
+    for (const auto &c : cases) {
+        WriteSettingDword("options", "browser", c.choice);
+        EXPECT_STREQ(BrowserDdeService(), c.service) << c.choice;
+    }
+}
+
+TEST_F(BrowserPathTest, NavigatorFromAppPathsWhenTheFileExistsElseFromItsIniFile)
+{
+    EXPECT_STREQ(FindBrowserPath(), "") << "nothing installed";
+
+    SetAppPath("Netscape.exe", OwnPath());
+    EXPECT_EQ(FindBrowserPath(), OwnPath());
+
+    SetAppPath("Netscape.exe", "C:\\gone\\netscape.exe");
+    EXPECT_STREQ(FindBrowserPath(), "") << "a missing file and no ini entry";
+
+    // The executable lies beside the ini file; names of 3 characters or
+    // fewer are taken as they are.
+    const struct {
+        const char *ini;
+        const char *path;
+    } cases[] = {
+        {"C:\\NAV\\NETSCAPE.INI", "C:\\NAV\\NETSCAPE.exe"}, {"x.ini", "x.exe"}, {"ab.i", "aexe"},
+        {"a.i", "a.i"}, {"abc", "abc"},
+    };
+    for (const auto &c : cases) {
+        WriteProfileStringA("Netscape", "ini", c.ini);
+        EXPECT_STREQ(FindBrowserPath(), c.path) << c.ini;
+    }
+}
+
+TEST_F(BrowserPathTest, ExplorerFromAppPathsAsItStands)
+{
+    WriteSettingDword("options", "browser", 1);
+    SetAppPath("Netscape.exe", OwnPath());
+    WriteProfileStringA("Netscape", "ini", "C:\\NAV\\NETSCAPE.INI");
+    EXPECT_STREQ(FindBrowserPath(), "") << "Navigator's entries do not count for Explorer";
+    SetAppPath("iexplore.exe", "C:\\gone\\iexplore.exe");
+    EXPECT_STREQ(FindBrowserPath(), "C:\\gone\\iexplore.exe");
+}
+
+TEST_F(BrowserPathTest, OverlongEntriesGiveNoPath)
+{
+    WriteSettingDword("options", "browser", 1);
+    SetAppPath("iexplore.exe", "C:\\" + std::string(400, 'i') + ".exe");
+    EXPECT_STREQ(FindBrowserPath(), "");
+
+    WriteSettingDword("options", "browser", 0);
+    WriteProfileStringA("Netscape", "ini", ("C:\\" + std::string(400, 'n') + ".ini").c_str());
+    EXPECT_LT(strlen(FindBrowserPath()), 260u);
+}
+
+}  // namespace
