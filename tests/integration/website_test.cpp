@@ -70,6 +70,7 @@ protected:
                 KillProcess(flow);
             CloseProcess(flow);
         }
+        KillProcessesNamed("fakebrowser.exe");
         if (!scratch.empty())
             RemoveFolder(scratch);
         SpringdeckTest::TearDown();
@@ -158,6 +159,17 @@ protected:
             return IsWindowVisible(GetDlgItem(dialog, IDC_WEB_ASSIGNED)) && !shown.empty() &&
                    shown == WindowPixels(decoration);
         });
+    }
+
+    // "Assign a WebSite" for the key with the preset's site chosen.
+    HWND OpenWithPreset(UINT keyId, int button)
+    {
+        HWND dialog = OpenWebsite(keyId);
+        if (!dialog)
+            return NULL;
+        ClickButton(dialog, button);
+        EXPECT_TRUE(WaitShowsChosen(dialog, button)) << "preset " << button;
+        return dialog;
     }
 
     static bool IsEnabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
@@ -284,17 +296,13 @@ TEST_F(WebsiteTest, EachPresetStoresItsSiteAndOnlyTheLastChoiceCounts)
 TEST_F(WebsiteTest, CancelAndCloseBoxLeaveTheKeyAsItWas)
 {
     AssignKey("F3", "http://before.example", "", "Before");
-    HWND dialog = OpenWebsite(103);
+    HWND dialog = OpenWithPreset(103, IDC_SITE_CNET);
     ASSERT_TRUE(dialog);
-    ClickButton(dialog, IDC_SITE_CNET);
-    EXPECT_TRUE(WaitShowsChosen(dialog, IDC_SITE_CNET));
     ClickButton(dialog, IDCANCEL);
     EXPECT_EQ(FlowResult(), 2u);
 
-    dialog = OpenWebsite(103);
+    dialog = OpenWithPreset(103, IDC_SITE_E);
     ASSERT_TRUE(dialog);
-    ClickButton(dialog, IDC_SITE_E);
-    EXPECT_TRUE(WaitShowsChosen(dialog, IDC_SITE_E));
     PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_EQ(FlowResult(), 2u);
     EXPECT_EQ(Setting("command line", "F3"), "http://before.example");
@@ -355,10 +363,8 @@ TEST_F(WebsiteTest, EachYahooSiteStoresItsAddressAndTitle)
 
 TEST_F(WebsiteTest, YahooCancelKeepsTheEarlierChoice)
 {
-    HWND dialog = OpenWebsite(102);
+    HWND dialog = OpenWithPreset(102, IDC_SITE_PATHFINDER);
     ASSERT_TRUE(dialog);
-    ClickButton(dialog, IDC_SITE_PATHFINDER);
-    ASSERT_TRUE(WaitShowsChosen(dialog, IDC_SITE_PATHFINDER));
 
     ClickButton(dialog, IDC_SITE_YAHOO);
     HWND yahoo = WaitForWindow("#32770", "Choose your Yahoo! site");
@@ -590,6 +596,61 @@ TEST_F(WebsiteTest, InternetExplorerFavorites)
     ClickButton(picker, IDOK);
     EXPECT_EQ(FlowResult(), 1u);
     ExpectAssignment("F12", "http://top.example/", "http://top.example/", top.text);
+}
+
+// ---- end to end ----------------------------------------------------------------------------
+
+// The address Navigator is asked to open: the local alias of a key's address
+// goes as a file:// address with '|' for ':' and '/' for '\'.
+std::string FileAddress(const std::string &path)
+{
+    std::string address = "file://" + path;
+    for (size_t i = 7; i < address.size(); ++i)
+        address[i] = address[i] == ':' ? '|' : address[i] == '\\' ? '/' : address[i];
+    return address;
+}
+
+TEST_F(WebsiteTest, AssignedSitesOpenOnTheirKeysAndTheAliasStandsInForItsAddress)
+{
+    for (std::pair<UINT, int> key : {std::make_pair(105u, IDC_SITE_PATHFINDER), std::make_pair(107u, IDC_SITE_CNET)}) {
+        HWND dialog = OpenWithPreset(key.first, key.second);
+        ASSERT_TRUE(dialog);
+        ClickButton(dialog, IDOK);
+        ASSERT_EQ(FlowResult(), 1u);
+    }
+    const std::string pathfinder = Setting("command line", "F5"), cnet = Setting("command line", "F7");
+    AssignKey("F6", pathfinder, "", "The same site");
+
+    std::string page = Scratch() + "\\offline.htm";
+    WriteText(page, "<html><body>offline</body></html>");
+    HWND box = OpenLocalAlias("F5");
+    ASSERT_TRUE(box);
+    ChooseFileInDialog(box, page);
+    ASSERT_EQ(FlowResult(), 0u);
+
+    std::string log = Scratch() + "\\navigator.log";
+    StartProgram(DoublePath("fakebrowser"), "--service NETSCAPE --log \"" + log + "\"");
+    auto requested = [&](const std::string &address) {
+        return WaitUntil([&] {
+            for (const std::string &line : ReadLines(log))
+                if (line.rfind("request ", 0) == 0 && line.find(" item=" + address + ",,") != std::string::npos)
+                    return true;
+            return false;
+        });
+    };
+    ASSERT_TRUE(WaitUntil([&] {
+        for (const std::string &line : ReadLines(log))
+            if (line.rfind("ready ", 0) == 0)
+                return true;
+        return false;
+    })) << "the fake browser did not come up";
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(ShowFocusWindow());
+    PressKey(VK_F7);
+    EXPECT_TRUE(requested(cnet)) << cnet;
+    ASSERT_TRUE(FocusOwnWindow());
+    PressKey(VK_F6);
+    EXPECT_TRUE(requested(FileAddress(page))) << "the other key with the aliased address";
 }
 
 }  // namespace
