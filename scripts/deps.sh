@@ -3,10 +3,12 @@
 # skipping everything that is already there.
 set -euo pipefail
 
+# fonts-wine brings Wine's own MS Sans Serif and Tahoma, so that dialogs are
+# laid out with the metrics they have on Windows (without it text is clipped).
 need=()
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 for p in cmake make g++ g++-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev \
-         wine wine32:i386 xvfb xauth x11-utils imagemagick googletest; do
+         wine wine32:i386 fonts-wine xvfb xauth x11-utils imagemagick googletest; do
   have_pkg "$p" || need+=("$p")
 done
 [ ${#need[@]} -eq 0 ] && exit 0

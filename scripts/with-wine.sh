@@ -50,7 +50,19 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win32
 wineboot -i >/dev/null 2>&1
+# Wine's own fonts (package fonts-wine: MS Sans Serif, Tahoma, Marlett) are not
+# found by this Wine build where the package puts them; in the prefix's Fonts
+# folder they are, and dialogs then get the metrics they have on Windows.
+if [ -d /usr/share/wine/fonts ]; then
+  cp -n /usr/share/wine/fonts/* "$prefix/drive_c/windows/Fonts/" 2>/dev/null
+fi
 # Keep one wineserver alive for the whole run so that every later start is quick.
 wineserver -p >/dev/null 2>&1
+# There is no window manager on the virtual display: let Wine draw the
+# captions and frames of Springdeck's windows itself, as Windows does, so that
+# screenshots show them. The test driver's windows stay as they are.
+if [ -n "$xvfb_pid" ]; then
+  wine reg add 'HKCU\Software\Wine\AppDefaults\springdeck.exe\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+fi
 
 "$@"

@@ -37,15 +37,23 @@ target_compile_definitions(sd_driver PRIVATE SD_BUILD_DIR="${CMAKE_BINARY_DIR}")
 # Unit tests link the product library directly.
 file(GLOB SD_UNIT CONFIGURE_DEPENDS tests/unit/*.cpp)
 add_executable(unit_tests ${SD_UNIT})
-target_link_libraries(unit_tests PRIVATE springdeck_lib sd_driver gtest_main shlwapi)
+target_link_libraries(unit_tests PRIVATE springdeck_lib sd_driver gtest_main shlwapi psapi)
 target_link_options(unit_tests PRIVATE -static)
 set_target_properties(unit_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${SD_TEST_BIN})
-gtest_add_tests(TARGET unit_tests SOURCES ${SD_UNIT} TEST_PREFIX "unit.")
+gtest_add_tests(TARGET unit_tests SOURCES ${SD_UNIT} TEST_PREFIX "unit." TEST_LIST SD_UNIT_TESTS)
+# Unit tests that use the settings store or the system-wide hotkeys share them
+# with the integration tests: one at a time with those.
+foreach(test ${SD_UNIT_TESTS})
+  if(test MATCHES "SettingsStore|KeyFace")
+    set_tests_properties(${test} PROPERTIES RESOURCE_LOCK desktop)
+  endif()
+endforeach()
 
 # Integration tests drive the real springdeck.exe.
 file(GLOB SD_INTEGRATION CONFIGURE_DEPENDS tests/integration/*.cpp)
 add_executable(integration_tests ${SD_INTEGRATION})
-target_link_libraries(integration_tests PRIVATE sd_driver gtest_main)
+# The product library gives the tests the tables they check against (preset sites).
+target_link_libraries(integration_tests PRIVATE sd_driver springdeck_lib gtest_main)
 target_link_options(integration_tests PRIVATE -static)
 set_target_properties(integration_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${SD_TEST_BIN})
 add_dependencies(integration_tests springdeck ${SD_DOUBLE_TARGETS})

@@ -54,7 +54,7 @@ void UnregisterKeyHotkeys(HWND window);
  * creation; IsRepeatedPress for every hotkey (true: ignore it); raw input
  * messages go to NoteRawKeyInput. */
 void WatchKeyReleases(HWND window);
-bool IsRepeatedPress(UINT keyId);
+bool IsRepeatedPress(HWND window, UINT keyId);
 void NoteRawKeyInput(LPARAM rawInput);
 
 /* ---- help and About box (help.cpp, about.cpp) ------------------------------ */

@@ -1,18 +1,32 @@
 /* One press of a Springpad is one action, also when the key is held down
  * and the keyboard repeats it: each repeat arrives as another WM_HOTKEY.
- * MOD_NOREPEAT (hotkeys.cpp) stops that on systems that honour it; here the
- * same is done on every system with raw keyboard input (Windows XP on, and
- * Wine, which accepts MOD_NOREPEAT but ignores it): a key counts as held from
- * its hotkey until raw input reports its release, and a hotkey of a held key
- * is a repeat. A release that goes unseen costs at most the next press. */
+ * MOD_NOREPEAT (hotkeys.cpp) stops that on systems that honour it; this file
+ * does the same on every system with raw keyboard input (Windows XP on, and
+ * Wine, which accepts MOD_NOREPEAT but ignores it).
+ *
+ * Raw input tells each key-down and key-up of the fifteen keys. A key-down
+ * after a key-up starts a new press; key-downs while the key is down are the
+ * keyboard's repeats. A hotkey is a repeat when no new press began since the
+ * last hotkey we acted on, the key is still down, and it comes within the
+ * keyboard's repeat delay of the hotkey before it. The time bound keeps a
+ * lost key-up from swallowing later presses. Without raw input every hotkey
+ * counts. */
 #include "core/core.h"
 
 typedef BOOL(WINAPI *RegisterRawInputDevicesFunction)(PCRAWINPUTDEVICE, UINT, UINT);
 typedef UINT(WINAPI *GetRawInputDataFunction)(HRAWINPUT, UINT, LPVOID, PUINT, UINT);
 
+struct KeyPressState {
+    bool down;          /* as raw input last told */
+    UINT press;         /* counts key-downs that followed a key-up */
+    UINT actedPress;    /* the press we last acted on */
+    bool hadHotkey;
+    DWORD lastHotkey;   /* message time of the key's last hotkey */
+};
+
 static GetRawInputDataFunction ReadRawInput = NULL;
 static bool Watching = false;
-static bool KeyHeld[KEY_LAST - KEY_FIRST + 1];
+static KeyPressState Keys[KEY_LAST - KEY_FIRST + 1];
 
 void WatchKeyReleases(HWND window)
 {
@@ -30,17 +44,6 @@ void WatchKeyReleases(HWND window)
     Watching = registerDevices(&keyboard, 1, sizeof keyboard) != FALSE;
 }
 
-bool IsRepeatedPress(UINT keyId)
-{
-    if (!Watching || !IsKeySlot(keyId))
-        return false;
-    bool &held = KeyHeld[keyId - KEY_FIRST];
-    if (held)
-        return true;
-    held = true;
-    return false;
-}
-
 void NoteRawKeyInput(LPARAM rawInput)
 {
     if (!Watching)
@@ -48,9 +51,51 @@ void NoteRawKeyInput(LPARAM rawInput)
     RAWINPUT input;
     UINT size = sizeof input;
     if (ReadRawInput((HRAWINPUT)rawInput, RID_INPUT, &input, &size, sizeof(RAWINPUTHEADER)) == (UINT)-1 ||
-        input.header.dwType != RIM_TYPEKEYBOARD || !(input.data.keyboard.Flags & RI_KEY_BREAK))
+        input.header.dwType != RIM_TYPEKEYBOARD)
         return;
-    for (UINT id = KEY_FIRST; id <= KEY_LAST; ++id)
-        if (KeyVirtualKey(id) == input.data.keyboard.VKey)
-            KeyHeld[id - KEY_FIRST] = false;
+    bool up = (input.data.keyboard.Flags & RI_KEY_BREAK) != 0;
+    for (UINT id = KEY_FIRST; id <= KEY_LAST; ++id) {
+        if (KeyVirtualKey(id) != input.data.keyboard.VKey)
+            continue;
+        KeyPressState &key = Keys[id - KEY_FIRST];
+        if (!up && !key.down)
+            ++key.press;
+        key.down = !up;
+    }
+}
+
+/* A hotkey is posted ahead of the input queued before it, so the raw input
+ * of this and earlier presses is read first. */
+static void ReadPendingRawInput(HWND window)
+{
+    MSG msg;
+    while (PeekMessageA(&msg, window, WM_INPUT, WM_INPUT, PM_REMOVE)) {
+        NoteRawKeyInput(msg.lParam);
+        DefWindowProcA(window, WM_INPUT, msg.wParam, msg.lParam);
+    }
+}
+
+static DWORD RepeatDelayMs()
+{
+    int delay = 1; /* 0 to 3: 250 to 1000 ms before the first repeat */
+    SystemParametersInfoA(SPI_GETKEYBOARDDELAY, 0, &delay, 0);
+    if (delay < 0 || delay > 3)
+        delay = 3;
+    return (DWORD)(delay + 1) * 250 + 150;
+}
+
+bool IsRepeatedPress(HWND window, UINT keyId)
+{
+    if (!Watching || !IsKeySlot(keyId))
+        return false;
+    ReadPendingRawInput(window);
+    KeyPressState &key = Keys[keyId - KEY_FIRST];
+    DWORD now = (DWORD)GetMessageTime();
+    bool soonAfterLast = key.hadHotkey && now - key.lastHotkey <= RepeatDelayMs();
+    key.hadHotkey = true;
+    key.lastHotkey = now;
+    bool repeat = key.press == key.actedPress && key.down && soonAfterLast;
+    if (!repeat)
+        key.actedPress = key.press;
+    return repeat;
 }

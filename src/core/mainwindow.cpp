@@ -34,7 +34,7 @@ static void OnCreate(HWND window)
 static void OnHotkey(HWND window, UINT hotkeyId)
 {
     UINT keyId = hotkeyId >= KEY_FIRST + CTRL_ALT_HOTKEY_OFFSET ? hotkeyId - CTRL_ALT_HOTKEY_OFFSET : hotkeyId;
-    if (!IsRepeatedPress(keyId))
+    if (!IsRepeatedPress(window, keyId))
         RunKeyAction(window, hotkeyId);
 }
 

@@ -59,6 +59,20 @@
 #define IDC_HELPBUTTON      9    /* every Help button opens help topic 100 */
 
 /* ---- setup dialog, About box, key chooser (setup.rc) ---- */
+/* DLG_SETUP: the key buttons carry the key ids 101-115. */
+#define IDC_RUN_AT_STARTUP      116
+#define IDC_ABOUT               117
+#define IDC_BROWSER_GROUP       118
+#define IDC_BROWSER_NETSCAPE    119
+#define IDC_BROWSER_EXPLORER    120
+#define IDC_BROWSER_AOL         508
+/* DLG_KEYACTION, the key action chooser */
+#define IDC_KEY_ICON            400
+#define IDC_LAUNCH_PROGRAM      102
+#define IDC_GO_TO_WEBSITE       103
+#define IDC_STANDARD_FUNCTION   104
+/* DLG_ABOUT */
+#define IDC_LEGAL_NOTICE        101
 
 /* ---- web site assignment and bookmarks (website.rc) ---- */
 

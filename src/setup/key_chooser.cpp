@@ -1,8 +1,74 @@
-/* The key action chooser. */
+/* The key action chooser: what a clicked key should do. It runs the matching
+ * picker, or gives the key back its normal function itself, and tells the
+ * setup dialog whether the key's assignment may have changed (1) or not (2).
+ * Shift with a click on a web key picks a local file to stand in for the
+ * address instead. */
+#include "core/core.h"
+#include "launch/launch.h"
+#include "picking/picking.h"
+#include "resource.h"
+#include "settings/settings.h"
 #include "setup/setup.h"
 
-INT_PTR ConfigureKey(HWND, UINT)
+#include <cstdio>
+
+enum { BUTTON_TEXT_CAPACITY = 256 };
+
+static BOOL OnInitChooser(HWND dialog, UINT keyId)
 {
-    /* Filled in with the setup dialog. */
-    return IDCANCEL;
+    SendMessageA(dialog, WM_SETICON, ICON_BIG,
+                 (LPARAM)LoadIconA(AppInstance, MAKEINTRESOURCEA(ICO_SPRINGDECK)));
+    SendDlgItemMessageA(dialog, IDC_KEY_ICON, STM_SETICON, (WPARAM)LoadKeyIcon(keyId), 0);
+    char text[BUTTON_TEXT_CAPACITY];
+    snprintf(text, sizeof text, "Normal %s key function", KeyName(keyId));
+    SetDlgItemTextA(dialog, IDC_STANDARD_FUNCTION, text);
+    return TRUE;
+}
+
+static INT_PTR CALLBACK KeyActionDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        return OnInitChooser(dialog, (UINT)lParam);
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDC_LAUNCH_PROGRAM:
+        case IDC_GO_TO_WEBSITE:
+        case IDC_STANDARD_FUNCTION:
+        case IDCANCEL:
+            EndDialog(dialog, LOWORD(wParam));
+            return TRUE;
+        case IDC_HELPBUTTON:
+            ShowHelp(dialog, HELP_CONTEXT_GENERAL);
+            return TRUE;
+        }
+        return FALSE;
+    }
+    return FALSE;
+}
+
+INT_PTR ConfigureKey(HWND owner, UINT keyId)
+{
+    if (GetKeyState(VK_SHIFT) & 0x8000) {
+        char commandLine[COMMAND_LINE_CAPACITY];
+        ReadSettingString("command line", KeyName(keyId), "", commandLine, sizeof commandLine);
+        if (IsWebAddress(commandLine)) {
+            ChooseLocalAlias(owner, commandLine);
+            return 1;  /* whatever the user did there */
+        }
+    }
+
+    INT_PTR choice = DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(DLG_KEYACTION), owner, KeyActionDialog,
+                                     (LPARAM)keyId);
+    switch (choice) {
+    case IDC_LAUNCH_PROGRAM:
+        return PickProgram(owner, keyId);
+    case IDC_GO_TO_WEBSITE:
+        return AssignWebsite(owner, keyId) == IDCANCEL ? IDCANCEL : 1;
+    case IDC_STANDARD_FUNCTION:
+        WriteKeyAssignment(keyId, "", "", "", "", 0);
+        return 1;
+    default:
+        return IDCANCEL;
+    }
 }

@@ -1,27 +1,86 @@
 /* The "start with Windows" option: the value "Springdeck" under the
- * machine's Run key holds the full path of springdeck.exe. */
+ * machine's Run key holds the full path of springdeck.exe.
+ *
+ * A user who may not write under HKEY_LOCAL_MACHINE still gets the option:
+ * the same value then goes under the user's own Run key, which Windows also
+ * reads at log-on. The box shows the option as set when either key holds it,
+ * and clearing the box removes it from both, so what the box shows is always
+ * what happens at the next log-on. */
 #include "resource.h"
 #include "setup/setup.h"
 
 static const char RunKeyPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 static const char RunValueName[] = "Springdeck";
 enum { RUN_VALUE_SIZE = 260 };  /* the value is always written with 260 bytes of data */
-enum { IDC_RUN_AT_STARTUP = 116 };
 
-void ApplyRunAtStartup(HWND dialog)
+/* True when the Run key under root holds a non-empty "Springdeck" value. */
+static bool RunValuePresent(HKEY root)
+{
+    HKEY key = NULL;
+    if (RegOpenKeyExA(root, RunKeyPath, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return false;
+    char path[RUN_VALUE_SIZE];
+    ZeroMemory(path, sizeof path);
+    DWORD size = sizeof path - 1;  /* keeps a terminating zero */
+    LONG result = RegQueryValueExA(key, RunValueName, NULL, NULL, (BYTE *)path, &size);
+    RegCloseKey(key);
+    /* A value too long for the buffer is there and not empty. */
+    return result == ERROR_MORE_DATA || (result == ERROR_SUCCESS && path[0] != '\0');
+}
+
+static void DeleteRunValue(HKEY root)
+{
+    HKEY key = NULL;
+    if (RegOpenKeyExA(root, RunKeyPath, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+        return;
+    RegDeleteValueA(key, RunValueName);
+    RegCloseKey(key);
+}
+
+/* Stores the path under the machine's Run key; false when that key cannot be
+ * opened or written. */
+static bool StoreMachineRunValue(const char *path)
 {
     HKEY key = NULL;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, RunKeyPath, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
-        return;
-    if (dialog && IsDlgButtonChecked(dialog, IDC_RUN_AT_STARTUP) != BST_CHECKED) {
-        RegDeleteValueA(key, RunValueName);
-    } else {
-        char path[RUN_VALUE_SIZE];
-        ZeroMemory(path, sizeof path);
-        DWORD length = GetModuleFileNameA(NULL, path, sizeof path);
-        /* A path that does not fit would be stored cut and start nothing. */
-        if (length > 0 && length < sizeof path)
-            RegSetValueExA(key, RunValueName, 0, REG_SZ, (const BYTE *)path, sizeof path);
-    }
+        return false;
+    bool stored = RegSetValueExA(key, RunValueName, 0, REG_SZ, (const BYTE *)path, RUN_VALUE_SIZE) ==
+                  ERROR_SUCCESS;
     RegCloseKey(key);
+    return stored;
+}
+
+static void StoreUserRunValue(const char *path)
+{
+    HKEY key = NULL;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, RunKeyPath, 0, NULL, 0, KEY_SET_VALUE, NULL, &key, NULL) !=
+        ERROR_SUCCESS)
+        return;
+    RegSetValueExA(key, RunValueName, 0, REG_SZ, (const BYTE *)path, RUN_VALUE_SIZE);
+    RegCloseKey(key);
+}
+
+void ReadRunAtStartup(HWND dialog)
+{
+    if (RunValuePresent(HKEY_LOCAL_MACHINE) || RunValuePresent(HKEY_CURRENT_USER))
+        CheckDlgButton(dialog, IDC_RUN_AT_STARTUP, BST_CHECKED);
+}
+
+void ApplyRunAtStartup(HWND dialog)
+{
+    if (dialog && IsDlgButtonChecked(dialog, IDC_RUN_AT_STARTUP) != BST_CHECKED) {
+        DeleteRunValue(HKEY_LOCAL_MACHINE);
+        DeleteRunValue(HKEY_CURRENT_USER);
+        return;
+    }
+    char path[RUN_VALUE_SIZE];
+    ZeroMemory(path, sizeof path);
+    DWORD length = GetModuleFileNameA(NULL, path, sizeof path);
+    /* A path that does not fit would be stored cut and start nothing. */
+    if (length == 0 || length >= sizeof path)
+        return;
+    if (StoreMachineRunValue(path))
+        DeleteRunValue(HKEY_CURRENT_USER);  /* one entry, or the program starts twice */
+    else
+        StoreUserRunValue(path);
 }

@@ -1,8 +1,139 @@
-/* The setup dialog (DLG_SETUP). */
+/* The setup dialog (DLG_SETUP): the fifteen Springpads as buttons showing
+ * their assignments, the browser choice and the start-with-Windows option.
+ * Every change is stored the moment it is made; closing stores nothing.
+ * A key click hands the key to the key action chooser while the dialog waits
+ * out of sight; when the chooser reports a change, the faces are redrawn and
+ * the hotkeys registered again. */
+#include "core/core.h"
+#include "resource.h"
+#include "settings/settings.h"
 #include "setup/setup.h"
 
-INT_PTR CALLBACK SetupDialog(HWND, UINT, WPARAM, LPARAM)
+#include <commctrl.h>
+
+static const char KeyInUseText[] =
+    "This hotkey is being used by another application or Explorer.  "
+    "To use this key with Springdeck, disable it in the application that is using it.";
+
+static BOOL OnInitDialog(HWND dialog)
 {
-    /* The dialog and its template arrive with the setup dialog itself. */
+    InitCommonControls();
+    HWND tooltip = CreateWindowExA(0, TOOLTIPS_CLASSA, "", TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, dialog, NULL, AppInstance, NULL);
+    if (tooltip)
+        SetPropA(dialog, SETUP_TOOLTIP_PROP, tooltip);
+    SendMessageA(dialog, WM_SETICON, ICON_BIG,
+                 (LPARAM)LoadIconA(AppInstance, MAKEINTRESOURCEA(ICO_SPRINGDECK)));
+    RefreshKeyButtons(dialog);
+    ReadRunAtStartup(dialog);
+
+    DWORD browser = ReadSettingDword("options", "browser", 0);
+    int checked = browser == 1 ? IDC_BROWSER_EXPLORER : browser == 2 ? IDC_BROWSER_AOL : IDC_BROWSER_NETSCAPE;
+    CheckDlgButton(dialog, checked, BST_CHECKED);
+    return TRUE;
+}
+
+/* The tip of a key button: its title, else its command line, else none. */
+static void OnNeedTipText(HWND dialog, NMTTDISPINFOA *info)
+{
+    if (info->hdr.hwndFrom != (HWND)GetPropA(dialog, SETUP_TOOLTIP_PROP))
+        return;
+    info->szText[0] = '\0';
+    UINT keyId = (UINT)GetDlgCtrlID((HWND)info->hdr.idFrom);
+    if (IsKeySlot(keyId)) {
+        ReadSettingString("title", KeyName(keyId), "", info->szText, sizeof info->szText);
+        if (!info->szText[0])
+            ReadSettingString("command line", KeyName(keyId), "", info->szText, sizeof info->szText);
+    }
+    info->lpszText = info->szText;
+    info->hinst = NULL;
+}
+
+static void OnKeyClicked(HWND dialog, UINT keyId)
+{
+    if (KeyInUse[keyId]) {
+        MessageBoxA(dialog, KeyInUseText, APP_CAPTION, MB_ICONINFORMATION);
+        return;
+    }
+    /* The chooser's dialogs are owned by this one; it waits out of sight
+     * and comes back where it was. */
+    RECT rect;
+    GetWindowRect(dialog, &rect);
+    MoveWindow(dialog, 0, 0, 0, 0, TRUE);
+    if (ConfigureKey(dialog, keyId) == 1) {
+        RefreshKeyButtons(dialog);
+        RegisterKeyHotkeys(MainWindow);
+    }
+    MoveWindow(dialog, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
+}
+
+/* The auto radio buttons have already moved the check. */
+static void StoreBrowserChoice(HWND dialog)
+{
+    DWORD browser = 0;
+    if (IsDlgButtonChecked(dialog, IDC_BROWSER_AOL) == BST_CHECKED)
+        browser = 2;
+    else if (IsDlgButtonChecked(dialog, IDC_BROWSER_EXPLORER) == BST_CHECKED)
+        browser = 1;
+    WriteSettingDword("options", "browser", browser);
+}
+
+static void OnCommand(HWND dialog, UINT id)
+{
+    if (IsKeySlot(id)) {
+        OnKeyClicked(dialog, id);
+        return;
+    }
+    switch (id) {
+    case IDC_BROWSER_NETSCAPE:
+    case IDC_BROWSER_EXPLORER:
+    case IDC_BROWSER_AOL:
+        StoreBrowserChoice(dialog);
+        break;
+    case IDC_RUN_AT_STARTUP:
+        ApplyRunAtStartup(dialog);
+        break;
+    case IDC_ABOUT:
+        DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(DLG_ABOUT), dialog, AboutDialog, 0);
+        break;
+    case IDC_HELPBUTTON:
+        ShowHelp(dialog, HELP_CONTEXT_GENERAL);
+        break;
+    case IDOK:
+    case IDCANCEL:
+        EndDialog(dialog, (INT_PTR)id);
+        break;
+    }
+}
+
+static void OnDestroy(HWND dialog)
+{
+    for (UINT keyId = KEY_FIRST; keyId <= KEY_LAST; ++keyId) {
+        HWND button = GetDlgItem(dialog, (int)keyId);
+        if (button)
+            FreeKeyFace(button);
+    }
+    /* The tooltip window is owned by the dialog and goes with it. */
+    RemovePropA(dialog, SETUP_TOOLTIP_PROP);
+}
+
+INT_PTR CALLBACK SetupDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        return OnInitDialog(dialog);
+    case WM_NOTIFY:
+        if (((NMHDR *)lParam)->code == TTN_NEEDTEXTA) {
+            OnNeedTipText(dialog, (NMTTDISPINFOA *)lParam);
+            return TRUE;
+        }
+        return FALSE;
+    case WM_COMMAND:
+        OnCommand(dialog, LOWORD(wParam));
+        return TRUE;
+    case WM_DESTROY:
+        OnDestroy(dialog);
+        return TRUE;
+    }
     return FALSE;
 }

@@ -3,14 +3,16 @@
 // has a "_AOL_WWWView" page view and a "_AOL_Combobox" address box whose first
 // child is the edit field that receives typed addresses.
 //
-//   fake_aol.exe [--web] [--no-field] [--log FILE]
+//   fake_aol.exe [--web] [--no-field] [--keys] [--log FILE]
 //     --web       open a web window
+//     --keys      also log every key event in the field with its QPC time
 //     --no-field  the web window's address box has no child window
 //     --log FILE  where to log (default: aol.log beside the exe)
 //
 // Log lines: "ready", "activate" (the web window became the active MDI child),
 // "focus" (the field got the focus), "settext <text>" (the field's text was
-// set), "enter <text>" (Enter pressed in the field, with the field's text).
+// set), "enter <text>" (Enter pressed in the field, with the field's text),
+// with --keys "key <QPC ticks> <QPC frequency> down|up <vk>".
 #include <windows.h>
 
 #include <string>
@@ -18,6 +20,7 @@
 static std::string LogFile;
 static WNDPROC EditProc = NULL;
 static HWND MdiClient = NULL;
+static bool LogKeys = false;
 
 static void Log(const std::string &text)
 {
@@ -38,8 +41,20 @@ static std::string TextOf(HWND window)
     return text;
 }
 
+static void LogKey(UINT message, WPARAM vk)
+{
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    Log("key " + std::to_string(now.QuadPart) + " " + std::to_string(frequency.QuadPart) +
+        (message == WM_KEYDOWN || message == WM_SYSKEYDOWN ? " down " : " up ") + std::to_string(vk));
+}
+
 static LRESULT CALLBACK FieldProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (LogKeys && message >= WM_KEYDOWN && message <= WM_SYSKEYUP && message != WM_CHAR &&
+        message != WM_DEADCHAR && message != WM_SYSCHAR)
+        LogKey(message, wParam);
     switch (message) {
     case WM_KEYDOWN:
         if (wParam == VK_RETURN) {
@@ -145,6 +160,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int show)
 {
     std::string args = commandLine;
     LogFile = OptionValue(args, "--log");
+    LogKeys = args.find("--keys") != std::string::npos;
     if (LogFile.empty()) {
         char path[MAX_PATH];
         DWORD n = GetModuleFileNameA(NULL, path, sizeof path);

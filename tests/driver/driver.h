@@ -135,6 +135,29 @@ struct SavedKey {
 SavedKey SaveKey(HKEY root, const std::string &path);
 void RestoreKey(HKEY root, const std::string &path, const SavedKey &saved);  // as it was saved
 
+// ---- looks (looks.cpp) ------------------------------------------------------
+// An icon resource of a program file, at the system's icon size (destroy it).
+HICON LoadModuleIcon(const std::string &module, int id);
+// True when the window shows the icon on the screen, drawn on the background
+// colour, anywhere within its rectangle (compared pixel by pixel).
+bool ShowsIcon(HWND window, HICON icon, COLORREF background = GetSysColor(COLOR_BTNFACE));
+bool WaitShowsIcon(HWND window, HICON icon, DWORD timeoutMs = 5000);
+// Moves the mouse over the control and returns the text of the tooltip its
+// program shows, or "" when none shows within the time.
+std::string HoverTip(HWND control, DWORD timeoutMs = 5000);
+void MoveMouseAway();
+// A dialog's base units, found from its client size in dialog units, and a
+// rectangle in dialog units turned into client pixels with them.
+struct DialogUnits {
+    int x;
+    int y;
+};
+DialogUnits MeasureDialogUnits(HWND dialog, int widthDu, int heightDu);
+RECT DialogUnitsToPixels(const DialogUnits &units, int x, int y, int width, int height);
+RECT ClientRectOfChild(HWND dialog, HWND child);
+// The first visible window of a running program, found by its file name.
+HWND WaitForWindowOfProgram(const char *exeName, DWORD timeoutMs = 15000);
+
 }  // namespace driver
 
 namespace driver {

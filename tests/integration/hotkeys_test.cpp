@@ -78,6 +78,10 @@ TEST_F(HotkeysTest, HeldKeyActsOnce)
     ASSERT_TRUE(WaitUntil([&] { return ReadLines(log).size() >= 1; }));
     Pump(1500);  // any further starts would have been logged by now
     EXPECT_EQ(ReadLines(log).size(), 1u);
+    // Released and pressed again at once: a new press, a new action.
+    PressKey(VK_F8);
+    PressKey(VK_F8);
+    EXPECT_TRUE(WaitUntil([&] { return ReadLines(log).size() >= 3; }));
     SetEnvironmentVariableA("RECORDER_LOG", NULL);
 }
 

@@ -85,15 +85,18 @@ TEST_F(TrayTest, TurnOffAnsweredNoKeepsRunning)
 
 TEST_F(TrayTest, ShiftSkipsTheQuestion)
 {
+    // As a user does it: the tray menu, Turn off chosen with Shift held.
     HWND window = Start();
     ASSERT_TRUE(window);
-    ASSERT_TRUE(ShowFocusWindow());
+    PostTray(window, WM_RBUTTONDOWN);
+    ASSERT_TRUE(WaitForWindow("#32768", NULL));
+    PressKey(VK_UP);
     KeyDown(VK_SHIFT);
-    Pump(100);
-    PostMessageA(window, WM_COMMAND, IDM_TURNOFF, 0);
+    PressKey(VK_RETURN);
     DWORD code = WaitExit(springdeck, 10000);
     KeyUp(VK_SHIFT);
     EXPECT_EQ(code, 0u);
+    EXPECT_FALSE(FindTopWindow("#32770", "Springdeck")) << "no question was asked";
 }
 
 TEST_F(TrayTest, CloseMessageEndsEvenWithTheQuestionOpen)

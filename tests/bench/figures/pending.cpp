@@ -9,6 +9,4 @@ static void Pending(const char *id, const char *name)
     Report(figure);
 }
 
-void BenchBrowser() { Pending("3", "key press to browser open request"); }
 void BenchBookmarks() { Pending("6", "bookmark picker open with 10,000 bookmarks"); }
-void BenchTyping() { Pending("8", "typing a 60-character address into AOL"); }

@@ -1,0 +1,248 @@
+/* The faces of the setup dialog's key buttons: the key's own picture when it
+ * is free, the picture of a connection or a preset web site, the icon of the
+ * assigned program, or a face drawn from any other web address's text.
+ *
+ * A refresh also finds the keys another program holds: Springdeck's own
+ * hotkeys are taken off the main window, each plain key is tried on the
+ * dialog, and the hotkeys are put back before the refresh returns, so
+ * Springpads keep working while the dialog is open. */
+#include "core/core.h"
+#include "launch/launch.h"
+#include "resource.h"
+#include "settings/settings.h"
+#include "setup/setup.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <cstring>
+
+/* Written by RefreshKeyButtons, read by the setup dialog's key clicks. */
+bool KeyInUse[KEY_LAST + 1];
+
+static const char ConnectionCommand[] = ":connection";
+static const char AddressFontFace[] = "MS San Serif";
+
+void FreeKeyFace(HWND button)
+{
+    HBITMAP bitmap = (HBITMAP)RemovePropA(button, FACE_BITMAP_PROP);
+    if (bitmap)
+        DeleteObject(bitmap);
+    HICON icon = (HICON)RemovePropA(button, FACE_ICON_PROP);
+    if (icon)
+        DestroyIcon(icon);
+}
+
+std::vector<AddressFaceLine> SplitAddressLines(HDC dc, const char *address, int lineWidth)
+{
+    std::vector<AddressFaceLine> lines;
+    const char *text = address ? strchr(address, ':') : nullptr;
+    if (!text)
+        return lines;
+    /* The scheme tells nothing on a key of its own: start after it. */
+    ++text;
+    while (*text == '/')
+        ++text;
+
+    std::string line;
+    for (; *text; ++text) {
+        line += *text;
+        SIZE extent = {0, 0};
+        GetTextExtentPoint32A(dc, line.c_str(), (int)line.size(), &extent);
+        if (extent.cx >= lineWidth || *text == '.' || *text == '/') {
+            lines.push_back({line, false});
+            line.clear();
+        }
+    }
+    if (!line.empty() && line != "\\")
+        lines.push_back({line, true});
+    return lines;
+}
+
+/* The text area lies 2 pixels inside the button's client rectangle, which
+ * is where the button's own 3-D edge ends. The bitmap covers just that area:
+ * the button centres it there and keeps drawing its edge (and its pushed
+ * look) around it. Returns null when no bitmap could be made. */
+static HBITMAP DrawAddressFace(HWND dialog, HWND button, const char *address)
+{
+    enum { EDGE = 2, LINE_MARGIN = 10 };
+    RECT client;
+    GetClientRect(button, &client);
+    RECT area = {0, 0, client.right - 2 * EDGE, client.bottom - 2 * EDGE};
+    if (area.right <= 0 || area.bottom <= 0)
+        return NULL;
+    HDC windowDc = GetDC(dialog);
+    if (!windowDc)
+        return NULL;
+    HBITMAP bitmap = CreateCompatibleBitmap(windowDc, area.right, area.bottom);
+    HDC memory = CreateCompatibleDC(windowDc);
+    ReleaseDC(dialog, windowDc);
+    if (!bitmap || !memory) {
+        if (bitmap)
+            DeleteObject(bitmap);
+        if (memory)
+            DeleteDC(memory);
+        return NULL;
+    }
+    HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
+    FillRect(memory, &area, GetSysColorBrush(COLOR_BTNFACE));
+    SetTextColor(memory, GetSysColor(COLOR_BTNTEXT));
+    SetBkColor(memory, GetSysColor(COLOR_BTNFACE));
+
+    /* Three lines fill the face: the height comes from the area's bottom
+     * in the button's client coordinates. */
+    LOGFONTA logFont;
+    ZeroMemory(&logFont, sizeof logFont);
+    logFont.lfHeight = (client.bottom - EDGE - 4) / 3;
+    lstrcpynA(logFont.lfFaceName, AddressFontFace, LF_FACESIZE);
+    HFONT font = CreateFontIndirectA(&logFont);
+    HGDIOBJ oldFont = font ? SelectObject(memory, font) : NULL;
+
+    /* Only whole lines are drawn: a sliver of a line cut at the bottom
+     * would read as a smudge. */
+    TEXTMETRICA metrics;
+    ZeroMemory(&metrics, sizeof metrics);
+    GetTextMetricsA(memory, &metrics);
+    for (const AddressFaceLine &line : SplitAddressLines(memory, address, area.right - LINE_MARGIN)) {
+        if (area.top + metrics.tmHeight > area.bottom)
+            break;
+        UINT format = DT_CENTER | DT_SINGLELINE | (line.leftover ? 0 : DT_NOPREFIX);
+        area.top += DrawTextA(memory, line.text.c_str(), (int)line.text.size(), &area, format);
+    }
+
+    if (oldFont)
+        SelectObject(memory, oldFont);
+    SelectObject(memory, oldBitmap);
+    if (font)
+        DeleteObject(font);
+    DeleteDC(memory);
+    return bitmap;
+}
+
+void MakeAddressBitmap(HWND dialog, UINT keyId, const char *address)
+{
+    HWND button = GetDlgItem(dialog, (int)keyId);
+    if (!button)
+        return;
+    LONG style = GetWindowLongA(button, GWL_STYLE);
+    if (!address) {
+        SetWindowLongA(button, GWL_STYLE, (style & ~BS_BITMAP) | BS_ICON);
+        return;
+    }
+    SetWindowLongA(button, GWL_STYLE, (style & ~BS_ICON) | BS_BITMAP);
+    HBITMAP bitmap = DrawAddressFace(dialog, button, address);
+    if (!bitmap) {
+        SetWindowLongA(button, GWL_STYLE, style);  /* keep showing the icon it has */
+        return;
+    }
+    SendMessageA(button, BM_SETIMAGE, IMAGE_BITMAP, (LPARAM)bitmap);
+    /* A face drawn before is no longer shown: free it now. */
+    HBITMAP previous = (HBITMAP)GetPropA(button, FACE_BITMAP_PROP);
+    SetPropA(button, FACE_BITMAP_PROP, bitmap);
+    if (previous && previous != bitmap)
+        DeleteObject(previous);
+}
+
+/* The program's icon: the stored icon file at its index, else the icon that
+ * goes with the command line's file. Null when there is none; the caller
+ * owns what is returned. */
+static HICON ExtractProgramIcon(UINT keyId, const char *commandLine)
+{
+    const char *name = KeyName(keyId);
+    char iconFile[ICON_PATH_CAPACITY];
+    ReadSettingString("icon", name, "", iconFile, sizeof iconFile);
+    /* Only the low 16 bits count; this also keeps a stored -1 from asking
+     * ExtractIconA for the number of icons instead of an icon. */
+    WORD index = (WORD)ReadSettingDword("icon index", name, 0);
+    if (iconFile[0]) {
+        HICON icon = ExtractIconA(AppInstance, iconFile, index);
+        if (icon && icon != (HICON)1)  /* 1: the file holds no icons at all */
+            return icon;
+    }
+    char path[MAX_PATH];  /* ExtractAssociatedIconA may write a path back */
+    lstrcpynA(path, commandLine, sizeof path);
+    WORD firstIcon = 0;
+    return ExtractAssociatedIconA(AppInstance, path, &firstIcon);
+}
+
+static void SetIconFace(HWND button, WORD iconResource)
+{
+    SendMessageA(button, BM_SETIMAGE, IMAGE_ICON,
+                 (LPARAM)LoadIconA(AppInstance, MAKEINTRESOURCEA(iconResource)));
+}
+
+/* Puts the assignment's picture on a button that shows the key's own icon. */
+static void ShowAssignment(HWND dialog, UINT keyId, HWND button, const char *commandLine)
+{
+    if (!commandLine[0])
+        return;
+    if (strcmp(commandLine, ConnectionCommand) == 0) {
+        SetIconFace(button, ICO_CONNECT);
+        return;
+    }
+    if (IsWebAddress(commandLine)) {
+        const PresetSite *site = FindPresetSite(commandLine);
+        if (site)
+            SetIconFace(button, site->icon);
+        else
+            MakeAddressBitmap(dialog, keyId, commandLine);
+        return;
+    }
+    HICON icon = ExtractProgramIcon(keyId, commandLine);
+    if (icon) {
+        SendMessageA(button, BM_SETIMAGE, IMAGE_ICON, (LPARAM)icon);
+        SetPropA(button, FACE_ICON_PROP, icon);
+    }
+}
+
+/* True when the key's plain hotkey is free: tried on the dialog and given
+ * back at once. */
+static bool HotkeyIsFree(HWND dialog, UINT keyId)
+{
+    if (!RegisterHotKey(dialog, (int)keyId, 0, KeyVirtualKey(keyId)))
+        return false;
+    UnregisterHotKey(dialog, (int)keyId);
+    return true;
+}
+
+static void AddKeyTool(HWND tooltip, HWND dialog, HWND button)
+{
+    if (!tooltip)
+        return;
+    TOOLINFOA tool;
+    ZeroMemory(&tool, sizeof tool);
+    tool.cbSize = TTTOOLINFOA_V1_SIZE;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = dialog;
+    tool.uId = (UINT_PTR)button;
+    tool.lpszText = LPSTR_TEXTCALLBACKA;
+    /* Every refresh registers the button again; drop the earlier
+     * registration so that the tooltip holds each button once. */
+    SendMessageA(tooltip, TTM_DELTOOLA, 0, (LPARAM)&tool);
+    SendMessageA(tooltip, TTM_ADDTOOLA, 0, (LPARAM)&tool);
+}
+
+void RefreshKeyButtons(HWND dialog)
+{
+    HWND tooltip = (HWND)GetPropA(dialog, SETUP_TOOLTIP_PROP);
+    /* Our own registrations would make every assigned key look taken. */
+    UnregisterKeyHotkeys(MainWindow);
+    for (UINT keyId = KEY_FIRST; keyId <= KEY_LAST; ++keyId) {
+        HWND button = GetDlgItem(dialog, (int)keyId);
+        if (!button)
+            continue;
+        MakeAddressBitmap(dialog, keyId, nullptr);
+        SendMessageA(button, BM_SETIMAGE, IMAGE_ICON, (LPARAM)LoadKeyIcon(keyId));
+        /* Only now does the button no longer show the old face. */
+        FreeKeyFace(button);
+
+        char commandLine[COMMAND_LINE_CAPACITY] = "";
+        KeyInUse[keyId] = !HotkeyIsFree(dialog, keyId);
+        if (!KeyInUse[keyId])
+            ReadSettingString("command line", KeyName(keyId), "", commandLine, sizeof commandLine);
+
+        AddKeyTool(tooltip, dialog, button);
+        ShowAssignment(dialog, keyId, button, commandLine);
+    }
+    RegisterKeyHotkeys(MainWindow);
+}

@@ -1,0 +1,124 @@
+// Common ground of the setup dialog's tests: opening the dialog, checking
+// key faces against the program's own icons, and the Run values.
+#pragma once
+
+#include "fixture.h"
+#include "setup/setup.h"
+
+constexpr char SetupTitle[] = "Springdeck from Tolvane Keyboards";
+constexpr char ChooserTitle[] = "Springdeck Setup";
+
+// One control of a dialog template, in template order. A width of 0 checks
+// the position only (an icon static takes the size of its icon).
+struct ControlRow {
+    int id;
+    const char *className;
+    const char *text;
+    int x, y, width, height;
+};
+
+class SetupDialogFixture : public SpringdeckTest {
+protected:
+    // The dialog's client area measures widthDu x heightDu dialog units and
+    // its child windows are the rows, in this order, with these texts and
+    // places.
+    static void ExpectLayout(HWND dialog, int widthDu, int heightDu, const ControlRow *rows, size_t count)
+    {
+        driver::DialogUnits units = driver::MeasureDialogUnits(dialog, widthDu, heightDu);
+        ASSERT_TRUE(units.x && units.y) << "client size is not " << widthDu << " x " << heightDu << " dialog units";
+        HWND child = GetWindow(dialog, GW_CHILD);
+        for (size_t i = 0; i < count; ++i) {
+            const ControlRow &row = rows[i];
+            SCOPED_TRACE(row.text);
+            ASSERT_TRUE(child) << "fewer controls than the layout has";
+            EXPECT_EQ((short)GetDlgCtrlID(child), row.id);
+            EXPECT_EQ(lstrcmpiA(driver::ClassName(child).c_str(), row.className), 0) << driver::ClassName(child);
+            EXPECT_EQ(driver::WindowText(child), row.text);
+            RECT want = driver::DialogUnitsToPixels(units, row.x, row.y, row.width, row.height);
+            RECT have = driver::ClientRectOfChild(dialog, child);
+            EXPECT_EQ(have.left, want.left);
+            EXPECT_EQ(have.top, want.top);
+            if (row.width) {
+                EXPECT_EQ(have.right, want.right);
+                EXPECT_EQ(have.bottom, want.bottom);
+            }
+            child = GetWindow(child, GW_HWNDNEXT);
+        }
+        EXPECT_FALSE(child) << "more controls than the layout has";
+    }
+
+    void SetUp() override
+    {
+        SpringdeckTest::SetUp();
+    }
+
+    void TearDown() override
+    {
+        SpringdeckTest::TearDown();
+        driver::KillProcessesNamed("winhlp32.exe");
+        driver::DeleteValue(HKEY_CURRENT_USER, driver::RunKeyPath, "Springdeck");
+        if (runKeyTaken)
+            driver::RestoreKey(HKEY_LOCAL_MACHINE, driver::RunKeyPath, savedRunKey);
+    }
+
+    // Removes the machine's Run key, as if the user could not write there;
+    // the test's end puts it back.
+    void TakeAwayMachineRunKey()
+    {
+        savedRunKey = driver::SaveKey(HKEY_LOCAL_MACHINE, driver::RunKeyPath);
+        runKeyTaken = true;
+        driver::DeleteTree(HKEY_LOCAL_MACHINE, driver::RunKeyPath);
+    }
+
+    // Starts Springdeck when needed and opens the setup dialog from the tray
+    // menu's command.
+    HWND OpenSetup()
+    {
+        if (!mainWindow)
+            mainWindow = Start();
+        if (!mainWindow)
+            return NULL;
+        PostMessageA(mainWindow, WM_COMMAND, IDM_SETUP, 0);
+        HWND dialog = driver::WaitForWindow("#32770", SetupTitle);
+        EXPECT_TRUE(dialog) << "the setup dialog did not open";
+        return dialog;
+    }
+
+    HWND Start()
+    {
+        mainWindow = SpringdeckTest::Start();
+        return mainWindow;
+    }
+
+    // The window shows the program's icon resource.
+    static bool ShowsFaceIcon(HWND window, int iconId, COLORREF background = GetSysColor(COLOR_BTNFACE))
+    {
+        HICON icon = driver::LoadModuleIcon(driver::SpringdeckExe(), iconId);
+        bool shown = driver::WaitUntil([&] { return driver::ShowsIcon(window, icon, background); }, 3000);
+        DestroyIcon(icon);
+        return shown;
+    }
+
+    static void WriteRunValue(HKEY root, const std::string &path)
+    {
+        driver::WriteValue(root, driver::RunKeyPath, "Springdeck", REG_SZ, path.c_str(), (DWORD)path.size() + 1);
+    }
+
+    // The value holds this program's path, padded with zeros to 260 bytes.
+    static void ExpectRunValueIsThisProgram(HKEY root)
+    {
+        DWORD type = 0;
+        std::vector<BYTE> data;
+        ASSERT_TRUE(driver::ReadValue(root, driver::RunKeyPath, "Springdeck", &type, &data));
+        EXPECT_EQ(type, (DWORD)REG_SZ);
+        EXPECT_EQ(data.size(), 260u);
+        std::string path(data.begin(), data.end());
+        path = path.substr(0, path.find('\0'));
+        EXPECT_EQ(lstrcmpiA(path.c_str(), driver::SpringdeckExe().c_str()), 0) << path;
+    }
+
+    HWND mainWindow = NULL;
+    driver::SavedKey savedRunKey;
+    bool runKeyTaken = false;
+
+};
