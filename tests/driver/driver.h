@@ -189,4 +189,10 @@ bool WaitPainted(HWND window, DWORD timeoutMs = 5000);
 // Deletes a folder with everything in it (e.g. one from ScratchDir).
 void RemoveFolder(const std::string &folder);
 
+// ---- the help viewer (help_viewer.cpp) -------------------------------------------
+// The text of the topic winhlp32 shows (white space folded), "" when none.
+std::string HelpViewerText();
+// Waits until the viewer shows a topic that begins with this title.
+bool WaitForHelpTopic(const std::string &title, DWORD timeoutMs = 15000);
+
 }  // namespace driver

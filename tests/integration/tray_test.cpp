@@ -34,6 +34,12 @@ protected:
         return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
     }
 
+    // The menu takes the keyboard once its owner is the foreground window.
+    static bool WaitForMenuKeys(HWND window)
+    {
+        return WaitUntil([&] { return GetForegroundWindow() == window; }, 5000);
+    }
+
     void ExpectEndedCleanly()
     {
         EXPECT_EQ(WaitExit(springdeck), 0u);
@@ -90,6 +96,7 @@ TEST_F(TrayTest, ShiftSkipsTheQuestion)
     ASSERT_TRUE(window);
     PostTray(window, WM_RBUTTONDOWN);
     ASSERT_TRUE(WaitForWindow("#32768", NULL));
+    ASSERT_TRUE(WaitForMenuKeys(window));
     PressKey(VK_UP);
     KeyDown(VK_SHIFT);
     PressKey(VK_RETURN);
@@ -117,6 +124,7 @@ TEST_F(TrayTest, ClickShowsMenuWhoseItemsWork)
     HWND menuWindow = WaitForWindow("#32768", NULL);
     ASSERT_TRUE(menuWindow);
     CaptureScreen("tray-menu");
+    ASSERT_TRUE(WaitForMenuKeys(window));
     // The last item, chosen from the keyboard, is Turn off.
     PressKey(VK_UP);
     PressKey(VK_RETURN);
