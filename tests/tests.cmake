@@ -37,7 +37,7 @@ target_compile_definitions(sd_driver PRIVATE SD_BUILD_DIR="${CMAKE_BINARY_DIR}")
 # Unit tests link the product library directly.
 file(GLOB SD_UNIT CONFIGURE_DEPENDS tests/unit/*.cpp)
 add_executable(unit_tests ${SD_UNIT})
-target_link_libraries(unit_tests PRIVATE springdeck_lib gtest_main shlwapi psapi)
+target_link_libraries(unit_tests PRIVATE springdeck_lib sd_driver gtest_main shlwapi psapi)
 target_link_options(unit_tests PRIVATE -static)
 set_target_properties(unit_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${SD_TEST_BIN})
 gtest_add_tests(TARGET unit_tests SOURCES ${SD_UNIT} TEST_PREFIX "unit." TEST_LIST SD_UNIT_TESTS)

@@ -76,6 +76,38 @@
 
 /* ---- web site assignment and bookmarks (website.rc) ---- */
 
+/* "Assign a WebSite" (DLG_WEBSITE). The preset buttons carry the ids of their
+ * PresetSite rows. */
+#define IDC_WEB_KEYICON         400  /* the key's own icon */
+#define IDC_WEB_ASSIGNED        592  /* "You have assigned:", shown once a site is chosen */
+#define IDC_WEB_SITEICON        987  /* the chosen site's icon */
+#define IDC_WEB_CNETICON        301  /* decoration beside "C|NET" */
+#define IDC_SITE_SOD            101
+#define IDC_SITE_CNET           102
+#define IDC_SITE_PATHFINDER     103
+#define IDC_SITE_ESPNET         104
+#define IDC_SITE_E              105
+#define IDC_SITE_FAMILYPLANET   106
+#define IDC_SITE_USATODAY       107
+#define IDC_WEB_CUSTOM          108  /* "Custom WebSite" */
+#define IDC_WEB_BOOKMARKS       472  /* "Browse your Bookmarks" */
+#define IDC_SITE_YAHOO          695  /* "&Yahoo!": opens DLG_YAHOO */
+
+/* "Choose your Yahoo! site" (DLG_YAHOO): the radio ids are the ids of the
+ * Yahoo! rows of PresetSite. */
+#define IDC_YAHOO_GROUP         101
+#define IDC_YAHOO_MAIN          695
+#define IDC_YAHOO_MY            103
+#define IDC_YAHOO_SFBAY         102
+#define IDC_YAHOO_KIDS          104
+
+/* "Custom WebSite" (DLG_CUSTOMSITE) */
+#define IDC_CUSTOM_ADDRESS      103
+
+/* "Select a BookMark" (DLG_BOOKMARK) */
+#define IDC_BOOKMARK_TREE       101
+#define IDC_BOOKMARK_ADDRESS    121  /* the selected bookmark's address */
+
 /* ---- program picking and connections (programs.rc) ---- */
 
 /* "Assign a software program" (DLG_PROGRAMS) */

@@ -1,7 +1,40 @@
-/* "Select Local Alias": a local HTML file that opens instead of an address. */
+/* "Select Local Alias": a local HTML file that opens instead of a web
+ * address. The alias belongs to the address exactly as keys store it, so
+ * every key with that address uses it. Nothing here removes an alias. */
+#include "settings/settings.h"
 #include "setup/setup.h"
 
-void ChooseLocalAlias(HWND, const char *)
+#include <commdlg.h>
+
+#include <cstddef>
+
+/* The structure size of the original OPENFILENAME, which every version of
+ * the common dialogs accepts. */
+constexpr DWORD OPEN_FILE_NAME_SIZE = 76;
+static_assert(offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR) == OPEN_FILE_NAME_SIZE,
+              "the Windows 95 / NT 4 layout");
+
+void ChooseLocalAlias(HWND owner, const char *address)
 {
-    /* Filled in with web site assignment. */
+    char file[ICON_PATH_CAPACITY];
+    ReadSettingString("alias", address, "", file, sizeof file);
+
+    OPENFILENAMEA open;
+    ZeroMemory(&open, sizeof open);
+    open.lStructSize = OPEN_FILE_NAME_SIZE;
+    open.hwndOwner = owner;
+    open.lpstrFilter = "HTML Files (*.htm;*.html)\0*.htm;*.html\0";
+    open.lpstrFile = file;
+    open.nMaxFile = sizeof file;
+    open.lpstrTitle = "Select Local Alias";
+    open.Flags = OFN_HIDEREADONLY;
+    BOOL chosen = GetOpenFileNameA(&open);
+    if (!chosen && CommDlgExtendedError() == FNERR_INVALIDFILENAME) {
+        /* A stored alias the dialog will not show must not lock the user
+         * out: start again with an empty name. */
+        file[0] = '\0';
+        chosen = GetOpenFileNameA(&open);
+    }
+    if (chosen)
+        WriteSettingString("alias", address, file);
 }

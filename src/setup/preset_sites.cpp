@@ -7,18 +7,18 @@
 #include <cstring>
 
 const PresetSite PresetSites[] = {
-    {101, "Site of the Day", ICO_SOD, "Site of the Day", "http://www.tolvane.com/cgi-bin/sod.cgi", false},
-    {102, "C|NET", ICO_CNET, "CNET", "http://www.cnet.com", false},
-    {103, "Time Warner's Pathfinder", ICO_PATHFINDER, "Time-Warner's Pathfinder", "http://www.pathfinder.com", false},
-    {104, "ESPNET SportsZone", ICO_ESPNET, "ESPNET Sports Zone", "http://espnet.sportszone.com", false},
-    {105, "E! Online", ICO_E, "E! Online", "http://www.eonline.com", false},
-    {106, "Family Planet", ICO_FAMILYPLANET, "Family Planet", "http://www.familyplanet.com", false},
-    {107, "USA Today", ICO_USATODAY, "USA Today", "http://www.usatoday.com", false},
-    /* The Yahoo! chooser's radio buttons: 695 is also the "&Yahoo!" button. */
-    {695, nullptr, ICO_YAHOO, "Yahoo!", "http://www.yahoo.com", true},
-    {103, nullptr, ICO_YAHOO, "My Yahoo!", "http://my.yahoo.com", true},
-    {102, nullptr, ICO_YAHOO, "SF Yahoo", "http://sfbay.yahoo.com", true},
-    {104, nullptr, ICO_YAHOO, "Yahooligans", "http://www.yahooligans.com", true},
+    {IDC_SITE_SOD, "Site of the Day", ICO_SOD, "Site of the Day", "http://www.tolvane.com/cgi-bin/sod.cgi", false},
+    {IDC_SITE_CNET, "C|NET", ICO_CNET, "CNET", "http://www.cnet.com", false},
+    {IDC_SITE_PATHFINDER, "Time Warner's Pathfinder", ICO_PATHFINDER, "Time-Warner's Pathfinder", "http://www.pathfinder.com", false},
+    {IDC_SITE_ESPNET, "ESPNET SportsZone", ICO_ESPNET, "ESPNET Sports Zone", "http://espnet.sportszone.com", false},
+    {IDC_SITE_E, "E! Online", ICO_E, "E! Online", "http://www.eonline.com", false},
+    {IDC_SITE_FAMILYPLANET, "Family Planet", ICO_FAMILYPLANET, "Family Planet", "http://www.familyplanet.com", false},
+    {IDC_SITE_USATODAY, "USA Today", ICO_USATODAY, "USA Today", "http://www.usatoday.com", false},
+    /* The Yahoo! chooser's radio buttons; the first has the id of the "&Yahoo!" button too. */
+    {IDC_YAHOO_MAIN, nullptr, ICO_YAHOO, "Yahoo!", "http://www.yahoo.com", true},
+    {IDC_YAHOO_MY, nullptr, ICO_YAHOO, "My Yahoo!", "http://my.yahoo.com", true},
+    {IDC_YAHOO_SFBAY, nullptr, ICO_YAHOO, "SF Yahoo", "http://sfbay.yahoo.com", true},
+    {IDC_YAHOO_KIDS, nullptr, ICO_YAHOO, "Yahooligans", "http://www.yahooligans.com", true},
 };
 const size_t PresetSiteCount = sizeof PresetSites / sizeof PresetSites[0];
 

@@ -93,4 +93,40 @@ extern const size_t PresetSiteCount;
 /* The preset whose address equals the text byte for byte, or null. */
 const PresetSite *FindPresetSite(const char *address);
 
+/* ---- bookmarks (bookmarks.cpp, bookmark_file.cpp, favorites.cpp) ------------- */
+
+/* "Select a BookMark": the bookmarks of the chosen browser as a tree. OK
+ * stores the selected bookmark as the key's assignment and returns 1;
+ * Cancel returns 2. */
+INT_PTR PickBookmark(HWND owner, UINT keyId);
+
+/* The readers below report what they find, in the order they find it, to a
+ * callback; the picker adds it to its tree, tests collect it. parent is the
+ * folder an entry belongs to (the reader's root for the top level). For a
+ * folder address is null and the callback returns the new folder, or null
+ * when it could not be added, whose contents are then left out. For a
+ * bookmark name is its title and the result is not used. */
+typedef void *(*BookmarkCallback)(void *context, void *parent, const char *name, const char *address);
+
+/* Longest folder name, title or address reported, in characters; longer ones
+ * are cut to this length. */
+constexpr size_t BOOKMARK_TEXT_LENGTH = 255;
+
+/* Lists nested deeper than this many levels are read past but not reported:
+ * their folders show empty. Keeps a hostile file from building a tree the
+ * tree control cannot handle. */
+constexpr int BOOKMARK_MAX_DEPTH = 100;
+
+/* Reads a Netscape bookmark file (its HTML bookmark list format). A file that
+ * cannot be opened reports nothing. */
+void ReadBookmarkFile(const char *path, void *root, BookmarkCallback callback, void *context);
+
+/* Reports the subfolders of an Internet Explorer favorites folder (each
+ * followed by its contents), then its Internet shortcuts that have an
+ * address. Entries whose path does not fit in 255 characters are skipped. */
+void ReadFavoritesFolder(const char *folder, void *root, BookmarkCallback callback, void *context);
+
+/* The "URL" of an Internet shortcut (.url) file; empty when it has none. */
+void ReadInternetShortcut(const char *path, char *address, DWORD capacity);
+
 #endif

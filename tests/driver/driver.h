@@ -5,6 +5,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <functional>
 #include <string>
@@ -160,11 +161,40 @@ HWND WaitForWindowOfProgram(const char *exeName, DWORD timeoutMs = 15000);
 }  // namespace driver
 
 namespace driver {
+
+// ---- controls of another process (controls.cpp) ------------------------------
+struct TreeItem {
+    HTREEITEM handle;
+    int depth;  // 0 for the tree's top level
+    std::string text;
+    int image;
+    int selectedImage;
+    LPARAM param;  // as the owning process stored it
+};
+// Every item of a tree view, depth first in display order.
+std::vector<TreeItem> TreeItems(HWND tree);
+bool SelectTreeItem(HWND tree, HTREEITEM item);  // makes it the selected item
+// The text in the file name box of a common Open/Save dialog; typing a path
+// there and pressing OK.
+std::string FileDialogName(HWND dialog);
+void ChooseFileInDialog(HWND dialog, const std::string &path);
+// What the window shows on screen, as 32-bit pixels row by row (empty when
+// it is hidden). Two controls showing the same picture compare equal.
+std::vector<DWORD> WindowPixels(HWND window);
+// Waits until the window and its children have painted every change: call
+// it before a screenshot that must show the latest state.
+bool WaitPainted(HWND window, DWORD timeoutMs = 5000);
+
+// ---- files (files.cpp) -----------------------------------------------------------
+// Deletes a folder with everything in it (e.g. one from ScratchDir).
+void RemoveFolder(const std::string &folder);
+
 // ---- the help viewer (help_viewer.cpp) -------------------------------------------
 // The text of the topic winhlp32 shows (white space folded), "" when none.
 std::string HelpViewerText();
 // Waits until the viewer shows a topic that begins with this title.
 bool WaitForHelpTopic(const std::string &title, DWORD timeoutMs = 15000);
+
 }  // namespace driver
 
 // ---- shell fixtures (shell.cpp) ---------------------------------------------------

@@ -1,0 +1,221 @@
+/* "Select a BookMark": the bookmarks of the browser chosen in the setup
+ * dialog as a tree of folders and bookmarks. Internet Explorer's come from
+ * the Favorites folder, every other browser's from Netscape Navigator's
+ * bookmark file. Each bookmark item owns a BookmarkEntry (its lParam), freed
+ * when the tree deletes the item; folders have none. */
+#include "core/core.h"
+#include "resource.h"
+#include "settings/settings.h"
+#include "setup/setup.h"
+
+#include <commctrl.h>
+
+namespace {
+
+enum { PATH_CAPACITY = 256 };
+
+/* Images of the tree's image list, in the order they are added. */
+enum { IMAGE_BOOKMARK, IMAGE_FOLDER_OPEN, IMAGE_FOLDER_CLOSED };
+
+struct BookmarkEntry {
+    char address[BOOKMARK_TEXT_LENGTH + 1];
+    char title[BOOKMARK_TEXT_LENGTH + 1];
+};
+static_assert(sizeof(BookmarkEntry) == 512, "an entry is two 256-byte strings");
+
+const char ShellFoldersKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell folders";
+const char BookmarkListKey[] = "Software\\Netscape\\Netscape Navigator\\Bookmark List";
+
+/* Adds a folder (no address) or a bookmark under parent, last. Returns the
+ * new item, or null when it could not be added. */
+HTREEITEM AddTreeItem(HWND tree, HTREEITEM parent, const char *name, const char *address)
+{
+    BookmarkEntry *entry = nullptr;
+    if (address) {
+        entry = (BookmarkEntry *)HeapAlloc(GetProcessHeap(), 0, sizeof *entry);
+        if (!entry)
+            return NULL;
+        lstrcpynA(entry->address, address, sizeof entry->address);
+        lstrcpynA(entry->title, name, sizeof entry->title);
+    }
+    TVINSERTSTRUCTA insert;
+    ZeroMemory(&insert, sizeof insert);
+    insert.hParent = parent;
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
+    insert.item.pszText = (LPSTR)name;
+    insert.item.iImage = entry ? IMAGE_BOOKMARK : IMAGE_FOLDER_CLOSED;
+    insert.item.iSelectedImage = entry ? IMAGE_BOOKMARK : IMAGE_FOLDER_OPEN;
+    insert.item.lParam = (LPARAM)entry;
+    HTREEITEM item = (HTREEITEM)SendMessageA(tree, TVM_INSERTITEMA, 0, (LPARAM)&insert);
+    if (!item && entry)
+        HeapFree(GetProcessHeap(), 0, entry);  /* no item owns it */
+    return item;
+}
+
+void *AddToTree(void *tree, void *parent, const char *name, const char *address)
+{
+    return AddTreeItem((HWND)tree, (HTREEITEM)parent, name, address);
+}
+
+void SetTreeImages(HWND tree)
+{
+    static const WORD Bitmaps[] = {BMP_BOOKMARK, BMP_FOLDEROPEN, BMP_FOLDERCLOSED};
+    HIMAGELIST images = ImageList_Create(16, 16, ILC_MASK | ILC_COLOR4, 3, 3);
+    if (!images)
+        return;
+    for (WORD id : Bitmaps) {
+        HBITMAP bitmap = LoadBitmapA(AppInstance, MAKEINTRESOURCEA(id));
+        if (bitmap) {
+            ImageList_AddMasked(images, bitmap, RGB(255, 0, 255));
+            DeleteObject(bitmap);
+        }
+    }
+    SendMessageA(tree, TVM_SETIMAGELIST, TVSIL_NORMAL, (LPARAM)images);
+}
+
+/* A string value of at most capacity - 1 characters; empty when missing,
+ * not a string or too long. */
+void ReadRegistryText(HKEY root, const char *path, const char *name, char *text, DWORD capacity)
+{
+    HKEY key;
+    text[0] = '\0';
+    if (RegOpenKeyExA(root, path, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return;
+    DWORD type = 0, size = capacity;
+    LONG status = RegQueryValueExA(key, name, NULL, &type, (BYTE *)text, &size);
+    RegCloseKey(key);
+    if (status != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
+        size = 0;
+    /* The stored string need not end in a zero byte. */
+    text[size < capacity ? size : capacity - 1] = '\0';
+}
+
+/* Netscape Navigator names its bookmark file in the registry; older versions
+ * in their own ini file, which win.ini names. */
+void FillFromBookmarkFile(HWND tree)
+{
+    char path[PATH_CAPACITY];
+    ReadRegistryText(HKEY_CURRENT_USER, BookmarkListKey, "File Location", path, sizeof path);
+    if (!path[0]) {
+        char ini[PATH_CAPACITY];
+        GetProfileStringA("Netscape", "ini", "", ini, sizeof ini);
+        if (ini[0])
+            GetPrivateProfileStringA("Bookmark List", "File Location", "", path, sizeof path, ini);
+    }
+    ReadBookmarkFile(path, TVI_ROOT, AddToTree, tree);
+}
+
+void FillFromFavorites(HWND tree)
+{
+    char folder[PATH_CAPACITY];
+    ReadRegistryText(HKEY_CURRENT_USER, ShellFoldersKey, "Favorites", folder, sizeof folder);
+    ReadFavoritesFolder(folder, TVI_ROOT, AddToTree, tree);
+}
+
+const BookmarkEntry *SelectedEntry(HWND tree)
+{
+    TVITEMA item;
+    ZeroMemory(&item, sizeof item);
+    item.hItem = (HTREEITEM)SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0);
+    if (!item.hItem)
+        return nullptr;
+    item.mask = TVIF_HANDLE | TVIF_PARAM;
+    if (!SendMessageA(tree, TVM_GETITEMA, 0, (LPARAM)&item))
+        return nullptr;
+    return (const BookmarkEntry *)item.lParam;
+}
+
+BOOL OnInitDialog(HWND dialog, UINT keyId)
+{
+    SetWindowLongPtrA(dialog, DWLP_USER, keyId);
+    SendMessageA(dialog, WM_SETICON, ICON_BIG, (LPARAM)LoadIconA(AppInstance, MAKEINTRESOURCEA(ICO_SPRINGDECK)));
+    EnableWindow(GetDlgItem(dialog, IDOK), FALSE);
+    HWND tree = GetDlgItem(dialog, IDC_BOOKMARK_TREE);
+    SetTreeImages(tree);
+    if (ReadSettingDword("options", "browser", 0) == 1)
+        FillFromFavorites(tree);
+    else
+        FillFromBookmarkFile(tree);
+    return TRUE;
+}
+
+/* True when the notification was handled. */
+bool OnTreeNotify(HWND dialog, const NMHDR *header)
+{
+    /* The ANSI and the Unicode forms carry the lParam at the same place. */
+    const NMTREEVIEWA *change = (const NMTREEVIEWA *)header;
+    switch (header->code) {
+    case TVN_SELCHANGEDA:
+    case TVN_SELCHANGEDW: {
+        const BookmarkEntry *entry = (const BookmarkEntry *)change->itemNew.lParam;
+        EnableWindow(GetDlgItem(dialog, IDOK), entry != nullptr);
+        SetDlgItemTextA(dialog, IDC_BOOKMARK_ADDRESS, entry ? entry->address : "");
+        return true;
+    }
+    case TVN_DELETEITEMA:
+    case TVN_DELETEITEMW:
+        if (change->itemOld.lParam)
+            HeapFree(GetProcessHeap(), 0, (void *)change->itemOld.lParam);
+        return true;
+    }
+    return false;
+}
+
+void OnOk(HWND dialog)
+{
+    UINT keyId = (UINT)GetWindowLongPtrA(dialog, DWLP_USER);
+    const BookmarkEntry *entry = SelectedEntry(GetDlgItem(dialog, IDC_BOOKMARK_TREE));
+    if (entry)
+        WriteKeyAssignment(keyId, entry->address, entry->address, entry->title, "", 0);
+    EndDialog(dialog, IDOK);
+}
+
+/* The tree would delete its items only after this dialog is gone; delete
+ * them now so that every entry is freed while the dialog still hears of it,
+ * then free the image list, which the tree does not own. */
+void OnDestroy(HWND dialog)
+{
+    HWND tree = GetDlgItem(dialog, IDC_BOOKMARK_TREE);
+    SendMessageA(tree, TVM_DELETEITEM, 0, (LPARAM)TVI_ROOT);
+    HIMAGELIST images = (HIMAGELIST)SendMessageA(tree, TVM_SETIMAGELIST, TVSIL_NORMAL, 0);
+    if (images)
+        ImageList_Destroy(images);
+}
+
+INT_PTR CALLBACK BookmarkDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        return OnInitDialog(dialog, (UINT)lParam);
+    case WM_NOTIFY:
+        if (((const NMHDR *)lParam)->idFrom != IDC_BOOKMARK_TREE)
+            return FALSE;
+        return OnTreeNotify(dialog, (const NMHDR *)lParam);
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDOK:
+            OnOk(dialog);
+            return TRUE;
+        case IDCANCEL:
+            EndDialog(dialog, IDCANCEL);
+            return TRUE;
+        case IDC_HELPBUTTON:
+            ShowHelp(dialog, HELP_CONTEXT_GENERAL);
+            return TRUE;
+        }
+        return FALSE;
+    case WM_DESTROY:
+        OnDestroy(dialog);
+        return FALSE;
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+INT_PTR PickBookmark(HWND owner, UINT keyId)
+{
+    InitCommonControls();
+    return DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(DLG_BOOKMARK), owner, BookmarkDialog, keyId);
+}
