@@ -41,13 +41,9 @@ target_link_libraries(unit_tests PRIVATE springdeck_lib sd_driver gtest_main shl
 target_link_options(unit_tests PRIVATE -static)
 set_target_properties(unit_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${SD_TEST_BIN})
 gtest_add_tests(TARGET unit_tests SOURCES ${SD_UNIT} TEST_PREFIX "unit." TEST_LIST SD_UNIT_TESTS)
-# Unit tests that use the settings store or the system-wide hotkeys share them
-# with the integration tests: one at a time with those.
-foreach(test ${SD_UNIT_TESTS})
-  if(test MATCHES "SettingsStore|KeyFace")
-    set_tests_properties(${test} PROPERTIES RESOURCE_LOCK desktop)
-  endif()
-endforeach()
+# Unit tests share the registry, the hotkeys and the desktop's focus with the
+# integration tests: one at a time with those.
+set_tests_properties(${SD_UNIT_TESTS} PROPERTIES RESOURCE_LOCK desktop)
 
 # Integration tests drive the real springdeck.exe.
 file(GLOB SD_INTEGRATION CONFIGURE_DEPENDS tests/integration/*.cpp)
