@@ -59,6 +59,48 @@ void CopyUntil(const char *from, char stop, char (&to)[TEXT_CAPACITY])
     to[n] = '\0';
 }
 
+/* The file is HTML: current browsers write "&" in an address as "&amp;",
+ * and names may hold the other character references. Decoding only ever
+ * shortens the text, so it is done in place. Unknown references stay. */
+void DecodeEntities(char *text)
+{
+    static const struct {
+        const char *name;
+        char character;
+    } named[] = {{"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&apos;", '\''}};
+    char *out = text;
+    for (const char *in = text; *in;) {
+        if (*in == '&') {
+            bool done = false;
+            for (const auto &entity : named) {
+                size_t length = strlen(entity.name);
+                if (StartsWithTag(in, entity.name)) {
+                    *out++ = entity.character;
+                    in += length;
+                    done = true;
+                    break;
+                }
+            }
+            if (!done && in[1] == '#') {
+                /* "&#NN;": a decimal reference to a character of the code page */
+                unsigned value = 0;
+                const char *digit = in + 2;
+                while (*digit >= '0' && *digit <= '9' && value < 256)
+                    value = value * 10 + (unsigned)(*digit++ - '0');
+                if (digit > in + 2 && *digit == ';' && value > 0 && value < 256) {
+                    *out++ = (char)value;
+                    in = digit + 1;
+                    done = true;
+                }
+            }
+            if (done)
+                continue;
+        }
+        *out++ = *in++;
+    }
+    *out = '\0';
+}
+
 /* "<H3 ...>Name</H3>": the name runs from the first '>' to the next '<'. */
 void ReadFolderName(const char *header, char (&name)[TEXT_CAPACITY])
 {
@@ -67,6 +109,7 @@ void ReadFolderName(const char *header, char (&name)[TEXT_CAPACITY])
         CopyUntil(start + 1, '<', name);
     else
         name[0] = '\0';
+    DecodeEntities(name);
 }
 
 /* '<A HREF="address" ...>Title</A>'. The title is the address when no '>'
@@ -86,6 +129,8 @@ bool ReadBookmark(const char *anchor, char (&address)[TEXT_CAPACITY], char (&tit
         CopyUntil(titleStart + 1, '<', title);
     else
         lstrcpynA(title, address, sizeof title);
+    DecodeEntities(address);
+    DecodeEntities(title);
     return true;
 }
 

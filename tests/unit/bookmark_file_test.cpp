@@ -104,6 +104,11 @@ TEST(BookmarkFileTest, ReadsFoldersAndBookmarks)
          "    <DT><A HREF=\"http://news.example.com/\">News</A>\n"
          "</DL><p>\n",
          "Work/\n  Mail = http://mail.example.com/\nNews = http://news.example.com/\n"},
+        {"character references are decoded in names and addresses",
+         "<DL>\n<DT><H3>R&amp;D &lt;new&gt;</H3>\n<DL>\n"
+         "<DT><A HREF=\"http://s.example/?a=1&amp;b=2\">Tom&#39;s &quot;page&quot; &bogus; &#999999;</A>\n"
+         "</DL>\n</DL>\n",
+         "R&D <new>/\n  Tom's \"page\" &bogus; &#999999; = http://s.example/?a=1&b=2\n"},
         {"tags in lower case",
          "<dl>\n<dt><h3>Work</h3>\n<dl>\n<dt><a href=\"http://a.example/\">A</a>\n</dl>\n</dl>\n",
          "Work/\n  A = http://a.example/\n"},
@@ -203,10 +208,10 @@ TEST(BookmarkFileTest, CurrentBrowserExport)
         "</DL>\n";
     EXPECT_EQ(ParseText(file),
               "Bookmarks Toolbar/\n"
-              "  Example Start = https://www.example.org/start?q=1&amp;r=2\n"
+              "  Example Start = https://www.example.org/start?q=1&r=2\n"
               "  News/\n"
               "    Daily News = http://news.example.com/\n"
-              "    Recent Tags = place:sort=8&amp;maxResults=10\n"
+              "    Recent Tags = place:sort=8&maxResults=10\n"
               "Empty Folder/\n"
               "Files = ftp://ftp.example.net/pub/\n");
 }
