@@ -60,9 +60,11 @@ fi
 wineserver -p >/dev/null 2>&1
 # There is no window manager on the virtual display: let Wine draw the
 # captions and frames of Springdeck's windows itself, as Windows does, so that
-# screenshots show them. The test driver's windows stay as they are.
+# screenshots show them, and for the benchmark's windows, which otherwise take
+# seconds each to close. The test driver's windows stay as they are.
 if [ -n "$xvfb_pid" ]; then
   wine reg add 'HKCU\Software\Wine\AppDefaults\springdeck.exe\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\AppDefaults\bench.exe\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
 fi
 
 "$@"

@@ -45,20 +45,49 @@ static bool IsAlwaysStarted(const char *commandLine)
     return false;
 }
 
+/* One search for a running copy. Most processes own several top-level
+ * windows, and asking the system for a process's executable is the slow part
+ * of the walk, so each process found not to match is remembered for the rest
+ * of the search. */
+struct RunningCopySearch {
+    const char *wantedShortPath;
+    enum { MEMO_SIZE = 64 };
+    DWORD otherProcesses[MEMO_SIZE];
+    int otherCount;
+};
+
+static bool IsKnownOther(const RunningCopySearch &search, DWORD processId)
+{
+    for (int i = 0; i < search.otherCount; ++i)
+        if (search.otherProcesses[i] == processId)
+            return true;
+    return false;
+}
+
+static bool ProcessRunsProgram(DWORD processId, const char *wantedShortPath)
+{
+    char imagePath[IMAGE_PATH_CAPACITY] = {0};
+    if (!GetProcessImagePath(processId, imagePath, sizeof imagePath))
+        return false;
+    char shortPath[SHORT_PATH_CAPACITY];
+    DWORD length = GetShortPathNameA(imagePath, shortPath, sizeof shortPath);
+    return length > 0 && length < sizeof shortPath && lstrcmpiA(shortPath, wantedShortPath) == 0;
+}
+
 static BOOL CALLBACK BringForwardIfRunning(HWND window, LPARAM lParam)
 {
-    const char *wantedShortPath = (const char *)lParam;
+    RunningCopySearch &search = *(RunningCopySearch *)lParam;
     if (!IsWindowVisible(window) || GetWindow(window, GW_OWNER))
         return TRUE;
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
-    char imagePath[IMAGE_PATH_CAPACITY] = {0};
-    if (!GetProcessImagePath(processId, imagePath, sizeof imagePath))
+    if (IsKnownOther(search, processId))
         return TRUE;
-    char shortPath[SHORT_PATH_CAPACITY];
-    DWORD length = GetShortPathNameA(imagePath, shortPath, sizeof shortPath);
-    if (length == 0 || length >= sizeof shortPath || lstrcmpiA(shortPath, wantedShortPath) != 0)
+    if (!ProcessRunsProgram(processId, search.wantedShortPath)) {
+        if (search.otherCount < RunningCopySearch::MEMO_SIZE)
+            search.otherProcesses[search.otherCount++] = processId;
         return TRUE;
+    }
     SetForegroundWindow(window);
     if (IsIconic(window))
         ShowWindow(window, SW_RESTORE);
@@ -77,7 +106,10 @@ static bool BringRunningCopyForward(const char *commandLine)
         return false;
     if (IsAlwaysStarted(commandLine))
         return false;
-    EnumWindows(BringForwardIfRunning, (LPARAM)shortPath);
+    RunningCopySearch search;
+    search.wantedShortPath = shortPath;
+    search.otherCount = 0;
+    EnumWindows(BringForwardIfRunning, (LPARAM)&search);
     return FoundRunningCopy;
 }
 

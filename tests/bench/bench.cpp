@@ -98,11 +98,11 @@ static std::string JsonText(const std::string &text)
 
 static void PrintTable(FILE *out)
 {
-    fprintf(out, "\n%-4s %-58s %10s %10s %10s %6s %-24s %10s %7s\n", "fig", "what", "median", "min", "max", "n",
+    fprintf(out, "\n%-4s %-72s %10s %10s %10s %6s %-24s %10s %7s\n", "fig", "what", "median", "min", "max", "n",
             "baseline", "b.median", "ratio");
     for (const Figure &f : Figures) {
         if (!f.note.empty() && f.samples.empty()) {
-            fprintf(out, "%-4s %-58s %s\n", f.id.c_str(), f.name.c_str(), f.note.c_str());
+            fprintf(out, "%-4s %-72s %s\n", f.id.c_str(), f.name.c_str(), f.note.c_str());
             continue;
         }
         Stats s = Summarise(f.samples);
@@ -114,7 +114,7 @@ static void PrintTable(FILE *out)
         if (b.count)
             snprintf(bmedian, sizeof bmedian, "%.1f", b.median);
         std::string what = f.name + " (" + f.unit + ")";
-        fprintf(out, "%-4s %-58s %10.1f %10.1f %10.1f %6u %-24s %10s %7s\n", f.id.c_str(), what.c_str(), s.median,
+        fprintf(out, "%-4s %-72s %10.1f %10.1f %10.1f %6u %-24s %10s %7s\n", f.id.c_str(), what.c_str(), s.median,
                 s.min, s.max, (unsigned)s.count, f.baselineName.c_str(), bmedian, ratio);
         if (!f.note.empty())
             fprintf(out, "     note: %s\n", f.note.c_str());
