@@ -187,3 +187,23 @@ TEST_F(TrayTest, IconComesBackWhenTheTaskbarIsRecreated)
 }
 
 }  // namespace
+
+namespace {
+
+// "close" also ends the program while the setup dialog and a dialog of its
+// chain are open (they have no owner of ours, so they end with the loop).
+TEST_F(TrayTest, CloseMessageEndsWithTheSetupChainOpen)
+{
+    HWND window = Start();
+    ASSERT_TRUE(window);
+    PostMessageA(window, WM_COMMAND, IDM_SETUP, 0);
+    HWND setup = WaitForWindow("#32770", "Springdeck from Tolvane Keyboards");
+    ASSERT_TRUE(setup);
+    ClickButton(setup, 105);
+    ASSERT_TRUE(WaitForWindow("#32770", "Springdeck Setup"));
+    PostMessageA(window, CloseMessage(), 0, 0);
+    EXPECT_EQ(WaitExit(springdeck), 0u);
+    EXPECT_FALSE(FindTopWindow("#32770", "Springdeck Setup"));
+}
+
+}  // namespace
