@@ -70,3 +70,16 @@ inline void AppendLogLine(const std::string &path, const std::string &line)
         Sleep(20);
     }
 }
+
+// Registers a window class of the double with the arrow cursor.
+inline void RegisterDoubleClass(const char *name, WNDPROC proc, HBRUSH background = (HBRUSH)(COLOR_WINDOW + 1))
+{
+    WNDCLASSA windowClass;
+    ZeroMemory(&windowClass, sizeof windowClass);
+    windowClass.lpfnWndProc = proc;
+    windowClass.hInstance = GetModuleHandleA(NULL);
+    windowClass.hCursor = LoadCursor(NULL, IDC_ARROW);
+    windowClass.hbrBackground = background;
+    windowClass.lpszClassName = name;
+    RegisterClassA(&windowClass);
+}

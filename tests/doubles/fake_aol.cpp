@@ -13,7 +13,7 @@
 // "focus" (the field got the focus), "settext <text>" (the field's text was
 // set), "enter <text>" (Enter pressed in the field, with the field's text),
 // with --keys "key <QPC ticks> <QPC frequency> down|up <vk>".
-#include <windows.h>
+#include "double_common.h"
 
 #include <string>
 
@@ -24,14 +24,7 @@ static bool LogKeys = false;
 
 static void Log(const std::string &text)
 {
-    std::string line = text + "\r\n";
-    HANDLE file = CreateFileA(LogFile.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                              OPEN_ALWAYS, 0, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        return;
-    DWORD written = 0;
-    WriteFile(file, line.data(), (DWORD)line.size(), &written, NULL);
-    CloseHandle(file);
+    AppendLogLine(LogFile, text + "\r\n");
 }
 
 static std::string TextOf(HWND window)
@@ -131,50 +124,21 @@ static LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPAR
     return DefFrameProcA(window, MdiClient, message, wParam, lParam);
 }
 
-static void RegisterClassNamed(const char *name, WNDPROC proc, HBRUSH background)
-{
-    WNDCLASSA windowClass;
-    ZeroMemory(&windowClass, sizeof windowClass);
-    windowClass.lpfnWndProc = proc;
-    windowClass.hInstance = GetModuleHandleA(NULL);
-    windowClass.hCursor = LoadCursor(NULL, IDC_ARROW);
-    windowClass.hbrBackground = background;
-    windowClass.lpszClassName = name;
-    RegisterClassA(&windowClass);
-}
-
-static std::string OptionValue(const std::string &args, const std::string &option)
-{
-    size_t at = args.find(option + " ");
-    if (at == std::string::npos)
-        return "";
-    size_t start = at + option.size() + 1;
-    if (start < args.size() && args[start] == '"') {
-        size_t end = args.find('"', start + 1);
-        return args.substr(start + 1, end == std::string::npos ? std::string::npos : end - start - 1);
-    }
-    return args.substr(start, args.find(' ', start) - start);
-}
-
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int show)
 {
     std::string args = commandLine;
-    LogFile = OptionValue(args, "--log");
+    LogFile = OptionValue(commandLine, "--log");
     LogKeys = args.find("--keys") != std::string::npos;
-    if (LogFile.empty()) {
-        char path[MAX_PATH];
-        DWORD n = GetModuleFileNameA(NULL, path, sizeof path);
-        std::string exe(path, n);
-        LogFile = exe.substr(0, exe.find_last_of('\\')) + "\\aol.log";
-    }
+    if (LogFile.empty())
+        LogFile = LogPathFor("FAKE_AOL_LOG", "aol.log");
 
     HBRUSH face = (HBRUSH)(COLOR_BTNFACE + 1);
-    RegisterClassNamed("AOL Frame25", FrameProc, face);
-    RegisterClassNamed("AOL Child", WebWindowProc, face);
-    RegisterClassNamed("AOL Welcome", WelcomeProc, (HBRUSH)(COLOR_WINDOW + 1));
-    RegisterClassNamed("_AOL_Icon", PlainProc, (HBRUSH)(COLOR_HIGHLIGHT + 1));
-    RegisterClassNamed("_AOL_Combobox", PlainProc, face);
-    RegisterClassNamed("_AOL_WWWView", PlainProc, (HBRUSH)(COLOR_WINDOW + 1));
+    RegisterDoubleClass("AOL Frame25", FrameProc, face);
+    RegisterDoubleClass("AOL Child", WebWindowProc, face);
+    RegisterDoubleClass("AOL Welcome", WelcomeProc, (HBRUSH)(COLOR_WINDOW + 1));
+    RegisterDoubleClass("_AOL_Icon", PlainProc, (HBRUSH)(COLOR_HIGHLIGHT + 1));
+    RegisterDoubleClass("_AOL_Combobox", PlainProc, face);
+    RegisterDoubleClass("_AOL_WWWView", PlainProc, (HBRUSH)(COLOR_WINDOW + 1));
 
     HWND frame = CreateWindowExA(0, "AOL Frame25", "America Online", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                                  20, 20, 560, 400, NULL, NULL, GetModuleHandleA(NULL), NULL);

@@ -113,14 +113,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     if (ServiceName.empty() && title.empty())
         return 0;
 
-    WNDCLASSA windowClass;
-    ZeroMemory(&windowClass, sizeof windowClass);
-    windowClass.lpfnWndProc = WindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
-    windowClass.hCursor = LoadCursor(NULL, IDC_ARROW);
-    windowClass.lpszClassName = "FakeBrowser";
-    RegisterClassA(&windowClass);
+    RegisterDoubleClass("FakeBrowser", WindowProc);
     Window = CreateWindowExA(0, "FakeBrowser", title.empty() ? "fake browser" : title.c_str(), WS_OVERLAPPEDWINDOW,
                              80, 80, 360, 220, NULL, NULL, instance, NULL);
     if (!title.empty()) {

@@ -43,14 +43,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
     if (strstr(args, "--exit"))
         return 0;
 
-    WNDCLASSA windowClass;
-    ZeroMemory(&windowClass, sizeof windowClass);
-    windowClass.lpfnWndProc = RecorderProc;
-    windowClass.hInstance = instance;
-    windowClass.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
-    windowClass.hCursor = LoadCursor(NULL, IDC_ARROW);
-    windowClass.lpszClassName = "SpringdeckRecorder";
-    RegisterClassA(&windowClass);
+    RegisterDoubleClass("SpringdeckRecorder", RecorderProc);
 
     std::string title = OptionValue(args, "--title");
     HWND window = CreateWindowExA(0, "SpringdeckRecorder", title.empty() ? "recorder" : title.c_str(),

@@ -105,6 +105,9 @@ void ClickButton(HWND dialog, int id);  // posts BM_CLICK to the control
 std::string MessageBoxText(HWND box);
 
 // ---- screen ----------------------------------------------------------------
+// Pixels of a rectangle of a DC (the screen's, or a memory DC), as 32-bit
+// BGRX rows, top row first; empty when they cannot be read.
+std::vector<DWORD> GrabPixels(HDC source, int x, int y, int width, int height);
 // Writes the whole screen as a PNG (under build\screens\<name>.png).
 bool CaptureScreen(const std::string &name);
 

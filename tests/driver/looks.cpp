@@ -17,9 +17,7 @@ HICON LoadModuleIcon(const std::string &module, int id)
     return icon;
 }
 
-// Pixels of a screen rectangle, or of an icon drawn on a background colour,
-// as 32-bit BGRX rows.
-static std::vector<DWORD> GrabPixels(HDC source, int x, int y, int width, int height)
+std::vector<DWORD> GrabPixels(HDC source, int x, int y, int width, int height)
 {
     HDC memory = CreateCompatibleDC(source);
     BITMAPINFO info;

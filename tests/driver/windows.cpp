@@ -188,34 +188,20 @@ bool CaptureScreen(const std::string &name)
 {
     int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
     HDC screen = GetDC(NULL);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
-    SelectObject(memory, old);
-
-    BITMAPINFO info;
-    ZeroMemory(&info, sizeof info);
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    std::vector<BYTE> pixels((size_t)width * height * 4);
-    GetDIBits(memory, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
+    std::vector<DWORD> pixels = GrabPixels(screen, 0, 0, width, height);
     ReleaseDC(NULL, screen);
+    if (pixels.empty())
+        return false;
 
     std::vector<BYTE> rows;
     rows.reserve((size_t)height * (width * 3 + 1));
     for (int y = 0; y < height; ++y) {
         rows.push_back(0);  // no filter
-        const BYTE *p = &pixels[(size_t)y * width * 4];
-        for (int x = 0; x < width; ++x, p += 4) {
-            rows.push_back(p[2]);
-            rows.push_back(p[1]);
-            rows.push_back(p[0]);
+        const DWORD *p = &pixels[(size_t)y * width];
+        for (int x = 0; x < width; ++x, ++p) {
+            rows.push_back((BYTE)(*p >> 16));
+            rows.push_back((BYTE)(*p >> 8));
+            rows.push_back((BYTE)*p);
         }
     }
     std::string dir = BuildDir() + "\\screens";
