@@ -70,6 +70,10 @@ bool ReceivedKeyDown(UINT vk);
 void PressKey(UINT vk, bool ctrl = false, bool alt = false, bool shift = false);
 void KeyDown(UINT vk);
 void KeyUp(UINT vk);
+// Presses a key and keeps it down: true once it has stayed down for a moment.
+// Wine re-reads the X server's keyboard when one of its windows receives the
+// X focus, which releases a key sent just before; the key is then sent again.
+bool HoldKey(UINT vk);
 
 // ---- registry --------------------------------------------------------------
 extern const char *const SettingsPath;  // Software\Tolvane Keyboards\Springdeck

@@ -42,11 +42,16 @@ bool FocusOwnWindow()
     if (!FocusWindow)
         return false;
     ShowWindow(FocusWindow, SW_SHOWNORMAL);
-    return WaitUntil([] {
+    bool focused = WaitUntil([] {
         SetForegroundWindow(FocusWindow);
         SetFocus(FocusWindow);
         return GetForegroundWindow() == FocusWindow && GetFocus() == FocusWindow;
     }, 10000);
+    // The X server's focus event follows the Win32 focus change; let it
+    // arrive now, so that the keyboard re-read it brings comes before any key
+    // the caller sends.
+    Pump(150);
+    return focused;
 }
 
 void DestroyFocusWindow()
@@ -92,6 +97,21 @@ static void SendKeyEvent(UINT vk, bool up)
 
 void KeyDown(UINT vk) { SendKeyEvent(vk, false); }
 void KeyUp(UINT vk) { SendKeyEvent(vk, true); }
+
+bool HoldKey(UINT vk)
+{
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        KeyDown(vk);
+        bool dropped = false;
+        for (DWORD start = GetTickCount(); GetTickCount() - start < 200 && !dropped;) {
+            Pump(20);
+            dropped = (GetAsyncKeyState((int)vk) & 0x8000) == 0;
+        }
+        if (!dropped)
+            return true;
+    }
+    return false;
+}
 
 void PressKey(UINT vk, bool ctrl, bool alt, bool shift)
 {

@@ -139,8 +139,7 @@ TEST_F(KeyChooserTest, ShiftClickOnAWebKeyPicksALocalAliasInsteadOfTheChooser)
     LRESULT face = FaceImage(dialog, 106);
 
     ASSERT_TRUE(ShowFocusWindow());
-    KeyDown(VK_SHIFT);
-    EXPECT_TRUE(WaitUntil([] { return (GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0; }, 5000));
+    EXPECT_TRUE(HoldKey(VK_SHIFT));
     ClickButton(dialog, 103);
     // Whatever happens in the alias picker counts as a change: the faces are
     // redrawn (a new icon is extracted for F6). A file dialog it opens is

@@ -98,7 +98,7 @@ TEST_F(TrayTest, ShiftSkipsTheQuestion)
     ASSERT_TRUE(WaitForWindow("#32768", NULL));
     ASSERT_TRUE(WaitForMenuKeys(window));
     PressKey(VK_UP);
-    KeyDown(VK_SHIFT);
+    EXPECT_TRUE(HoldKey(VK_SHIFT));
     PressKey(VK_RETURN);
     DWORD code = WaitExit(springdeck, 10000);
     KeyUp(VK_SHIFT);

@@ -116,8 +116,7 @@ protected:
     {
         if (!OpenedSetup() || !ShowFocusWindow())
             return NULL;
-        KeyDown(VK_SHIFT);
-        EXPECT_TRUE(WaitUntil([] { return (GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0; }, 5000));
+        EXPECT_TRUE(HoldKey(VK_SHIFT));
         ClickButton(setup, keyId);
         HWND dialog = WaitForWindow("#32770", "Select Local Alias");
         KeyUp(VK_SHIFT);
