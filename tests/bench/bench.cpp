@@ -38,7 +38,12 @@ SIZE_T PrivateKb(HANDLE process)
     ZeroMemory(&counters, sizeof counters);
     if (!GetProcessMemoryInfo(process, (PROCESS_MEMORY_COUNTERS *)&counters, sizeof counters))
         return 0;
-    return counters.PrivateUsage / 1024;
+    // Windows reports the private commit in both fields; Wine leaves
+    // PrivateUsage at 0 and reports the private pages in use (the process's
+    // own memory, without the shared library pages the working set counts)
+    // as PagefileUsage.
+    SIZE_T bytes = counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
+    return bytes / 1024;
 }
 
 std::vector<double> RecorderStartTimes(const std::string &logPath)

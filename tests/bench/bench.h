@@ -25,7 +25,7 @@ void Report(const Figure &figure);
 double NowMs();                                // QueryPerformanceCounter in ms
 double TicksToMs(long long ticks, long long frequency);
 SIZE_T WorkingSetKb(HANDLE process);
-SIZE_T PrivateKb(HANDLE process);              // 0 where the system does not report it
+SIZE_T PrivateKb(HANDLE process);              // private bytes; 0 where the system does not report them
 
 // Recorder log: the QPC time of each start line, in ms.
 std::vector<double> RecorderStartTimes(const std::string &logPath);

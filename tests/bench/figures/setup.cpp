@@ -49,7 +49,9 @@ void BenchSetupDialog()
     Figure open{"5a", "setup dialog shown and idle, 15 keys assigned", "ms"};
     Figure growth{"5b", "working set growth over 100 open/close cycles", "KB"};
     growth.target = "no growth over 100 setup cycles (within 64 KB)";
-    Figure objects{"5c", "GDI + USER objects after 100 cycles minus before", "objects"};
+    Figure privateGrowth{"5c", "private bytes growth over 100 open/close cycles", "KB"};
+    privateGrowth.target = "no growth over 100 setup cycles (within 64 KB)";
+    Figure objects{"5d", "GDI + USER objects after 100 cycles minus before", "objects"};
     if (!main || !OpenSetup(main)) {
         open.note = "n/a: the setup dialog did not open";
         Report(open);
@@ -71,6 +73,7 @@ void BenchSetupDialog()
     CloseSetup(OpenSetup(main));
     Pump(300);
     SIZE_T before = WorkingSetKb(springdeck.handle);
+    SIZE_T privateBefore = PrivateKb(springdeck.handle);
     DWORD gdiBefore = GetGuiResources(springdeck.handle, GR_GDIOBJECTS);
     DWORD userBefore = GetGuiResources(springdeck.handle, GR_USEROBJECTS);
     for (int i = 0; i < 100; ++i) {
@@ -81,6 +84,10 @@ void BenchSetupDialog()
     }
     Pump(300);
     growth.samples.push_back((double)WorkingSetKb(springdeck.handle) - (double)before);
+    if (privateBefore)
+        privateGrowth.samples.push_back((double)PrivateKb(springdeck.handle) - (double)privateBefore);
+    else
+        privateGrowth.note = "not reported by this system";
     DWORD gdiAfter = GetGuiResources(springdeck.handle, GR_GDIOBJECTS);
     DWORD userAfter = GetGuiResources(springdeck.handle, GR_USEROBJECTS);
     if (gdiBefore == 0 && gdiAfter == 0 && userBefore == 0 && userAfter == 0)
@@ -90,5 +97,6 @@ void BenchSetupDialog()
     StopSpringdeck(&springdeck);
     Report(open);
     Report(growth);
+    Report(privateGrowth);
     Report(objects);
 }
