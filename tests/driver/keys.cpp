@@ -41,6 +41,7 @@ bool FocusOwnWindow()
 {
     if (!FocusWindow)
         return false;
+    bool already = GetForegroundWindow() == FocusWindow && GetFocus() == FocusWindow;
     ShowWindow(FocusWindow, SW_SHOWNORMAL);
     bool focused = WaitUntil([] {
         SetForegroundWindow(FocusWindow);
@@ -50,7 +51,8 @@ bool FocusOwnWindow()
     // The X server's focus event follows the Win32 focus change; let it
     // arrive now, so that the keyboard re-read it brings comes before any key
     // the caller sends.
-    Pump(150);
+    if (!already)
+        Pump(150);
     return focused;
 }
 
