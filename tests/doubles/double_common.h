@@ -1,5 +1,6 @@
 // Small helpers shared by the test doubles: their arguments, their options
-// and their log files.
+// and their log files; the window-class helper also serves the test driver's
+// and the benchmark's own windows.
 #pragma once
 
 #include <windows.h>
@@ -71,7 +72,7 @@ inline void AppendLogLine(const std::string &path, const std::string &line)
     }
 }
 
-// Registers a window class of the double with the arrow cursor.
+// Registers a window class with the arrow cursor.
 inline void RegisterDoubleClass(const char *name, WNDPROC proc, HBRUSH background = (HBRUSH)(COLOR_WINDOW + 1))
 {
     WNDCLASSA windowClass;

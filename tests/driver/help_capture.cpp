@@ -4,6 +4,8 @@
 // requests instead of showing help.
 #include "driver.h"
 
+#include "../doubles/double_common.h"
+
 namespace driver {
 
 // The request block as WinHelpA sends it.
@@ -44,12 +46,7 @@ bool StartHelpCapture()
     Requests.clear();
     if (HelpWindow)
         return true;
-    WNDCLASSA windowClass;
-    ZeroMemory(&windowClass, sizeof windowClass);
-    windowClass.lpfnWndProc = HelpWindowProc;
-    windowClass.hInstance = GetModuleHandleA(NULL);
-    windowClass.lpszClassName = "MS_WINHELP";
-    RegisterClassA(&windowClass);
+    RegisterDoubleClass("MS_WINHELP", HelpWindowProc, NULL);
     HelpWindow = CreateWindowExA(0, "MS_WINHELP", "help capture", WS_POPUP, 0, 0, 0, 0, NULL, NULL,
                                  GetModuleHandleA(NULL), NULL);
     return HelpWindow != NULL;

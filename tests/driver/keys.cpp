@@ -1,6 +1,8 @@
 // Driver: a focused window of the driver's own and key input through SendInput.
 #include "driver.h"
 
+#include "../doubles/double_common.h"
+
 namespace driver {
 
 static HWND FocusWindow = NULL;
@@ -22,13 +24,7 @@ static LRESULT CALLBACK FocusWindowProc(HWND window, UINT message, WPARAM wParam
 HWND ShowFocusWindow()
 {
     if (!FocusWindow) {
-        WNDCLASSA windowClass;
-        ZeroMemory(&windowClass, sizeof windowClass);
-        windowClass.lpfnWndProc = FocusWindowProc;
-        windowClass.hInstance = GetModuleHandleA(NULL);
-        windowClass.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
-        windowClass.lpszClassName = "SpringdeckTestFocus";
-        RegisterClassA(&windowClass);
+        RegisterDoubleClass("SpringdeckTestFocus", FocusWindowProc);
         FocusWindow = CreateWindowExA(0, "SpringdeckTestFocus", "Springdeck test driver",
                                       WS_OVERLAPPEDWINDOW | WS_VISIBLE, 600, 500, 300, 200, NULL, NULL,
                                       GetModuleHandleA(NULL), NULL);

@@ -1,6 +1,7 @@
 // Figures 1 and 2: a key press that starts a program, and one that brings a
 // running program's window forward.
 #include "bench.h"
+#include "../../doubles/double_common.h"
 
 #include <shellapi.h>
 
@@ -73,20 +74,9 @@ void BenchLaunch()
     Report(figure);
 }
 
-static LRESULT CALLBACK FillerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
 static std::vector<HWND> OpenFillerWindows(int count)
 {
-    WNDCLASSA windowClass;
-    ZeroMemory(&windowClass, sizeof windowClass);
-    windowClass.lpfnWndProc = FillerProc;
-    windowClass.hInstance = GetModuleHandleA(NULL);
-    windowClass.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
-    windowClass.lpszClassName = "BenchFiller";
-    RegisterClassA(&windowClass);
+    RegisterDoubleClass("BenchFiller", DefWindowProcA);
     std::vector<HWND> windows;
     for (int i = 0; i < count; ++i) {
         char title[32];
