@@ -7,8 +7,11 @@ set -euo pipefail
 # laid out with the metrics they have on Windows (without it text is clipped).
 need=()
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+# nsis (makensis) builds the installer, fp-utils (chmcmd) the HTML Help file,
+# zip the portable archive; libchm-bin's extractor lets the tests read the CHM.
 for p in cmake make g++ g++-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev \
-         wine wine32:i386 fonts-wine xvfb xauth x11-utils imagemagick googletest; do
+         wine wine32:i386 fonts-wine xvfb xauth x11-utils imagemagick googletest \
+         nsis fp-utils zip unzip libchm-bin; do
   have_pkg "$p" || need+=("$p")
 done
 [ ${#need[@]} -eq 0 ] && exit 0
