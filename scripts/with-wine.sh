@@ -28,8 +28,9 @@ trap cleanup EXIT
 trap 'exit 130' INT TERM
 
 if [ "$use_display" -eq 0 ] || [ -z "${DISPLAY:-}" ]; then
-  # First free display number from :90 on.
-  n=90
+  # First free display number from :90 on (or from $SD_DISPLAY_BASE, so that
+  # several runs side by side do not race for the same number).
+  n=${SD_DISPLAY_BASE:-90}
   while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
   Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
   xvfb_pid=$!
