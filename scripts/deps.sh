@@ -14,13 +14,32 @@ for p in cmake make g++ g++-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w
          nsis fp-utils zip unzip libchm-bin; do
   have_pkg "$p" || need+=("$p")
 done
-[ ${#need[@]} -eq 0 ] && exit 0
-
 SUDO=""
 [ "$(id -u)" -ne 0 ] && SUDO="sudo"
-echo "Installing: ${need[*]}"
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-  $SUDO dpkg --add-architecture i386
+if [ ${#need[@]} -gt 0 ]; then
+  echo "Installing: ${need[*]}"
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $SUDO dpkg --add-architecture i386
+  fi
+  $SUDO apt-get update -q
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${need[@]}"
 fi
-$SUDO apt-get update -q
-DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${need[@]}"
+
+# Wine's loader is a 32-bit Linux program. Some virtual machines cannot run
+# those natively; there it runs under qemu's user-mode emulator, registered
+# with the kernel for 32-bit x86 programs (slower, but the same Wine).
+if [ -x /usr/lib/wine/wine ] && ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+  have_pkg qemu-user-static || {
+    $SUDO apt-get update -q
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends qemu-user-static
+  }
+  binfmt=/proc/sys/fs/binfmt_misc
+  [ -e "$binfmt/register" ] || $SUDO mount -t binfmt_misc binfmt_misc "$binfmt"
+  if [ -e "$binfmt/qemu-i386" ]; then
+    echo 1 | $SUDO tee "$binfmt/qemu-i386" >/dev/null
+  else
+    echo ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' |
+      $SUDO tee "$binfmt/register" >/dev/null
+  fi
+  /usr/lib/wine/wine --version >/dev/null 2>&1 || { echo "deps: this machine cannot run Wine's 32-bit loader" >&2; exit 1; }
+fi
