@@ -27,19 +27,26 @@ fi
 
 # Wine's loader is a 32-bit Linux program. Some virtual machines cannot run
 # those natively; there it runs under qemu's user-mode emulator, registered
-# with the kernel for 32-bit x86 programs (slower, but the same Wine).
-if [ -x /usr/lib/wine/wine ] && ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
-  have_pkg qemu-user-static || {
+# with the kernel for 32-bit x86 programs. qemu before 8 tracks the guest's
+# pages one by one, and each Wine process start then costs about a minute of
+# processor time; qemu 10 (bookworm-backports) takes a second or two.
+binfmt=/proc/sys/fs/binfmt_misc
+if [ -x /usr/lib/wine/wine ] && { [ -e "$binfmt/qemu-i386" ] || ! /usr/lib/wine/wine --version >/dev/null 2>&1; }; then
+  if ! qemu-i386-static --version 2>/dev/null | grep -qE 'version ([89]|[1-9][0-9])\.'; then
+    release=""
+    if grep -q '^VERSION_CODENAME=bookworm' /etc/os-release 2>/dev/null; then
+      echo "deb http://deb.debian.org/debian bookworm-backports main" |
+        $SUDO tee /etc/apt/sources.list.d/springdeck-backports.list >/dev/null
+      release="-t bookworm-backports"
+    fi
     $SUDO apt-get update -q
-    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends qemu-user-static
-  }
-  binfmt=/proc/sys/fs/binfmt_misc
-  [ -e "$binfmt/register" ] || $SUDO mount -t binfmt_misc binfmt_misc "$binfmt"
-  if [ -e "$binfmt/qemu-i386" ]; then
-    echo 1 | $SUDO tee "$binfmt/qemu-i386" >/dev/null
-  else
-    echo ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' |
-      $SUDO tee "$binfmt/register" >/dev/null
+    # shellcheck disable=SC2086
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends $release qemu-user-static
   fi
+  [ -e "$binfmt/register" ] || $SUDO mount -t binfmt_misc binfmt_misc "$binfmt"
+  # Registered anew each time, so that the kernel holds the qemu installed now.
+  [ -e "$binfmt/qemu-i386" ] && echo -1 | $SUDO tee "$binfmt/qemu-i386" >/dev/null
+  echo ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' |
+    $SUDO tee "$binfmt/register" >/dev/null
   /usr/lib/wine/wine --version >/dev/null 2>&1 || { echo "deps: this machine cannot run Wine's 32-bit loader" >&2; exit 1; }
 fi
