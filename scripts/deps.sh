@@ -32,7 +32,9 @@ fi
 # processor time; qemu 10 (bookworm-backports) takes a second or two.
 binfmt=/proc/sys/fs/binfmt_misc
 if [ -x /usr/lib/wine/wine ] && { [ -e "$binfmt/qemu-i386" ] || ! /usr/lib/wine/wine --version >/dev/null 2>&1; }; then
+  fresh=0
   if ! qemu-i386-static --version 2>/dev/null | grep -qE 'version ([89]|[1-9][0-9])\.'; then
+    fresh=1
     release=""
     if grep -q '^VERSION_CODENAME=bookworm' /etc/os-release 2>/dev/null; then
       echo "deb http://deb.debian.org/debian bookworm-backports main" |
@@ -44,9 +46,10 @@ if [ -x /usr/lib/wine/wine ] && { [ -e "$binfmt/qemu-i386" ] || ! /usr/lib/wine/
     DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends $release qemu-user-static
   fi
   [ -e "$binfmt/register" ] || $SUDO mount -t binfmt_misc binfmt_misc "$binfmt"
-  # Registered anew each time, so that the kernel holds the qemu installed now.
-  [ -e "$binfmt/qemu-i386" ] && echo -1 | $SUDO tee "$binfmt/qemu-i386" >/dev/null
-  echo ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' |
+  # The kernel keeps the interpreter it was given open: after an upgrade the
+  # entry is made anew, so that it holds the qemu installed now.
+  [ "$fresh" -eq 1 ] && [ -e "$binfmt/qemu-i386" ] && echo -1 | $SUDO tee "$binfmt/qemu-i386" >/dev/null
+  [ -e "$binfmt/qemu-i386" ] || echo ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' |
     $SUDO tee "$binfmt/register" >/dev/null
   /usr/lib/wine/wine --version >/dev/null 2>&1 || { echo "deps: this machine cannot run Wine's 32-bit loader" >&2; exit 1; }
 fi
