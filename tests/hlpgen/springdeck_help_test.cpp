@@ -2,6 +2,7 @@
 // program opens leads to its topic, and the topics say what they should.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -90,4 +91,52 @@ TEST(HlpSpringdeckHelp, EveryJumpLeadsToATopic) {
   // The guide lists the six CD-ROM programs, and each of them leads back.
   EXPECT_EQ(TopicOfContext(help, 100)->jumpHashes.size(), 6u);
   EXPECT_GE(jumps, 12u);
+}
+
+// springdeck.chm as libchm-bin's extractor unpacked it: the same topics as
+// springdeck.hlp, each context number leading to the page of its .hlp topic,
+// the contents listing every page.
+static std::string ReadExtracted(const std::string& name) {
+  std::ifstream in(std::string(SD_CHM_EXTRACTED) + "/" + name, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+static std::string PageTitle(const std::string& page) {
+  size_t open = page.find("<title>"), close = page.find("</title>");
+  return open == std::string::npos || close == std::string::npos ? "" : page.substr(open + 7, close - open - 7);
+}
+
+TEST(HlpSpringdeckHelp, ChmHoldsTheSameTopicsUnderTheSameContexts) {
+  SpringdeckHelp help;
+  std::string error;
+  ASSERT_TRUE(LoadSpringdeckHelp(&help, &error)) << error;
+  // #IVB: a size, then (context, offset of the page's path in #STRINGS) pairs.
+  const std::string map = ReadExtracted("#IVB"), strings = ReadExtracted("#STRINGS");
+  ASSERT_GE(map.size(), 4u);
+  ASSERT_EQ(GetU32(reinterpret_cast<const uint8_t*>(map.data())), map.size() - 4);
+  std::vector<uint32_t> contexts;
+  for (size_t at = 4; at + 8 <= map.size(); at += 8) {
+    uint32_t context = GetU32(reinterpret_cast<const uint8_t*>(map.data()) + at);
+    uint32_t offset = GetU32(reinterpret_cast<const uint8_t*>(map.data()) + at + 4);
+    ASSERT_LT(offset, strings.size()) << context;
+    std::string path = strings.c_str() + offset;  // "/folder/page.htm", as a viewer looks it up
+    const ReadTopicInfo* topic = TopicOfContext(help, context);
+    ASSERT_NE(topic, nullptr) << context;
+    EXPECT_EQ(PageTitle(ReadExtracted(path)), topic->title) << context << " " << path;
+    contexts.push_back(context);
+  }
+  EXPECT_EQ(contexts, (std::vector<uint32_t>{100, 106, 107, 108, 109, 110, 111}));
+
+  // Every .hlp topic is a page of the contents, and every page is there.
+  const std::string folder = kHtmlHelpPageFolder;
+  const std::string contents = ReadExtracted(folder + "/springdeck.hhc");
+  std::vector<std::string> titles;
+  const std::string local = "<param name=\"Local\" value=\"";
+  for (size_t at = contents.find(local); at != std::string::npos; at = contents.find(local, at + 1)) {
+    std::string page = contents.substr(at + local.size(), contents.find('"', at + local.size()) - at - local.size());
+    if (page.find('#') == std::string::npos) titles.push_back(PageTitle(ReadExtracted(page)));
+  }
+  ASSERT_EQ(titles.size(), help.topics.size());
+  for (const ReadTopicInfo& topic : help.topics)
+    EXPECT_NE(std::find(titles.begin(), titles.end(), topic.title), titles.end()) << topic.title;
 }
