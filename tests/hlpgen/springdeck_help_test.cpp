@@ -125,6 +125,7 @@ TEST(HlpSpringdeckHelp, ChmHoldsTheSameTopicsUnderTheSameContexts) {
     EXPECT_EQ(PageTitle(ReadExtracted(path)), topic->title) << context << " " << path;
     contexts.push_back(context);
   }
+  std::sort(contexts.begin(), contexts.end());
   EXPECT_EQ(contexts, (std::vector<uint32_t>{100, 106, 107, 108, 109, 110, 111}));
 
   // Every .hlp topic is a page of the contents, and every page is there.
