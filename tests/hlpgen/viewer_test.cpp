@@ -203,11 +203,9 @@ TEST(HlpViewer, WinHelpShowsEveryContextTopic) {
   DestroyWindow(owner);
 }
 
-// springdeck.chm in Wine's HTML Help viewer (hhctrl.ocx), loaded and called as
-// Springdeck does. Without Wine's Gecko the viewer draws no page, but it opens
-// its window, titled from the file, only for a context number the file maps.
-typedef HWND(WINAPI* HtmlHelpFunction)(HWND, LPCSTR, UINT, DWORD_PTR);
-
+// springdeck.chm in Wine's HTML Help viewer (hhctrl.ocx), called as Springdeck
+// calls it. Without Wine's Gecko no page is drawn, but the window, titled from
+// the file, opens only for a context number the file maps.
 static bool HtmlHelpWindowOpen() {
   MSG message;
   while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
@@ -215,25 +213,18 @@ static bool HtmlHelpWindowOpen() {
 }
 
 TEST(HlpViewer, HtmlHelpOpensTheChmAtEveryContext) {
-  char system[MAX_PATH];
-  GetSystemDirectoryA(system, sizeof system);
-  HMODULE library = LoadLibraryA((std::string(system) + "\\hhctrl.ocx").c_str());
-  ASSERT_NE(library, nullptr);
-  HtmlHelpFunction htmlHelp = (HtmlHelpFunction)(void*)GetProcAddress(library, "HtmlHelpA");
-  ASSERT_NE(htmlHelp, nullptr);
   char chm[MAX_PATH];
   ASSERT_GT(GetFullPathNameA(SD_CHM_FILE, MAX_PATH, chm, nullptr), 0u);
-
-  // A number the file does not map opens nothing.
+  typedef HWND(WINAPI * HtmlHelpFunction)(HWND, LPCSTR, UINT, DWORD_PTR);
+  HtmlHelpFunction htmlHelp = (HtmlHelpFunction)(void*)GetProcAddress(LoadLibraryA("hhctrl.ocx"), "HtmlHelpA");
+  ASSERT_NE(htmlHelp, nullptr);
   EXPECT_EQ(htmlHelp(nullptr, chm, HH_HELP_CONTEXT, 101), nullptr);
   EXPECT_FALSE(HtmlHelpWindowOpen());
   for (DWORD context : {100u, 106u, 107u, 108u, 109u, 110u, 111u}) {
     HWND window = htmlHelp(nullptr, chm, HH_HELP_CONTEXT, context);
     ASSERT_NE(window, nullptr) << context;
-    EXPECT_EQ(ClassOf(window), "HH Parent") << context;
-    char title[256] = "";
-    GetWindowTextA(window, title, sizeof title);
-    EXPECT_STREQ(title, "Springdeck Help") << context;
+    EXPECT_EQ(ClassOf(window), "HH Parent");
+    EXPECT_EQ(RemoteText(window), "Springdeck Help") << context;
     EXPECT_TRUE(IsWindowVisible(window)) << context;
   }
   htmlHelp(nullptr, nullptr, HH_CLOSE_ALL, 0);
