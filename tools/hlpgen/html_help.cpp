@@ -155,7 +155,7 @@ static std::string BuildProject(const HelpBook& book, const std::string& chmPath
       "Title=" + book.title + "\n"
       "\n[WINDOWS]\n"
       "main=\"" + book.title + "\",\"" + contents + "\",\"" + index + "\",\"" + home + "\",\"" + home +
-      "\",,,,,0x120,220,0x304E,[60,40,700,560],,,,,,,0\n"
+      "\",,,,,0x120,280,0x304E,[60,40,760,560],,,,,,,0\n"
       "\n[FILES]\n";
   for (const HelpTopic* topic : order) out += InFolder(PageName(topic->name)) + "\n";
   out += contents + "\n" + index + "\n\n[ALIAS]\n";
