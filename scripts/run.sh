@@ -8,6 +8,13 @@ set -euo pipefail
 build=${1:-build}
 cd "$(dirname "$0")/.."
 
+# Help opens springdeck.chm (HTML Help) when it lies beside the program, and
+# springdeck.hlp (WinHelp) otherwise; the build writes both.
+for help in springdeck.chm springdeck.hlp; do
+  [ -f "$build/$help" ] || echo "Note: $build/$help is missing; run 'make build' for the help files."
+done
+echo "Help files: $build/springdeck.chm (HTML Help) and $build/springdeck.hlp (WinHelp)."
+
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   echo "Starting Springdeck on $DISPLAY (turn it off from its tray icon's menu)."
   export WINEDEBUG=${WINEDEBUG:--all}

@@ -60,6 +60,8 @@ void NoteRawKeyInput(LPARAM rawInput);
 /* ---- help and About box (help.cpp, about.cpp) ------------------------------ */
 constexpr DWORD HELP_CONTEXT_GENERAL = 100;
 void ShowHelp(HWND owner, DWORD context);
+/* Closes the HTML Help windows ShowHelp opened; at the end of the program. */
+void CloseHelp(void);
 INT_PTR CALLBACK AboutDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 #endif

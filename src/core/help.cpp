@@ -1,6 +1,46 @@
-/* Opening the help file: springdeck.hlp beside the program (named after the
- * program file, whatever it is called), at a topic's context number. */
+/* Opening help at a topic's context number. Two help files may lie beside
+ * the program, named after the program file (whatever it is called):
+ * springdeck.chm, for the HTML Help viewer that every Windows since 98 has,
+ * and springdeck.hlp, for WinHelp, which Windows Vista and later no longer
+ * have. The HTML Help file is opened when it is there and the viewer
+ * (hhctrl.ocx, looked up at run time) loads; otherwise WinHelp opens the
+ * Windows Help file. Both hold the same topics under the same numbers. */
 #include "core/core.h"
+
+#include <htmlhelp.h>
+
+typedef HWND(WINAPI *HtmlHelpFunction)(HWND caller, LPCSTR file, UINT command, DWORD_PTR data);
+
+/* The HTML Help viewer runs in this process, on this thread. Set by the first
+ * ShowHelp that finds the viewer, never unloaded: its windows live until
+ * CloseHelp. */
+static HtmlHelpFunction OpenHtmlHelp = NULL;
+
+static HtmlHelpFunction LoadHtmlHelp(void)
+{
+    static const char library[] = "\\hhctrl.ocx";
+    if (OpenHtmlHelp)
+        return OpenHtmlHelp;
+    /* From the system folder only: never a file of that name beside us. */
+    char path[MAX_PATH];
+    UINT length = GetSystemDirectoryA(path, sizeof path);
+    if (length == 0 || length + sizeof library > sizeof path)
+        return NULL;
+    lstrcpynA(path + length, library, sizeof library);
+    HMODULE module = LoadLibraryA(path);
+    if (!module)
+        return NULL;
+    OpenHtmlHelp = (HtmlHelpFunction)(void *)GetProcAddress(module, "HtmlHelpA");
+    if (!OpenHtmlHelp)
+        FreeLibrary(module);
+    return OpenHtmlHelp;
+}
+
+static bool IsFile(const char *path)
+{
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
 
 void ShowHelp(HWND owner, DWORD context)
 {
@@ -9,6 +49,21 @@ void ShowHelp(HWND owner, DWORD context)
     if (length < 3 || length >= sizeof path)
         return;
     path[length] = '\0';
+    lstrcpynA(path + length - 3, "chm", 4);
+    HtmlHelpFunction htmlHelp = IsFile(path) ? LoadHtmlHelp() : NULL;
+    if (htmlHelp) {
+        /* The help window belongs to no dialog, as WinHelp's does not: the
+         * CD-ROM programs' chooser closes right after asking for a topic,
+         * and a window it owned would close with it. */
+        htmlHelp(NULL, path, HH_HELP_CONTEXT, context);
+        return;
+    }
     lstrcpynA(path + length - 3, "hlp", 4);
     WinHelpA(owner, path, HELP_CONTEXT, context);
+}
+
+void CloseHelp(void)
+{
+    if (OpenHtmlHelp)
+        OpenHtmlHelp(NULL, NULL, HH_CLOSE_ALL, 0);
 }

@@ -89,6 +89,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
         exitCode = RunMessageLoop();
     }
 
+    CloseHelp();
     CoUninitialize();
     DdeUninitialize(DdeInstance);
     return exitCode;

@@ -31,10 +31,12 @@ protected:
         driver::DeleteValue(HKEY_LOCAL_MACHINE, driver::RunKeyPath, "Springdeck");
     }
 
-    // Starts the program and fails the test when its window does not come up.
-    HWND Start(const std::string &args = "", int show = SW_SHOWNORMAL, const std::string &currentDir = "")
+    // Starts the program (or the copy at exe) and fails the test when its
+    // window does not come up.
+    HWND Start(const std::string &args = "", int show = SW_SHOWNORMAL, const std::string &currentDir = "",
+               const std::string &exe = "")
     {
-        HWND window = driver::StartSpringdeck(springdeck, args, show, currentDir);
+        HWND window = driver::StartSpringdeck(springdeck, args, show, currentDir, exe);
         EXPECT_NE(window, (HWND)NULL) << "springdeck.exe did not start";
         return window;
     }

@@ -4,6 +4,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <string>
 
 #include "hlpgen.h"
@@ -90,4 +91,44 @@ TEST(HlpSpringdeckHelp, EveryJumpLeadsToATopic) {
   // The guide lists the six CD-ROM programs, and each of them leads back.
   EXPECT_EQ(TopicOfContext(help, 100)->jumpHashes.size(), 6u);
   EXPECT_GE(jumps, 12u);
+}
+
+// springdeck.chm as libchm-bin's extractor unpacked it: each context number
+// (#IVB: a size, then pairs of context and #STRINGS offset of the page's path)
+// leads to the page of its .hlp topic, and the contents hold every topic.
+static std::string Extracted(const std::string& name) {
+  std::ifstream in(std::string(SD_CHM_EXTRACTED) + "/" + name, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+static std::string PageTitle(const std::string& page) {
+  size_t at = page.find("<title>");
+  return at == std::string::npos ? "" : page.substr(at + 7, page.find("</title>") - at - 7);
+}
+
+TEST(HlpSpringdeckHelp, ChmHoldsTheSameTopicsUnderTheSameContexts) {
+  SpringdeckHelp help;
+  std::string error;
+  ASSERT_TRUE(LoadSpringdeckHelp(&help, &error)) << error;
+  const std::string map = Extracted("#IVB"), strings = Extracted("#STRINGS");
+  const uint8_t* entries = reinterpret_cast<const uint8_t*>(map.data());
+  ASSERT_EQ(map.size(), 4u + 7 * 8);
+  std::set<uint32_t> contexts;
+  for (size_t at = 4; at < map.size(); at += 8) {
+    uint32_t context = GetU32(entries + at), offset = GetU32(entries + at + 4);
+    const ReadTopicInfo* topic = TopicOfContext(help, context);
+    ASSERT_TRUE(topic && offset < strings.size()) << context;
+    EXPECT_EQ(PageTitle(Extracted(strings.c_str() + offset)), topic->title) << context << strings.c_str() + offset;
+    contexts.insert(context);
+  }
+  EXPECT_EQ(contexts, (std::set<uint32_t>{100, 106, 107, 108, 109, 110, 111}));
+
+  const std::string contents = Extracted(std::string(kHtmlHelpPageFolder) + "/springdeck.hhc");
+  const std::string local = "name=\"Local\" value=\"";
+  std::string titles;
+  for (size_t at = contents.find(local); at != std::string::npos; at = contents.find(local, at + 1)) {
+    size_t begin = at + local.size();
+    titles += PageTitle(Extracted(contents.substr(begin, contents.find_first_of("#\"", begin) - begin))) + "|";
+  }
+  for (const ReadTopicInfo& topic : help.topics) EXPECT_NE(titles.find(topic.title + "|"), std::string::npos) << topic.title;
 }

@@ -104,3 +104,25 @@ TEST(HlpTopicSource, SeveralSourcesMakeOneBook) {
   EXPECT_EQ(error.rfind("three:1:", 0), 0u);
   EXPECT_FALSE(ParseTopicSource("#helptitle Again\n", "four", &book, &error));
 }
+
+TEST(HlpTopicSource, TheSameBookBecomesAnHtmlHelpProject) {
+  HelpBook book;
+  std::string error;
+  ASSERT_TRUE(Parse("#helptitle H\n#topic Main\n#context 100\n#title A <b>\n#heading Keys\nPress **F1** & see [[more|7]].\n"
+                    "#topic other\n#context 7\n#contents\n#title Other\nText\n", &book, &error)) << error;
+  std::vector<HtmlHelpFile> files;
+  ASSERT_TRUE(BuildHtmlHelpProject(book, "/out/h.chm", &files, &error)) << error;
+  const std::string folder = std::string(kHtmlHelpPageFolder) + "/";
+  ASSERT_EQ(files.size(), 5u);  // the contents topic first, then contents, index, project
+  EXPECT_EQ(files[1].name, folder + "main.htm");
+  const std::string& page = files[1].text;
+  EXPECT_NE(page.find("<title>A &lt;b&gt;</title>"), std::string::npos) << page;
+  EXPECT_NE(page.find("<p>Press <b>F1</b> &amp; see <a href=\"other.htm\">more</a>.</p>"), std::string::npos) << page;
+  EXPECT_NE(files[2].text.find("value=\"" + folder + "main.htm#s1\""), std::string::npos) << files[2].text;
+  EXPECT_LT(files[3].text.find("\"Keys\""), files[3].text.find("\"Other\""));  // the index is alphabetical
+  EXPECT_EQ(files[4].name, "h.hhp");
+  EXPECT_NE(files[4].text.find("[ALIAS]\nIDH_7=" + folder + "other.htm\nIDH_100=" + folder + "main.htm\n\n"
+                               "[MAP]\n#define IDH_7 7\n#define IDH_100 100\n"), std::string::npos) << files[4].text;
+  book.topics[1].mapId = 100;  // two topics under one number
+  EXPECT_FALSE(BuildHtmlHelpProject(book, "h.chm", &files, &error));
+}

@@ -1,8 +1,10 @@
 // Opens every context of springdeck.hlp through WinHelpA, as Springdeck's
 // Help buttons do, and checks in the help viewer's own window that each topic
 // shows its title and its text, and that no error box came up. The expected
-// text is read from the same file with the generator's reader.
+// text is read from the same file with the generator's reader. The same
+// contexts of springdeck.chm go through HtmlHelpA at the end.
 #include <windows.h>
+#include <htmlhelp.h>
 
 #include <gtest/gtest.h>
 
@@ -199,4 +201,34 @@ TEST(HlpViewer, WinHelpShowsEveryContextTopic) {
   RunWinHelp(owner, path, HELP_QUIT, 0);
   WaitForViewerToClose();
   DestroyWindow(owner);
+}
+
+// springdeck.chm in Wine's HTML Help viewer (hhctrl.ocx), called as Springdeck
+// calls it. Without Wine's Gecko no page is drawn, but the window, titled from
+// the file, opens only for a context number the file maps.
+static bool HtmlHelpWindowOpen() {
+  MSG message;
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+  return FindWindowA("HH Parent", nullptr) != nullptr;
+}
+
+TEST(HlpViewer, HtmlHelpOpensTheChmAtEveryContext) {
+  char chm[MAX_PATH];
+  ASSERT_GT(GetFullPathNameA(SD_CHM_FILE, MAX_PATH, chm, nullptr), 0u);
+  typedef HWND(WINAPI * HtmlHelpFunction)(HWND, LPCSTR, UINT, DWORD_PTR);
+  HtmlHelpFunction htmlHelp = (HtmlHelpFunction)(void*)GetProcAddress(LoadLibraryA("hhctrl.ocx"), "HtmlHelpA");
+  ASSERT_NE(htmlHelp, nullptr);
+  EXPECT_EQ(htmlHelp(nullptr, chm, HH_HELP_CONTEXT, 101), nullptr);
+  EXPECT_FALSE(HtmlHelpWindowOpen());
+  for (DWORD context : {100u, 106u, 107u, 108u, 109u, 110u, 111u}) {
+    HWND window = htmlHelp(nullptr, chm, HH_HELP_CONTEXT, context);
+    ASSERT_NE(window, nullptr) << context;
+    EXPECT_EQ(ClassOf(window), "HH Parent");
+    EXPECT_EQ(RemoteText(window), "Springdeck Help") << context;
+    EXPECT_TRUE(IsWindowVisible(window)) << context;
+  }
+  htmlHelp(nullptr, nullptr, HH_CLOSE_ALL, 0);
+  DWORD start = GetTickCount();
+  while (HtmlHelpWindowOpen() && GetTickCount() - start < kDeadlineMs) Sleep(50);
+  EXPECT_FALSE(HtmlHelpWindowOpen());
 }

@@ -118,9 +118,10 @@ TEST_F(KeyChooserTest, CancelOrTheCloseBoxKeepsTheKeyAndRedrawsNothing)
     EXPECT_EQ(ItemText(chooser, 104), "Normal Print Screen key function");
     // Help opens the help viewer and leaves the chooser open.
     ClickButton(chooser, IDC_HELPBUTTON);
-    EXPECT_TRUE(WaitForWindowOfProgram("winhlp32.exe"));
-    KillProcessesNamed("winhlp32.exe");
+    HWND help = WaitForHtmlHelp();
+    EXPECT_TRUE(help);
     EXPECT_TRUE(IsWindowVisible(chooser));
+    PostMessageA(help, WM_CLOSE, 0, 0);
     PostMessageA(chooser, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(WaitWindowGone(chooser));
     EXPECT_TRUE(BackAt(dialog, before));

@@ -487,6 +487,7 @@ void ChooseFile(HWND browser, const std::string &path)
 
 TEST_F(ProgramPickerTest, BrowseShowsTheOpenFileDialogAsSet)
 {
+    ASSERT_TRUE(UseProgramWithoutChm());  // help goes to WinHelp, where the test sees its request
     HWND dialog = OpenPicker();
     ASSERT_TRUE(dialog);
     ClickButton(dialog, IDC_PROGRAM_BROWSE);
@@ -612,6 +613,7 @@ TEST_F(ProgramPickerTest, CdRomButtonsOpenTheirHelpTopics)
         DWORD context;
     } topics[] = {{IDC_PGMINFO_EARTHLINK, 106}, {IDC_PGMINFO_ACT, 107}, {IDC_PGMINFO_EUDORA, 108},
                   {IDC_PGMINFO_WINFAX, 109},    {IDC_PGMINFO_IE, 110},  {IDC_PGMINFO_AOL, 111}};
+    ASSERT_TRUE(UseProgramWithoutChm());  // help goes to WinHelp, where the test sees its requests
     HWND dialog = OpenPicker();
     ASSERT_TRUE(dialog);
     ASSERT_TRUE(StartHelpCapture());
@@ -646,10 +648,27 @@ TEST_F(ProgramPickerTest, CdRomButtonsOpenTheirHelpTopics)
 
 TEST_F(ProgramPickerTest, CdRomButtonStartsTheHelpViewer)
 {
+    // With springdeck.chm: the HTML Help window, which stays open when the
+    // chooser that asked for it closes.
     HWND dialog = OpenPicker();
     ASSERT_TRUE(dialog);
     ClickButton(dialog, IDC_PROGRAM_INFO);
     HWND info = WaitForWindow("#32770", "Programs on the Springdeck CD-ROM");
+    ASSERT_TRUE(info);
+    ClickButton(info, IDC_PGMINFO_EUDORA);
+    ASSERT_TRUE(WaitWindowGone(info));
+    EXPECT_TRUE(WaitForHtmlHelp());
+    ClickButton(dialog, IDCANCEL);
+    ASSERT_TRUE(BackInSetup(dialog));
+
+    // Without it: WinHelp.
+    StopSpringdeck(&springdeck);
+    mainWindow = setup = NULL;
+    ASSERT_TRUE(UseProgramWithoutChm());
+    dialog = OpenPicker();
+    ASSERT_TRUE(dialog);
+    ClickButton(dialog, IDC_PROGRAM_INFO);
+    info = WaitForWindow("#32770", "Programs on the Springdeck CD-ROM");
     ASSERT_TRUE(info);
     ClickButton(info, IDC_PGMINFO_EUDORA);
     EXPECT_TRUE(WaitUntil([] { return FindWindowA("MS_WINHELP", NULL) != NULL; }));

@@ -89,8 +89,28 @@ protected:
 
     HWND Start()
     {
-        mainWindow = SpringdeckTest::Start();
+        mainWindow = SpringdeckTest::Start("", SW_SHOWNORMAL, "", program);
         return mainWindow;
+    }
+
+    // From now on Start runs a copy of the program, under this file name, in
+    // a folder of its own with the Windows Help file and without the HTML
+    // Help file: help then goes to WinHelp.
+    bool UseProgramWithoutChm(const std::string &name = "springdeck")
+    {
+        std::string folder = driver::ScratchDir();
+        program = folder + "\\" + name + ".exe";
+        return driver::CopyFileTo(driver::SpringdeckExe(), program) &&
+               driver::CopyFileTo(driver::BuildDir() + "\\springdeck.hlp", folder + "\\" + name + ".hlp");
+    }
+
+    // The HTML Help window that Springdeck opened, titled from springdeck.chm.
+    HWND WaitForHtmlHelp()
+    {
+        HWND help = driver::WaitForWindow("HH Parent", "Springdeck Help");
+        DWORD owner = 0;
+        GetWindowThreadProcessId(help, &owner);
+        return help && owner == springdeck.id ? help : NULL;
     }
 
     // The window shows the program's icon resource.
@@ -121,6 +141,7 @@ protected:
     }
 
     HWND mainWindow = NULL;
+    std::string program;  // empty: build\springdeck.exe
     driver::SavedKey savedRunKey;
     bool runKeyTaken = false;
 

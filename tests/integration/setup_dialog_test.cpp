@@ -326,12 +326,32 @@ TEST_F(SetupDialogTest, AboutBoxOpensOverTheDialogAndClosesEveryWay)
 
 TEST_F(SetupDialogTest, HelpOpensTheHelpFileNamedAfterTheProgram)
 {
+    // springdeck.chm beside the program: the HTML Help viewer, inside
+    // Springdeck, outlives the dialog and closes when Springdeck ends.
     HWND dialog = OpenSetup();
     ASSERT_TRUE(dialog);
     ClickButton(dialog, IDC_HELPBUTTON);
-    HWND help = WaitForWindowOfProgram("winhlp32.exe");
+    HWND help = WaitForHtmlHelp();
+    ASSERT_TRUE(help) << "no HTML Help window of Springdeck";
+    EXPECT_TRUE(CaptureWindowShown(help, "setup-html-help"));
+    EXPECT_TRUE(IsWindowVisible(dialog));
+    ClickButton(dialog, IDCANCEL);  // its "OK"
+    ASSERT_TRUE(WaitWindowGone(dialog));
+    EXPECT_TRUE(IsWindow(help));
+    PostMessageA(mainWindow, driver::CloseMessage(), 0, 0);
+    EXPECT_EQ(WaitExit(springdeck), 0u) << "Springdeck did not end with its help window open";
+    EXPECT_FALSE(IsWindow(help));
+    StopSpringdeck(&springdeck);
+
+    // Without it, a copy named springpad.exe opens springpad.hlp in WinHelp.
+    ASSERT_TRUE(UseProgramWithoutChm("springpad"));
+    mainWindow = NULL;
+    dialog = OpenSetup();
+    ASSERT_TRUE(dialog);
+    ClickButton(dialog, IDC_HELPBUTTON);
+    help = WaitForWindowOfProgram("winhlp32.exe");
     ASSERT_TRUE(help) << "the help viewer did not start";
-    // springdeck.hlp beside the program, at the general topic (context 100).
+    // The general topic (context 100).
     EXPECT_TRUE(WaitForHelpTopic("Using Springdeck")) << HelpViewerText().substr(0, 200);
     EXPECT_NE(ClassName(help), "#32770") << "the viewer reported: " << MessageBoxText(help);
     EXPECT_TRUE(CaptureWindowShown(help, "setup-help"));

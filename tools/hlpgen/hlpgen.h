@@ -12,6 +12,8 @@
  *   help_file.cpp     the internal files and the whole image
  *   help_reader.cpp   reading an image back
  *   topic_source.cpp  the plain topic source format
+ *   html_help.cpp     the same book as an HTML Help project (pages, contents,
+ *                     index, .hhp) for chmcmd to compile into a .chm
  * main.cpp is the command-line front end run by the build.
  *
  * Portable C++17 only: the same sources build for the host (the generator)
@@ -221,5 +223,34 @@ bool ParseTopicSource(const std::string& text, const std::string& sourceName, He
 /* Resolves jump targets given as map numbers to context names and checks the
  * book as a whole; run after every source is parsed. */
 bool FinishTopicSources(HelpBook* book, std::string* error);
+
+/* ---- html_help.cpp ------------------------------------------------------ */
+
+struct HtmlHelpFile {
+  std::string name;  /* relative to the project folder, '/' between folders */
+  std::string text;
+};
+
+/* The folder, inside the project folder and inside the .chm, that holds the
+ * pages, the contents and the index; the project file lies three levels up.
+ *
+ * chmcmd 3.2 records each [ALIAS] target as the absolute path of the project
+ * folder followed by the file's name, while it stores the file itself under
+ * its name alone. The two agree only when the project folder is "/", and
+ * chmcmd takes the project folder from the project file's path with ".."
+ * resolved by name. So the build runs chmcmd inside this folder on
+ * "/proc/self/cwd/../../../<name>.hhp": by name that is "/<name>.hhp", while
+ * the system opens the real file three levels up; every file is then listed
+ * as "proc/self/cwd/<file>", which from "/" is the real file again, and the
+ * context targets name the stored pages exactly. A chmcmd that records the
+ * targets as written reads the same project the same way. */
+constexpr char kHtmlHelpPageFolder[] = "proc/self/cwd";
+
+/* Every file of the HTML Help project for a checked book (FinishTopicSources
+ * and BuildHelpFile accept it): a page per topic named after its context
+ * name, "<chm>.hhc", "<chm>.hhk" and "<chm>.hhp", where <chm> is the base name
+ * of chmPath, the compiled file the project names. */
+bool BuildHtmlHelpProject(const HelpBook& book, const std::string& chmPath, std::vector<HtmlHelpFile>* files,
+                          std::string* error);
 
 #endif

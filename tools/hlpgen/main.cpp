@@ -1,11 +1,14 @@
 /* hlpgen: builds a Windows Help file from plain topic sources.
  *
- *   hlpgen -o springdeck.hlp topics.txt...
+ *   hlpgen -o springdeck.hlp [--chm-project FOLDER springdeck.chm] topics.txt...
  *
  * The file is read back and checked (every topic reached by its context name
  * and map number, every jump resolved) before it is written; on any error
- * nothing is left at the output path, so the build cannot ship a broken file. */
+ * nothing is left at the output path, so the build cannot ship a broken file.
+ * With --chm-project it also writes the HTML Help project of the same topics
+ * into FOLDER, for chmcmd to compile into the named .chm. */
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -27,18 +30,34 @@ static bool WriteImage(const std::string& path, const HlpBytes& image) {
   return !out.fail();
 }
 
+/* Replaces the folder's contents with the project's files. */
+static bool WriteProject(const std::string& folder, const std::vector<HtmlHelpFile>& files) {
+  std::error_code error;
+  std::filesystem::remove_all(folder, error);
+  for (const HtmlHelpFile& file : files) {
+    std::filesystem::path path = std::filesystem::path(folder) / file.name;
+    std::filesystem::create_directories(path.parent_path(), error);
+    if (error || !WriteImage(path.string(), HlpBytes(file.text.begin(), file.text.end()))) return false;
+  }
+  return true;
+}
+
 int main(int argc, char** argv) {
-  std::string output;
+  std::string output, chmProject, chm;
   std::vector<std::string> sources;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
-    if (arg == "-o" && i + 1 < argc)
+    if (arg == "-o" && i + 1 < argc) {
       output = argv[++i];
-    else
+    } else if (arg == "--chm-project" && i + 2 < argc) {
+      chmProject = argv[++i];
+      chm = argv[++i];
+    } else {
       sources.push_back(arg);
+    }
   }
   if (output.empty() || sources.empty()) {
-    std::cerr << "usage: hlpgen -o OUTPUT.hlp SOURCE.txt...\n";
+    std::cerr << "usage: hlpgen -o OUTPUT.hlp [--chm-project FOLDER OUTPUT.chm] SOURCE.txt...\n";
     return 2;
   }
   std::remove(output.c_str());
@@ -57,9 +76,15 @@ int main(int argc, char** argv) {
     }
   }
   HlpBytes image;
+  std::vector<HtmlHelpFile> project;
   if (!FinishTopicSources(&book, &error) || !BuildHelpFile(book, &image, &error) ||
-      !VerifyHelpImage(image, book, &error)) {
+      !VerifyHelpImage(image, book, &error) ||
+      (!chmProject.empty() && !BuildHtmlHelpProject(book, chm, &project, &error))) {
     std::cerr << "hlpgen: " << error << "\n";
+    return 1;
+  }
+  if (!chmProject.empty() && !WriteProject(chmProject, project)) {
+    std::cerr << "hlpgen: cannot write the HTML Help project in " << chmProject << "\n";
     return 1;
   }
   if (!WriteImage(output, image)) {
