@@ -20,6 +20,19 @@ bool IsWebAddress(const char *text)
     return false;
 }
 
+bool LowerWebScheme(char *text)
+{
+    for (const char *scheme : WebSchemes) {
+        size_t length = strlen(scheme);
+        if (_strnicmp(text, scheme, length) == 0) {
+            for (size_t i = 0; i < length; ++i)
+                text[i] = scheme[i];
+            return true;
+        }
+    }
+    return false;
+}
+
 void MakeFileAddress(const char *path, char *address, size_t capacity)
 {
     static const char prefix[] = "file://";

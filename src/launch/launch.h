@@ -17,6 +17,10 @@ void RunKeyAction(HWND mainWindow, UINT hotkeyId);
  * mailto:, news:, snews: or file: (lower case only). */
 bool IsWebAddress(const char *text);
 
+/* When the text begins with one of those schemes in any letter case, writes
+ * the scheme in lower case, so that IsWebAddress holds, and returns true. */
+bool LowerWebScheme(char *text);
+
 /* Opens one web address in the chosen browser, or its local alias instead. */
 void OpenWebAddress(const char *address);
 

@@ -1,4 +1,5 @@
-/* Reading Netscape Navigator's bookmark file: its folders and bookmarks.
+/* Reading the bookmark file of Netscape Navigator and of the browsers that
+ * export bookmarks in its format: its folders and bookmarks.
  *
  * The file is HTML written one element per line:
  *     <DL><p>
@@ -9,21 +10,59 @@
  *     </DL><p>
  * A folder header makes its folder pending, and the next "<DL>" line opens
  * the pending folder's list (bookmark lines between leave it pending);
- * "</DL>" closes the current list. Lines are read in pieces of at most 1023
- * characters and each piece counts as a line, so an overlong line can never
- * overflow anything. Nesting is followed with a fixed stack, not recursion,
- * so a file of thousands of nested lists cannot exhaust the program's stack. */
+ * "</DL>" closes the current list.
+ *
+ * Each line is read whole, whatever its length (current browsers put an icon
+ * of several KB between a bookmark's address and its name), up to a bound:
+ * a line over LINE_LIMIT bytes is skipped. Nesting is followed with a fixed
+ * stack, not recursion, so a file of thousands of nested lists cannot exhaust
+ * the program's stack.
+ *
+ * Names are decoded into the ANSI code page: from UTF-8 when the file says so
+ * (a byte-order mark or a META charset before the root list), as they are
+ * otherwise; character references too. Addresses keep their bytes. Only
+ * bookmarks a key can open are reported: a web address that fits a stored
+ * assignment whole. Reading stops after BOOKMARK_MAX_COUNT bookmarks or
+ * folders.
+ *
+ * The parser works on bytes in memory fed to it in chunks of any size, so the
+ * same code reads a file and a buffer. */
+#include "launch/launch.h"
 #include "setup/setup.h"
 
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace {
 
-enum {
-    LINE_CAPACITY = 1024,  /* one line, or one 1023-character piece of a longer one */
-};
+constexpr size_t LINE_LIMIT = 1 << 20;  /* longest line read, in bytes */
 constexpr size_t TEXT_CAPACITY = BOOKMARK_TEXT_LENGTH + 1;
+constexpr size_t CHUNK_SIZE = 1 << 16;  /* bytes read from the file at a time */
+
+/* How the bytes of a name or an address become the reported text. */
+enum TextKind {
+    TEXT_ANSI,     /* a name in the ANSI code page: bytes as they are */
+    TEXT_UTF8,     /* a name in UTF-8: decoded into the ANSI code page */
+    TEXT_ADDRESS,  /* an address: bytes as they are, only ASCII references decoded */
+};
+
+struct BookmarkParser {
+    BookmarkCallback callback;
+    void *context;
+    void *parents[BOOKMARK_MAX_DEPTH];  /* parents[depth - 1] receives the current list's entries */
+    int depth;     /* open lists; 0 before the root list */
+    int hidden;    /* open lists below the deepest reported one, or of a folder not added */
+    bool pending;  /* a folder header was read and its "<DL>" may follow */
+    void *pendingFolder;
+    bool utf8;
+    bool done;     /* the root list has ended, or enough was reported */
+    bool firstLine;
+    int bookmarks, folders;
+    std::string line;  /* a line that spans chunks, gathered */
+    bool overlong;     /* the line being gathered is over the bound: skipped */
+};
 
 char LowerAscii(char c)
 {
@@ -31,164 +70,311 @@ char LowerAscii(char c)
 }
 
 /* Tag compares ignore letter case and look at exactly the tag's length. */
-bool StartsWithTag(const char *text, const char *tag)
+bool StartsWithTag(const char *text, const char *end, const char *tag)
 {
     for (; *tag; ++text, ++tag)
-        if (LowerAscii(*text) != LowerAscii(*tag))
-            return false;  /* also at the end of text */
+        if (text == end || LowerAscii(*text) != LowerAscii(*tag))
+            return false;
     return true;
 }
 
-/* Indentation is spaces only; a tab-indented line does not match any tag. */
-const char *SkipSpaces(const char *text)
+const char *Find(const char *text, const char *end, char c)
 {
-    while (*text == ' ')
-        ++text;
-    return text;
+    const char *found = (const char *)memchr(text, c, (size_t)(end - text));
+    return found ? found : end;
 }
 
-/* Copies text up to the stop character or the end of the line (its newline
- * is not part of the text), cut to what the buffer holds. */
-void CopyUntil(const char *from, char stop, char (&to)[TEXT_CAPACITY])
-{
-    size_t n = 0;
-    while (from[n] && from[n] != stop && from[n] != '\n' && from[n] != '\r' && n < TEXT_CAPACITY - 1) {
-        to[n] = from[n];
-        ++n;
-    }
-    to[n] = '\0';
-}
+/* Characters 0x80 to 0x9F of Windows-1252, which HTML gives to the numeric
+ * references of those values. */
+const unsigned short Windows1252[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
 
-/* The file is HTML: current browsers write "&" in an address as "&amp;",
- * and names may hold the other character references. Decoding only ever
- * shortens the text, so it is done in place. Unknown references stay. */
-void DecodeEntities(char *text)
+/* A character reference at text ("&amp;", "&#8217;", "&#x2019;"): its code
+ * point, and where it ends. 0 when it is none the parser knows. */
+unsigned ReadReference(const char *text, const char *end, const char **after)
 {
     static const struct {
         const char *name;
         char character;
     } named[] = {{"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&apos;", '\''}};
-    char *out = text;
-    for (const char *in = text; *in;) {
-        if (*in == '&') {
-            bool done = false;
-            for (const auto &entity : named) {
-                size_t length = strlen(entity.name);
-                if (StartsWithTag(in, entity.name)) {
-                    *out++ = entity.character;
-                    in += length;
-                    done = true;
-                    break;
-                }
-            }
-            if (!done && in[1] == '#') {
-                /* "&#NN;": a decimal reference to a character of the code page */
-                unsigned value = 0;
-                const char *digit = in + 2;
-                while (*digit >= '0' && *digit <= '9' && value < 256)
-                    value = value * 10 + (unsigned)(*digit++ - '0');
-                if (digit > in + 2 && *digit == ';' && value > 0 && value < 256) {
-                    *out++ = (char)value;
-                    in = digit + 1;
-                    done = true;
-                }
-            }
-            if (done)
-                continue;
+    for (const auto &entity : named) {
+        if (StartsWithTag(text, end, entity.name)) {
+            *after = text + strlen(entity.name);
+            return (unsigned char)entity.character;
         }
-        *out++ = *in++;
     }
-    *out = '\0';
+    if (end - text < 4 || text[1] != '#')
+        return 0;
+    bool hex = text[2] == 'x' || text[2] == 'X';
+    const char *digits = text + (hex ? 3 : 2), *p = digits;
+    unsigned value = 0;
+    for (; p < end && value <= 0x10FFFF; ++p) {
+        unsigned digit;
+        if (*p >= '0' && *p <= '9')
+            digit = (unsigned)(*p - '0');
+        else if (hex && LowerAscii(*p) >= 'a' && LowerAscii(*p) <= 'f')
+            digit = (unsigned)(LowerAscii(*p) - 'a' + 10);
+        else
+            break;
+        value = value * (hex ? 16 : 10) + digit;
+    }
+    if (p == digits || p == end || *p != ';' || value == 0 || value > 0x10FFFF || (value >= 0xD800 && value < 0xE000))
+        return 0;
+    *after = p + 1;
+    return value >= 0x80 && value < 0xA0 ? Windows1252[value - 0x80] : value;
 }
 
-/* "<H3 ...>Name</H3>": the name runs from the first '>' to the next '<'. */
-void ReadFolderName(const char *header, char (&name)[TEXT_CAPACITY])
+/* The UTF-8 sequence at text: its code point and where it ends; U+FFFD for a
+ * byte that begins no valid sequence (it alone is taken). */
+unsigned ReadUtf8(const char *text, const char *end, const char **after)
 {
-    const char *start = strchr(header, '>');
-    if (start)
-        CopyUntil(start + 1, '<', name);
-    else
-        name[0] = '\0';
-    DecodeEntities(name);
+    unsigned char lead = (unsigned char)*text;
+    int extra = lead >= 0xF0 && lead < 0xF5 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC2 && lead < 0xE0 ? 1 : 0;
+    unsigned value = extra == 3 ? lead & 0x07u : extra == 2 ? lead & 0x0Fu : lead & 0x1Fu;
+    *after = text + 1;
+    if (lead < 0xC2 || lead >= 0xF5 || end - text <= extra)
+        return 0xFFFD;
+    for (int i = 1; i <= extra; ++i) {
+        unsigned char next = (unsigned char)text[i];
+        if ((next & 0xC0) != 0x80)
+            return 0xFFFD;
+        value = value << 6 | (next & 0x3Fu);
+    }
+    static const unsigned least[] = {0, 0x80, 0x800, 0x10000};
+    if (value < least[extra] || value > 0x10FFFF || (value >= 0xD800 && value < 0xE000))
+        return 0xFFFD;
+    *after = text + 1 + extra;
+    return value;
 }
 
-/* '<A HREF="address" ...>Title</A>'. The title is the address when no '>'
- * follows it. False for a line that names no address. */
-bool ReadBookmark(const char *anchor, char (&address)[TEXT_CAPACITY], char (&title)[TEXT_CAPACITY])
+/* The character in the ANSI code page: one byte, or two in a double-byte
+ * code page; '?' where the code page lacks it. Returns the byte count. */
+int ToAnsi(unsigned codePoint, char (&bytes)[4])
 {
-    const char *start = strchr(anchor, '"');
-    if (!start)
-        return false;
-    ++start;
-    CopyUntil(start, '"', address);
-    if (!address[0])
-        return false;
-    const char *end = strchr(start, '"');
-    const char *titleStart = end ? strchr(end, '>') : nullptr;
-    if (titleStart)
-        CopyUntil(titleStart + 1, '<', title);
-    else
-        lstrcpynA(title, address, sizeof title);
-    DecodeEntities(address);
-    DecodeEntities(title);
+    if (codePoint < 0x80) {
+        bytes[0] = (char)codePoint;
+        return 1;
+    }
+    int count = 0;
+    if (codePoint <= 0xFFFF) {
+        WCHAR wide = (WCHAR)codePoint;
+        /* No "best fit" look-alikes; systems before Windows 2000 refuse the
+         * flag, and then convert without it. */
+        count = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, &wide, 1, bytes, sizeof bytes, "?", NULL);
+        if (count <= 0)
+            count = WideCharToMultiByte(CP_ACP, 0, &wide, 1, bytes, sizeof bytes, "?", NULL);
+    }
+    if (count <= 0) {
+        bytes[0] = '?';
+        count = 1;
+    }
+    return count;
+}
+
+/* Decodes text..end into to (capacity TEXT_CAPACITY). A name is cut at a
+ * character's end to what fits; an address that does not fit whole gives
+ * false. */
+bool DecodeText(const char *text, const char *end, TextKind kind, char (&to)[TEXT_CAPACITY])
+{
+    size_t n = 0;
+    while (text < end) {
+        const char *after = text + 1;
+        unsigned codePoint = 0;
+        if (*text == '&')
+            codePoint = ReadReference(text, end, &after);
+        if (kind == TEXT_ADDRESS && codePoint >= 0x80)
+            codePoint = 0;  /* an address keeps its bytes */
+        if (!codePoint && kind == TEXT_UTF8 && (unsigned char)*text >= 0x80)
+            codePoint = ReadUtf8(text, end, &after);
+        char bytes[4];
+        int count;
+        if (codePoint) {
+            count = ToAnsi(codePoint, bytes);
+        } else {
+            bytes[0] = *text;
+            count = 1;
+            after = text + 1;
+        }
+        if (n + (size_t)count > TEXT_CAPACITY - 1) {
+            if (kind == TEXT_ADDRESS)
+                return false;
+            break;
+        }
+        memcpy(to + n, bytes, (size_t)count);
+        n += (size_t)count;
+        text = after;
+    }
+    to[n] = '\0';
     return true;
 }
 
-/* Reads the root list whose "<DL>" line has just been read, to its "</DL>"
- * or to the end of the file. */
-void ReadLists(FILE *file, char (&line)[LINE_CAPACITY], void *root, BookmarkCallback callback, void *context)
+/* "<H3 ...>Name</H3>": the name runs from the first '>' to the next '<'. */
+void ReportFolder(BookmarkParser *parser, const char *header, const char *end)
 {
-    void *parents[BOOKMARK_MAX_DEPTH];  /* parents[depth - 1] receives the current list's entries */
-    int depth = 1;
-    int hidden = 0;  /* open lists below the deepest reported one, or of a folder not added */
-    bool pending = false;  /* a folder header was read and its "<DL>" may follow */
-    void *pendingFolder = nullptr;
-    char name[TEXT_CAPACITY], address[TEXT_CAPACITY];
-    parents[0] = root;
+    char name[TEXT_CAPACITY];
+    const char *start = Find(header, end, '>');
+    if (start < end)
+        ++start;
+    DecodeText(start, Find(start, end, '<'), parser->utf8 ? TEXT_UTF8 : TEXT_ANSI, name);
+    parser->pendingFolder = parser->hidden ? nullptr : parser->callback(parser->context, parser->parents[parser->depth - 1], name, nullptr);
+    parser->pending = true;
+    if (!parser->hidden && ++parser->folders >= BOOKMARK_MAX_COUNT)
+        parser->done = true;
+}
 
-    while (fgets(line, sizeof line, file)) {
-        const char *p = SkipSpaces(line);
-        if (StartsWithTag(p, "<DT>")) {
-            const char *q = p + 4;
-            if (StartsWithTag(q, "<H")) {
-                ReadFolderName(q, name);
-                pendingFolder = hidden ? nullptr : callback(context, parents[depth - 1], name, nullptr);
-                pending = true;
-            } else if (StartsWithTag(q, "<A HREF=")) {
-                if (!hidden && ReadBookmark(q, address, name))
-                    callback(context, parents[depth - 1], name, address);
-            }
-        } else if (pending && StartsWithTag(p, "<DL>")) {
-            if (!hidden && pendingFolder && depth < BOOKMARK_MAX_DEPTH)
-                parents[depth++] = pendingFolder;
-            else
-                ++hidden;
-            pending = false;
-        } else if (StartsWithTag(p, "</DL>")) {
-            if (hidden)
-                --hidden;
-            else if (--depth == 0)
-                return;
-            pending = false;
+/* '<A HREF="address" ...>Title</A>'. The title is the address when no '>'
+ * follows it. A line that names no address, or one no key can open, is
+ * skipped. */
+void ReportBookmark(BookmarkParser *parser, const char *anchor, const char *end)
+{
+    char address[TEXT_CAPACITY], title[TEXT_CAPACITY];
+    const char *start = Find(anchor, end, '"');
+    if (start == end)
+        return;
+    ++start;
+    const char *close = Find(start, end, '"');
+    if (close == start || !DecodeText(start, close, TEXT_ADDRESS, address) || !LowerWebScheme(address))
+        return;
+    const char *titleStart = Find(close, end, '>');
+    if (titleStart < end)
+        DecodeText(titleStart + 1, Find(titleStart + 1, end, '<'), parser->utf8 ? TEXT_UTF8 : TEXT_ANSI, title);
+    else
+        memcpy(title, address, strlen(address) + 1);
+    parser->callback(parser->context, parser->parents[parser->depth - 1], title, address);
+    if (++parser->bookmarks >= BOOKMARK_MAX_COUNT)
+        parser->done = true;
+}
+
+/* Before the root list: a META element that declares UTF-8, as
+ * '<META HTTP-EQUIV="Content-Type" CONTENT="text/html; charset=UTF-8">'. */
+bool DeclaresUtf8(const char *p, const char *end)
+{
+    if (!StartsWithTag(p, end, "<META"))
+        return false;
+    for (; p < end; ++p) {
+        if (!StartsWithTag(p, end, "charset="))
+            continue;
+        p += 8;
+        while (p < end && (*p == '"' || *p == '\'' || *p == ' '))
+            ++p;
+        return StartsWithTag(p, end, "utf-8") || StartsWithTag(p, end, "utf8");
+    }
+    return false;
+}
+
+/* One line, without its line end. Leading spaces are skipped (only ' ': a
+ * tab-indented line matches no tag). */
+void ParseLine(BookmarkParser *parser, const char *p, const char *end)
+{
+    if (parser->firstLine) {
+        parser->firstLine = false;
+        if (StartsWithTag(p, end, "\xEF\xBB\xBF")) {
+            parser->utf8 = true;
+            p += 3;
         }
+    }
+    while (p < end && *p == ' ')
+        ++p;
+    if (parser->depth == 0) {
+        if (StartsWithTag(p, end, "<DL>"))
+            parser->depth = 1;
+        else if (DeclaresUtf8(p, end))
+            parser->utf8 = true;
+        return;
+    }
+    if (StartsWithTag(p, end, "<DT>")) {
+        const char *q = p + 4;
+        if (StartsWithTag(q, end, "<H"))
+            ReportFolder(parser, q, end);
+        else if (StartsWithTag(q, end, "<A HREF=") && !parser->hidden)
+            ReportBookmark(parser, q, end);
+    } else if (parser->pending && StartsWithTag(p, end, "<DL>")) {
+        if (!parser->hidden && parser->pendingFolder && parser->depth < BOOKMARK_MAX_DEPTH)
+            parser->parents[parser->depth++] = parser->pendingFolder;
+        else
+            ++parser->hidden;
+        parser->pending = false;
+    } else if (StartsWithTag(p, end, "</DL>")) {
+        if (parser->hidden)
+            --parser->hidden;
+        else if (--parser->depth == 0)
+            parser->done = true;
+        parser->pending = false;
     }
 }
 
+/* Takes the next bytes of the file. Lines end at CR, LF or both; a line that
+ * lies whole in the chunk is parsed where it is. */
+void FeedBytes(BookmarkParser *parser, const char *bytes, size_t size)
+{
+    const char *end = bytes + size;
+    while (bytes < end && !parser->done) {
+        const char *lineEnd = bytes;
+        while (lineEnd < end && *lineEnd != '\n' && *lineEnd != '\r')
+            ++lineEnd;
+        size_t length = (size_t)(lineEnd - bytes);
+        if (parser->overlong || parser->line.size() + length > LINE_LIMIT) {
+            parser->overlong = true;
+            parser->line.clear();
+        } else if (lineEnd < end && parser->line.empty()) {
+            ParseLine(parser, bytes, lineEnd);
+        } else {
+            parser->line.append(bytes, length);
+        }
+        if (lineEnd == end)
+            break;
+        if (!parser->line.empty() && !parser->overlong)
+            ParseLine(parser, parser->line.data(), parser->line.data() + parser->line.size());
+        parser->line.clear();
+        parser->overlong = false;
+        bytes = lineEnd + 1;
+    }
+}
+
+/* The end of the file ends its last line. */
+void FinishBytes(BookmarkParser *parser)
+{
+    if (!parser->done && !parser->overlong && !parser->line.empty())
+        ParseLine(parser, parser->line.data(), parser->line.data() + parser->line.size());
+}
+
+void StartParser(BookmarkParser *parser, void *root, BookmarkCallback callback, void *context)
+{
+    parser->callback = callback;
+    parser->context = context;
+    parser->parents[0] = root;
+    parser->depth = parser->hidden = parser->bookmarks = parser->folders = 0;
+    parser->pending = parser->utf8 = parser->done = parser->overlong = false;
+    parser->pendingFolder = nullptr;
+    parser->firstLine = true;
+}
+
 }  // namespace
+
+void ReadBookmarkText(const char *text, size_t size, void *root, BookmarkCallback callback, void *context)
+{
+    BookmarkParser parser;
+    StartParser(&parser, root, callback, context);
+    FeedBytes(&parser, text, size);
+    FinishBytes(&parser);
+}
 
 void ReadBookmarkFile(const char *path, void *root, BookmarkCallback callback, void *context)
 {
     if (!path[0])
         return;
-    FILE *file = fopen(path, "r");
+    FILE *file = fopen(path, "rb");
     if (!file)
         return;
-    char line[LINE_CAPACITY];
-    while (fgets(line, sizeof line, file)) {
-        if (StartsWithTag(SkipSpaces(line), "<DL>")) {
-            ReadLists(file, line, root, callback, context);
-            break;
-        }
-    }
+    BookmarkParser parser;
+    StartParser(&parser, root, callback, context);
+    std::vector<char> chunk(CHUNK_SIZE);
+    size_t got;
+    while (!parser.done && (got = fread(chunk.data(), 1, chunk.size(), file)) > 0)
+        FeedBytes(&parser, chunk.data(), got);
+    FinishBytes(&parser);
     fclose(file);
 }

@@ -2,7 +2,9 @@
  * dialog as a tree of folders and bookmarks. Internet Explorer's come from
  * the Favorites folder, every other browser's from Netscape Navigator's
  * bookmark file. Each bookmark item owns a BookmarkEntry (its lParam), freed
- * when the tree deletes the item; folders have none. */
+ * when the tree deletes the item; folders have none. An entry is its address
+ * and its title, each ending in a zero byte, in a block of just that size:
+ * a file of many short bookmarks takes little memory. */
 #include "core/core.h"
 #include "resource.h"
 #include "settings/settings.h"
@@ -17,11 +19,12 @@ enum { PATH_CAPACITY = 256 };
 /* Images of the tree's image list, in the order they are added. */
 enum { IMAGE_BOOKMARK, IMAGE_FOLDER_OPEN, IMAGE_FOLDER_CLOSED };
 
-struct BookmarkEntry {
-    char address[BOOKMARK_TEXT_LENGTH + 1];
-    char title[BOOKMARK_TEXT_LENGTH + 1];
-};
-static_assert(sizeof(BookmarkEntry) == 512, "an entry is two 256-byte strings");
+typedef char BookmarkEntry;  /* "address\0title\0" */
+
+const char *EntryTitle(const BookmarkEntry *entry)
+{
+    return entry + lstrlenA(entry) + 1;
+}
 
 const char ShellFoldersKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell folders";
 const char BookmarkListKey[] = "Software\\Netscape\\Netscape Navigator\\Bookmark List";
@@ -32,11 +35,13 @@ HTREEITEM AddTreeItem(HWND tree, HTREEITEM parent, const char *name, const char 
 {
     BookmarkEntry *entry = nullptr;
     if (address) {
-        entry = (BookmarkEntry *)HeapAlloc(GetProcessHeap(), 0, sizeof *entry);
+        /* The readers report at most BOOKMARK_TEXT_LENGTH characters of each. */
+        int addressSize = lstrlenA(address) + 1, titleSize = lstrlenA(name) + 1;
+        entry = (BookmarkEntry *)HeapAlloc(GetProcessHeap(), 0, addressSize + titleSize);
         if (!entry)
             return NULL;
-        lstrcpynA(entry->address, address, sizeof entry->address);
-        lstrcpynA(entry->title, name, sizeof entry->title);
+        CopyMemory(entry, address, addressSize);
+        CopyMemory(entry + addressSize, name, titleSize);
     }
     TVINSERTSTRUCTA insert;
     ZeroMemory(&insert, sizeof insert);
@@ -133,10 +138,13 @@ BOOL OnInitDialog(HWND dialog, UINT keyId)
     EnableWindow(GetDlgItem(dialog, IDOK), FALSE);
     HWND tree = GetDlgItem(dialog, IDC_BOOKMARK_TREE);
     SetTreeImages(tree);
+    /* The tree lays itself out once, not after each of many thousand items. */
+    SendMessageA(tree, WM_SETREDRAW, FALSE, 0);
     if (ReadSettingDword("options", "browser", 0) == 1)
         FillFromFavorites(tree);
     else
         FillFromBookmarkFile(tree);
+    SendMessageA(tree, WM_SETREDRAW, TRUE, 0);
     return TRUE;
 }
 
@@ -150,7 +158,7 @@ bool OnTreeNotify(HWND dialog, const NMHDR *header)
     case TVN_SELCHANGEDW: {
         const BookmarkEntry *entry = (const BookmarkEntry *)change->itemNew.lParam;
         EnableWindow(GetDlgItem(dialog, IDOK), entry != nullptr);
-        SetDlgItemTextA(dialog, IDC_BOOKMARK_ADDRESS, entry ? entry->address : "");
+        SetDlgItemTextA(dialog, IDC_BOOKMARK_ADDRESS, entry ? entry : "");
         return true;
     }
     case TVN_DELETEITEMA:
@@ -167,7 +175,7 @@ void OnOk(HWND dialog)
     UINT keyId = (UINT)GetWindowLongPtrA(dialog, DWLP_USER);
     const BookmarkEntry *entry = SelectedEntry(GetDlgItem(dialog, IDC_BOOKMARK_TREE));
     if (entry)
-        WriteKeyAssignment(keyId, entry->address, entry->address, entry->title, "", 0);
+        WriteKeyAssignment(keyId, entry, entry, EntryTitle(entry), "", 0);
     EndDialog(dialog, IDOK);
 }
 

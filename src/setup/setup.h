@@ -108,8 +108,9 @@ INT_PTR PickBookmark(HWND owner, UINT keyId);
  * bookmark name is its title and the result is not used. */
 typedef void *(*BookmarkCallback)(void *context, void *parent, const char *name, const char *address);
 
-/* Longest folder name, title or address reported, in characters; longer ones
- * are cut to this length. */
+/* Longest folder name, title or address reported, in characters. Longer
+ * names and titles are cut to this length; a longer address would open
+ * another page, so its bookmark is left out. */
 constexpr size_t BOOKMARK_TEXT_LENGTH = 255;
 
 /* Lists nested deeper than this many levels are read past but not reported:
@@ -117,16 +118,28 @@ constexpr size_t BOOKMARK_TEXT_LENGTH = 255;
  * tree control cannot handle. */
 constexpr int BOOKMARK_MAX_DEPTH = 100;
 
+/* Both readers stop after reporting this many bookmarks, or this many
+ * folders: the first ones of a file that no one could browse in a dialog. */
+constexpr int BOOKMARK_MAX_COUNT = 100000;
+
 /* Reads a Netscape bookmark file (its HTML bookmark list format). A file that
- * cannot be opened reports nothing. */
+ * cannot be opened reports nothing. Names come in the ANSI code page. Only
+ * bookmarks that a key can open are reported: a web address (its scheme
+ * given in lower case) of at most BOOKMARK_TEXT_LENGTH characters. */
 void ReadBookmarkFile(const char *path, void *root, BookmarkCallback callback, void *context);
 
+/* The same for the bytes of such a file in memory. */
+void ReadBookmarkText(const char *text, size_t size, void *root, BookmarkCallback callback, void *context);
+
 /* Reports the subfolders of an Internet Explorer favorites folder (each
- * followed by its contents), then its Internet shortcuts that have an
- * address. Entries whose path does not fit in 255 characters are skipped. */
+ * followed by its contents), then its Internet shortcuts that hold a web
+ * address, as the bookmark file reader does. Entries whose path does not fit
+ * in 255 characters, folder links and folders already on the way down are
+ * skipped. */
 void ReadFavoritesFolder(const char *folder, void *root, BookmarkCallback callback, void *context);
 
-/* The "URL" of an Internet shortcut (.url) file; empty when it has none. */
+/* The "URL" of an Internet shortcut (.url) file; empty when it has none or
+ * when it does not fit the buffer whole. */
 void ReadInternetShortcut(const char *path, char *address, DWORD capacity);
 
 #endif

@@ -102,6 +102,9 @@ HWND WaitForWindow(const char *className, const char *title, DWORD timeoutMs = 1
 bool WaitWindowGone(HWND window, DWORD timeoutMs = 15000);
 std::vector<HWND> TopWindowsOfProcess(DWORD processId, bool visibleOnly = true);
 std::string WindowText(HWND window);
+// The text in the ANSI code page as the system converts it, '?' for each
+// character the code page lacks.
+std::string Ansi(const wchar_t *text);
 std::string ClassName(HWND window);
 std::string ItemText(HWND dialog, int id);
 void ClickButton(HWND dialog, int id);  // posts BM_CLICK to the control
@@ -193,8 +196,13 @@ std::vector<DWORD> WindowPixels(HWND window);
 bool WaitPainted(HWND window, DWORD timeoutMs = 5000);
 
 // ---- files (files.cpp) -----------------------------------------------------------
-// Deletes a folder with everything in it (e.g. one from ScratchDir).
+// Deletes a folder with everything in it (e.g. one from ScratchDir), the
+// folder links made in it first.
 void RemoveFolder(const std::string &folder);
+// Makes a symbolic link to a folder, given relative to the link's folder with
+// '/' (".", "../Links"); true once the link shows as a reparse point. Under
+// Wine the Unix "ln" makes it.
+bool MakeFolderLink(const std::string &link, const std::string &target);
 
 // ---- the help viewer (help_viewer.cpp) -------------------------------------------
 // The text of the topic winhlp32 shows (white space folded), "" when none.

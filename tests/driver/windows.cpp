@@ -76,6 +76,13 @@ std::string WindowText(HWND window)
     return text;
 }
 
+std::string Ansi(const wchar_t *text)
+{
+    char bytes[1024];
+    int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text, -1, bytes, sizeof bytes, "?", NULL);
+    return std::string(bytes, n > 0 ? n - 1 : 0);
+}
+
 std::string ClassName(HWND window)
 {
     char name[256];

@@ -563,21 +563,28 @@ TEST_F(WebsiteTest, LocalAliasIsStoredByAddressAndOfferedForEveryKeyWithIt)
 
 // ---- bookmarks ---------------------------------------------------------------------------
 
-const char BookmarkFile[] =
+// As current browsers export it: in UTF-8, with icons, a bookmarklet and an
+// address too long to store, which are left out.
+const std::string BookmarkFile =
     "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n"
+    "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">\n"
     "<TITLE>Bookmarks</TITLE>\n"
     "<H1>Bookmarks</H1>\n"
     "<DL><p>\n"
     "    <DT><H3 ADD_DATE=\"870000000\">Work</H3>\n"
     "    <DL><p>\n"
-    "        <DT><A HREF=\"http://mail.example.com/\" ADD_DATE=\"870000001\">Mail</A>\n"
-    "        <DT><A HREF=\"http://wiki.example.com/?a=1&b=2\" ADD_DATE=\"870000002\">Wiki & Notes</A>\n"
+    "        <DT><A HREF=\"http://mail.example.com/\" ADD_DATE=\"870000001\" ICON=\"data:image/png;base64," +
+    std::string(2048, 'A') + "\">Mail</A>\n"
+    "        <DT><A HREF=\"http://wiki.example.com/?a=1&b=2\" ADD_DATE=\"870000002\">Wiki & Notes \xE2\x80\x93 Caf\xC3\xA9</A>\n"
+    "        <DT><A HREF=\"javascript:void(document.title)\">Bookmarklet</A>\n"
+    "        <DT><A HREF=\"http://long.example.com/" + std::string(300, 'p') + "\">Long</A>\n"
     "    </DL><p>\n"
     "    <DT><H3>Nothing Inside</H3>\n"
-    "    <DT><A HREF=\"http://news.example.com/\">News</A>\n"
+    "    <DT><A HREF=\"HTTP://news.example.com/\">News</A>\n"
     "</DL><p>\n";
 
-const char BookmarkOutline[] = "Work/\n  Mail\n  Wiki & Notes\nNothing Inside/\nNews\n";
+const std::string WikiName = Ansi(L"Wiki & Notes \u2013 Caf\u00e9");
+const std::string BookmarkOutline = "Work/\n  Mail\n  " + WikiName + "\nNothing Inside/\nNews\n";
 
 const ControlRow BookmarkControls[] = {
     {IDOK, "Button", "OK", 256, 16, 50, 14},
@@ -605,8 +612,10 @@ TEST_F(WebsiteTest, NetscapeBookmarksFromTheRegistry)
     EXPECT_FALSE(IsEnabled(picker, IDOK)) << "nothing selected";
 
     // OK only on a bookmark; the address line follows the selection.
-    const TreeItem *work = FindItem(items, "Work"), *wiki = FindItem(items, "Wiki & Notes");
-    ASSERT_TRUE(work && wiki);
+    const TreeItem *work = FindItem(items, "Work"), *wiki = FindItem(items, WikiName), *news = FindItem(items, "News");
+    ASSERT_TRUE(work && wiki && news);
+    SelectTreeItem(tree, news->handle);
+    EXPECT_TRUE(WaitUntil([&] { return ItemText(picker, IDC_BOOKMARK_ADDRESS) == "http://news.example.com/"; }));
     SelectTreeItem(tree, wiki->handle);
     EXPECT_TRUE(WaitUntil([&] { return IsEnabled(picker, IDOK); }));
     EXPECT_EQ(ItemText(picker, IDC_BOOKMARK_ADDRESS), "http://wiki.example.com/?a=1&b=2");
@@ -619,8 +628,7 @@ TEST_F(WebsiteTest, NetscapeBookmarksFromTheRegistry)
     CaptureScreen("website-bookmarks");
     ClickButton(picker, IDOK);
     EXPECT_EQ(FlowResult(), 1u);
-    ExpectAssignment("F4", "http://wiki.example.com/?a=1&b=2", "http://wiki.example.com/?a=1&b=2",
-                     "Wiki & Notes");
+    ExpectAssignment("F4", "http://wiki.example.com/?a=1&b=2", "http://wiki.example.com/?a=1&b=2", WikiName);
 }
 
 TEST_F(WebsiteTest, NetscapeBookmarksThroughWinIniAndAnEmptyTreeWithout)
@@ -654,7 +662,11 @@ TEST_F(WebsiteTest, InternetExplorerFavorites)
     CreateDirectoryA((favorites + "\\Links").c_str(), NULL);
     CreateDirectoryA((favorites + "\\Empty").c_str(), NULL);
     WriteText(favorites + "\\Links\\Inner.url", "[InternetShortcut]\r\nURL=http://inner.example/\r\n");
-    WriteText(favorites + "\\Top.url", "[DEFAULT]\r\nBASEURL=x\r\n[InternetShortcut]\r\nURL=http://top.example/\r\n");
+    WriteText(favorites + "\\Top.url", "[DEFAULT]\r\nBASEURL=x\r\n[InternetShortcut]\r\nURL=HTTP://top.example/\r\n");
+    WriteText(favorites + "\\Script.url", "[InternetShortcut]\r\nURL=javascript:alert(1)\r\n");
+    // Links back to ancestors: the walk does not follow them.
+    ASSERT_TRUE(MakeFolderLink(favorites + "\\Links\\Up", ".."));
+    ASSERT_TRUE(MakeFolderLink(favorites + "\\Links\\Here", "."));
     WriteText(favorites + "\\Broken.url", "[InternetShortcut]\r\nIconIndex=0\r\n");
     std::string saved = ReadString(HKEY_CURRENT_USER, ShellFoldersKey, "Favorites");
     bool hadValue = ValueExists(HKEY_CURRENT_USER, ShellFoldersKey, "Favorites");
@@ -677,7 +689,7 @@ TEST_F(WebsiteTest, InternetExplorerFavorites)
     for (size_t at; (at = outline.find(".url\n")) != std::string::npos;)
         outline.erase(at, 4);
     // Folders first (in the file system's order), each with its contents,
-    // the empty one too; a shortcut without an address is left out.
+    // the empty one too; a shortcut without a web address is left out.
     EXPECT_TRUE(outline == "Links/\n  Inner\nEmpty/\nTop\n" || outline == "Empty/\nLinks/\n  Inner\nTop\n") << outline;
 
     ASSERT_FALSE(items.empty());

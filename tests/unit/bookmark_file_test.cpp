@@ -15,6 +15,8 @@
 
 namespace {
 
+using driver::Ansi;
+
 // Collects what a reader reports as an indented outline: "Name/" for a
 // folder, "Title = address" for a bookmark, two spaces per level.
 struct Outline {
@@ -66,15 +68,20 @@ std::string WriteFile(const std::string &name, const std::string &bytes)
     return path;
 }
 
+// Reads the bytes from a file, and from memory, which must give the same.
 std::string ParseText(const std::string &bytes, Outline *outline = nullptr)
 {
-    Outline local;
+    Outline local, fromMemory;
     Outline &result = outline ? *outline : local;
+    fromMemory.failFolder = result.failFolder;
     std::string path = WriteFile("bookmarks.htm", bytes);
     ReadBookmarkFile(path.c_str(), nullptr, Collect, &result);
     DeleteFileA(path.c_str());
+    ReadBookmarkText(bytes.data(), bytes.size(), nullptr, Collect, &fromMemory);
+    EXPECT_EQ(fromMemory.text, result.text);
     return result.text;
 }
+
 
 std::string Repeat(const std::string &text, size_t count)
 {
@@ -93,7 +100,7 @@ struct ParseCase {
 TEST(BookmarkFileTest, ReadsFoldersAndBookmarks)
 {
     const std::string longTitle(5000, 'T');
-    const std::string longAddress = "http://" + std::string(4993, 'a');
+    const std::string address255 = "http://" + std::string(248, 'a');
     const ParseCase cases[] = {
         {"folder with a list, then a bookmark beside it",
          "<DL><p>\n"
@@ -106,9 +113,9 @@ TEST(BookmarkFileTest, ReadsFoldersAndBookmarks)
          "Work/\n  Mail = http://mail.example.com/\nNews = http://news.example.com/\n"},
         {"character references are decoded in names and addresses",
          "<DL>\n<DT><H3>R&amp;D &lt;new&gt;</H3>\n<DL>\n"
-         "<DT><A HREF=\"http://s.example/?a=1&amp;b=2\">Tom&#39;s &quot;page&quot; &bogus; &#999999;</A>\n"
+         "<DT><A HREF=\"http://s.example/?a=1&amp;b=2\">Tom&#39;s &quot;page&quot; &bogus; &#1114112; &#xD800;</A>\n"
          "</DL>\n</DL>\n",
-         "R&D <new>/\n  Tom's \"page\" &bogus; &#999999; = http://s.example/?a=1&b=2\n"},
+         "R&D <new>/\n  Tom's \"page\" &bogus; &#1114112; &#xD800; = http://s.example/?a=1&b=2\n"},
         {"tags in lower case",
          "<dl>\n<dt><h3>Work</h3>\n<dl>\n<dt><a href=\"http://a.example/\">A</a>\n</dl>\n</dl>\n",
          "Work/\n  A = http://a.example/\n"},
@@ -135,6 +142,17 @@ TEST(BookmarkFileTest, ReadsFoldersAndBookmarks)
          "Space = http://s/\n"},
         {"CRLF line ends", "<DL>\r\n<DT><H3>Work</H3>\r\n<DL>\r\n<DT><A HREF=\"http://m/\">Mail\r\n</DL>\r\n</DL>\r\n",
          "Work/\n  Mail = http://m/\n"},
+        {"CR line ends", "<DL>\r<DT><H3>Work</H3>\r<DL>\r<DT><A HREF=\"http://m/\">Mail\r</DL>\r</DL>", "Work/\n  Mail = http://m/\n"},
+        {"only web addresses, their scheme in lower case; a folder left empty stays",
+         "<DL>\n<DT><H3>Scripts</H3>\n<DL>\n<DT><A HREF=\"javascript:alert(1)\">JS</A>\n<DT><A HREF=\"place:sort=8\">P</A>\n"
+         "<DT><A HREF=\"about:blank\">A</A>\n<DT><A HREF=\"data:text/html,x\">D</A>\n<DT><A HREF=\"chrome://x/\">C</A>\n"
+         "<DT><A HREF=\"www.example.com\">W</A>\n<DT><A HREF=\"httpx://a/\">X</A>\n</DL>\n"
+         "<DT><A HREF=\"HTTP://Up.example/Path\">Up</A>\n<DT><A HREF=\"Mailto:me@example.com\">M</A>\n"
+         "<DT><A HREF=\"sNews:s\">S</A>\n<DT><A HREF=\"FILE:///c|/a.htm\">F</A>\n<DT><A HREF=\"gopher:g\">G</A>\n"
+         "<DT><A HREF=\"Telnet:t\">T</A>\n<DT><A HREF=\"ftp:f\">Ftp</A>\n<DT><A HREF=\"HTTPS:s\">Https</A>\n"
+         "<DT><A HREF=\"news:n\">N</A>\n</DL>\n",
+         "Scripts/\nUp = http://Up.example/Path\nM = mailto:me@example.com\nS = snews:s\nF = file:///c|/a.htm\n"
+         "G = gopher:g\nT = telnet:t\nFtp = ftp:f\nHttps = https:s\nN = news:n\n"},
         {"\"<DL>\" without a pending folder: its \"</DL>\" ends the current list early",
          "<DL>\n<DT><H3>Work</H3>\n<DL>\n<DT><A HREF=\"http://1/\">One</A>\n<DL>\n<DT><A HREF=\"http://2/\">Two</A>\n"
          "</DL>\n<DT><A HREF=\"http://3/\">Three</A>\n</DL>\n<DT><A HREF=\"http://4/\">Four</A>\n</DL>\n",
@@ -147,9 +165,10 @@ TEST(BookmarkFileTest, ReadsFoldersAndBookmarks)
         {"a 5,000-character title is cut to 255",
          "<DL>\n<DT><A HREF=\"http://long/\">" + longTitle + "</A>\n</DL>\n",
          std::string(255, 'T') + " = http://long/\n"},
-        {"a 5,000-character address is cut to 255, its pieces skipped",
-         "<DL>\n<DT><A HREF=\"" + longAddress + "\">Long</A>\n<DT><A HREF=\"http://after/\">After</A>\n</DL>\n",
-         longAddress.substr(0, 255) + " = " + longAddress.substr(0, 255) + "\nAfter = http://after/\n"},
+        {"an address of 255 characters (once decoded) is kept, a longer one left out",
+         "<DL>\n<DT><A HREF=\"" + address255 + "\">Fits</A>\n<DT><A HREF=\"" + address255 + "b\">Long</A>\n"
+         "<DT><A HREF=\"" + address255.substr(0, 251) + "&amp;\">Amp</A>\n</DL>\n",
+         "Fits = " + address255 + "\nAmp = " + address255.substr(0, 251) + "&\n"},
         {"a 1,000-character folder name is cut to 255",
          "<DL>\n<DT><H3>" + std::string(1000, 'N') + "</H3>\n</DL>\n", std::string(255, 'N') + "/\n"},
         {"no list at all", "<HTML><BODY>Nothing here</BODY></HTML>\n", ""},
@@ -162,15 +181,50 @@ TEST(BookmarkFileTest, ReadsFoldersAndBookmarks)
     }
 }
 
-// A long line reaches the parser in 1023-character pieces, each taken as a
-// line: a title that starts beyond the first piece is not seen, so the
-// bookmark is named by its address, and the rest of the line is skipped.
-TEST(BookmarkFileTest, LongLineComesInPieces)
+// A line is read whole, so the name after a long icon is found, up to 1 MB:
+// a longer line is skipped.
+TEST(BookmarkFileTest, LongLinesAreReadWholeUpToOneMegabyte)
 {
-    std::string line = "<DT><A HREF=\"http://x/\" ICON=\"data:image/png;base64," + std::string(5000, 'Q') +
-                       "\">Title</A>\n";
-    EXPECT_EQ(ParseText("<DL>\n" + line + "<DT><A HREF=\"http://y/\">Y</A>\n</DL>\n"),
-              "http://x/ = http://x/\nY = http://y/\n");
+    auto line = [](size_t length) {
+        const std::string head = "<DT><A HREF=\"http://x/\" ICON=\"data:image/png;base64,", tail = "\">Title</A>";
+        return head + std::string(length - head.size() - tail.size(), 'Q') + tail + "\n";
+    };
+    EXPECT_EQ(ParseText("<DL>\n" + line(5000) + line(1 << 20) + "</DL>\n"), "Title = http://x/\nTitle = http://x/\n");
+    EXPECT_EQ(ParseText("<DL>\n" + line((1 << 20) + 1) + "<DT><A HREF=\"http://y/\">Y</A>\n</DL>\n"), "Y = http://y/\n");
+}
+
+// Names are decoded into the ANSI code page by the charset the file declares;
+// addresses keep their bytes.
+TEST(BookmarkFileTest, NamesInTheFilesCharset)
+{
+    const std::string meta = "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">\n";
+    const std::string cafe = "Caf\xC3\xA9 \xE2\x80\x93 \xE4\xB8\xAD \xF0\x9F\x98\x80";  // an emoji is one character
+    const ParseCase cases[] = {
+        {"UTF-8 by META, bad bytes as '?', references too",
+         meta + "<DL><p>\n<DT><H3>" + cafe + "</H3>\n<DL>\n<DT><A HREF=\"http://x/\xC3\xA9?q=&#233;&amp;\">"
+                "&#8217;&#x2019;&#150; \xC3(\xFF</A>\n</DL>\n</DL>\n",
+         Ansi(L"Caf\u00e9 \u2013 \u4e2d ?") + "/\n  " + Ansi(L"\u2019\u2019\u2013 ?(?") + " = http://x/\xC3\xA9?q=&#233;&\n"},
+        {"UTF-8 by byte-order mark", "\xEF\xBB\xBF<DL>\n<DT><A HREF=\"http://x/\">" + cafe + "</A>\n</DL>\n",
+         Ansi(L"Caf\u00e9 \u2013 \u4e2d ?") + " = http://x/\n"},
+        {"UTF-8 by an HTML5 META", "<meta charset=\"utf-8\">\n<DL>\n<DT><A HREF=\"http://x/\">na\xC3\xAFve</A>\n</DL>\n",
+         Ansi(L"na\u00efve") + " = http://x/\n"},
+        {"no UTF-8 declared: bytes as they are, references converted",
+         "<DL>\n<DT><A HREF=\"http://x/\">Caf\xC3\xA9 \xE9 &#8217;&#233;</A>\n</DL>\n",
+         "Caf\xC3\xA9 \xE9 " + Ansi(L"\u2019\u00e9") + " = http://x/\n"},
+        {"cut to 255 at a character's end",
+         meta + "<DL>\n<DT><H3>" + std::string(254, 'n') + "\xC3\xA9\xC3\xA9</H3>\n</DL>\n",
+         (std::string(254, 'n') + Ansi(L"\u00e9\u00e9")).substr(0, 255) + "/\n"},
+    };
+    for (const ParseCase &c : cases)
+        EXPECT_EQ(ParseText(c.file), c.outline) << c.name;
+}
+
+TEST(BookmarkFileTest, StopsAfterTheFirstHundredThousand)
+{
+    std::string file = "<DL>\n" + Repeat("<DT><A HREF=\"http://a/\">a</A>\n", BOOKMARK_MAX_COUNT + 1) + "</DL>\n";
+    Outline outline;
+    ReadBookmarkText(file.data(), file.size(), nullptr, Collect, &outline);
+    EXPECT_EQ(outline.text, Repeat("a = http://a/\n", BOOKMARK_MAX_COUNT));
 }
 
 TEST(BookmarkFileTest, CurrentBrowserExport)
@@ -191,7 +245,9 @@ TEST(BookmarkFileTest, CurrentBrowserExport)
         "    <DL><p>\n"
         "        <DT><A HREF=\"https://www.example.org/start?q=1&amp;r=2\" ADD_DATE=\"1700000001\" "
         "LAST_MODIFIED=\"1700000002\" ICON_URI=\"https://www.example.org/favicon.ico\" "
-        "ICON=\"data:image/png;base64,iVBORw0KGgoAAAANSUhEUgAAABAAAAAQCAYAAAAf8/9hAAAA\">Example Start</A>\n"
+        "ICON=\"data:image/png;base64,iVBORw0KGgoAAAANSUhEUgAAABAAAAAQCAYAAAAf8/9hAAAA" +
+        std::string(2048, 'A') + "\">Example Start \xE2\x80\x93 Caf\xC3\xA9</A>\n"
+        "        <DT><A HREF=\"javascript:(function(){alert(1)})()\" ADD_DATE=\"1700000002\">Bookmarklet</A>\n"
         "        <DD>A description line that belongs to the bookmark above\n"
         "        <DT><H3 ADD_DATE=\"1700000003\" LAST_MODIFIED=\"1700000004\">News</H3>\n"
         "        <DL><p>\n"
@@ -208,10 +264,9 @@ TEST(BookmarkFileTest, CurrentBrowserExport)
         "</DL>\n";
     EXPECT_EQ(ParseText(file),
               "Bookmarks Toolbar/\n"
-              "  Example Start = https://www.example.org/start?q=1&r=2\n"
+              "  " + Ansi(L"Example Start \u2013 Caf\u00e9") + " = https://www.example.org/start?q=1&r=2\n"
               "  News/\n"
               "    Daily News = http://news.example.com/\n"
-              "    Recent Tags = place:sort=8&maxResults=10\n"
               "Empty Folder/\n"
               "Files = ftp://ftp.example.net/pub/\n");
 }
@@ -303,7 +358,11 @@ TEST(InternetShortcutTest, ReadsTheUrl)
         {"no URL key", "[InternetShortcut]\r\nIconIndex=1\r\n", 256, ""},
         {"URL in another section", "[Other]\r\nURL=http://other/\r\n", 256, ""},
         {"empty URL", "[InternetShortcut]\r\nURL=\r\n", 256, ""},
-        {"longer than the buffer: cut", "[InternetShortcut]\r\nURL=" + longUrl + "\r\n", 256, longUrl.substr(0, 255)},
+        {"longer than the buffer: none (a cut one opens another page)", "[InternetShortcut]\r\nURL=" + longUrl + "\r\n",
+         256, ""},
+        {"a 100,000-character line: none", "[InternetShortcut]\r\nURL=http://" + std::string(100000, 'w') + "\r\n", 256, ""},
+        {"fills the buffer exactly", "[InternetShortcut]\r\nURL=" + longUrl.substr(0, 255) + "\r\n", 256,
+         longUrl.substr(0, 255)},
         {"empty file", "", 256, ""},
         {"binary junk", std::string("\0\xff\x01[Intern\0\r\nURL\x1a", 17), 256, ""},
     };
@@ -372,6 +431,27 @@ TEST_F(FavoritesFolderTest, SubfoldersFirstThenShortcutsWithAnAddress)
     EXPECT_TRUE(outline == "Empty/\nLinks/\n  Inner = http://inner/\nTop = http://top/\n" ||
                 outline == "Links/\n  Inner = http://inner/\nEmpty/\nTop = http://top/\n")
         << outline;
+}
+
+TEST_F(FavoritesFolderTest, OnlyWebAddressesThatFitWhole)
+{
+    Shortcut("Script.url", "javascript:alert(1)");
+    Shortcut("Place.url", "place:sort=8");
+    Shortcut("Long.url", "http://" + std::string(300, 'l') + "/");
+    Shortcut("Upper.url", "HTTP://Upper.example/");
+    EXPECT_EQ(Read(root), "Upper = http://Upper.example/\n");
+}
+
+// Two links back to ancestors would make the walk endless: folder links are
+// left out.
+TEST_F(FavoritesFolderTest, FolderLinksAreNotFollowed)
+{
+    Folder("A");
+    Folder("A\\B");
+    Shortcut("A\\B\\In.url", "http://in/");
+    ASSERT_TRUE(driver::MakeFolderLink(root + "\\A\\B\\Up", ".."));
+    ASSERT_TRUE(driver::MakeFolderLink(root + "\\A\\B\\Top", "../.."));
+    EXPECT_EQ(Read(root), "A/\n  B/\n    In = http://in/\n");
 }
 
 TEST_F(FavoritesFolderTest, NoFolderNameMeansNothingIsRead)
