@@ -32,6 +32,39 @@ TEST_F(StartupTest, SecondCopyOnlyBeepsAndExits)
     EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, RunKeyPath, "Springdeck"));
 }
 
+TEST_F(StartupTest, CopiesStartedTogetherLeaveExactlyOne)
+{
+    std::vector<Process> copies;
+    for (int i = 0; i < 5; ++i)
+        copies.push_back(StartProgram(SpringdeckExe(), ""));
+    auto ended = [&] {
+        int count = 0;
+        for (Process &copy : copies)
+            count += WaitForSingleObject(copy.handle, 0) == WAIT_OBJECT_0;
+        return count;
+    };
+    WaitUntil([&] { return ended() >= 4 && FindMainWindow(); });
+    EXPECT_EQ(ended(), 4);
+    for (Process &copy : copies) {
+        if (WaitExit(copy, 0) == STILL_ACTIVE)
+            springdeck = copy;  // the fixture ends it
+        else
+            EXPECT_EQ(WaitExit(copy, 0), 0u);
+    }
+    int windows = 0;
+    for (HWND other = NULL; (other = FindWindowExA(NULL, other, "Springdeck", "Springdeck")) != NULL;)
+        ++windows;
+    EXPECT_EQ(windows, 1);
+    HWND window = FindMainWindow();
+    ASSERT_TRUE(window);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    EXPECT_EQ(owner, springdeck.id);
+    for (Process &copy : copies)
+        if (copy.handle != springdeck.handle)
+            CloseProcess(copy);
+}
+
 TEST_F(StartupTest, FirstStartRegistersRunValueAndMarksInstalled)
 {
     ClearSettings();  // a fresh profile
