@@ -133,3 +133,33 @@ TEST_F(StartupTest, ProgramFolderBecomesCurrent)
 }
 
 }  // namespace
+
+namespace {
+
+// The manifest in springdeck.exe: how current Windows runs the program.
+TEST(Manifest, AsInvokerOnVistaToElevenWithClassicControlsAndNoDpiAwareness)
+{
+    HMODULE exe = LoadLibraryExA(SpringdeckExe().c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_TRUE(exe);
+    HRSRC found = FindResourceA(exe, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));  // RT_MANIFEST
+    ASSERT_TRUE(found);
+    std::string text((const char *)LockResource(LoadResource(exe, found)), SizeofResource(exe, found));
+    FreeLibrary(exe);
+    const struct {
+        const char *part;
+        bool present;
+    } rows[] = {
+        {"<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>", true},
+        {"<supportedOS Id=\"{e2011457-1546-43c5-a5fe-008deee3d3f0}\"/>", true},  // Vista
+        {"<supportedOS Id=\"{35138b9a-5d96-4fbd-8e2d-a2440225f93a}\"/>", true},  // 7
+        {"<supportedOS Id=\"{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}\"/>", true},  // 8
+        {"<supportedOS Id=\"{1f676c76-80e1-4239-95bb-83d0f6d0da78}\"/>", true},  // 8.1
+        {"<supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/>", true},  // 10 and 11
+        {"dpiAware", false},
+        {"Microsoft.Windows.Common-Controls", false},  // the classic controls, as ever
+    };
+    for (const auto &row : rows)
+        EXPECT_EQ(text.find(row.part) != std::string::npos, row.present) << row.part;
+}
+
+}  // namespace
