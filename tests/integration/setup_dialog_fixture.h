@@ -60,7 +60,7 @@ protected:
         SpringdeckTest::TearDown();
         driver::KillProcessesNamed("winhlp32.exe");
         if (userRunKeyLocked)
-            driver::RestoreKey(HKEY_CURRENT_USER, driver::RunKeyPath, savedUserRunKey);
+            driver::DenyWrites(HKEY_CURRENT_USER, driver::RunKeyPath, false);
         driver::DeleteValue(HKEY_CURRENT_USER, driver::RunKeyPath, "Springdeck");
         if (runKeyTaken)
             driver::RestoreKey(HKEY_LOCAL_MACHINE, driver::RunKeyPath, savedRunKey);
@@ -73,15 +73,6 @@ protected:
         savedRunKey = driver::SaveKey(HKEY_LOCAL_MACHINE, driver::RunKeyPath);
         runKeyTaken = true;
         driver::DeleteTree(HKEY_LOCAL_MACHINE, driver::RunKeyPath);
-    }
-
-    // Leaves the user's Run key readable but not writable; the test's end
-    // puts it back as it was.
-    void LockUserRunKey()
-    {
-        savedUserRunKey = driver::SaveKey(HKEY_CURRENT_USER, driver::RunKeyPath);
-        userRunKeyLocked = true;
-        EXPECT_TRUE(driver::DenyWrites(HKEY_CURRENT_USER, driver::RunKeyPath));
     }
 
     // Starts Springdeck when needed and opens the setup dialog from the tray
@@ -134,7 +125,6 @@ protected:
     HWND mainWindow = NULL;
     driver::SavedKey savedRunKey;
     bool runKeyTaken = false;
-    driver::SavedKey savedUserRunKey;
-    bool userRunKeyLocked = false;
+    bool userRunKeyLocked = false;  // DenyWrites on the user's Run key, undone at the end
 
 };

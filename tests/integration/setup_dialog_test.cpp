@@ -313,7 +313,8 @@ TEST_F(SetupDialogTest, StartWithWindowsShowsWhatARefusedChangeLeaves)
     DenyWrites(HKEY_LOCAL_MACHINE, RunKeyPath, false);
     DeleteValue(HKEY_LOCAL_MACHINE, RunKeyPath, "Springdeck");
     DenyWrites(HKEY_LOCAL_MACHINE, RunKeyPath);
-    LockUserRunKey();
+    userRunKeyLocked = DenyWrites(HKEY_CURRENT_USER, RunKeyPath);
+    ASSERT_TRUE(userRunKeyLocked);
     ClickButton(dialog, 116);
     ASSERT_TRUE(WaitUntil([&] { return SendDlgItemMessageA(dialog, 116, BM_GETCHECK, 0, 0) == BST_UNCHECKED; }));
     ClickButton(dialog, 116);

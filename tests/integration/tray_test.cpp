@@ -192,36 +192,27 @@ TEST_F(TrayTest, IconComesBackWhenTheTaskbarIsRecreated)
     EXPECT_TRUE(WaitUntil([&] { return TrayIconPresent(window); }, 5000));
 }
 
-// Setup chosen again, from the menu or by a double click, while the setup
-// dialog is open brings the dialog, or the pop-up it shows on top, forward.
+// Setup chosen again while the setup dialog is open brings the dialog, or
+// the pop-up it shows on top, forward.
 TEST_F(TrayTest, SetupChosenAgainBringsTheOpenDialogForward)
 {
     HWND window = Start();
     ASSERT_TRUE(window);
     HWND setup = OpenSetup(window);
-    ASSERT_TRUE(setup);
-    auto chooseSetup = [&](HWND front, bool fromMenu) {
+    auto chooseSetup = [&](HWND front) {
         ASSERT_TRUE(front);
         ASSERT_EQ(GetForegroundWindow(), ShowFocusWindow());
-        if (fromMenu) {
-            PostTray(window, WM_RBUTTONDOWN);
-            ASSERT_TRUE(WaitForWindow("#32768", NULL));
-            ASSERT_TRUE(WaitForMenuKeys(window));
-            PressKey(VK_DOWN);
-            PressKey(VK_RETURN);
-        } else {
-            PostTray(window, WM_LBUTTONDBLCLK);
-        }
+        PostTray(window, WM_LBUTTONDBLCLK);
         EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == front; }, 5000));
     };
-    chooseSetup(setup, true);
+    chooseSetup(setup);
     ClickButton(setup, 117);
     HWND about = WaitForWindow("#32770", "About Springdeck");
-    chooseSetup(about, false);
+    chooseSetup(about);
     ClickButton(about, IDOK);
     ASSERT_TRUE(WaitWindowGone(about));
     ClickButton(setup, 105);
-    chooseSetup(WaitForWindow("#32770", "Springdeck Setup"), true);
+    chooseSetup(WaitForWindow("#32770", "Springdeck Setup"));
 }
 
 }  // namespace
