@@ -70,13 +70,18 @@ static void OnClose(HWND window)
  * (the key chooser, a message box), never the hidden main window. */
 static void BringBusyCommandForward(HWND window)
 {
-    HWND root = SetupDialogWindow();
-    if (!root)
-        root = window;
-    HWND popup = GetLastActivePopup(root);
-    if (!popup || !IsWindowVisible(popup) || !IsWindowEnabled(popup))
-        popup = root;
-    SetForegroundWindow(popup);
+    HWND front = SetupDialogWindow();
+    if (!front)
+        front = window;
+    /* Windows gives the root owner's last pop-up of the whole chain; a
+     * system that tracks only direct owners is walked down the chain. */
+    for (int depth = 0; depth < 8; ++depth) {
+        HWND popup = GetLastActivePopup(front);
+        if (!popup || popup == front || !IsWindowVisible(popup))
+            break;
+        front = popup;
+    }
+    SetForegroundWindow(front);
 }
 
 static void OnCommand(HWND window, UINT command)
