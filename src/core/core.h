@@ -13,6 +13,7 @@
 extern HINSTANCE AppInstance;      /* set first in WinMain */
 extern HWND MainWindow;            /* the hidden "Springdeck" window, null until created */
 extern UINT CloseMessage;          /* registered "close": ends the program without a question */
+extern HANDLE InstanceMutex;       /* the session's single-instance mutex; MainWindow's WM_DESTROY closes it */
 extern DWORD DdeInstance;          /* client-only DDEML instance, 0 when none */
 extern HCONV BrowserConversation;  /* last browser conversation; DdeCallback clears it */
 

@@ -4,6 +4,7 @@
 HINSTANCE AppInstance = NULL;
 HWND MainWindow = NULL;
 UINT CloseMessage = 0;
+HANDLE InstanceMutex = NULL;
 DWORD DdeInstance = 0;
 HCONV BrowserConversation = NULL;
 

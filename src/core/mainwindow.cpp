@@ -44,6 +44,12 @@ static void OnDestroy(HWND window)
     CancelPlayback(1000);
     UnregisterKeyHotkeys(window);
     DeleteTrayIcon(window);
+    /* Now, while this window can still be found: a copy started from here on
+     * then either finds the window or may run. */
+    if (InstanceMutex) {
+        CloseHandle(InstanceMutex);
+        InstanceMutex = NULL;
+    }
     PostQuitMessage(0);
 }
 
@@ -58,10 +64,30 @@ static void OnClose(HWND window)
         DestroyWindow(window);
 }
 
+/* A command chosen again while one runs brings what that command shows to
+ * the front: the setup dialog (it has no owner) or, for a question of ours,
+ * the main window's pop-up; either way the pop-up last active on top of it
+ * (the key chooser, a message box), never the hidden main window. */
+static void BringBusyCommandForward(HWND window)
+{
+    HWND front = SetupDialogWindow();
+    if (!front)
+        front = window;
+    /* Windows gives the root owner's last pop-up of the whole chain; a
+     * system that tracks only direct owners is walked down the chain. */
+    for (int depth = 0; depth < 8; ++depth) {
+        HWND popup = GetLastActivePopup(front);
+        if (!popup || popup == front || !IsWindowVisible(popup))
+            break;
+        front = popup;
+    }
+    SetForegroundWindow(front);
+}
+
 static void OnCommand(HWND window, UINT command)
 {
     if (CommandBusy) {
-        SetForegroundWindow(window);
+        BringBusyCommandForward(window);
         return;
     }
     CommandBusy = true;

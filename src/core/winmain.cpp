@@ -30,6 +30,37 @@ static void EnterProgramFolder()
     SetCurrentDirectoryA(path);
 }
 
+/* The name of the single-instance mutex. Windows 2000 and later keep one
+ * namespace of kernel objects per log-on session and know the "Local\"
+ * prefix; Windows 95/98 and NT 4 have one namespace and take no backslash
+ * in a name. */
+static const char *SingleInstanceMutexName()
+{
+    DWORD version = GetVersion();
+    bool windowsNt = (version & 0x80000000u) == 0;
+    if (windowsNt && LOBYTE(LOWORD(version)) >= 5)
+        return "Local\\Springdeck";
+    return "Springdeck";
+}
+
+/* The window search alone lets copies started at the same moment (a machine
+ * and a user Run value at log-on, an installer starting us while the Run
+ * value does too) all find no window, since none has made it yet. Only the
+ * copy that creates the session's mutex goes on to the window search; the
+ * main window closes the mutex in its WM_DESTROY, while it can still be
+ * found, so a copy started during the shutdown meets one or the other.
+ * True when another copy runs. */
+static bool AnotherCopyRuns()
+{
+    InstanceMutex = CreateMutexA(NULL, FALSE, SingleInstanceMutexName());
+    DWORD error = GetLastError();
+    /* Access denied: a copy of another user of this session (or an elevated
+     * one) holds it. Any other failure leaves the window search alone. */
+    if ((InstanceMutex && error == ERROR_ALREADY_EXISTS) || (!InstanceMutex && error == ERROR_ACCESS_DENIED))
+        return true;
+    return FindWindowA(MAIN_WINDOW_CLASS, APP_CAPTION) != NULL;
+}
+
 static bool WantsFirstStartSteps(const char *commandLine)
 {
     while (*commandLine == ' ')
@@ -54,9 +85,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
     AppInstance = instance;
     CloseMessage = RegisterWindowMessageA("close");
 
-    if (FindWindowA(MAIN_WINDOW_CLASS, APP_CAPTION)) {
+    if (AnotherCopyRuns()) {
         MessageBeep(0);
-        return 0;
+        return 0;  /* ending closes the mutex handle */
     }
 
     InitProcessLookup();

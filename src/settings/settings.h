@@ -27,9 +27,9 @@ DWORD ReadSettingDword(const char *subkey, const char *valueName, DWORD defaultV
 void WriteSettingDword(const char *subkey, const char *valueName, DWORD value);
 
 /* Fills buffer (capacity bytes) with the stored string, or with the default
- * when the key or value is missing or not a string. A stored string longer
- * than the buffer is cut to capacity - 1 characters; the buffer always ends
- * up terminated. */
+ * when the key or value is missing, not a string or over 64 KB. A stored
+ * string longer than the buffer is cut to capacity - 1 characters; the
+ * buffer always ends up terminated. */
 void ReadSettingString(const char *subkey, const char *valueName, const char *defaultValue,
                        char *buffer, DWORD capacity);
 

@@ -12,6 +12,11 @@
 #include <cstdio>
 #include <vector>
 
+/* No setting is anywhere near this long. A bigger value (written by hand or
+ * by another program, possibly hundreds of megabytes) is not read at all:
+ * it counts as missing, so its reader gets the default. */
+enum : DWORD { MAX_SETTING_STRING_SIZE = 64 * 1024 };
+
 /* Builds "Software\Tolvane Keyboards\Springdeck\<subkey>"; false when the
  * subkey name would not fit (such a setting is treated as missing). */
 static bool BuildSettingPath(const char *subkey, char (&path)[SETTING_PATH_CAPACITY])
@@ -91,7 +96,7 @@ void ReadSettingString(const char *subkey, const char *valueName, const char *de
      * scratch buffer and cut, rather than left half-written by the registry. */
     DWORD type = 0, size = 0;
     LONG rc = RegQueryValueExA(key, valueName, NULL, &type, NULL, &size);
-    if (rc == ERROR_SUCCESS && (type == REG_SZ || type == REG_EXPAND_SZ)) {
+    if (rc == ERROR_SUCCESS && (type == REG_SZ || type == REG_EXPAND_SZ) && size <= MAX_SETTING_STRING_SIZE) {
         std::vector<char> data(size + 1, '\0');
         DWORD got = size;
         if (RegQueryValueExA(key, valueName, NULL, &type, (BYTE *)data.data(), &got) == ERROR_SUCCESS &&

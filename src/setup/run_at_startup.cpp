@@ -4,8 +4,9 @@
  * A user who may not write under HKEY_LOCAL_MACHINE still gets the option:
  * the same value then goes under the user's own Run key, which Windows also
  * reads at log-on. The box shows the option as set when either key holds it,
- * and clearing the box removes it from both, so what the box shows is always
- * what happens at the next log-on. */
+ * and clearing the box removes it from both. After a click the box is set
+ * from what the keys then hold, so it shows what happens at the next log-on
+ * even when a change was refused; the user is told why. */
 #include "resource.h"
 #include "setup/setup.h"
 
@@ -27,6 +28,17 @@ static bool RunValuePresent(HKEY root)
     /* A value too long for the buffer is there and not empty. */
     return result == ERROR_MORE_DATA || (result == ERROR_SUCCESS && path[0] != '\0');
 }
+
+static const char NotStoredText[] =
+    "Springdeck could not be set to start when the computer starts.\r\n\r\n"
+    "Neither the programs that start for every user of this computer nor your own could be changed.";
+static const char MachineValueStaysText[] =
+    "Springdeck will still start when the computer starts.\r\n\r\n"
+    "It is set to start for every user of this computer, and you may not change that. "
+    "An administrator can turn this option off.";
+static const char UserValueStaysText[] =
+    "Springdeck will still start when the computer starts.\r\n\r\n"
+    "It could not be removed from the programs that start for you.";
 
 static void DeleteRunValue(HKEY root)
 {
@@ -66,13 +78,8 @@ void ReadRunAtStartup(HWND dialog)
         CheckDlgButton(dialog, IDC_RUN_AT_STARTUP, BST_CHECKED);
 }
 
-void ApplyRunAtStartup(HWND dialog)
+static void StoreRunValue()
 {
-    if (dialog && IsDlgButtonChecked(dialog, IDC_RUN_AT_STARTUP) != BST_CHECKED) {
-        DeleteRunValue(HKEY_LOCAL_MACHINE);
-        DeleteRunValue(HKEY_CURRENT_USER);
-        return;
-    }
     char path[RUN_VALUE_SIZE];
     ZeroMemory(path, sizeof path);
     DWORD length = GetModuleFileNameA(NULL, path, sizeof path);
@@ -83,4 +90,25 @@ void ApplyRunAtStartup(HWND dialog)
         DeleteRunValue(HKEY_CURRENT_USER);  /* one entry, or the program starts twice */
     else
         StoreUserRunValue(path);
+}
+
+void ApplyRunAtStartup(HWND dialog)
+{
+    bool wanted = !dialog || IsDlgButtonChecked(dialog, IDC_RUN_AT_STARTUP) == BST_CHECKED;
+    if (wanted) {
+        StoreRunValue();
+    } else {
+        DeleteRunValue(HKEY_LOCAL_MACHINE);
+        DeleteRunValue(HKEY_CURRENT_USER);
+    }
+    if (!dialog)
+        return;
+
+    bool machine = RunValuePresent(HKEY_LOCAL_MACHINE);
+    bool starts = machine || RunValuePresent(HKEY_CURRENT_USER);
+    CheckDlgButton(dialog, IDC_RUN_AT_STARTUP, starts ? BST_CHECKED : BST_UNCHECKED);
+    if (starts == wanted)
+        return;
+    const char *text = wanted ? NotStoredText : machine ? MachineValueStaysText : UserValueStaysText;
+    MessageBoxA(dialog, text, APP_CAPTION, MB_ICONEXCLAMATION | MB_SETFOREGROUND);
 }

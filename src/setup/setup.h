@@ -15,8 +15,13 @@
 /* Dialog procedure of DLG_SETUP. */
 INT_PTR CALLBACK SetupDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
+/* The setup dialog while it is open, else null. */
+HWND SetupDialogWindow();
+
 /* Start with Windows: with a dialog, stores or deletes the Run value as its
- * check box says; with none (first start), always stores it. */
+ * check box says, then sets the box to what will happen at the next log-on
+ * and tells the user when that is not what the box asked for; with none
+ * (first start), always stores it, silently. */
 void ApplyRunAtStartup(HWND dialog);
 
 /* Checks the dialog's "start with Windows" box when the Run value is set. */

@@ -11,12 +11,19 @@
 
 #include <commctrl.h>
 
+/* The open setup dialog, null while none is open. It has no owner, so the
+ * main window needs this to bring it (or what it shows on top) forward. */
+static HWND OpenSetupDialog = NULL;
+
+HWND SetupDialogWindow() { return OpenSetupDialog; }
+
 static const char KeyInUseText[] =
     "This hotkey is being used by another application or Explorer.  "
     "To use this key with Springdeck, disable it in the application that is using it.";
 
 static BOOL OnInitDialog(HWND dialog)
 {
+    OpenSetupDialog = dialog;
     InitCommonControls();
     HWND tooltip = CreateWindowExA(0, TOOLTIPS_CLASSA, "", TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
                                    CW_USEDEFAULT, CW_USEDEFAULT, dialog, NULL, AppInstance, NULL);
@@ -115,6 +122,8 @@ static void OnDestroy(HWND dialog)
     }
     /* The tooltip window is owned by the dialog and goes with it. */
     RemovePropA(dialog, SETUP_TOOLTIP_PROP);
+    if (OpenSetupDialog == dialog)
+        OpenSetupDialog = NULL;
 }
 
 INT_PTR CALLBACK SetupDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)

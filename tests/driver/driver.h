@@ -92,6 +92,9 @@ void WriteValue(HKEY root, const std::string &path, const char *name, DWORD type
 void DeleteValue(HKEY root, const std::string &path, const char *name);
 void DeleteTree(HKEY root, const std::string &path);
 std::string Setting(const char *subkey, const char *name);
+// Takes away (or gives back) the right to change the key's values, as for a
+// user under a machine key; creates the key when missing.
+bool DenyWrites(HKEY root, const std::string &path, bool deny = true);
 extern const char *const RunKeyPath;  // HKLM ...\CurrentVersion\Run
 
 // ---- windows and dialogs ---------------------------------------------------

@@ -1,6 +1,7 @@
 // Driver: reading and writing Springdeck's settings and other registry keys.
 #include "driver.h"
 
+#include <sddl.h>
 #include <shlwapi.h>
 
 namespace driver {
@@ -105,6 +106,22 @@ void DeleteValue(HKEY root, const std::string &path, const char *name)
 std::string Setting(const char *subkey, const char *name)
 {
     return ReadString(HKEY_CURRENT_USER, std::string(SettingsPath) + "\\" + subkey, name);
+}
+
+bool DenyWrites(HKEY root, const std::string &path, bool deny)
+{
+    // Everyone may read; with deny, no one may set or delete values or add
+    // subkeys (KEY_SET_VALUE | KEY_CREATE_SUB_KEY).
+    const char *descriptor = deny ? "D:P(D;;0x6;;;WD)(A;;KA;;;WD)" : "D:P(A;;KA;;;WD)";
+    PSECURITY_DESCRIPTOR security = NULL;
+    HKEY key;
+    if (RegCreateKeyA(root, path.c_str(), &key) != ERROR_SUCCESS)
+        return false;
+    bool done = ConvertStringSecurityDescriptorToSecurityDescriptorA(descriptor, SDDL_REVISION_1, &security, NULL) &&
+                RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, security) == ERROR_SUCCESS;
+    LocalFree(security);
+    RegCloseKey(key);
+    return done;
 }
 
 }  // namespace driver

@@ -59,6 +59,8 @@ protected:
     {
         SpringdeckTest::TearDown();
         driver::KillProcessesNamed("winhlp32.exe");
+        if (userRunKeyLocked)
+            driver::DenyWrites(HKEY_CURRENT_USER, driver::RunKeyPath, false);
         driver::DeleteValue(HKEY_CURRENT_USER, driver::RunKeyPath, "Springdeck");
         if (runKeyTaken)
             driver::RestoreKey(HKEY_LOCAL_MACHINE, driver::RunKeyPath, savedRunKey);
@@ -144,5 +146,6 @@ protected:
     std::string program;  // empty: build\springdeck.exe
     driver::SavedKey savedRunKey;
     bool runKeyTaken = false;
+    bool userRunKeyLocked = false;  // DenyWrites on the user's Run key, undone at the end
 
 };

@@ -281,6 +281,50 @@ TEST_F(SetupDialogTest, StartWithWindowsUsesTheUserRunKeyWhenTheMachineKeyCannot
     EXPECT_EQ(SendDlgItemMessageA(dialog, 116, BM_GETCHECK, 0, 0), BST_CHECKED);
 }
 
+// A change the registry refuses is not shown as done: the box shows what
+// the next log-on will do, and a message says why.
+TEST_F(SetupDialogTest, StartWithWindowsShowsWhatARefusedChangeLeaves)
+{
+    auto expectRefusal = [](HWND dialog, const char *text, LRESULT check) {
+        HWND box = WaitForMessageBox("Springdeck");
+        ASSERT_TRUE(box);
+        EXPECT_EQ(MessageBoxText(box), text);
+        EXPECT_EQ(GetWindow(box, GW_OWNER), dialog);
+        EXPECT_EQ(SendDlgItemMessageA(dialog, 116, BM_GETCHECK, 0, 0), check);
+        CaptureWindowShown(box, check == BST_CHECKED ? "run-value-stays" : "run-value-not-stored");
+        ClickButton(box, IDOK);
+        ASSERT_TRUE(WaitWindowGone(box));
+    };
+    // A machine value that this user may not remove.
+    TakeAwayMachineRunKey();
+    WriteRunValue(HKEY_LOCAL_MACHINE, "C:\\elsewhere\\springdeck.exe");
+    ASSERT_TRUE(DenyWrites(HKEY_LOCAL_MACHINE, RunKeyPath));
+    HWND dialog = OpenSetup();
+    ASSERT_TRUE(dialog);
+    ClickButton(dialog, 116);
+    expectRefusal(dialog,
+                  "Springdeck will still start when the computer starts.\r\n\r\nIt is set to start for every user "
+                  "of this computer, and you may not change that. An administrator can turn this option off.",
+                  BST_CHECKED);
+    EXPECT_TRUE(ValueExists(HKEY_LOCAL_MACHINE, RunKeyPath, "Springdeck"));
+
+    // Neither Run key may be written: unchecking finds nothing to remove,
+    // checking stores nothing.
+    DenyWrites(HKEY_LOCAL_MACHINE, RunKeyPath, false);
+    DeleteValue(HKEY_LOCAL_MACHINE, RunKeyPath, "Springdeck");
+    DenyWrites(HKEY_LOCAL_MACHINE, RunKeyPath);
+    userRunKeyLocked = DenyWrites(HKEY_CURRENT_USER, RunKeyPath);
+    ASSERT_TRUE(userRunKeyLocked);
+    ClickButton(dialog, 116);
+    ASSERT_TRUE(WaitUntil([&] { return SendDlgItemMessageA(dialog, 116, BM_GETCHECK, 0, 0) == BST_UNCHECKED; }));
+    ClickButton(dialog, 116);
+    expectRefusal(dialog,
+                  "Springdeck could not be set to start when the computer starts.\r\n\r\nNeither the programs that "
+                  "start for every user of this computer nor your own could be changed.",
+                  BST_UNCHECKED);
+    EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, RunKeyPath, "Springdeck"));
+}
+
 TEST_F(SetupDialogTest, AboutBoxOpensOverTheDialogAndClosesEveryWay)
 {
     HWND dialog = OpenSetup();

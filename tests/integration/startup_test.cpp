@@ -2,6 +2,8 @@
 // the program folder as the current directory.
 #include "fixture.h"
 
+#include <algorithm>
+
 using namespace driver;
 
 namespace {
@@ -30,6 +32,29 @@ TEST_F(StartupTest, SecondCopyOnlyBeepsAndExits)
     HWND own = ShowFocusWindow();
     EXPECT_FALSE(RegisterHotKey(own, 1, 0, VK_F5));
     EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, RunKeyPath, "Springdeck"));
+}
+
+TEST_F(StartupTest, CopiesStartedTogetherLeaveExactlyOne)
+{
+    std::vector<Process> copies(5);
+    for (Process &copy : copies)
+        copy = StartProgram(SpringdeckExe(), "");
+    auto running = [&] {
+        return std::count_if(copies.begin(), copies.end(),
+                             [](Process &copy) { return WaitForSingleObject(copy.handle, 0) != WAIT_OBJECT_0; });
+    };
+    WaitUntil([&] { return running() <= 1 && FindMainWindow(); }, 60000);  // five starts at once are slow
+    EXPECT_EQ(running(), 1);
+    for (Process &copy : copies) {
+        if (WaitExit(copy, 0) == STILL_ACTIVE)
+            std::swap(springdeck, copy);  // the fixture ends it
+        else
+            EXPECT_EQ(WaitExit(copy, 0), 0u) << "a second copy only beeps";
+        CloseProcess(copy);
+    }
+    DWORD owner = 0;
+    GetWindowThreadProcessId(FindMainWindow(), &owner);
+    EXPECT_EQ(owner, springdeck.id);
 }
 
 TEST_F(StartupTest, FirstStartRegistersRunValueAndMarksInstalled)
@@ -97,6 +122,29 @@ TEST_F(StartupTest, ProgramFolderBecomesCurrent)
         cwd.pop_back();
     EXPECT_EQ(lstrcmpiA(cwd.c_str(), BuildDir().c_str()), 0) << cwd;
     RemoveDirectoryA(elsewhere.c_str());
+}
+
+}  // namespace
+
+namespace {
+
+// The manifest in springdeck.exe: how current Windows runs the program.
+TEST(Manifest, AsInvokerOnVistaToElevenWithClassicControlsAndNoDpiAwareness)
+{
+    HMODULE exe = LoadLibraryExA(SpringdeckExe().c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_TRUE(exe);
+    HRSRC found = FindResourceA(exe, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));  // RT_MANIFEST
+    ASSERT_TRUE(found);
+    std::string text((const char *)LockResource(LoadResource(exe, found)), SizeofResource(exe, found));
+    FreeLibrary(exe);
+    EXPECT_NE(text.find("<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>"), std::string::npos);
+    // Vista, 7, 8, 8.1, 10 and 11
+    for (const char *id : {"e2011457-1546-43c5-a5fe-008deee3d3f0", "35138b9a-5d96-4fbd-8e2d-a2440225f93a",
+                           "4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38", "1f676c76-80e1-4239-95bb-83d0f6d0da78",
+                           "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"})
+        EXPECT_NE(text.find(std::string("<supportedOS Id=\"{") + id + "}\"/>"), std::string::npos) << id;
+    EXPECT_EQ(text.find("dpiAware"), std::string::npos);
+    EXPECT_EQ(text.find("Common-Controls"), std::string::npos) << "the classic controls, as ever";
 }
 
 }  // namespace

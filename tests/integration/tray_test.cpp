@@ -40,6 +40,12 @@ protected:
         return WaitUntil([&] { return GetForegroundWindow() == window; }, 5000);
     }
 
+    static HWND OpenSetup(HWND window)
+    {
+        PostMessageA(window, WM_COMMAND, IDM_SETUP, 0);
+        return WaitForWindow("#32770", "Springdeck from Tolvane Keyboards");
+    }
+
     void ExpectEndedCleanly()
     {
         EXPECT_EQ(WaitExit(springdeck), 0u);
@@ -186,6 +192,29 @@ TEST_F(TrayTest, IconComesBackWhenTheTaskbarIsRecreated)
     EXPECT_TRUE(WaitUntil([&] { return TrayIconPresent(window); }, 5000));
 }
 
+// Setup chosen again while the setup dialog is open brings the dialog, or
+// the pop-up it shows on top, forward.
+TEST_F(TrayTest, SetupChosenAgainBringsTheOpenDialogForward)
+{
+    HWND window = Start();
+    ASSERT_TRUE(window);
+    HWND setup = OpenSetup(window);
+    auto chooseSetup = [&](HWND front) {
+        ASSERT_TRUE(front);
+        ASSERT_EQ(GetForegroundWindow(), ShowFocusWindow());
+        PostTray(window, WM_LBUTTONDBLCLK);
+        EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == front; }, 5000));
+    };
+    chooseSetup(setup);
+    ClickButton(setup, 117);
+    HWND about = WaitForWindow("#32770", "About Springdeck");
+    chooseSetup(about);
+    ClickButton(about, IDOK);
+    ASSERT_TRUE(WaitWindowGone(about));
+    ClickButton(setup, 105);
+    chooseSetup(WaitForWindow("#32770", "Springdeck Setup"));
+}
+
 }  // namespace
 
 namespace {
@@ -196,8 +225,7 @@ TEST_F(TrayTest, CloseMessageEndsWithTheSetupChainOpen)
 {
     HWND window = Start();
     ASSERT_TRUE(window);
-    PostMessageA(window, WM_COMMAND, IDM_SETUP, 0);
-    HWND setup = WaitForWindow("#32770", "Springdeck from Tolvane Keyboards");
+    HWND setup = OpenSetup(window);
     ASSERT_TRUE(setup);
     ClickButton(setup, 105);
     ASSERT_TRUE(WaitForWindow("#32770", "Springdeck Setup"));

@@ -115,6 +115,18 @@ TEST_F(SettingsStoreTest, OversizedStringsAreCutToTheReadersCapacity)
     // Exactly filling the buffer is not oversized.
     WriteSettingString("title", "F3", std::string(79, 'b').c_str());
     EXPECT_EQ(Read("title", "F3", 80), std::string(79, 'b'));
+    // Up to 64 KB a value is cut; a bigger one (on a key and on an option)
+    // is not read at all and gives the default.
+    WriteSettingString("args", "F1", std::string(64 * 1024 - 1, 'c').c_str());
+    EXPECT_EQ(Read("args", "F1"), std::string(259, 'c'));
+    std::string huge(10 * 1024 * 1024, 'd');
+    WriteSettingString("command line", "F5", huge.c_str());
+    Raw("options", "browser", REG_SZ, huge.c_str(), (DWORD)huge.size() + 1);
+    EXPECT_EQ(Read("command line", "F5"), "");
+    EXPECT_EQ(ReadSettingDword("options", "browser", 0), 0u);
+    char buffer[16];
+    ReadSettingString("options", "browser", "fallback", buffer, sizeof buffer);
+    EXPECT_STREQ(buffer, "fallback");
 }
 
 TEST_F(SettingsStoreTest, StringWithoutTerminatorIsStillTerminated)
