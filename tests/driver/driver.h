@@ -24,6 +24,8 @@ bool CopyFileTo(const std::string &from, const std::string &to);
 // Polls the condition (pumping this thread's messages) until it holds or the
 // time is up. Returns the condition's last value.
 bool WaitUntil(const std::function<bool()> &condition, DWORD timeoutMs = 15000);
+// A waiting deadline stretched by SD_WAIT_SCALE (slow hosts); WaitUntil applies it.
+DWORD ScaledWait(DWORD timeoutMs);
 void Pump(DWORD ms);  // pumps messages for a while (only to let input settle)
 
 // ---- processes -------------------------------------------------------------

@@ -5,6 +5,7 @@
 #include <winternl.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace driver {
 
@@ -65,8 +66,23 @@ void Pump(DWORD ms)
     } while (true);
 }
 
+DWORD ScaledWait(DWORD timeoutMs)
+{
+    // Where Wine itself runs under an emulator (scripts/with-wine.sh sets
+    // SD_WAIT_SCALE there), every program takes several times as long to
+    // start; a deadline is a bound on waiting, never a measurement, so it grows.
+    static const DWORD scale = [] {
+        char text[16] = "";
+        GetEnvironmentVariableA("SD_WAIT_SCALE", text, sizeof text);
+        DWORD value = strtoul(text, NULL, 10);
+        return value >= 1 && value <= 20 ? value : 1;
+    }();
+    return timeoutMs > MAXDWORD / scale ? MAXDWORD : timeoutMs * scale;
+}
+
 bool WaitUntil(const std::function<bool()> &condition, DWORD timeoutMs)
 {
+    timeoutMs = ScaledWait(timeoutMs);
     DWORD start = GetTickCount();
     while (true) {
         Pump(0);
@@ -205,7 +221,7 @@ HWND StartSpringdeck(Process &process, const std::string &args, int show, const 
     // Idle means the message loop runs: creation, hotkeys, tray icon and the
     // first-start steps are done. (A window can answer messages earlier, while
     // it waits on the shell during its creation.)
-    if (window && WaitForInputIdle(process.handle, 15000) != 0)
+    if (window && WaitForInputIdle(process.handle, ScaledWait(15000)) != 0)
         return NULL;
     if (window && !IsResponsive(window))
         return NULL;

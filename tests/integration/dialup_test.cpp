@@ -65,7 +65,7 @@ TEST_F(DialUpKeyTest, WithoutTheFolderNothingHappensAndNothingIsShown)
     PressKey(VK_F1);
     PressKey(VK_F1);
     Pump(100);
-    EXPECT_EQ(WaitForInputIdle(springdeck.handle, 10000), 0u);
+    EXPECT_EQ(WaitForInputIdle(springdeck.handle, ScaledWait(10000)), 0u);
     EXPECT_TRUE(IsResponsive(FindMainWindow()));
     EXPECT_TRUE(TopWindowsOfProcess(springdeck.id).empty()) << "nothing is shown";
 }
