@@ -58,6 +58,29 @@ gtest_add_tests(TARGET integration_tests SOURCES ${SD_INTEGRATION} TEST_PREFIX "
 # Integration tests share the desktop, the keyboard and the prefix: one at a time.
 set_tests_properties(${SD_INTEGRATION_TESTS} PROPERTIES RESOURCE_LOCK desktop TIMEOUT 120)
 
+# The platform matrix: the launch, playback, tray and start-up tests run again
+# with Wine reporting Windows 98 and Windows 10 (Wine reports NT 6.1 on its
+# own), so that the branches of those systems run too. Each version has a
+# prefix and a display of its own (scripts/wine-version.sh, booted and ended
+# as a CTest fixture), so its tests run side by side with the others; they
+# keep their files in the prefix, as every integration test does.
+set(SD_MATRIX_VERSIONS win98 win10)
+set(SD_MATRIX_SOURCES program_launch browser_launch playback aol tray startup hotkeys)
+list(TRANSFORM SD_MATRIX_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/tests/integration/)
+list(TRANSFORM SD_MATRIX_SOURCES APPEND _test.cpp)
+set(SD_WINE_VERSION_SCRIPT ${CMAKE_SOURCE_DIR}/scripts/wine-version.sh)
+set_target_properties(integration_tests PROPERTIES CROSSCOMPILING_EMULATOR ${SD_WINE_VERSION_SCRIPT})
+foreach(version ${SD_MATRIX_VERSIONS})
+  add_test(NAME ${version}.boot COMMAND ${SD_WINE_VERSION_SCRIPT} boot ${version})
+  add_test(NAME ${version}.end COMMAND ${SD_WINE_VERSION_SCRIPT} end ${version})
+  set_tests_properties(${version}.boot PROPERTIES FIXTURES_SETUP wine-${version} TIMEOUT 300)
+  set_tests_properties(${version}.end PROPERTIES FIXTURES_CLEANUP wine-${version})
+  gtest_add_tests(TARGET integration_tests SOURCES ${SD_MATRIX_SOURCES} TEST_PREFIX "${version}.integration."
+                  TEST_LIST SD_MATRIX_TESTS)
+  set_tests_properties(${SD_MATRIX_TESTS} PROPERTIES ENVIRONMENT SD_WINE_VERSION=${version}
+                       FIXTURES_REQUIRED wine-${version} RESOURCE_LOCK desktop-${version} TIMEOUT 120)
+endforeach()
+
 # The screenshot tour that `make run` uses on a virtual display.
 add_executable(showcase ${CMAKE_SOURCE_DIR}/tools/showcase/showcase.cpp)
 target_link_libraries(showcase PRIVATE sd_driver)

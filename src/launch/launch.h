@@ -7,6 +7,8 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <vector>
+
 /* ---- dispatch (dispatch.cpp) ------------------------------------------------ */
 
 /* Carries out the action of a pressed hotkey: a plain key id (101-115) runs
@@ -143,7 +145,7 @@ LPITEMIDLIST JoinIdLists(IMalloc *allocator, LPCITEMIDLIST folder, LPCITEMIDLIST
  * is unknown or it does not fit. Frees a wide string the shell allocated. */
 bool StrRetToText(STRRET *name, LPCITEMIDLIST item, char *text, UINT capacity);
 
-/* ---- running programs (process_lookup.cpp) ------------------------------------ */
+/* ---- running programs (process_lookup.cpp, performance_data.cpp) ------------- */
 
 /* Looks up the process-snapshot functions of this system once at start-up.
  * Returns TRUE when a way to list running programs exists. */
@@ -156,19 +158,40 @@ BOOL InitProcessLookup();
 enum : DWORD { IMAGE_PATH_CAPACITY = 256 };
 int GetProcessImagePath(DWORD processId, char *path, DWORD capacity);
 
+/* One lookup over many processes (the search for a running copy): what the
+ * system only hands out whole, the NT performance data, is read at most once,
+ * at the first process that does not give its path itself, and kept until
+ * the lookup goes out of scope. Start each lookup from ProcessLookup{}. */
+struct ProcessLookup {
+    bool performanceRead;
+    std::vector<BYTE> performanceData; /* empty when it could not be read */
+    DWORD idProcessIndex;              /* name index of the "ID Process" counter */
+};
+int LookUpProcessImagePath(ProcessLookup *lookup, DWORD processId, char *path, DWORD capacity);
+
+/* Where the performance data comes from (null: the system's registry): reads
+ * the "Process" object into data and gives the name index of its "ID Process"
+ * counter, or returns false. The unit tests count the reads through this. */
+typedef bool (*PerformanceDataReader)(std::vector<BYTE> *data, DWORD *idProcessIndex);
+void SetPerformanceDataReader(PerformanceDataReader reader);
+
 /* The separate ways of GetProcessImagePath, each 1 with the result or 0. */
 int ProcessPathFromSnapshot(DWORD processId, char *path, DWORD capacity);
 int ProcessPathFromProcess(DWORD processId, char *path, DWORD capacity);
-int ProcessPathFromPerformanceData(DWORD processId, char *path, DWORD capacity);
 
 /* Walks a counter-name table (pairs of index text and name, ending with an
  * extra NUL) for the name; copies its index text. */
 bool FindCounterIndex(const char *table, size_t size, const char *name, char *index, size_t capacity);
 
 /* Walks a performance data block holding the "Process" object for the
- * instance whose "ID Process" counter (by its name index) is the process id,
- * and gives that instance's name. Every offset is checked against the size. */
-int FindPerformanceInstanceName(const BYTE *data, size_t size, DWORD idProcessIndex, DWORD processId,
-                                char *name, DWORD capacity);
+ * instance whose "ID Process" counter (by its name index) is the process id:
+ * true with the offset of its UTF-16 name and the name's length in characters
+ * (up to its NUL), both within the block. Any bytes at all may be given. */
+bool FindProcessInstance(const BYTE *data, DWORD size, DWORD idProcessIndex, DWORD processId, DWORD *nameOffset,
+                         DWORD *nameLength);
+
+/* The same walk, with the instance's name as ANSI text cut to the capacity. */
+int FindPerformanceInstanceName(const BYTE *data, DWORD size, DWORD idProcessIndex, DWORD processId, char *name,
+                                DWORD capacity);
 
 #endif

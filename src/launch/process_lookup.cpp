@@ -8,7 +8,11 @@
  * of the process itself, where the system has a way to do that
  * (QueryFullProcessImageNameA from Vista on, GetModuleFileNameExA of psapi
  * from NT 4 on). Every one of these functions is looked up at run time, since
- * none of them exists on every system we run on. */
+ * none of them exists on every system we run on.
+ *
+ * A Toolhelp32 snapshot of a Windows 95 kind may still name a process by its
+ * file name alone (Wine does so under every version setting); the first
+ * module of the process, also from Toolhelp32, then gives the full path. */
 #include "launch/launch.h"
 
 #include <tlhelp32.h>
@@ -20,6 +24,7 @@
 
 typedef HANDLE(WINAPI *CreateSnapshotFunction)(DWORD, DWORD);
 typedef BOOL(WINAPI *ProcessWalkFunction)(HANDLE, PROCESSENTRY32 *);
+typedef BOOL(WINAPI *ModuleWalkFunction)(HANDLE, MODULEENTRY32 *);
 typedef BOOL(WINAPI *QueryImageNameFunction)(HANDLE, DWORD, LPSTR, PDWORD);
 typedef DWORD(WINAPI *ModuleFileNameFunction)(HANDLE, HMODULE, LPSTR, DWORD);
 
@@ -29,6 +34,7 @@ static ProcessWalkFunction ProcessFirst = NULL;
 static ProcessWalkFunction ProcessNext = NULL;
 static QueryImageNameFunction QueryImageName = NULL;
 static ModuleFileNameFunction ModuleFileName = NULL;
+static ModuleWalkFunction ModuleFirst = NULL;
 
 /* The record size that Windows 95 knows; later systems accept it too. */
 enum : DWORD { PROCESS_ENTRY_SIZE = 296 };
@@ -38,7 +44,6 @@ enum : DWORD { QUERY_LIMITED_INFORMATION = 0x1000 };
 
 enum : DWORD {
     PERFORMANCE_DATA_START = 12000, /* first size asked for */
-    PERFORMANCE_DATA_STEP = 1000,   /* growth while the system wants more */
     PERFORMANCE_DATA_LIMIT = 16 << 20, /* beyond this the answer is not worth it */
     COUNTER_INDEX_CAPACITY = 16,    /* decimal index text of a counter name */
 };
@@ -53,6 +58,7 @@ static void LookUpFullPathFunctions()
     if (kernel) {
         QueryImageName = (QueryImageNameFunction)(void *)GetProcAddress(kernel, "QueryFullProcessImageNameA");
         ModuleFileName = (ModuleFileNameFunction)(void *)GetProcAddress(kernel, "K32GetModuleFileNameExA");
+        ModuleFirst = (ModuleWalkFunction)(void *)GetProcAddress(kernel, "Module32First");
     }
     if (!ModuleFileName) {
         /* Stays loaded for the life of the process, like the system DLLs. */
@@ -69,6 +75,7 @@ BOOL InitProcessLookup()
     ProcessNext = NULL;
     QueryImageName = NULL;
     ModuleFileName = NULL;
+    ModuleFirst = NULL;
     LookUpFullPathFunctions();
 
     HMODULE kernel = GetModuleHandleA("KERNEL32.DLL");
@@ -78,6 +85,25 @@ BOOL InitProcessLookup()
     ProcessFirst = (ProcessWalkFunction)(void *)GetProcAddress(kernel, "Process32First");
     ProcessNext = (ProcessWalkFunction)(void *)GetProcAddress(kernel, "Process32Next");
     return CreateSnapshot && ProcessFirst && ProcessNext;
+}
+
+/* The full path of the process's first module, its executable. */
+static bool FirstModulePath(DWORD processId, char *path, DWORD capacity)
+{
+    if (!CreateSnapshot || !ModuleFirst)
+        return false;
+    HANDLE snapshot = CreateSnapshot(TH32CS_SNAPMODULE, processId);
+    if (!snapshot || snapshot == INVALID_HANDLE_VALUE)
+        return false;
+    MODULEENTRY32 module;
+    ZeroMemory(&module, sizeof module);
+    module.dwSize = sizeof module;
+    bool found = ModuleFirst(snapshot, &module) && strchr(module.szExePath, '\\') &&
+                 strlen(module.szExePath) < capacity;
+    CloseHandle(snapshot);
+    if (found)
+        lstrcpynA(path, module.szExePath, (int)capacity);
+    return found;
 }
 
 int ProcessPathFromSnapshot(DWORD processId, char *path, DWORD capacity)
@@ -93,7 +119,8 @@ int ProcessPathFromSnapshot(DWORD processId, char *path, DWORD capacity)
     int found = 0;
     for (BOOL more = ProcessFirst(snapshot, &entry); more; more = ProcessNext(snapshot, &entry)) {
         if (entry.th32ProcessID == processId) {
-            lstrcpynA(path, entry.szExeFile, (int)capacity);
+            if (strchr(entry.szExeFile, '\\') || !FirstModulePath(processId, path, capacity))
+                lstrcpynA(path, entry.szExeFile, (int)capacity);
             found = 1;
             break;
         }
@@ -132,39 +159,6 @@ int ProcessPathFromProcess(DWORD processId, char *path, DWORD capacity)
     return 0;
 }
 
-/* Length of the text at the start of the block, never beyond its end. */
-static size_t BoundedLength(const char *text, size_t available)
-{
-    const char *end = (const char *)memchr(text, '\0', available);
-    return end ? (size_t)(end - text) : available;
-}
-
-bool FindCounterIndex(const char *table, size_t size, const char *name, char *index, size_t capacity)
-{
-    size_t nameLength = strlen(name);
-    size_t position = 0;
-    /* Pairs of index text and name; an empty string where an index belongs
-     * is the extra NUL that ends the table. */
-    while (position < size && table[position]) {
-        const char *indexText = table + position;
-        size_t indexLength = BoundedLength(indexText, size - position);
-        position += indexLength + 1;
-        if (position >= size)
-            break;
-        const char *counterName = table + position;
-        size_t counterLength = BoundedLength(counterName, size - position);
-        position += counterLength + 1;
-        if (counterLength == nameLength && memcmp(counterName, name, nameLength) == 0) {
-            if (capacity == 0 || indexLength >= capacity)
-                return false;
-            memcpy(index, indexText, indexLength);
-            index[indexLength] = '\0';
-            return true;
-        }
-    }
-    return false;
-}
-
 /* The index text of a counter or object name in the English counter-name
  * table of the performance library. */
 static bool LookUpCounterIndex(const char *name, char *index, size_t capacity)
@@ -187,113 +181,64 @@ static bool LookUpCounterIndex(const char *name, char *index, size_t capacity)
     return found;
 }
 
-/* True when [offset, offset + length) lies inside a block of the size. */
-static bool Fits(size_t size, size_t offset, size_t length)
+int FindPerformanceInstanceName(const BYTE *data, DWORD size, DWORD idProcessIndex, DWORD processId, char *name,
+                                DWORD capacity)
 {
-    return offset <= size && length <= size - offset;
+    DWORD nameOffset, nameLength;
+    if (capacity == 0 || !FindProcessInstance(data, size, idProcessIndex, processId, &nameOffset, &nameLength))
+        return 0;
+    /* Each character gives at least one byte: more than fit are never needed. */
+    if (nameLength > capacity - 1)
+        nameLength = capacity - 1;
+    std::vector<WCHAR> wide(nameLength + 1, 0);
+    memcpy(wide.data(), data + nameOffset, nameLength * sizeof(WCHAR));
+    /* Converted whole, then cut to fit: the conversion itself refuses a
+     * buffer that is too small. */
+    int needed = WideCharToMultiByte(CP_ACP, 0, wide.data(), (int)nameLength, NULL, 0, NULL, NULL);
+    std::vector<char> converted((size_t)(needed > 0 ? needed : 0) + 1, '\0');
+    if (needed > 0)
+        WideCharToMultiByte(CP_ACP, 0, wide.data(), (int)nameLength, converted.data(), needed, NULL, NULL);
+    lstrcpynA(name, converted.data(), (int)capacity);
+    return 1;
 }
 
-int FindPerformanceInstanceName(const BYTE *data, size_t size, DWORD idProcessIndex, DWORD processId,
-                                char *name, DWORD capacity)
-{
-    if (capacity == 0 || !Fits(size, 0, sizeof(PERF_DATA_BLOCK)))
-        return 0;
-    size_t objectStart = ((const PERF_DATA_BLOCK *)data)->HeaderLength;
-    if (!Fits(size, objectStart, sizeof(PERF_OBJECT_TYPE)))
-        return 0;
-    const PERF_OBJECT_TYPE *object = (const PERF_OBJECT_TYPE *)(data + objectStart);
-
-    bool haveCounter = false;
-    size_t counterOffset = 0;
-    size_t definition = objectStart + object->HeaderLength;
-    for (DWORD i = 0; i < object->NumCounters; ++i) {
-        if (!Fits(size, definition, sizeof(PERF_COUNTER_DEFINITION)))
-            return 0;
-        const PERF_COUNTER_DEFINITION *counter = (const PERF_COUNTER_DEFINITION *)(data + definition);
-        if (counter->CounterNameTitleIndex == idProcessIndex) {
-            counterOffset = counter->CounterOffset;
-            haveCounter = true;
-            break;
-        }
-        if (counter->ByteLength == 0)
-            return 0;
-        definition += counter->ByteLength;
-    }
-    if (!haveCounter)
-        return 0;
-
-    /* The last instance is left out (on NT it is the "_Total" line). */
-    size_t instanceStart = objectStart + object->DefinitionLength;
-    for (LONG i = 0; i + 1 < object->NumInstances; ++i) {
-        if (!Fits(size, instanceStart, sizeof(PERF_INSTANCE_DEFINITION)))
-            return 0;
-        const PERF_INSTANCE_DEFINITION *instance = (const PERF_INSTANCE_DEFINITION *)(data + instanceStart);
-        size_t blockStart = instanceStart + instance->ByteLength;
-        if (instance->ByteLength == 0 || !Fits(size, blockStart, sizeof(PERF_COUNTER_BLOCK)) ||
-            !Fits(size, blockStart + counterOffset, sizeof(DWORD)))
-            return 0;
-        DWORD id;
-        memcpy(&id, data + blockStart + counterOffset, sizeof id);
-        if (id == processId) {
-            size_t nameStart = instanceStart + instance->NameOffset;
-            if (!Fits(size, nameStart, 0))
-                return 0;
-            /* UTF-16 up to its NUL, never beyond the block. */
-            size_t available = (size - nameStart) / sizeof(WCHAR);
-            const WCHAR *wide = (const WCHAR *)(data + nameStart);
-            size_t length = 0;
-            while (length < available && wide[length])
-                ++length;
-            /* Converted whole, then cut to fit: the conversion itself
-             * refuses a buffer that is too small. */
-            int needed = WideCharToMultiByte(CP_ACP, 0, wide, (int)length, NULL, 0, NULL, NULL);
-            std::vector<char> converted((size_t)(needed > 0 ? needed : 0) + 1, '\0');
-            if (needed > 0)
-                WideCharToMultiByte(CP_ACP, 0, wide, (int)length, converted.data(), needed, NULL, NULL);
-            lstrcpynA(name, converted.data(), (int)capacity);
-            return 1;
-        }
-        const PERF_COUNTER_BLOCK *block = (const PERF_COUNTER_BLOCK *)(data + blockStart);
-        if (block->ByteLength == 0)
-            return 0;
-        instanceStart = blockStart + block->ByteLength;
-    }
-    return 0;
-}
-
-int ProcessPathFromPerformanceData(DWORD processId, char *path, DWORD capacity)
+/* The "Process" object of the system's performance data, which the system
+ * hands out only whole: the block is doubled until it fits. */
+static bool ReadProcessPerformanceData(std::vector<BYTE> *data, DWORD *idProcessIndex)
 {
     char processIndex[COUNTER_INDEX_CAPACITY];
-    if (!LookUpCounterIndex("Process", processIndex, sizeof processIndex))
-        return 0;
+    char idIndex[COUNTER_INDEX_CAPACITY];
+    if (!LookUpCounterIndex("Process", processIndex, sizeof processIndex) ||
+        !LookUpCounterIndex("ID Process", idIndex, sizeof idIndex))
+        return false;
+    *idProcessIndex = (DWORD)strtoul(idIndex, NULL, 10);
 
     DWORD size = PERFORMANCE_DATA_START;
-    BYTE *data = (BYTE *)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size);
-    if (!data)
-        return 0;
+    data->assign(size, 0);
     DWORD got = size;
     LONG result;
-    while ((result = RegQueryValueExA(HKEY_PERFORMANCE_DATA, processIndex, NULL, NULL, data, &got)) ==
-           ERROR_MORE_DATA && size < PERFORMANCE_DATA_LIMIT) {
-        size += PERFORMANCE_DATA_STEP;
-        BYTE *larger = (BYTE *)HeapReAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, data, size);
-        if (!larger)
-            break;
-        data = larger;
+    while ((result = RegQueryValueExA(HKEY_PERFORMANCE_DATA, processIndex, NULL, NULL, data->data(), &got)) ==
+               ERROR_MORE_DATA &&
+           size < PERFORMANCE_DATA_LIMIT) {
+        size = size < PERFORMANCE_DATA_LIMIT / 2 ? size * 2 : PERFORMANCE_DATA_LIMIT;
+        data->assign(size, 0);
         got = size;
     }
-
-    int found = 0;
-    char idIndex[COUNTER_INDEX_CAPACITY];
-    if (result == ERROR_SUCCESS && LookUpCounterIndex("ID Process", idIndex, sizeof idIndex))
-        found = FindPerformanceInstanceName(data, got < size ? got : size, (DWORD)strtoul(idIndex, NULL, 10),
-                                            processId, path, capacity);
-    HeapFree(GetProcessHeap(), 0, data);
     RegCloseKey(HKEY_PERFORMANCE_DATA);
-    return found;
+    if (result != ERROR_SUCCESS)
+        return false;
+    data->resize(got < size ? got : size);
+    return true;
 }
 
-int GetProcessImagePath(DWORD processId, char *path, DWORD capacity)
+static PerformanceDataReader ReadPerformanceData = ReadProcessPerformanceData;
+
+void SetPerformanceDataReader(PerformanceDataReader reader)
+{
+    ReadPerformanceData = reader ? reader : ReadProcessPerformanceData;
+}
+
+int LookUpProcessImagePath(ProcessLookup *lookup, DWORD processId, char *path, DWORD capacity)
 {
     if (capacity == 0)
         return 0;
@@ -301,12 +246,25 @@ int GetProcessImagePath(DWORD processId, char *path, DWORD capacity)
     DWORD version = GetVersion();
     if (!(version & 0x80000000)) {
         /* Windows NT: the performance data would only give the image name,
-         * which cannot match a path; it is the last resort. */
+         * which cannot match a path; it is the last resort, and it is read
+         * once for the whole lookup, since it always holds every process. */
         if (ProcessPathFromProcess(processId, path, capacity))
             return 1;
-        return ProcessPathFromPerformanceData(processId, path, capacity);
+        if (!lookup->performanceRead) {
+            lookup->performanceRead = true;
+            if (!ReadPerformanceData(&lookup->performanceData, &lookup->idProcessIndex))
+                lookup->performanceData.clear();
+        }
+        return FindPerformanceInstanceName(lookup->performanceData.data(), (DWORD)lookup->performanceData.size(),
+                                           lookup->idProcessIndex, processId, path, capacity);
     }
     if (LOBYTE(LOWORD(version)) >= 4)
         return ProcessPathFromSnapshot(processId, path, capacity);
     return 0; /* Win32s knows no other processes */
+}
+
+int GetProcessImagePath(DWORD processId, char *path, DWORD capacity)
+{
+    ProcessLookup lookup{};
+    return LookUpProcessImagePath(&lookup, processId, path, capacity);
 }

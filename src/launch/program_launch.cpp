@@ -48,12 +48,14 @@ static bool IsAlwaysStarted(const char *commandLine)
 /* One search for a running copy. Most processes own several top-level
  * windows, and asking the system for a process's executable is the slow part
  * of the walk, so each process found not to match is remembered for the rest
- * of the search. */
+ * of the search, and whatever the system hands out for all processes at once
+ * is read once for the whole search. */
 struct RunningCopySearch {
     const char *wantedShortPath;
     enum { MEMO_SIZE = 64 };
     DWORD otherProcesses[MEMO_SIZE];
     int otherCount;
+    ProcessLookup lookup;
 };
 
 static bool IsKnownOther(const RunningCopySearch &search, DWORD processId)
@@ -64,14 +66,14 @@ static bool IsKnownOther(const RunningCopySearch &search, DWORD processId)
     return false;
 }
 
-static bool ProcessRunsProgram(DWORD processId, const char *wantedShortPath)
+static bool ProcessRunsProgram(RunningCopySearch &search, DWORD processId)
 {
     char imagePath[IMAGE_PATH_CAPACITY] = {0};
-    if (!GetProcessImagePath(processId, imagePath, sizeof imagePath))
+    if (!LookUpProcessImagePath(&search.lookup, processId, imagePath, sizeof imagePath))
         return false;
     char shortPath[SHORT_PATH_CAPACITY];
     DWORD length = GetShortPathNameA(imagePath, shortPath, sizeof shortPath);
-    return length > 0 && length < sizeof shortPath && lstrcmpiA(shortPath, wantedShortPath) == 0;
+    return length > 0 && length < sizeof shortPath && lstrcmpiA(shortPath, search.wantedShortPath) == 0;
 }
 
 static BOOL CALLBACK BringForwardIfRunning(HWND window, LPARAM lParam)
@@ -83,7 +85,7 @@ static BOOL CALLBACK BringForwardIfRunning(HWND window, LPARAM lParam)
     GetWindowThreadProcessId(window, &processId);
     if (IsKnownOther(search, processId))
         return TRUE;
-    if (!ProcessRunsProgram(processId, search.wantedShortPath)) {
+    if (!ProcessRunsProgram(search, processId)) {
         if (search.otherCount < RunningCopySearch::MEMO_SIZE)
             search.otherProcesses[search.otherCount++] = processId;
         return TRUE;
@@ -106,9 +108,8 @@ static bool BringRunningCopyForward(const char *commandLine)
         return false;
     if (IsAlwaysStarted(commandLine))
         return false;
-    RunningCopySearch search;
+    RunningCopySearch search{};
     search.wantedShortPath = shortPath;
-    search.otherCount = 0;
     EnumWindows(BringForwardIfRunning, (LPARAM)&search);
     return FoundRunningCopy;
 }

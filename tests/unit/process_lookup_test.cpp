@@ -28,15 +28,15 @@ TEST(ProcessImagePath, OwnProcessGivesItsFullPathUnknownIdGivesNothing)
     EXPECT_STREQ(path, "");
 }
 
-TEST(ProcessImagePath, SnapshotFindsOwnProcessByItsFileName)
+TEST(ProcessImagePath, SnapshotFindsOwnProcessByItsFullPath)
 {
     ASSERT_TRUE(InitProcessLookup());
+    char expected[MAX_PATH];
+    GetModuleFileNameA(NULL, expected, sizeof expected);
     char path[IMAGE_PATH_CAPACITY];
+    // The process list names it by file name alone here; its first module gives the folder.
     ASSERT_EQ(ProcessPathFromSnapshot(GetCurrentProcessId(), path, sizeof path), 1);
-    // Windows 95 gives the full path, NT only the file name.
-    std::string found = path;
-    std::string name = found.substr(found.find_last_of('\\') + 1);
-    EXPECT_EQ(lstrcmpiA(name.c_str(), "unit_tests.exe"), 0) << found;
+    EXPECT_EQ(lstrcmpiA(path, expected), 0) << path;
     EXPECT_EQ(ProcessPathFromSnapshot(0xFFFFFFFC, path, sizeof path), 0);
 }
 
@@ -184,6 +184,13 @@ TEST(PerformanceData, FindsTheInstanceOfTheProcessButNeverTheLastOne)
     EXPECT_EQ(InstanceName(single, 148, single.size()), "(none)");
     std::vector<BYTE> none = ProcessObject({});
     EXPECT_EQ(InstanceName(none, 148, none.size()), "(none)");
+
+    // The system gives the block no alignment: records are read where they lie.
+    std::vector<BYTE> odd(data.size() + 1);
+    memcpy(odd.data() + 1, data.data(), data.size());
+    char name[IMAGE_PATH_CAPACITY];
+    ASSERT_EQ(FindPerformanceInstanceName(odd.data() + 1, (DWORD)data.size(), IdProcessIndex, 60, name, sizeof name), 1);
+    EXPECT_STREQ(name, "explorer");
 }
 
 TEST(PerformanceData, CutOrBrokenBlocksAreReadWithinTheirSize)
@@ -205,12 +212,74 @@ TEST(PerformanceData, CutOrBrokenBlocksAreReadWithinTheirSize)
     broken = data;
     ((PERF_INSTANCE_DEFINITION *)(broken.data() + firstInstance))->NameOffset = 0x7FFFFFF0;
     EXPECT_EQ(InstanceName(broken, 2, broken.size()), "(none)");
+    // Lengths that wrap around 32 bits: back to the block's start (whose zeros
+    // would read as process 0 and name "System"), and back onto the instance
+    // itself, which a count of 2^31 instances would then walk for ever.
+    broken = data;
+    auto *first = (PERF_INSTANCE_DEFINITION *)(broken.data() + firstInstance);
+    DWORD firstLength = first->ByteLength;
+    first->ByteLength = 0u - (DWORD)firstInstance;
+    EXPECT_EQ(InstanceName(broken, 0, broken.size()), "(none)");
+    broken = data;
+    *(DWORD *)(broken.data() + firstInstance + firstLength) = 0u - firstLength;
+    ((PERF_OBJECT_TYPE *)(broken.data() + sizeof(PERF_DATA_BLOCK)))->NumInstances = 0x7FFFFFFF;
+    EXPECT_EQ(InstanceName(broken, 148, broken.size()), "(none)");
 
     char small[4 + 4];
     memset(small, Guard, sizeof small);
     EXPECT_EQ(FindPerformanceInstanceName(data.data(), data.size(), IdProcessIndex, 148, small, 4), 1);
     EXPECT_STREQ(small, "not");
     EXPECT_EQ(small[4], Guard);
+}
+
+// ---- one lookup over many processes -------------------------------------------
+
+int PerformanceReads = 0;
+bool PerformanceReadFails = false;
+const DWORD Gone = 0xFFFFFF00, AlsoGone = 0xFFFFFF04, Notepad = 0xFFFFFF08;  // no such processes
+
+bool CountingReader(std::vector<BYTE> *data, DWORD *idProcessIndex)
+{
+    ++PerformanceReads;
+    if (PerformanceReadFails)
+        return false;
+    *data = ProcessObject({{L"System", 2}, {L"notepad", Notepad}, {L"_Total", 0}});
+    *idProcessIndex = IdProcessIndex;
+    return true;
+}
+
+TEST(ProcessImagePath, OneLookupReadsThePerformanceDataAtMostOnce)
+{
+    InitProcessLookup();
+    SetPerformanceDataReader(CountingReader);
+    const DWORD self = GetCurrentProcessId();
+    char own[MAX_PATH];
+    GetModuleFileNameA(NULL, own, sizeof own);
+    const struct {
+        std::vector<DWORD> processes;
+        bool readFails;
+        int reads;
+        const char *found;  // the results, "self" for the own path
+    } rows[] = {
+        {{self, self, self}, false, 0, "self|self|self"},
+        {{Gone, AlsoGone, Notepad, Gone, self}, false, 1, "||notepad||self"},
+        {{self, Notepad, Notepad}, false, 1, "self|notepad|notepad"},
+        {{Gone, AlsoGone, Notepad}, true, 1, "||"},
+    };
+    for (const auto &row : rows) {
+        PerformanceReads = 0;
+        PerformanceReadFails = row.readFails;
+        ProcessLookup lookup{};
+        std::string found;
+        for (size_t i = 0; i < row.processes.size(); ++i) {
+            char path[IMAGE_PATH_CAPACITY];
+            LookUpProcessImagePath(&lookup, row.processes[i], path, sizeof path);
+            found += std::string(i ? "|" : "") + (lstrcmpiA(path, own) == 0 ? "self" : path);
+        }
+        EXPECT_EQ(PerformanceReads, row.reads) << row.found;
+        EXPECT_EQ(found, row.found);
+    }
+    SetPerformanceDataReader(nullptr);
 }
 
 }  // namespace
