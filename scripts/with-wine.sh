@@ -45,6 +45,12 @@ export WINEPREFIX="$prefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win32
+# Where this machine runs Wine's 32-bit loader under qemu's emulator (see
+# scripts/deps.sh), every program starts several times slower: the test
+# driver stretches its waiting deadlines by this factor.
+if [ -e /proc/sys/fs/binfmt_misc/qemu-i386 ] && [ -z "${SD_WAIT_SCALE:-}" ]; then
+  export SD_WAIT_SCALE=4
+fi
 boot_prefix "$prefix" "$DISPLAY"
 configure_prefix "$prefix" "$([ -n "$xvfb_pid" ] && echo 1)"
 
