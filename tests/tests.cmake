@@ -56,7 +56,7 @@ add_dependencies(integration_tests springdeck ${SD_DOUBLE_TARGETS})
 gtest_add_tests(TARGET integration_tests SOURCES ${SD_INTEGRATION} TEST_PREFIX "integration."
                 TEST_LIST SD_INTEGRATION_TESTS)
 # Integration tests share the desktop, the keyboard and the prefix: one at a time.
-set_tests_properties(${SD_INTEGRATION_TESTS} PROPERTIES RESOURCE_LOCK desktop TIMEOUT 120)
+set_tests_properties(${SD_INTEGRATION_TESTS} PROPERTIES RESOURCE_LOCK desktop TIMEOUT 240)
 
 # The platform matrix: the launch, playback, tray and start-up tests run again
 # with Wine reporting Windows 98 and Windows 10 (Wine reports NT 6.1 on its
@@ -78,7 +78,7 @@ foreach(version ${SD_MATRIX_VERSIONS})
   gtest_add_tests(TARGET integration_tests SOURCES ${SD_MATRIX_SOURCES} TEST_PREFIX "${version}.integration."
                   TEST_LIST SD_MATRIX_TESTS)
   set_tests_properties(${SD_MATRIX_TESTS} PROPERTIES ENVIRONMENT SD_WINE_VERSION=${version}
-                       FIXTURES_REQUIRED wine-${version} RESOURCE_LOCK desktop-${version} TIMEOUT 120)
+                       FIXTURES_REQUIRED wine-${version} RESOURCE_LOCK desktop-${version} TIMEOUT 240)
 endforeach()
 
 # The screenshot tour that `make run` uses on a virtual display.

@@ -40,4 +40,4 @@ gtest_add_tests(TARGET hlpgen_viewer_tests SOURCES ${SD_HLPGEN_VIEWER} TEST_PREF
                 TEST_LIST SD_HLPGEN_VIEWER_TESTS)
 # The viewer is a window on the shared desktop: one at a time with the
 # integration tests.
-set_tests_properties(${SD_HLPGEN_VIEWER_TESTS} PROPERTIES RESOURCE_LOCK desktop TIMEOUT 120)
+set_tests_properties(${SD_HLPGEN_VIEWER_TESTS} PROPERTIES RESOURCE_LOCK desktop TIMEOUT 240)
