@@ -144,7 +144,7 @@ TEST_F(BrowserPathTest, OverlongEntriesGiveNoPath)
 
 TEST(BrowserAddressTest, RequestItemFitsDdeAndCommandLineSplitsIntoPathAndWholeAddress)
 {
-    const std::string longest(238, 'a');  // with its arguments, the 255 characters of a DDE string
+    const std::string longest(239, 'a');  // with ",,0xFFFFFFFF,0x0", the 255 characters of a DDE string
     char item[600];
     EXPECT_TRUE(FormatOpenRequestItem(longest.c_str(), item, sizeof item));
     EXPECT_FALSE(FormatOpenRequestItem((longest + "a").c_str(), item, sizeof item));
