@@ -2,9 +2,16 @@
  * browsers take the DDE requests "WWW_OpenURL" (open an address) and
  * "WWW_Activate" (come to the front), so a running browser is told over DDE.
  * A browser that does not answer is looked up in the registry (Navigator also
- * in win.ini) and started with the address on its command line. We are a DDE
- * client only; the instance and its callback belong to start-up. */
+ * in win.ini) and started with the address on its command line; when neither
+ * is there, the system's own handler of the address's scheme gets it. We are
+ * a DDE client only; the instance and its callback belong to start-up.
+ *
+ * The open request is made on a short-lived thread with a DDE instance of its
+ * own: a browser that lets the request time out is hung, and ending a
+ * conversation with a hung partner waits as long again. That wait belongs to
+ * the thread, not to the key press. */
 #include "core/core.h"
+#include "launch/browser_internal.h"
 #include "launch/launch.h"
 #include "settings/settings.h"
 
@@ -14,14 +21,21 @@
 enum : DWORD {
     BROWSER_PATH_CAPACITY = 260,
     ADDRESS_CAPACITY = 263,     /* a web address or "file://" with an alias */
-    REQUEST_ITEM_CAPACITY = ADDRESS_CAPACITY + 17, /* plus ",,0xFFFFFFFF,0x0" */
-    BROWSER_COMMAND_CAPACITY = BROWSER_PATH_CAPACITY + 1 + ADDRESS_CAPACITY,
+    /* in quotes, with every character escaped at worst */
+    QUOTED_ADDRESS_CAPACITY = 2 * ADDRESS_CAPACITY + 2,
+    REQUEST_ITEM_CAPACITY = QUOTED_ADDRESS_CAPACITY + 17, /* plus ",,0xFFFFFFFF,0x0" */
+    DDE_STRING_LIMIT = 255,     /* the longest text a DDE string handle holds */
+    BROWSER_COMMAND_CAPACITY = BROWSER_PATH_CAPACITY + 3 + QUOTED_ADDRESS_CAPACITY,
     WINDOW_TITLE_CAPACITY = 256,
     MESSAGE_CAPACITY = 128,
+    SERVICE_CAPACITY = 16,
 };
 
 enum : DWORD {
     OPEN_TIMEOUT_MS = 10000,
+    /* How long a key press waits for the open request: its own time-out and
+     * a little for the connection. */
+    OPEN_WAIT_MS = OPEN_TIMEOUT_MS + 500,
     ACTIVATE_TIMEOUT_MS = 5000,
 };
 
@@ -70,15 +84,15 @@ const char *FindBrowserPath()
     return BrowserPath;
 }
 
-static HSZ MakeString(const char *text)
+static HSZ MakeString(DWORD instance, const char *text)
 {
-    return DdeCreateStringHandleA(DdeInstance, text, CP_WINANSI);
+    return DdeCreateStringHandleA(instance, text, CP_WINANSI);
 }
 
-static void FreeString(HSZ text)
+static void FreeString(DWORD instance, HSZ text)
 {
     if (text)
-        DdeFreeStringHandle(DdeInstance, text);
+        DdeFreeStringHandle(instance, text);
 }
 
 /* Ends the conversation we hold with a browser, if any. */
@@ -89,13 +103,189 @@ static void EndBrowserConversation()
     BrowserConversation = NULL;
 }
 
-static void Request(HSZ item, DWORD timeout)
+/* True when the browser answered the request with data. */
+static bool Request(HCONV conversation, HSZ item, DWORD timeout)
 {
-    HDDEDATA answer = DdeClientTransaction(NULL, 0, BrowserConversation, item, CF_TEXT, XTYP_REQUEST,
-                                           timeout, NULL);
+    HDDEDATA answer = DdeClientTransaction(NULL, 0, conversation, item, CF_TEXT, XTYP_REQUEST, timeout, NULL);
     /* What the browser answers is not looked at, but it is ours to free. */
     if (answer)
         DdeFreeDataHandle(answer);
+    return answer != NULL;
+}
+
+bool QuoteArgument(const char *text, char *quoted, size_t capacity)
+{
+    size_t length = 0;
+    auto put = [&](char c, size_t count) {
+        for (; count > 0; --count) {
+            if (length + 1 >= capacity)
+                return false;
+            quoted[length++] = c;
+        }
+        return true;
+    };
+    bool fits = put('"', 1);
+    for (const char *p = text; fits; ++p) {
+        size_t backslashes = 0;
+        while (*p == '\\') {
+            ++backslashes;
+            ++p;
+        }
+        /* Backslashes are literal unless a quote follows them. */
+        if (!*p) {
+            fits = put('\\', 2 * backslashes) && put('"', 1);
+            break;
+        }
+        if (*p == '"')
+            fits = put('\\', 2 * backslashes + 1) && put('"', 1);
+        else
+            fits = put('\\', backslashes) && put(*p, 1);
+    }
+    if (capacity > 0)
+        quoted[fits ? length : 0] = '\0';
+    return fits;
+}
+
+/* snprintf's result fits the buffer. */
+static bool Fits(int written, size_t capacity) { return written >= 0 && (size_t)written < capacity; }
+
+bool FormatOpenRequestItem(const char *address, char *item, size_t capacity)
+{
+    char quoted[QUOTED_ADDRESS_CAPACITY];
+    /* The browser splits the item at commas; a quoted string is one argument
+     * whatever it holds. */
+    if (strpbrk(address, ",\"")) {
+        if (!QuoteArgument(address, quoted, sizeof quoted))
+            return false;
+        address = quoted;
+    }
+    int written = snprintf(item, capacity, "%s,,0xFFFFFFFF,0x0", address);
+    return Fits(written, capacity) && written <= (int)DDE_STRING_LIMIT;
+}
+
+bool FormatBrowserCommand(const char *path, const char *address, char *command, size_t capacity)
+{
+    char quoted[QUOTED_ADDRESS_CAPACITY];
+    if (!QuoteArgument(address, quoted, sizeof quoted))
+        return false;
+    /* Unquoted, a path with a space would be tried in pieces ("C:\Program.exe"
+     * before "C:\Program Files\..."). */
+    const char *mark = path[0] == '"' ? "" : "\"";
+    return Fits(snprintf(command, capacity, "%s%s%s %s", mark, path, mark, quoted), capacity);
+}
+
+/* What became of an open request. */
+enum OpenOutcome : LONG {
+    OPEN_NOT_REACHED, /* no conversation: the browser does not run, or the item cannot be sent */
+    OPEN_ANSWERED,
+    OPEN_REFUSED,     /* answered without data */
+    OPEN_TIMED_OUT,   /* the browser is hung */
+};
+
+/* One open request, shared by the key press that waits for its outcome and
+ * the thread that holds the conversation; the last of the two frees it. */
+struct OpenRequest {
+    LONG references;
+    HANDLE decided; /* set once the outcome is known */
+    LONG outcome;
+    char service[SERVICE_CAPACITY];
+    char item[REQUEST_ITEM_CAPACITY];
+};
+
+static void ReleaseOpenRequest(OpenRequest *request)
+{
+    if (InterlockedDecrement(&request->references) > 0)
+        return;
+    if (request->decided)
+        CloseHandle(request->decided);
+    HeapFree(GetProcessHeap(), 0, request);
+}
+
+/* The open conversation's own instance is asked nothing back. */
+static HDDEDATA CALLBACK OpenConversationCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR)
+{
+    return 0;
+}
+
+static DWORD WINAPI HoldOpenConversation(void *parameter)
+{
+    OpenRequest *request = (OpenRequest *)parameter;
+    DWORD instance = 0;
+    HSZ service = NULL, topic = NULL, item = NULL;
+    HCONV conversation = NULL;
+    LONG outcome = OPEN_NOT_REACHED;
+    if (DdeInitializeA(&instance, OpenConversationCallback, APPCMD_CLIENTONLY, 0) == DMLERR_NO_ERROR) {
+        service = MakeString(instance, request->service);
+        topic = MakeString(instance, "WWW_OpenURL");
+        item = MakeString(instance, request->item);
+        if (service && topic && item)
+            conversation = DdeConnect(instance, service, topic, NULL);
+    }
+    if (conversation) {
+        if (Request(conversation, item, OPEN_TIMEOUT_MS))
+            outcome = OPEN_ANSWERED;
+        else
+            outcome = DdeGetLastError(instance) == DMLERR_DATAACKTIMEOUT ? OPEN_TIMED_OUT : OPEN_REFUSED;
+    }
+    InterlockedExchange(&request->outcome, outcome);
+    if (request->decided)
+        SetEvent(request->decided);
+
+    if (conversation)
+        DdeDisconnect(conversation); /* waits long for a hung browser */
+    FreeString(instance, item);
+    FreeString(instance, topic);
+    FreeString(instance, service);
+    if (instance)
+        DdeUninitialize(instance);
+    ReleaseOpenRequest(request);
+    return 0;
+}
+
+/* Waits for the outcome. Messages sent to our windows meanwhile (the
+ * conversation's own start asks every top-level window) are answered; posted
+ * ones, key presses among them, wait until the press is done. */
+static LONG WaitForOpenOutcome(OpenRequest *request)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        DWORD waited = GetTickCount() - start;
+        if (waited >= OPEN_WAIT_MS)
+            return OPEN_TIMED_OUT;
+        DWORD woken = MsgWaitForMultipleObjects(1, &request->decided, FALSE, OPEN_WAIT_MS - waited, QS_SENDMESSAGE);
+        if (woken == WAIT_OBJECT_0)
+            return InterlockedExchangeAdd(&request->outcome, 0);
+        if (woken != WAIT_OBJECT_0 + 1)
+            return OPEN_TIMED_OUT;
+        MSG message;
+        PeekMessageA(&message, NULL, 0, 0, PM_NOREMOVE);
+    }
+}
+
+/* Sends the open request for the item to the service and tells how it went. */
+static LONG AskBrowserToOpen(const char *service, const char *item)
+{
+    OpenRequest *request = (OpenRequest *)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof *request);
+    if (!request)
+        return OPEN_NOT_REACHED;
+    request->references = 2;
+    request->outcome = OPEN_NOT_REACHED;
+    lstrcpynA(request->service, service, sizeof request->service);
+    lstrcpynA(request->item, item, sizeof request->item);
+    request->decided = CreateEventA(NULL, TRUE, FALSE, NULL);
+    DWORD threadId;
+    HANDLE thread = request->decided ? CreateThread(NULL, 0, HoldOpenConversation, request, 0, &threadId) : NULL;
+    LONG outcome;
+    if (thread) {
+        CloseHandle(thread);
+        outcome = WaitForOpenOutcome(request);
+    } else {
+        /* No thread: the whole conversation, its end included, is ours. */
+        HoldOpenConversation(request);
+        outcome = request->outcome;
+    }
+    ReleaseOpenRequest(request);
+    return outcome;
 }
 
 static BOOL CALLBACK BringNetscapeForward(HWND window, LPARAM)
@@ -108,21 +298,24 @@ static BOOL CALLBACK BringNetscapeForward(HWND window, LPARAM)
     return TRUE;
 }
 
-/* Starts the browser's executable with the address on its command line.
- * False after telling the user why it could not. */
+/* Starts the browser's executable with the address on its command line, or
+ * else hands the address to the system's handler of its scheme. True when
+ * the browser was started and is to be activated next; false when there is
+ * nothing more to do, after telling the user of a failure. */
 static bool StartBrowser(const char *address)
 {
     char message[MESSAGE_CAPACITY];
     const char *path = FindBrowserPath();
     if (!path[0]) {
+        if (OpenThroughShell("open", address, NULL))
+            return false;
         snprintf(message, sizeof message, "%s does not appear to be installed on your computer",
                  BrowserChoice() != 0 ? "Microsoft Internet Explorer" : "Netscape Navigator");
         MessageBoxA(NULL, message, APP_CAPTION, MB_ICONINFORMATION | MB_SETFOREGROUND);
         return false;
     }
     char command[BROWSER_COMMAND_CAPACITY];
-    snprintf(command, sizeof command, "%s %s", path, address);
-    if (WinExec(command, SW_SHOWNORMAL) <= 31) {
+    if (!FormatBrowserCommand(path, address, command, sizeof command) || WinExec(command, SW_SHOWNORMAL) <= 31) {
         MessageBoxA(NULL, "Unable to launch browser", APP_CAPTION, MB_ICONWARNING | MB_SETFOREGROUND);
         return false;
     }
@@ -131,41 +324,35 @@ static bool StartBrowser(const char *address)
 
 int OpenUrlInBrowser(const char *address)
 {
-    char item[REQUEST_ITEM_CAPACITY];
-    snprintf(item, sizeof item, "%s,,0xFFFFFFFF,0x0", address);
     const char *serviceName = BrowserDdeService();
-    HSZ service = MakeString(serviceName);
-    HSZ openItem = MakeString(item);
-    HSZ openTopic = MakeString("WWW_OpenURL");
-
     /* The activate conversation of the last press may still be open; one
      * open conversation is enough. */
     EndBrowserConversation();
-    BrowserConversation = DdeConnect(DdeInstance, service, openTopic, NULL);
-    bool reached = true;
-    if (BrowserConversation)
-        Request(openItem, OPEN_TIMEOUT_MS);
-    else
-        reached = StartBrowser(address); /* it gets the address on its command line */
-    FreeString(openItem);
-    FreeString(openTopic);
-    if (!reached) {
-        FreeString(service);
+
+    /* An item too long for DDE takes the road of a browser that does not
+     * answer: the address goes on the command line instead. */
+    char item[REQUEST_ITEM_CAPACITY];
+    LONG outcome = OPEN_NOT_REACHED;
+    if (FormatOpenRequestItem(address, item, sizeof item))
+        outcome = AskBrowserToOpen(serviceName, item);
+    /* A hung browser would let the activate request time out as well. */
+    if (outcome == OPEN_TIMED_OUT)
         return 0;
-    }
-    EndBrowserConversation();
+    if (outcome == OPEN_NOT_REACHED && !StartBrowser(address))
+        return 0;
 
     if (strcmp(serviceName, NetscapeService) == 0)
         EnumWindows(BringNetscapeForward, 0);
 
     /* Left open: the browser ends it, or the next press does. */
-    HSZ activateItem = MakeString(AllWindows);
-    HSZ activateTopic = MakeString("WWW_Activate");
+    HSZ service = MakeString(DdeInstance, serviceName);
+    HSZ activateItem = MakeString(DdeInstance, AllWindows);
+    HSZ activateTopic = MakeString(DdeInstance, "WWW_Activate");
     BrowserConversation = DdeConnect(DdeInstance, service, activateTopic, NULL);
     if (BrowserConversation)
-        Request(activateItem, ACTIVATE_TIMEOUT_MS);
-    FreeString(activateItem);
-    FreeString(service);
-    FreeString(activateTopic);
+        Request(BrowserConversation, activateItem, ACTIVATE_TIMEOUT_MS);
+    FreeString(DdeInstance, activateItem);
+    FreeString(DdeInstance, service);
+    FreeString(DdeInstance, activateTopic);
     return 0;
 }

@@ -123,6 +123,10 @@ void SetKeyEventSink(KeyEventSink sink);
  * starts it through the shell; a failure is reported in a message box. */
 void LaunchProgram(HWND owner, const char *commandLine, const char *args);
 
+/* ShellExecuteExA of the file with the verb and parameters, shown normally,
+ * with no message from the shell. True when the shell carried it out. */
+bool OpenThroughShell(const char *verb, const char *file, const char *parameters);
+
 /* Opens the named Dial-Up Networking connection, which starts dialling.
  * Returns 1 when it was found and handed to the shell. */
 int DialConnection(const char *name);

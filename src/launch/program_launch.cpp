@@ -114,24 +114,28 @@ static bool BringRunningCopyForward(const char *commandLine)
     return FoundRunningCopy;
 }
 
+bool OpenThroughShell(const char *verb, const char *file, const char *parameters)
+{
+    SHELLEXECUTEINFOA info;
+    ZeroMemory(&info, sizeof info);
+    info.cbSize = sizeof info;
+    /* Our callers tell of a failure in their own words; the shell's message
+     * would come first and say the same. */
+    info.fMask = SEE_MASK_FLAG_NO_UI;
+    info.hwnd = NULL;
+    info.lpVerb = verb;
+    info.lpFile = file;
+    info.lpParameters = parameters;
+    info.lpDirectory = NULL;
+    info.nShow = SW_SHOWNORMAL;
+    return ShellExecuteExA(&info) != FALSE;
+}
+
 void LaunchProgram(HWND owner, const char *commandLine, const char *args)
 {
     if (!args[0] && BringRunningCopyForward(commandLine))
         return;
-
-    SHELLEXECUTEINFOA info;
-    ZeroMemory(&info, sizeof info);
-    info.cbSize = sizeof info;
-    /* Our own message below tells of a failure; the shell's would come first
-     * and say the same. */
-    info.fMask = SEE_MASK_FLAG_NO_UI;
-    info.hwnd = NULL;
-    info.lpVerb = "Open";
-    info.lpFile = commandLine;
-    info.lpParameters = args;
-    info.lpDirectory = NULL;
-    info.nShow = SW_SHOWNORMAL;
-    if (ShellExecuteExA(&info))
+    if (OpenThroughShell("Open", commandLine, args))
         return;
 
     enum { MESSAGE_CAPACITY = 300 };

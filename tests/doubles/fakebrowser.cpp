@@ -2,7 +2,8 @@
 // It serves DDE under the service a test chooses, answers the topics
 // "WWW_OpenURL" and "WWW_Activate", and logs what happens, one line each:
 //
-//   start <QPC ticks> <pid> args=<arguments>
+//   argument <QPC ticks> <pid> text=<one argument, as the C runtime splits them>
+//   start <QPC ticks> <pid> args=<arguments>   (after its argument lines)
 //   ready <QPC ticks> <pid> service=<service>
 //   connect <QPC ticks> <pid> service=<service> topic=<topic> conv=<handle>
 //   request <QPC ticks> <pid> service=<service> topic=<topic> foreground=yes|no item=<item>
@@ -14,6 +15,8 @@
 //   --title "TEXT"   show a visible top-level window with this title
 //   --log PATH       log file (else $FAKEBROWSER_LOG, else fakebrowser.log
 //                    beside the exe)
+//   --hang           accept conversations, but hang at the first open request
+//                    (log it, then never answer anything again)
 // Without --service and --title it only logs its start and ends: that is how
 // it plays the browser's executable started with an address. Otherwise it
 // stays until its window gets WM_CLOSE.
@@ -22,6 +25,7 @@
 #include <ddeml.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -30,6 +34,7 @@ static std::string ServiceName;
 static DWORD DdeId = 0;
 static HWND Window = NULL;
 static bool WasForeground = false;
+static bool Hang = false;
 
 static void Log(const std::string &event, const std::string &details)
 {
@@ -69,6 +74,8 @@ static HDDEDATA CALLBACK DdeCallback(UINT type, UINT format, HCONV conversation,
         const char *front = Window && GetForegroundWindow() == Window ? "yes" : "no";
         Log("request", "service=" + ServiceName + " topic=" + Text(hsz1) + " foreground=" + front +
                            " item=" + Text(hsz2));
+        if (Hang && Text(hsz1) == "WWW_OpenURL")
+            Sleep(INFINITE);
         // Navigator answers with the id of the window it used.
         static const char answer[] = "1";
         return DdeCreateDataHandle(DdeId, (BYTE *)answer, sizeof answer, 0, hsz2, format, 0);
@@ -106,7 +113,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     LogFile = OptionValue(args, "--log");
     if (LogFile.empty())
         LogFile = LogPathFor("FAKEBROWSER_LOG", "fakebrowser.log");
+    for (int i = 1; i < __argc; ++i)
+        Log("argument", std::string("text=") + __argv[i]);
     Log("start", std::string("args=") + args);
+    Hang = strstr(args, "--hang") != NULL;
 
     ServiceName = OptionValue(args, "--service");
     std::string title = OptionValue(args, "--title");

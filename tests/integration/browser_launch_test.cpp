@@ -1,6 +1,8 @@
 // Web keys: a running browser is told over DDE, one that does not run is
-// started with the address, and a missing one is reported. The browsers are
-// played by the fake browser double.
+// started with the address, a missing one leaves the address to the system's
+// handler of its scheme or is reported, and a hung one holds the keys no
+// longer than its open request's time-out. The browsers are played by the
+// fake browser double.
 #include "fixture.h"
 
 #include <deque>
@@ -10,6 +12,9 @@ using namespace driver;
 namespace {
 
 const char AppPaths[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
+const char HttpHandler[] = "http\\shell\\open\\command";
+
+using Args = std::vector<std::string>;
 
 struct LoggedRequest {
     std::string service, topic, foreground, item;
@@ -46,6 +51,8 @@ protected:
             DeleteTree(HKEY_LOCAL_MACHINE, std::string(AppPaths) + program);
         }
         WriteProfileStringA("Netscape", "ini", NULL);
+        savedHandler = SaveKey(HKEY_CLASSES_ROOT, HttpHandler);
+        DeleteTree(HKEY_CLASSES_ROOT, HttpHandler);
     }
 
     void TearDown() override
@@ -58,16 +65,18 @@ protected:
         for (int i = 0; i < 2; ++i)
             RestoreKey(HKEY_LOCAL_MACHINE, std::string(AppPaths) + programs[i], savedPaths[i]);
         WriteProfileStringA("Netscape", "ini", NULL);
+        RestoreKey(HKEY_CLASSES_ROOT, HttpHandler, savedHandler);
         SetEnvironmentVariableA("FAKEBROWSER_LOG", NULL);
+        SetEnvironmentVariableA("RECORDER_LOG", NULL);
     }
 
     // A running fake browser serving DDE as the service, with a visible
     // window when it has a title; returns once its service is registered.
-    FakeBrowser &RunBrowser(const char *service, const char *title = "")
+    FakeBrowser &RunBrowser(const char *service, const char *title = "", const char *options = "")
     {
         FakeBrowser browser;
         browser.log = scratch + "\\" + service + ".log";
-        std::string args = std::string("--service ") + service + " --log \"" + browser.log + "\"";
+        std::string args = std::string("--service ") + service + " --log \"" + browser.log + "\" " + options;
         if (*title)
             args += std::string(" --title \"") + title + "\"";
         browser.process = StartProgram(DoublePath("fakebrowser"), args);
@@ -116,14 +125,25 @@ protected:
         return WaitUntil([&] { return Requests(browser).size() >= count; });
     }
 
-    // Arguments of the starts of the browser's executable.
-    std::vector<std::string> ExecutableStarts()
+    // The arguments of each start of the browser's executable, as it split them.
+    std::vector<Args> ExecutableStarts()
     {
-        std::vector<std::string> starts;
+        std::vector<Args> starts;
+        Args arguments;
         for (const std::string &line : ReadLines(startLog))
-            if (line.rfind("start ", 0) == 0)
-                starts.push_back(Field(line, "args", true));
+            if (line.rfind("argument ", 0) == 0)
+                arguments.push_back(Field(line, "text", true));
+            else if (line.rfind("start ", 0) == 0)
+                starts.push_back(std::move(arguments)), arguments.clear();
         return starts;
+    }
+
+    // A recorder log for the programs the test starts.
+    std::string RecordStarts(const char *name)
+    {
+        std::string log = scratch + "\\" + name + ".log";
+        SetEnvironmentVariableA("RECORDER_LOG", log.c_str());
+        return log;
     }
 
     static void SetAppPath(const char *program, const std::string &path)
@@ -152,6 +172,7 @@ protected:
 
     std::string scratch, startLog;
     std::vector<SavedKey> savedPaths;
+    SavedKey savedHandler;
     std::deque<FakeBrowser> browsers;  // references stay valid as it grows
 };
 
@@ -201,21 +222,34 @@ TEST_F(BrowserLaunchTest, ExplorerIsAskedAsIExploreWithoutTheWindowSearch)
 
 TEST_F(BrowserLaunchTest, BrowserThatDoesNotRunIsStartedWithTheAddress)
 {
+    // Explorer where current Windows keeps it, unquoted in App Paths; a
+    // program at the first space of that path must not run instead.
+    std::string folder = scratch + "\\Program Files";
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), NULL));
+    ASSERT_TRUE(CopyFileTo(DoublePath("fakebrowser"), folder + "\\IEXPLORE.EXE"));
+    ASSERT_TRUE(CopyFileTo(DoublePath("recorder"), scratch + "\\Program.exe"));
+    std::string decoyLog = RecordStarts("decoy");
     SetAppPath("Netscape.exe", DoublePath("fakebrowser"));
-    SetAppPath("iexplore.exe", DoublePath("fakebrowser"));
-    AssignKey("F6", "http://www.example.com/");
+    SetAppPath("iexplore.exe", folder + "\\IEXPLORE.EXE");
+    AssignKey("F6", "http://www.example.com/a,b");
     AssignKey("F7", "mailto:someone@example.com");
+    AssignKey("F8", "http://www.example.org/");
+    SetSetting("alias", "http://www.example.org/", "C:\\My Documents\\page.htm");
     ASSERT_TRUE(Start());
     ASSERT_TRUE(ShowFocusWindow());
     PressKey(VK_F6);
     ASSERT_TRUE(WaitUntil([&] { return ExecutableStarts().size() >= 1; }));
-    EXPECT_EQ(ExecutableStarts()[0], "http://www.example.com/");
+    EXPECT_EQ(ExecutableStarts()[0], Args{"http://www.example.com/a,b"});
 
     // The choice is read at each press.
     SetSettingDword("options", "browser", 1);
     Press(VK_F7);
     ASSERT_TRUE(WaitUntil([&] { return ExecutableStarts().size() >= 2; }));
-    EXPECT_EQ(ExecutableStarts()[1], "mailto:someone@example.com");
+    EXPECT_EQ(ExecutableStarts()[1], Args{"mailto:someone@example.com"});
+    Press(VK_F8);
+    ASSERT_TRUE(WaitUntil([&] { return ExecutableStarts().size() >= 3; }));
+    EXPECT_EQ(ExecutableStarts()[2], Args{"file://C|/My Documents/page.htm"});
+    EXPECT_TRUE(ReadLines(decoyLog).empty()) << "Program.exe ran";
 }
 
 TEST_F(BrowserLaunchTest, NavigatorFoundThroughItsIniFileInWinIni)
@@ -231,16 +265,27 @@ TEST_F(BrowserLaunchTest, NavigatorFoundThroughItsIniFileInWinIni)
     ASSERT_TRUE(ShowFocusWindow());
     PressKey(VK_F6);
     ASSERT_TRUE(WaitUntil([&] { return ExecutableStarts().size() >= 1; }));
-    EXPECT_EQ(ExecutableStarts()[0], "http://www.example.com/");
+    EXPECT_EQ(ExecutableStarts()[0], Args{"http://www.example.com/"});
 }
 
-TEST_F(BrowserLaunchTest, MissingBrowserIsReported)
+TEST_F(BrowserLaunchTest, MissingBrowserLeavesTheAddressToTheSystemOrIsReported)
 {
+    std::string handlerLog = RecordStarts("handler");
+    std::string handler = "\"" + DoublePath("recorder") + "\" --exit \"%1\"";
+    WriteValue(HKEY_CLASSES_ROOT, HttpHandler, NULL, REG_SZ, handler.c_str(), (DWORD)handler.size() + 1);
     AssignKey("F6", "http://www.example.com/");
     HWND window = Start();
     ASSERT_TRUE(window);
     ASSERT_TRUE(ShowFocusWindow());
     PressKey(VK_F6);
+    ASSERT_TRUE(WaitUntil([&] { return ReadLines(handlerLog).size() >= 1; }));
+    EXPECT_NE(ReadLines(handlerLog)[0].find("http://www.example.com/"), std::string::npos);
+    EXPECT_TRUE(IsResponsive(window));
+    EXPECT_FALSE(FindTopWindow("#32770", "Springdeck"));
+
+    // Without the system's handler either.
+    DeleteTree(HKEY_CLASSES_ROOT, HttpHandler);
+    Press(VK_F6);
     HWND box = WaitForMessageBox();
     ASSERT_TRUE(box);
     EXPECT_EQ(GetWindow(box, GW_OWNER), (HWND)NULL);
@@ -261,29 +306,62 @@ TEST_F(BrowserLaunchTest, MissingBrowserIsReported)
     EXPECT_TRUE(IsResponsive(window));
 }
 
-TEST_F(BrowserLaunchTest, LocalAliasOpensTheFileInstead)
+TEST_F(BrowserLaunchTest, LocalAliasAndUnusualAddressesTravelWhole)
 {
     FakeBrowser &navigator = RunBrowser("NETSCAPE", "Netscape - [fake]");
+    SetAppPath("Netscape.exe", DoublePath("fakebrowser"));
     AssignKey("F6", "http://www.example.com/");
     AssignKey("F7", "http://www.example.org/");
     SetSetting("alias", "http://www.example.com/", "C:\\Web\\news.htm");
     SetSetting("alias", "http://www.example.org/", "");  // counts as none
+    // Addresses that must stay one argument of the request, and one whose
+    // request is too long for DDE.
+    AssignKey("F8", "http://host/a.exe,C:\\x\\a.exe");
+    AssignKey("F9", "http://host/say\"hi\"\\");
+    const std::string longAddress = "http://www.example.com/" + std::string(230, 'a');
+    AssignKey("F10", longAddress);
     ASSERT_TRUE(Start());
     ASSERT_TRUE(ShowFocusWindow());
     PressKey(VK_F6);
     ASSERT_TRUE(WaitRequests(navigator, 2));
-    Press(VK_F7);
-    ASSERT_TRUE(WaitRequests(navigator, 4));
+    for (UINT key : {VK_F7, VK_F8, VK_F9}) {
+        Press(key);
+        ASSERT_TRUE(WaitRequests(navigator, 2 * (key - VK_F6 + 1)));
+    }
     std::vector<LoggedRequest> requests = Requests(navigator);
     EXPECT_EQ(requests[0].item, "file://C|/Web/news.htm,,0xFFFFFFFF,0x0");
     EXPECT_EQ(requests[2].item, "http://www.example.org/,,0xFFFFFFFF,0x0");
+    EXPECT_EQ(requests[4].item, "\"http://host/a.exe,C:\\x\\a.exe\",,0xFFFFFFFF,0x0");
+    EXPECT_EQ(requests[6].item, "\"http://host/say\\\"hi\\\"\\\\\",,0xFFFFFFFF,0x0");
+    Press(VK_F10);
+    ASSERT_TRUE(WaitUntil([&] { return ExecutableStarts().size() >= 1; }));
+    EXPECT_EQ(ExecutableStarts()[0], Args{longAddress});
+}
+
+TEST_F(BrowserLaunchTest, HungBrowserHoldsTheKeysNoLongerThanItsOpenRequest)
+{
+    FakeBrowser &navigator = RunBrowser("NETSCAPE", "", "--hang");
+    std::string recorderLog = RecordStarts("recorder");
+    AssignKey("F6", "http://www.example.com/");
+    AssignKey("F7", DoublePath("recorder"), "--exit");
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(ShowFocusWindow());
+    LARGE_INTEGER pressed, frequency, started;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&pressed);
+    PressKey(VK_F6);
+    ASSERT_TRUE(WaitRequests(navigator, 1));
+    Press(VK_F7);  // waits while the press of F6 is held
+    ASSERT_TRUE(WaitUntil([&] { return ReadLines(recorderLog).size() >= 1; }, 25000));
+    started.QuadPart = _atoi64(ReadLines(recorderLog)[0].c_str() + 6);
+    EXPECT_LE((started.QuadPart - pressed.QuadPart) / (double)frequency.QuadPart, 11.0);
+    EXPECT_EQ(Requests(navigator).size(), 1u) << "a hung browser is not asked to come forward";
 }
 
 TEST_F(BrowserLaunchTest, WebAssignmentChangedWhileRunningRulesTheNextPress)
 {
     FakeBrowser &navigator = RunBrowser("NETSCAPE", "Netscape - [fake]");
-    std::string recorderLog = scratch + "\\recorder.log";
-    SetEnvironmentVariableA("RECORDER_LOG", recorderLog.c_str());
+    std::string recorderLog = RecordStarts("recorder");
     AssignKey("F6", DoublePath("recorder"), "--exit");
     ASSERT_TRUE(Start());
     ASSERT_TRUE(ShowFocusWindow());
@@ -294,7 +372,6 @@ TEST_F(BrowserLaunchTest, WebAssignmentChangedWhileRunningRulesTheNextPress)
     Press(VK_F6);
     EXPECT_TRUE(WaitRequests(navigator, 2));
     EXPECT_EQ(Requests(navigator)[0].item, "news:comp.lang.c,,0xFFFFFFFF,0x0");
-    SetEnvironmentVariableA("RECORDER_LOG", NULL);
 }
 
 }  // namespace

@@ -1,10 +1,14 @@
-// Where the browser's executable is looked up, and which DDE service is asked.
+// Where the browser's executable is looked up, which DDE service is asked,
+// and how an address is written into the open request and the command line.
 #include <gtest/gtest.h>
 #include <shlwapi.h>
 
 #include <string>
 
+#include "launch/browser_internal.h"
 #include "launch/launch.h"
+
+#include <shellapi.h>
 #include "settings/settings.h"
 
 namespace {
@@ -136,6 +140,27 @@ TEST_F(BrowserPathTest, OverlongEntriesGiveNoPath)
     WriteSettingDword("options", "browser", 0);
     WriteProfileStringA("Netscape", "ini", ("C:\\" + std::string(400, 'n') + ".ini").c_str());
     EXPECT_LT(strlen(FindBrowserPath()), 260u);
+}
+
+TEST(BrowserAddressTest, RequestItemFitsDdeAndCommandLineSplitsIntoPathAndWholeAddress)
+{
+    const std::string longest(239, 'a');  // with ",,0xFFFFFFFF,0x0", the 255 characters of a DDE string
+    char item[600];
+    EXPECT_TRUE(FormatOpenRequestItem(longest.c_str(), item, sizeof item));
+    EXPECT_FALSE(FormatOpenRequestItem((longest + "a").c_str(), item, sizeof item));
+    EXPECT_FALSE(FormatOpenRequestItem((longest.substr(2) + ",").c_str(), item, sizeof item)) << "quotes count";
+
+    // Already quoted paths stay as they are; quotes and backslashes before them are escaped.
+    char command[600];
+    const std::string address = "http://host/say\"hi\" \\\\\"x\\\\";
+    ASSERT_TRUE(FormatBrowserCommand("\"C:\\b c.exe\"", address.c_str(), command, sizeof command));
+    int count = 0;
+    std::string text(command);
+    LPWSTR *args = CommandLineToArgvW(std::wstring(text.begin(), text.end()).c_str(), &count);
+    std::wstring parsed(count == 2 ? args[1] : L"");
+    LocalFree(args);
+    EXPECT_EQ(std::string(parsed.begin(), parsed.end()), address) << command;
+    EXPECT_EQ(text.rfind("\"C:\\b c.exe\" \"", 0), 0u) << command;
 }
 
 }  // namespace
