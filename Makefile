@@ -2,7 +2,7 @@
 # MinGW-w64 and run and tested under Wine.
 #   make run    install what is missing, build, start Springdeck under Wine
 #   make test   install what is missing, build, run every test under Wine + Xvfb
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test bench fuzz clean
 
 BUILD ?= build
 JOBS  ?= $(shell nproc 2>/dev/null || echo 2)
@@ -28,6 +28,9 @@ test: deps configure
 bench: deps configure
 	cmake --build $(BUILD) -j $(JOBS)
 	scripts/with-wine.sh scripts/bench.sh $(BUILD)
+
+fuzz:
+	scripts/fuzz.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD)

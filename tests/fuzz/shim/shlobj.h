@@ -1,0 +1,3 @@
+/* Covered by the stand-in windows.h. */
+#pragma once
+#include <windows.h>
