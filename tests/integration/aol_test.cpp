@@ -154,7 +154,7 @@ TEST_F(AolTest, ClosedWhileTypingLeavesNoKeyHeld)
             if (line.find(" down 65") != std::string::npos)
                 return true;
         return false;
-    }));
+    }, 30000));
     PostMessageA(FindMainWindow(), CloseMessage(), 0, 0);
     EXPECT_EQ(WaitExit(springdeck), 0u) << "the program has ended";
     for (int vk = 1; vk < 256; ++vk)
