@@ -68,7 +68,7 @@ for name in bookmark_file performance_data; do
   echo "== $name: $runs executions"
   "$out/${name}_fuzz" -runs="$runs" -max_len=65536 -print_final_stats=1 \
     -artifact_prefix="$out/$name-" "$out/corpus/$name" "$out/seeds/$name" 2>&1 |
-    grep -E '^(INFO: Seed|#[0-9]+ +INITED|#[0-9]+ +DONE|stat::number_of_executed_units|==[0-9]+==ERROR|SUMMARY|Done)' || true
+    grep -E '^(INFO: Seed|#[0-9]+[[:space:]]+INITED|#[0-9]+ +DONE|stat::number_of_executed_units|==[0-9]+==ERROR|SUMMARY|Done)' || true
   ls "$out/$name-"* >/dev/null 2>&1 && { echo "fuzz: $name found a fault: $(ls "$out/$name-"*)" >&2; exit 1; }
 done
 echo "fuzz: no findings"

@@ -182,6 +182,11 @@ static bool IsExtendedKey(BYTE vk)
     return false;
 }
 
+/* Every event we inject carries this as its extra information, so that the
+ * watch on the user's Ctrl and Alt keys can tell our events from theirs. */
+static const ULONG_PTR INJECTED_BY_PLAYBACK = 0x53444B50;
+static LONG InjectedEvents = 0;  /* counted on the playback thread only */
+
 static bool InjectKey(BYTE vk, BYTE scan, bool up)
 {
     DWORD flags = (up ? KEYEVENTF_KEYUP : 0) | (IsExtendedKey(vk) ? KEYEVENTF_EXTENDEDKEY : 0);
@@ -192,10 +197,19 @@ static bool InjectKey(BYTE vk, BYTE scan, bool up)
         input.ki.wVk = vk;
         input.ki.wScan = scan;
         input.ki.dwFlags = flags;
-        return sendInput(1, &input, sizeof input) == 1;
+        input.ki.dwExtraInfo = INJECTED_BY_PLAYBACK;
+        if (sendInput(1, &input, sizeof input) != 1)
+            return false;
+    } else {
+        keybd_event(vk, scan, flags, INJECTED_BY_PLAYBACK);
     }
-    keybd_event(vk, scan, flags, 0);
+    ++InjectedEvents;
     return true;
+}
+
+static bool InjectVirtualKey(BYTE vk, bool up)
+{
+    return InjectKey(vk, (BYTE)MapVirtualKeyA(vk, 0), up);
 }
 
 /* Delivers one event as keyboard input. Input carries no system-key flag:
@@ -218,22 +232,176 @@ static bool DeliverEvent(const EVENTMSG *event)
     return delivered;
 }
 
+/* Shift, Ctrl and Alt in every form, in the order an early end releases
+ * them: Alt, Ctrl, Shift, as the typing itself lets go of them. */
+static const BYTE ModifierReleaseOrder[] = {VK_MENU,    VK_LMENU,    VK_RMENU,  VK_CONTROL, VK_LCONTROL,
+                                            VK_RCONTROL, VK_SHIFT,   VK_LSHIFT, VK_RSHIFT,  VK_LWIN, VK_RWIN};
+
+static bool IsModifierKey(int vk)
+{
+    for (BYTE modifier : ModifierReleaseOrder)
+        if (modifier == vk)
+            return true;
+    return false;
+}
+
+static void ReleaseHeldKey(PlaybackState *state, int vk)
+{
+    if (!state->held[vk])
+        return;
+    EVENTMSG event;
+    ZeroMemory(&event, sizeof event);
+    event.message = WM_KEYUP;
+    event.paramL = (UINT)vk;
+    event.paramH = MapVirtualKeyA((UINT)vk, 0);
+    event.time = GetTickCount();
+    DeliverEvent(&event);
+    state->held[vk] = 0;
+}
+
 /* After an early end: lets go of every key the playback still holds, the
- * modifiers last (Alt, Ctrl, Shift come after the other keys going down). */
+ * ordinary keys first and the modifiers last, so that no key still down
+ * turns into a shortcut while the modifiers go up. */
 static void ReleaseHeldKeys(PlaybackState *state)
 {
-    for (int vk = 255; vk > 0; --vk) {
-        if (!state->held[vk])
-            continue;
-        EVENTMSG event;
-        ZeroMemory(&event, sizeof event);
-        event.message = WM_KEYUP;
-        event.paramL = (UINT)vk;
-        event.paramH = MapVirtualKeyA((UINT)vk, 0);
-        event.time = GetTickCount();
-        DeliverEvent(&event);
-        state->held[vk] = 0;
+    for (int vk = 1; vk < 256; ++vk)
+        if (!IsModifierKey(vk))
+            ReleaseHeldKey(state, vk);
+    for (BYTE vk : ModifierReleaseOrder)
+        ReleaseHeldKey(state, vk);
+}
+
+/* ---- Ctrl and Alt that the user still holds ---------------------------------- */
+
+/* Ctrl+Alt with a Springpad reaches us while the user still holds Ctrl and
+ * Alt. Injected over them, the key would arrive as Ctrl+Alt+key (and Alt+
+ * Print Screen captures only the active window). The journal hook plays
+ * over a cleared keyboard; injected input cannot, so the held keys are let
+ * up for the playback and pressed again after it for as long as the user
+ * holds them. Meanwhile a low-level keyboard hook follows the user's own
+ * events on those keys: a key the user let go of stays up. Where there is
+ * no such hook the keys simply stay up, so that none can stay held after
+ * the user has let go. */
+static const BYTE LiftedKeys[] = {VK_LCONTROL, VK_RCONTROL, VK_LMENU, VK_RMENU};
+enum { LIFTED_KEY_COUNT = sizeof LiftedKeys };
+
+/* An unassigned key code. Pressed while Alt is down it makes the Alt
+ * release end a shortcut instead of a lone Alt press, which would open the
+ * focused window's menu bar. */
+static const BYTE MENU_MASK_KEY = 0xE8;
+
+/* How long we wait for the low-level hook to see the events we injected. */
+static const DWORD WATCH_BOUND = 500;
+
+struct ModifierWatch {
+    HHOOK hook;                        /* the low-level keyboard hook; null when not watching */
+    bool lifted[LIFTED_KEY_COUNT];     /* held when the playback began; we let it up */
+    bool userHolds[LIFTED_KEY_COUNT];  /* as the user's own events on it tell since then */
+    bool restoring[LIFTED_KEY_COUNT];  /* our key-down that presses it again is under way */
+    bool releasedFirst[LIFTED_KEY_COUNT]; /* the user let go of it just before that key-down */
+    LONG injectedBefore;               /* InjectedEvents when the watch began */
+    LONG seen;                         /* our events the hook has seen since */
+};
+
+/* Touched by the playback thread only: the system calls a low-level hook on
+ * the thread that installed it. */
+static ModifierWatch Watch;
+
+static int LiftedKeyIndex(DWORD vk, DWORD flags)
+{
+    if (vk == VK_CONTROL)
+        vk = (flags & LLKHF_EXTENDED) ? VK_RCONTROL : VK_LCONTROL;
+    else if (vk == VK_MENU)
+        vk = (flags & LLKHF_EXTENDED) ? VK_RMENU : VK_LMENU;
+    for (int i = 0; i < LIFTED_KEY_COUNT; ++i)
+        if (LiftedKeys[i] == vk)
+            return i;
+    return -1;
+}
+
+static LRESULT CALLBACK WatchUserModifiers(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HC_ACTION) {
+        const KBDLLHOOKSTRUCT *key = (const KBDLLHOOKSTRUCT *)lParam;
+        int i = LiftedKeyIndex(key->vkCode, key->flags);
+        bool up = (key->flags & LLKHF_UP) != 0;
+        if (key->dwExtraInfo == INJECTED_BY_PLAYBACK) {
+            ++Watch.seen;
+            if (i >= 0 && !up)
+                Watch.restoring[i] = false;
+        } else if (i >= 0) {
+            Watch.userHolds[i] = !up;
+            if (Watch.restoring[i])
+                Watch.releasedFirst[i] = up;
+        }
     }
+    return CallNextHookEx(Watch.hook, code, wParam, lParam);
+}
+
+/* Runs the hook calls waiting for this thread until the hook has seen every
+ * event we injected (within a bound). Posted messages stay queued. */
+static void CatchUpWithWatch()
+{
+    DWORD start = GetTickCount();
+    while (Watch.seen < InjectedEvents - Watch.injectedBefore && GetTickCount() - start < WATCH_BOUND) {
+        MSG msg;
+        PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE);
+        MsgWaitForMultipleObjects(0, NULL, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+static void LiftHeldModifiers()
+{
+    ZeroMemory(&Watch, sizeof Watch);
+    bool any = false;
+    for (BYTE vk : LiftedKeys)
+        any = any || (GetAsyncKeyState(vk) & 0x8000);
+    if (EventSink || !any)
+        return;
+    Watch.injectedBefore = InjectedEvents;
+    Watch.hook = SetWindowsHookExA(WH_KEYBOARD_LL, WatchUserModifiers, GetModuleHandleA(NULL), 0);
+    /* Read again with the hook in place: a release from here on is seen. */
+    bool alt = false;
+    for (int i = 0; i < LIFTED_KEY_COUNT; ++i) {
+        Watch.lifted[i] = Watch.userHolds[i] = (GetAsyncKeyState(LiftedKeys[i]) & 0x8000) != 0;
+        alt = alt || (Watch.lifted[i] && (LiftedKeys[i] == VK_LMENU || LiftedKeys[i] == VK_RMENU));
+    }
+    if (alt) {
+        InjectVirtualKey(MENU_MASK_KEY, false);
+        InjectVirtualKey(MENU_MASK_KEY, true);
+    }
+    for (int i = 0; i < LIFTED_KEY_COUNT; ++i)  /* Ctrl before Alt */
+        if (Watch.lifted[i])
+            InjectVirtualKey(LiftedKeys[i], true);
+}
+
+/* Presses again what the user still holds, Ctrl before Alt as they were
+ * pressed, and masks the Alt so that its release opens no menu. */
+static void RestoreLiftedModifiers()
+{
+    if (!Watch.hook)
+        return;
+    CatchUpWithWatch();
+    bool alt = false;
+    for (int i = 0; i < LIFTED_KEY_COUNT; ++i) {
+        if (!Watch.lifted[i] || !Watch.userHolds[i])
+            continue;
+        Watch.restoring[i] = true;
+        InjectVirtualKey(LiftedKeys[i], false);
+        alt = alt || LiftedKeys[i] == VK_LMENU || LiftedKeys[i] == VK_RMENU;
+    }
+    if (alt) {
+        InjectVirtualKey(MENU_MASK_KEY, false);
+        InjectVirtualKey(MENU_MASK_KEY, true);
+    }
+    CatchUpWithWatch();
+    /* A release that came in just before our key-down found the key up
+     * already: let it up once more. */
+    for (int i = 0; i < LIFTED_KEY_COUNT; ++i)
+        if (Watch.releasedFirst[i])
+            InjectVirtualKey(LiftedKeys[i], true);
+    UnhookWindowsHookEx(Watch.hook);
+    Watch.hook = NULL;
 }
 
 /* ---- the playback thread ---------------------------------------------------- */
@@ -351,10 +519,15 @@ static void EndPlayback(PlaybackState *state)
     if (state->hook)
         UnhookWindowsHookEx(state->hook);
     state->hook = NULL;
+    /* Last touch of the shared state: from here on a new request may use it.
+     * Clearing and signalling idle are one step under the lock, so that a
+     * request that starts right after cannot find itself marked idle. */
+    PlaybackLocks &locks = Locks();
+    EnterCriticalSection(&locks.active);
     PlaybackThreadId = 0;
-    /* Last touch of the shared state: from here on a new request may use it. */
     ActivePlayback = nullptr;
-    SetEvent(Locks().idle);
+    SetEvent(locks.idle);
+    LeaveCriticalSection(&locks.active);
 }
 
 static DWORD WINAPI PlaybackThread(void *parameter)
@@ -394,12 +567,14 @@ static DWORD WINAPI PlaybackThread(void *parameter)
     PlaybackOutcome outcome = PLAYBACK_NOT_PLAYING;
     if (!EventSink)
         outcome = PlayThroughJournal(state, &block);
-    if (outcome == PLAYBACK_NOT_PLAYING) {
+    bool asInput = outcome == PLAYBACK_NOT_PLAYING;
+    if (asInput) {
         /* The journal hook is refused on current Windows (and where it is
          * accepted, as under Wine, the system may never call it). Then the
          * same events go in as keyboard input from this thread, with the
          * same order, scan codes and timing; the hook is already removed,
          * so nothing is played twice. */
+        LiftHeldModifiers();
         outcome = PlayAsInput(state, &block);
     }
     if (state->hook)
@@ -407,6 +582,8 @@ static DWORD WINAPI PlaybackThread(void *parameter)
     state->hook = NULL;
     if (outcome == PLAYBACK_CANCELLED)
         ReleaseHeldKeys(state);
+    if (asInput)
+        RestoreLiftedModifiers();
     /* Still waiting: either the whole list went out before anything was left
      * to wait for, or nothing could be played at all. */
     ReleaseRequester(&block, outcome == PLAYBACK_FINISHED || state->asked);

@@ -64,9 +64,12 @@ struct KeyMessage {
     UINT message;  // WM_KEYDOWN, WM_KEYUP, WM_SYSKEYDOWN, WM_SYSKEYUP
     UINT vk;
     UINT scanCode;
+    UINT modifiers;  // held in GetKeyState: bits for VK_LCONTROL, VK_RCONTROL, VK_LMENU, VK_RMENU, VK_CONTROL, VK_MENU
 };
 std::vector<KeyMessage> ReceivedKeys();
-void ClearReceivedKeys();
+void ClearReceivedKeys();  // also the menu activations
+// WM_SYSCOMMAND SC_KEYMENU (a lone Alt, F10, Alt+letter) reaching the window.
+int MenuActivations();
 bool ReceivedKeyDown(UINT vk);
 // Presses the key (down and up), holding the given modifiers around it.
 void PressKey(UINT vk, bool ctrl = false, bool alt = false, bool shift = false);

@@ -7,7 +7,20 @@ namespace driver {
 
 static HWND FocusWindow = NULL;
 static std::vector<KeyMessage> Keys;
+static int MenuKeys = 0;
 
+static UINT HeldModifiers()
+{
+    static const UINT keys[] = {VK_LCONTROL, VK_RCONTROL, VK_LMENU, VK_RMENU, VK_CONTROL, VK_MENU};
+    UINT held = 0;
+    for (UINT i = 0; i < sizeof keys / sizeof keys[0]; ++i)
+        if (GetKeyState((int)keys[i]) & 0x8000)
+            held |= 1u << i;
+    return held;
+}
+
+// Key messages go on to DefWindowProc as in any window, so that a lone Alt
+// shows as the menu activation it would cause; that is counted, not entered.
 static LRESULT CALLBACK FocusWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -15,8 +28,14 @@ static LRESULT CALLBACK FocusWindowProc(HWND window, UINT message, WPARAM wParam
     case WM_KEYUP:
     case WM_SYSKEYDOWN:
     case WM_SYSKEYUP:
-        Keys.push_back({message, (UINT)wParam, (UINT)((lParam >> 16) & 0xFF)});
-        return 0;
+        Keys.push_back({message, (UINT)wParam, (UINT)((lParam >> 16) & 0xFF), HeldModifiers()});
+        break;
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == SC_KEYMENU) {
+            ++MenuKeys;
+            return 0;
+        }
+        break;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
@@ -70,6 +89,13 @@ void ClearReceivedKeys()
 {
     Pump(0);
     Keys.clear();
+    MenuKeys = 0;
+}
+
+int MenuActivations()
+{
+    Pump(0);
+    return MenuKeys;
 }
 
 bool ReceivedKeyDown(UINT vk)

@@ -41,8 +41,11 @@ std::string ScratchDir()
     char temp[MAX_PATH];
     GetTempPathA(sizeof temp, temp);
     char dir[MAX_PATH];
-    snprintf(dir, sizeof dir, "%ssdtest-%lu-%d", temp, GetCurrentProcessId(), ++counter);
-    CreateDirectoryA(dir, NULL);
+    // Wine gives a later test process the id of an earlier one: skip folders
+    // that an earlier process left behind.
+    do
+        snprintf(dir, sizeof dir, "%ssdtest-%lu-%d", temp, GetCurrentProcessId(), ++counter);
+    while (!CreateDirectoryA(dir, NULL) && GetLastError() == ERROR_ALREADY_EXISTS);
     return dir;
 }
 

@@ -141,6 +141,28 @@ TEST_F(AolTest, SecondLaunchWhileTypingTypesNothing)
         EXPECT_EQ(call.rfind("AOLIsInstalled", 0), 0u) << call;
 }
 
+TEST_F(AolTest, ClosedWhileTypingLeavesNoKeyHeld)
+{
+    InstallLibrary();
+    AssignKey("F6", "http://example.com/ABCDEFGHIJKLMNOP");
+    StartAol("--web --keys");
+    StartFromFolder();
+    Press(VK_F6);
+    // Told to close while Shift is down for the run of capitals.
+    ASSERT_TRUE(WaitUntil([&] {
+        for (const std::string &line : ReadLines(aolLog))
+            if (line.find(" down 65") != std::string::npos)
+                return true;
+        return false;
+    }, 30000));
+    PostMessageA(FindMainWindow(), CloseMessage(), 0, 0);
+    EXPECT_EQ(WaitExit(springdeck), 0u) << "the program has ended";
+    for (int vk = 1; vk < 256; ++vk)
+        EXPECT_FALSE(GetAsyncKeyState(vk) & 0x8000) << "key " << vk << " is held";
+    for (const std::string &line : ReadLines(aolLog))
+        EXPECT_NE(line.rfind("enter ", 0), 0u) << "the typing was cut short";
+}
+
 TEST_F(AolTest, WithoutAWebWindowTheLibraryGoesThere)
 {
     // Also: an alias sends its file address, and win.ini's AppPath is passed on.

@@ -3,6 +3,8 @@
 // journal hook but never plays it, so this goes through the input fallback.
 #include "fixture.h"
 
+#include <algorithm>
+
 using namespace driver;
 
 namespace {
@@ -62,7 +64,12 @@ TEST_F(PlaybackTest, CtrlAltPlaysThePlainKeyAndTheKeyStaysASpringpad)
     for (const auto &key : keys) {
         SCOPED_TRACE(key.name);
         ClearReceivedKeys();
-        PressKey(key.vk, true, true);
+        // The user holds Ctrl and Alt across the press and lets go a second
+        // later: the window still gets the plain key, with Ctrl and Alt up.
+        ASSERT_TRUE(HoldKey(VK_CONTROL));
+        ASSERT_TRUE(HoldKey(VK_MENU));
+        DWORD held = GetTickCount();
+        PressKey(key.vk);
         int down = -1, up = -1;
         std::vector<KeyMessage> received;
         EXPECT_TRUE(WaitUntil([&] {
@@ -75,7 +82,19 @@ TEST_F(PlaybackTest, CtrlAltPlaysThePlainKeyAndTheKeyStaysASpringpad)
             UINT scan = MapVirtualKeyA(key.vk, 0);
             EXPECT_EQ(received[down].scanCode, scan);
             EXPECT_EQ(received[up].scanCode, scan);
+            EXPECT_EQ(received[down].modifiers, 0u) << "Ctrl and Alt are up for the played key";
+            EXPECT_EQ(received[up].modifiers, 0u);
         }
+        Pump(1000 - std::min<DWORD>(GetTickCount() - held, 1000));
+        KeyUp(VK_MENU);
+        KeyUp(VK_CONTROL);
+        EXPECT_TRUE(WaitUntil([] {
+            for (int vk : {VK_LCONTROL, VK_RCONTROL, VK_LMENU, VK_RMENU})
+                if (GetAsyncKeyState(vk) & 0x8000)
+                    return false;
+            return true;
+        }, 5000)) << "nothing stays held";
+        EXPECT_EQ(MenuActivations(), 0) << "no lone Alt opened the menu";
 
         // The hotkeys are back: the driver cannot take the key, and the key
         // alone is caught once more (the played key was not).

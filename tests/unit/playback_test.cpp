@@ -257,14 +257,14 @@ TEST_F(PlayKeysTest, SecondRequestWhileOneRunsIsRefusedAtOnce)
 
 TEST_F(PlayKeysTest, CancelledPlaybackReleasesItsKeysAndAcceptsTheNext)
 {
-    WORD typing[] = {5, VK_SHIFT | PLAYBACK_KEY_DOWN, VK_CONTROL | PLAYBACK_KEY_DOWN, 'A', 'B',
-                     VK_SHIFT | PLAYBACK_KEY_UP};
+    WORD typing[] = {6, VK_SHIFT | PLAYBACK_KEY_DOWN, VK_CONTROL | PLAYBACK_KEY_DOWN, VK_RETURN | PLAYBACK_KEY_DOWN,
+                     'A', 'B', VK_SHIFT | PLAYBACK_KEY_UP};
     ASSERT_EQ(PlayKeys(typing, 100), 1);
-    ASSERT_TRUE(WaitUntil([] { return Recorded().size() >= 3; }));  // Shift, Ctrl, A down
+    ASSERT_TRUE(WaitUntil([] { return Recorded().size() >= 3; }));  // Shift, Ctrl, Enter down
     CancelPlayback(5000);
     EXPECT_FALSE(IsPlayingKeys());
     std::vector<SinkEvent> events = Recorded();
-    // Whatever went down comes up again, the modifiers last.
+    // Whatever went down comes up again, the modifiers last (after Enter).
     ASSERT_GE(events.size(), 5u);
     size_t n = events.size();
     EXPECT_EQ(events[n - 1].message, (UINT)WM_KEYUP);
