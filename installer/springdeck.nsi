@@ -34,6 +34,7 @@ VIAddVersionKey "LegalCopyright" "Copyright (C) 1997 ${PUBLISHER}"
 !define MUI_ICON "${ART}/springdeck.ico"
 !define MUI_UNICON "${ART}/springdeck.ico"
 !define MUI_ABORTWARNING
+!define MUI_WELCOMEPAGE_TEXT "Setup will install Springdeck ${VERSION} for you alone; it needs no administrator rights.$\r$\n$\r$\nIf Springdeck is running, Setup ends it and starts the new version afterwards. Your Springpads keep their settings.$\r$\n$\r$\nClick Next to continue."
 !define MUI_FINISHPAGE_RUN
 !define MUI_FINISHPAGE_RUN_TEXT "Start Springdeck now"
 !define MUI_FINISHPAGE_RUN_FUNCTION StartSpringdeck
@@ -43,6 +44,7 @@ VIAddVersionKey "LegalCopyright" "Copyright (C) 1997 ${PUBLISHER}"
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
+!define MUI_COMPONENTSPAGE_TEXT_TOP "Springdeck will be removed from $INSTDIR. Your Springpad settings stay unless you tick the box below. Click Uninstall to start."
 !insertmacro MUI_UNPAGE_COMPONENTS
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"

