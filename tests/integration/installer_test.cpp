@@ -92,8 +92,8 @@ TEST_F(InstallerTest, SilentInstallStartsSpringdeckAndUninstallRemovesItButTheSe
         EXPECT_EQ(ProductVersionOf(file), DWORD(SD_VERSION_MAJOR * 100 + SD_VERSION_MINOR)) << file;
 
     // The installed copy runs and does what a first start does.
-    EXPECT_NE(driver::WaitForWindow("#32770", "Springdeck from Tolvane Keyboards"), (HWND)NULL);
-    EXPECT_TRUE(driver::WaitUntil([&] { return RunValue(HKEY_LOCAL_MACHINE) == exe; }));
+    EXPECT_TRUE(driver::WaitUntil([&] { return RunValue(HKEY_LOCAL_MACHINE) == exe; }, 60000));
+    EXPECT_NE(driver::WaitForWindow("#32770", "Springdeck from Tolvane Keyboards", 60000), (HWND)NULL);
 
     ASSERT_TRUE(Uninstall());
     EXPECT_EQ(driver::FindMainWindow(), (HWND)NULL);
