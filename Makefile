@@ -2,7 +2,7 @@
 # MinGW-w64 and run and tested under Wine.
 #   make run    install what is missing, build, start Springdeck under Wine
 #   make test   install what is missing, build, run every test under Wine + Xvfb
-.PHONY: all deps configure build run test bench fuzz clean
+.PHONY: all deps configure build package run test bench fuzz clean
 
 BUILD ?= build
 JOBS  ?= $(shell nproc 2>/dev/null || echo 2)
@@ -17,6 +17,10 @@ configure:
 
 build: deps configure
 	cmake --build $(BUILD) -j $(JOBS) --target springdeck $(if $(wildcard tools/tools.cmake),help_file,)
+
+# The Windows installer and the portable archive, build/springdeck-<version>-x86.exe and .zip.
+package: deps configure
+	cmake --build $(BUILD) -j $(JOBS) --target installer
 
 run: build
 	scripts/run.sh $(BUILD)

@@ -89,3 +89,9 @@ set_target_properties(showcase PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${SD_TEST_BIN
 add_dependencies(showcase springdeck)
 include(tests/bench/bench.cmake)
 include(tests/hlpgen/hlpgen.cmake)
+
+# ---- the installer ------------------------------------------------------------
+# Its tests (tests/integration/installer_test.cpp) run the package that
+# `make package` writes, so the test build makes it too.
+add_dependencies(integration_tests installer)
+target_link_libraries(integration_tests PRIVATE version)
