@@ -12,13 +12,12 @@ string(REGEX REPLACE ".*SD_VERSION_MINOR ([0-9]+).*" "\\1" SD_VERSION_MINOR "${S
 set(SD_VERSION ${SD_VERSION_MAJOR}.${SD_VERSION_MINOR})
 set(SD_PACKAGE_NAME springdeck-${SD_VERSION}-x86)
 
-# What goes into the package: the program and every help file the build makes.
+# What goes into the package: the program and the help files (both come from
+# the target help_file).
 set(SD_PACKAGE_INPUTS springdeck)
-foreach(target help_file help_chm)
-  if(TARGET ${target})
-    list(APPEND SD_PACKAGE_INPUTS ${target})
-  endif()
-endforeach()
+if(TARGET help_file)
+  list(APPEND SD_PACKAGE_INPUTS help_file)
+endif()
 
 add_custom_command(
   OUTPUT ${CMAKE_BINARY_DIR}/${SD_PACKAGE_NAME}.exe ${CMAKE_BINARY_DIR}/${SD_PACKAGE_NAME}.zip
