@@ -277,6 +277,7 @@ TEST_F(ProgramPickerTest, WalkingFoldersAndBack)
     EXPECT_EQ(top[1].path, programs + "\\B.lnk");
     EXPECT_EQ(top[3].path, accessories);
     EXPECT_EQ(top[5].path, common + "\\Office");
+    CaptureScreen("program-dialog-merged-top");
     ASSERT_TRUE(Click(dialog, "A"));
     ASSERT_TRUE(WaitUntil([&] { return Visible(dialog, IDC_PROGRAM_ASSIGNED); }));
     ASSERT_TRUE(Click(dialog, "Accessories", true));
@@ -317,7 +318,6 @@ TEST_F(ProgramPickerTest, WalkingFoldersAndBack)
         ASSERT_TRUE(WaitHeader(dialog, "\r\nPrograms in your Accessories folder:\r\n"));
         EXPECT_EQ(Names(dialog), expected);
     }
-    CaptureScreen("program-dialog-merged-folder");
 
     // Back at the top the cached entries return; nothing is read again.
     DeleteFileA((programs + "\\A.lnk").c_str());
