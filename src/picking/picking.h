@@ -5,8 +5,9 @@
 
 #include <windows.h>
 
-/* Reads the top level of the user's Start Menu Programs folder once, at
- * start-up, for the program assignment dialog. */
+/* Reads the top level of the Start Menu's Programs folders (the user's and,
+ * where there is one, the all-users') once, at start-up, for the program
+ * assignment dialog. */
 void BuildStartMenuCache();
 
 /* "Assign a software program" (and browsing from there). Returns 1 when a
@@ -39,7 +40,8 @@ struct ProgramListItem {
 
 /* Replaces the listing of the list box (or, with none, fills the cache) with
  * the folder's entries at the given depth; depth 0 with a list box shows the
- * cache and reads nothing. */
+ * cache and reads nothing. A folder of either Start Menu is listed together
+ * with the same folder of the other one. */
 void FillProgramList(HWND list, const char *folder, int depth);
 
 /* Builds one entry for a file or folder (or the Go Back entry for a path
@@ -56,7 +58,8 @@ void ClearProgramList(HWND list);
 
 /* Fills target, arguments, icon path and icon index from the entry's path:
  * through the shell link object for a ".lnk" file, else the path itself.
- * Returns false when a value does not fit its field. */
+ * Returns false when the target or the arguments do not fit their field; an
+ * icon path that does not fit is left empty (the program's own icon shows). */
 bool ResolveShortcut(ProgramListItem *item);
 
 /* Sort order: Go Back first, programs and connections before navigable

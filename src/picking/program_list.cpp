@@ -1,12 +1,20 @@
 /* The Start Menu program list: the entries of the program assignment dialog.
- * The top level of the user's Start Menu Programs folder is read once at
- * start-up into the StartMenuCache (resolving every shortcut through COM is
- * slow); folders below it are read whenever the user opens one. Only folders
- * and entries that lead to an executable program are listed.
+ * The top level of the Start Menu's Programs folders is read once at start-up
+ * into the StartMenuCache (resolving every shortcut through COM is slow);
+ * folders below it are read whenever the user opens one. Only folders and
+ * entries that lead to an executable program are listed.
+ *
+ * Since Windows NT 4 most programs are installed for all users, into the
+ * all-users Start Menu, which the Start Menu shows merged with the user's own:
+ * so does this list. A folder of either is listed together with the folder
+ * at the same place in the other; a name both have is listed once, the
+ * user's. Windows 95 has no all-users Start Menu; there only the user's is
+ * read.
  *
  * A value longer than its 255-character field leaves the entry out rather
  * than being cut: a cut path or argument list would name something else.
- * Only display names, which are just shown, are cut to fit. */
+ * Display names, which are just shown, are cut to fit; an icon path, which
+ * only chooses the picture, is left empty. */
 #include "core/core.h"
 #include "picking/picking.h"
 #include "resource.h"
@@ -16,9 +24,17 @@
 
 #include <cstdio>
 #include <cstring>
+#include <map>
+#include <string>
 
 /* The depth-0 entries, newest first; order does not matter, the list box sorts. */
 static ProgramListItem *StartMenuCache = NULL;
+
+/* The Programs folders of the two Start Menus, set when the cache is built;
+ * the all-users' one is empty where there is none. */
+enum { PROGRAMS_CAPACITY = 272 };
+static char ProgramsFolder[PROGRAMS_CAPACITY] = "";
+static char AllUsersProgramsFolder[PROGRAMS_CAPACITY] = "";
 
 static const char TopLevelHeader[] =
     "Program and Folders on your Start Menu\r\n(double-click a folder to see its contents):";
@@ -53,25 +69,106 @@ void FreeProgramListItem(ProgramListItem *item)
     free(item);
 }
 
+static const char ShellFoldersKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell folders";
+
+/* A folder named in an open "Shell folders" key; empty when the value is
+ * missing, not a string or too long. */
+static void ReadShellFolder(HKEY key, const char *name, char *folder, DWORD capacity)
+{
+    ZeroMemory(folder, capacity);
+    DWORD type = 0, size = capacity - 1;
+    if (RegQueryValueExA(key, name, NULL, &type, (BYTE *)folder, &size) != ERROR_SUCCESS ||
+        (type != REG_SZ && type != REG_EXPAND_SZ))
+        folder[0] = '\0';
+}
+
 void BuildStartMenuCache()
 {
     enum { START_MENU_CAPACITY = 256 };
     if (StartMenuCache)
         return;
     HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell folders", 0,
-                      KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, ShellFoldersKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
         return;
-    char startMenu[START_MENU_CAPACITY] = "";
-    DWORD type = 0, size = sizeof startMenu - 1;
-    if (RegQueryValueExA(key, "Start Menu", NULL, &type, (BYTE *)startMenu, &size) != ERROR_SUCCESS ||
-        (type != REG_SZ && type != REG_EXPAND_SZ))
-        startMenu[0] = '\0';
-    startMenu[sizeof startMenu - 1] = '\0';
-    char programs[START_MENU_CAPACITY + 16];
-    snprintf(programs, sizeof programs, "%s\\Programs", startMenu);
-    FillProgramList(NULL, programs, 0);
+    char startMenu[START_MENU_CAPACITY];
+    ReadShellFolder(key, "Start Menu", startMenu, sizeof startMenu);
     RegCloseKey(key);
+    /* The all-users Programs folder is found as the user's is, below its
+     * Start Menu; where it is the user's own folder, it is read once. */
+    char allUsersMenu[START_MENU_CAPACITY] = "";
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, ShellFoldersKey, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
+        ReadShellFolder(key, "Common Start Menu", allUsersMenu, sizeof allUsersMenu);
+        RegCloseKey(key);
+    }
+    snprintf(ProgramsFolder, sizeof ProgramsFolder, "%s\\Programs", startMenu);
+    AllUsersProgramsFolder[0] = '\0';
+    if (allUsersMenu[0] && lstrcmpiA(allUsersMenu, startMenu) != 0)
+        snprintf(AllUsersProgramsFolder, sizeof AllUsersProgramsFolder, "%s\\Programs", allUsersMenu);
+    FillProgramList(NULL, ProgramsFolder, 0);
+}
+
+static ProgramListItem *ReadProgramListItem(const char *path, int depth);
+
+/* The length of root when path is root or lies below it, else 0. */
+static size_t LengthBelow(const char *path, const char *root)
+{
+    size_t length = strlen(root);
+    if (length == 0 || strncmp(path, root, length) != 0)
+        return 0;
+    return path[length] == '\0' || path[length] == '\\' ? length : 0;
+}
+
+/* The folder at the same place in the user's and in the all-users' Programs
+ * folder; the other one is empty when the folder lies in neither or there is
+ * no all-users Start Menu. */
+static void FindBothFolders(const char *folder, char *user, char *allUsers, size_t capacity)
+{
+    lstrcpynA(user, folder, (int)capacity);
+    allUsers[0] = '\0';
+    if (!AllUsersProgramsFolder[0])
+        return;
+    size_t below;
+    if ((below = LengthBelow(folder, ProgramsFolder)) != 0) {
+        if ((size_t)snprintf(allUsers, capacity, "%s%s", AllUsersProgramsFolder, folder + below) >= capacity)
+            allUsers[0] = '\0';
+    } else if ((below = LengthBelow(folder, AllUsersProgramsFolder)) != 0) {
+        if ((size_t)snprintf(user, capacity, "%s%s", ProgramsFolder, folder + below) >= capacity)
+            user[0] = '\0';
+        lstrcpynA(allUsers, folder, (int)capacity);
+    }
+}
+
+/* The entries read from a folder, by file name in capitals: Windows matches
+ * file names without regard to case, and so does the merging of the two
+ * Start Menus. */
+typedef std::map<std::string, ProgramListItem *> FolderEntries;
+
+/* Adds the folder's entries to those read so far; a name already there (the
+ * user's, when this is the all-users' folder) is not read again. */
+static void ReadFolderEntries(const char *folder, int depth, FolderEntries &entries)
+{
+    char pattern[MAX_PATH];
+    if (!folder[0] || (size_t)snprintf(pattern, sizeof pattern, "%s\\*.*", folder) >= sizeof pattern)
+        return;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(pattern, &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    char path[2 * MAX_PATH];
+    do {
+        if (strcmp(found.cFileName, ".") == 0 || strcmp(found.cFileName, "..") == 0)
+            continue;
+        if (found.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))
+            continue;
+        std::string name = found.cFileName;
+        CharUpperBuffA(&name[0], (DWORD)name.size());
+        if (entries.count(name) ||
+            (size_t)snprintf(path, sizeof path, "%s\\%s", folder, found.cFileName) >= sizeof path)
+            continue;
+        if (ProgramListItem *item = ReadProgramListItem(path, depth))
+            entries[name] = item;
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
 }
 
 void FillProgramList(HWND list, const char *folder, int depth)
@@ -107,22 +204,13 @@ void FillProgramList(HWND list, const char *folder, int depth)
         MakeProgramListItem(list, path, depth);
     }
 
-    char pattern[MAX_PATH];
-    if ((size_t)snprintf(pattern, sizeof pattern, "%s\\*.*", folder) >= sizeof pattern)
-        return;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(pattern, &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        if (strcmp(found.cFileName, ".") == 0 || strcmp(found.cFileName, "..") == 0)
-            continue;
-        if (found.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))
-            continue;
-        if ((size_t)snprintf(path, sizeof path, "%s\\%s", folder, found.cFileName) < sizeof path)
-            MakeProgramListItem(list, path, depth);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    char user[2 * MAX_PATH], allUsers[2 * MAX_PATH];
+    FindBothFolders(folder, user, allUsers, sizeof user);
+    FolderEntries entries;
+    ReadFolderEntries(user, depth, entries);
+    ReadFolderEntries(allUsers, depth, entries);
+    for (FolderEntries::value_type &entry : entries)
+        AddProgramListItem(list, entry.second);
 }
 
 /* A path ending in ".." is cut at the backslash before its trailing "\..",
@@ -145,11 +233,13 @@ static bool EndsWith(const char *text, const char *tail)
     return length >= tailLength && lstrcmpiA(text + length - tailLength, tail) == 0;
 }
 
-void MakeProgramListItem(HWND list, const char *path, int depth)
+/* One entry for a file or folder, or the Go Back entry for a path ending in
+ * ".."; none for what leads to no program. */
+static ProgramListItem *ReadProgramListItem(const char *path, int depth)
 {
     ProgramListItem *item = NewProgramListItem();
     if (!item)
-        return;
+        return NULL;
     char fullPath[2 * MAX_PATH];
     lstrcpynA(fullPath, path, sizeof fullPath);
     size_t length = strlen(fullPath);
@@ -158,7 +248,7 @@ void MakeProgramListItem(HWND list, const char *path, int depth)
         CutGoBackPath(fullPath);
     if (!CopyWhole(item->path, fullPath)) {
         FreeProgramListItem(item);
-        return;
+        return NULL;
     }
 
     if (goBack) {
@@ -171,21 +261,27 @@ void MakeProgramListItem(HWND list, const char *path, int depth)
         ZeroMemory(&info, sizeof info);
         if (!SHGetFileInfoA(item->path, 0, &info, sizeof info, SHGFI_DISPLAYNAME | SHGFI_ATTRIBUTES)) {
             FreeProgramListItem(item);
-            return;
+            return NULL;
         }
         lstrcpynA(item->displayName, info.szDisplayName, sizeof item->displayName);
         if (info.dwAttributes & SFGAO_FOLDER) {
             item->isFolder = TRUE;
         } else if (!ResolveShortcut(item) || !SHGetFileInfoA(item->target, 0, NULL, 0, SHGFI_EXETYPE)) {
             FreeProgramListItem(item);
-            return;
+            return NULL;
         }
         ZeroMemory(&info, sizeof info);
         if (SHGetFileInfoA(item->path, 0, &info, sizeof info, SHGFI_ICON | SHGFI_SMALLICON))
             item->icon = info.hIcon;
     }
     item->depth = depth;
-    AddProgramListItem(list, item);
+    return item;
+}
+
+void MakeProgramListItem(HWND list, const char *path, int depth)
+{
+    if (ProgramListItem *item = ReadProgramListItem(path, depth))
+        AddProgramListItem(list, item);
 }
 
 bool ResolveShortcut(ProgramListItem *item)
@@ -232,8 +328,12 @@ bool ResolveShortcut(ProgramListItem *item)
                 int index = 0;
                 text[0] = '\0';
                 if (fits && SUCCEEDED(link->GetIconLocation(text, sizeof text, &index))) {
-                    fits = CopyWhole(item->iconPath, text);
-                    item->iconIndex = index;
+                    /* The icon is only the entry's picture: without it the
+                     * key shows the program's own icon. */
+                    if (CopyWhole(item->iconPath, text))
+                        item->iconIndex = index;
+                    else
+                        item->iconPath[0] = '\0';
                 }
             }
         }

@@ -34,11 +34,6 @@ std::vector<double> RecorderStartTimes(const std::string &logPath);
 // waits for input), after an action that made it busy.
 bool WaitProgramIdle(HWND window, DWORD timeoutMs = 30000);
 
-// Start Menu fixture: a Programs folder with n shortcuts to the recorder,
-// made the user's Start Menu. Returns the Start Menu folder.
-std::string MakeStartMenu(int shortcuts);
-void RestoreStartMenu();
-
 // The figures, one function each (figures/*.cpp).
 void BenchLaunch();
 void BenchBringForward();

@@ -225,8 +225,9 @@ namespace driver {
 // A shortcut (.lnk) made through the shell link object.
 bool CreateShortcut(const std::string &linkPath, const std::string &target, const std::string &args = "",
                     const std::string &iconPath = "", int iconIndex = 0);
-// Points the user's Start Menu at the folder until RestoreStartMenuFolder.
-void PointStartMenuAt(const std::string &folder);
+// Points the user's Start Menu, and the all-users' (none when empty, as on
+// Windows 95), at the folders until RestoreStartMenuFolder.
+void PointStartMenuAt(const std::string &folder, const std::string &allUsersFolder = "");
 void RestoreStartMenuFolder();
 // The stand-in Dial-Up Networking folder (tests/doubles/dialup): registered as
 // My Computer's namespace extension with these items in this order; its

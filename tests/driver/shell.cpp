@@ -35,20 +35,39 @@ bool CreateShortcut(const std::string &linkPath, const std::string &target, cons
 
 // Wine rewrites "Shell Folders" from "User Shell Folders" whenever a program
 // asks the shell for a folder, so both are set (and put back).
-static const char *const ShellFolderKeys[] = {
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+static const struct {
+    HKEY root;
+    const char *key;
+    const char *name;
+    DWORD type;
+} StartMenuValues[] = {
+    {HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", "Start Menu", REG_SZ},
+    {HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders", "Start Menu",
+     REG_EXPAND_SZ},
+    {HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", "Common Start Menu",
+     REG_SZ},
+    {HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+     "Common Start Menu", REG_EXPAND_SZ},
 };
-static std::string SavedStartMenu[2];
+static std::string SavedStartMenu[4];
 static bool StartMenuSaved = false;
 
-void PointStartMenuAt(const std::string &folder)
+// Sets one of the values above, or removes it for an empty folder.
+static void SetStartMenuValue(int i, const std::string &folder)
 {
-    for (int i = 0; i < 2; ++i) {
+    if (folder.empty())
+        DeleteValue(StartMenuValues[i].root, StartMenuValues[i].key, StartMenuValues[i].name);
+    else
+        WriteValue(StartMenuValues[i].root, StartMenuValues[i].key, StartMenuValues[i].name, StartMenuValues[i].type,
+                   folder.c_str(), (DWORD)folder.size() + 1);
+}
+
+void PointStartMenuAt(const std::string &folder, const std::string &allUsersFolder)
+{
+    for (int i = 0; i < 4; ++i) {
         if (!StartMenuSaved)
-            SavedStartMenu[i] = ReadString(HKEY_CURRENT_USER, ShellFolderKeys[i], "Start Menu");
-        WriteValue(HKEY_CURRENT_USER, ShellFolderKeys[i], "Start Menu", REG_SZ, folder.c_str(),
-                   (DWORD)folder.size() + 1);
+            SavedStartMenu[i] = ReadString(StartMenuValues[i].root, StartMenuValues[i].key, StartMenuValues[i].name);
+        SetStartMenuValue(i, i < 2 ? folder : allUsersFolder);
     }
     StartMenuSaved = true;
 }
@@ -57,13 +76,8 @@ void RestoreStartMenuFolder()
 {
     if (!StartMenuSaved)
         return;
-    for (int i = 0; i < 2; ++i) {
-        if (SavedStartMenu[i].empty())
-            DeleteValue(HKEY_CURRENT_USER, ShellFolderKeys[i], "Start Menu");
-        else
-            WriteValue(HKEY_CURRENT_USER, ShellFolderKeys[i], "Start Menu", i == 1 ? REG_EXPAND_SZ : REG_SZ,
-                       SavedStartMenu[i].c_str(), (DWORD)SavedStartMenu[i].size() + 1);
-    }
+    for (int i = 0; i < 4; ++i)
+        SetStartMenuValue(i, SavedStartMenu[i]);
     StartMenuSaved = false;
 }
 

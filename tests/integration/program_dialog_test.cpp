@@ -25,6 +25,7 @@ const char TopLevelHeader[] = "Program and Folders on your Start Menu\r\n(double
 struct Entry {
     std::string name;
     std::string path;
+    std::string iconPath;
     bool folder, goBack, connection;
     int depth;
 };
@@ -67,7 +68,7 @@ protected:
     {
         owner = &springdeck;
         if (!mainWindow)
-            PointStartMenuAt(startMenu);
+            PointStartMenuAt(startMenu, allUsersMenu);
         if (!setup && !(setup = OpenSetup()))
             return NULL;
         ClickButton(setup, key);
@@ -99,7 +100,7 @@ protected:
         // display (no window manager to wait for).
         if (GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version"))
             WriteValue(HKEY_CURRENT_USER, PickerWineSettings, "Managed", REG_SZ, "N", 2);
-        PointStartMenuAt(startMenu);
+        PointStartMenuAt(startMenu, allUsersMenu);
         picker = StartProgram(DoublePath("picker"), args);
         if (!picker.handle)
             return NULL;
@@ -119,7 +120,7 @@ protected:
                 ADD_FAILURE() << "cannot read entry " << i;
                 continue;
             }
-            entries.push_back({item.displayName, item.path, item.isFolder != 0, item.isGoBack != 0,
+            entries.push_back({item.displayName, item.path, item.iconPath, item.isFolder != 0, item.isGoBack != 0,
                                item.isConnection != 0, item.depth});
         }
         return entries;
@@ -167,6 +168,7 @@ protected:
     }
 
     std::string startMenu, programs, recorder;
+    std::string allUsersMenu;  // none unless a test makes one
     HWND setup = NULL;
     Process picker;
     Process *owner = &springdeck;
@@ -212,6 +214,8 @@ TEST_F(ProgramPickerTest, OnlyProgramsAndFoldersAreListed)
     SetFileAttributesA((programs + "\\Hidden.lnk").c_str(), FILE_ATTRIBUTE_HIDDEN);
     SetFileAttributesA((programs + "\\System.lnk").c_str(), FILE_ATTRIBUTE_SYSTEM);
     ASSERT_TRUE(CreateShortcut(programs + "\\CAPS.LNK", recorder, "--caps"));
+    // An icon path too long to store: listed without it (the key shows the program's icon).
+    ASSERT_TRUE(CreateShortcut(programs + "\\LongIcon.lnk", recorder, "", docs + "\\" + std::string(300, 'i'), 1));
     ASSERT_TRUE(CopyFileTo(recorder, programs + "\\Direct.exe"));
     ASSERT_TRUE(CopyFileTo(document, programs + "\\readme.txt"));
     HANDLE url = CreateFileA((programs + "\\Web.url").c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
@@ -225,10 +229,12 @@ TEST_F(ProgramPickerTest, OnlyProgramsAndFoldersAreListed)
     HWND dialog = OpenPicker();
     ASSERT_TRUE(dialog);
     std::vector<std::string> names = Names(dialog);
-    ASSERT_EQ(names.size(), 3u) << ::testing::PrintToString(names);
+    ASSERT_EQ(names.size(), 4u) << ::testing::PrintToString(names);
     EXPECT_EQ(names[0], "CAPS");
     EXPECT_EQ(names[1].substr(0, 6), "Direct");
-    EXPECT_EQ(names[2], "Dial-Up Networking");
+    EXPECT_EQ(names[2], "LongIcon");
+    EXPECT_EQ(Entries(dialog)[2].iconPath, "");
+    EXPECT_EQ(names[3], "Dial-Up Networking");
 
     // An executable placed directly: its full path, no arguments, no icon.
     ASSERT_TRUE(Click(dialog, names[1]));
@@ -244,6 +250,8 @@ TEST_F(ProgramPickerTest, OnlyProgramsAndFoldersAreListed)
     EXPECT_EQ(index, 0u);
 }
 
+// With the all-users Start Menu (Windows 2000 and later) both are merged:
+// a folder both have is one entry listing both, a name both have is the user's.
 TEST_F(ProgramPickerTest, WalkingFoldersAndBack)
 {
     MakeExampleMenu();
@@ -252,23 +260,37 @@ TEST_F(ProgramPickerTest, WalkingFoldersAndBack)
     CreateDirectoryA((accessories + "\\System Tools").c_str(), NULL);
     ASSERT_TRUE(CreateShortcut(accessories + "\\System Tools\\Cleaner.lnk", recorder));
     CreateDirectoryA((accessories + "\\Empty").c_str(), NULL);
+    allUsersMenu = ScratchDir();
+    std::string common = allUsersMenu + "\\Programs";
+    for (const char *folder : {"", "\\ACCESSORIES", "\\Accessories\\System Tools", "\\Accessories\\Paint", "\\Office"})
+        CreateDirectoryA((common + folder).c_str(), NULL);
+    for (const char *link : {"\\B.lnk", "\\C.lnk", "\\Accessories\\calculator.lnk", "\\Accessories\\Notepad.lnk",
+                             "\\Accessories\\System Tools\\Defrag.lnk", "\\Office\\Writer.lnk"})
+        ASSERT_TRUE(CreateShortcut(common + link, recorder, "--all-users"));
 
     HWND dialog = OpenPicker();
     ASSERT_TRUE(dialog);
+    std::vector<Entry> top = Entries(dialog);
+    std::vector<std::string> expected = {"A", "B", "C", "Accessories", "Games", "Office", "Dial-Up Networking"};
+    EXPECT_EQ(Names(dialog), expected);
+    ASSERT_EQ(top.size(), expected.size());
+    EXPECT_EQ(top[1].path, programs + "\\B.lnk");
+    EXPECT_EQ(top[3].path, accessories);
+    EXPECT_EQ(top[5].path, common + "\\Office");
+    CaptureScreen("program-dialog-merged-top");
     ASSERT_TRUE(Click(dialog, "A"));
     ASSERT_TRUE(WaitUntil([&] { return Visible(dialog, IDC_PROGRAM_ASSIGNED); }));
     ASSERT_TRUE(Click(dialog, "Accessories", true));
     ASSERT_TRUE(WaitHeader(dialog, "\r\nPrograms in your Accessories folder:\r\n"));
     std::vector<Entry> entries = Entries(dialog);
-    ASSERT_EQ(entries.size(), 4u);
-    EXPECT_EQ(entries[0].name, "Go Back");
+    expected = {"Go Back", "Calculator", "Notepad", "Empty", "Paint", "System Tools"};
+    EXPECT_EQ(Names(dialog), expected);
+    ASSERT_EQ(entries.size(), 6u);
     EXPECT_TRUE(entries[0].goBack);
     EXPECT_EQ(entries[0].depth, 1);
     EXPECT_EQ(entries[0].path, programs);
-    EXPECT_EQ(entries[1].name, "Calculator");
-    EXPECT_EQ(entries[2].name, "Empty");
-    EXPECT_EQ(entries[3].name, "System Tools");
-    EXPECT_EQ(entries[3].depth, 1);
+    EXPECT_EQ(entries[1].path, accessories + "\\Calculator.lnk");
+    EXPECT_EQ(entries[5].depth, 1);
     EXPECT_FALSE(Enabled(dialog, IDOK));
     EXPECT_FALSE(Visible(dialog, IDC_PROGRAM_ASSIGNED));
     EXPECT_FALSE(Visible(dialog, IDC_PROGRAM_PREVIEW));
@@ -278,20 +300,24 @@ TEST_F(ProgramPickerTest, WalkingFoldersAndBack)
     ASSERT_TRUE(Click(dialog, "System Tools", true));
     ASSERT_TRUE(WaitHeader(dialog, "\r\nPrograms in your System Tools folder:\r\n"));
     entries = Entries(dialog);
-    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(Names(dialog), (std::vector<std::string>{"Go Back", "Cleaner", "Defrag"}));
+    ASSERT_EQ(entries.size(), 3u);
     EXPECT_EQ(entries[0].depth, 2);
     EXPECT_EQ(entries[0].path, accessories);
-    EXPECT_EQ(entries[1].name, "Cleaner");
     ASSERT_TRUE(Click(dialog, "Go Back", true));
     ASSERT_TRUE(WaitHeader(dialog, "\r\nPrograms in your Accessories folder:\r\n"));
-    EXPECT_EQ(Entries(dialog).size(), 4u);
+    EXPECT_EQ(Names(dialog), expected);
 
-    // An empty folder lists only Go Back.
-    ASSERT_TRUE(Click(dialog, "Empty", true));
-    ASSERT_TRUE(WaitHeader(dialog, "\r\nPrograms in your Empty folder:\r\n"));
-    EXPECT_EQ(Names(dialog), std::vector<std::string>{"Go Back"});
-    ASSERT_TRUE(Click(dialog, "Go Back", true));
-    ASSERT_TRUE(WaitHeader(dialog, "\r\nPrograms in your Accessories folder:\r\n"));
+    // An empty folder lists only Go Back; so does one only the all-users
+    // Start Menu has, and from either Go Back lists both Accessories again.
+    for (const char *folder : {"Empty", "Paint"}) {
+        ASSERT_TRUE(Click(dialog, folder, true));
+        ASSERT_TRUE(WaitHeader(dialog, "\r\nPrograms in your " + std::string(folder) + " folder:\r\n"));
+        EXPECT_EQ(Names(dialog), std::vector<std::string>{"Go Back"});
+        ASSERT_TRUE(Click(dialog, "Go Back", true));
+        ASSERT_TRUE(WaitHeader(dialog, "\r\nPrograms in your Accessories folder:\r\n"));
+        EXPECT_EQ(Names(dialog), expected);
+    }
 
     // Back at the top the cached entries return; nothing is read again.
     DeleteFileA((programs + "\\A.lnk").c_str());
@@ -299,7 +325,7 @@ TEST_F(ProgramPickerTest, WalkingFoldersAndBack)
     ASSERT_TRUE(WaitUntil([&] { return Enabled(dialog, IDOK); }));
     ClickButton(dialog, IDOK);
     ASSERT_TRUE(WaitHeader(dialog, TopLevelHeader));
-    std::vector<std::string> expected = {"A", "B", "Accessories", "Games", "Dial-Up Networking"};
+    expected = {"A", "B", "C", "Accessories", "Games", "Office", "Dial-Up Networking"};
     EXPECT_EQ(Names(dialog), expected);
     ClickButton(dialog, IDCANCEL);
     ASSERT_TRUE(BackInSetup(dialog));

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "driver.h"
 #include "launch/launch.h"
 #include "picking/picking.h"
 
@@ -75,6 +76,18 @@ TEST(ResolveShortcut, AnythingButALinkIsItsOwnTarget)
     lstrcpynA(link.path, "C:\\no such folder\\Broken.LNK", sizeof link.path);
     EXPECT_TRUE(ResolveShortcut(&link));
     EXPECT_STREQ(link.target, link.path);
+
+    // An icon path too long to store: the program stays, without its icon.
+    std::string folder = driver::ScratchDir(), self(MAX_PATH, '\0');
+    self.resize(GetModuleFileNameA(NULL, &self[0], MAX_PATH));
+    ASSERT_TRUE(driver::CreateShortcut(folder + "\\Long.lnk", self, "--x", folder + "\\" + std::string(300, 'i'), 2));
+    ProgramListItem longIcon = Item("Long");
+    lstrcpynA(longIcon.path, (folder + "\\Long.lnk").c_str(), sizeof longIcon.path);
+    EXPECT_TRUE(ResolveShortcut(&longIcon));
+    EXPECT_STRNE(longIcon.target, "");
+    EXPECT_STREQ(longIcon.arguments, "--x");
+    EXPECT_STREQ(longIcon.iconPath, "");
+    EXPECT_EQ(longIcon.iconIndex, 0);
     CoUninitialize();
 }
 

@@ -1,107 +1,110 @@
 // Figure 4: from process start until the program is ready (hotkeys
 // registered, Start Menu read, message loop running), by Start Menu size.
+// After one warm-up start of each, the cases take turns, in alternating
+// order, so that neither the order nor a warming disk cache favours one: the
+// difference between two cases is then the cost of their shortcuts.
 #include "bench.h"
 
 #include <objbase.h>
-#include <shlobj.h>
 
 #include <algorithm>
 #include <cstdio>
 
-
 using namespace driver;
 
-static const char ShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell folders";
-static std::string SavedStartMenu;
-static bool Saved = false;
-
-static bool MakeShortcut(const std::string &target, const std::string &linkPath)
+// A Start Menu folder whose Programs folder holds shortcuts to the recorder,
+// numbered from first; returns the Start Menu folder.
+static std::string MakeStartMenuFolder(int shortcuts, int first)
 {
-    IShellLinkA *link = NULL;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkA, (void **)&link)))
-        return false;
-    link->SetPath(target.c_str());
-    IPersistFile *file = NULL;
-    bool ok = false;
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, (void **)&file))) {
-        wchar_t wide[MAX_PATH];
-        MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, wide, MAX_PATH);
-        ok = SUCCEEDED(file->Save(wide, TRUE));
-        file->Release();
-    }
-    link->Release();
-    return ok;
-}
-
-std::string MakeStartMenu(int shortcuts)
-{
-    if (!Saved) {
-        SavedStartMenu = ReadString(HKEY_CURRENT_USER, ShellFolders, "Start Menu");
-        Saved = true;
-    }
-    CoInitialize(NULL);
     std::string root = ScratchDir() + "\\Start Menu";
     CreateDirectoryA(root.c_str(), NULL);
     std::string programs = root + "\\Programs";
     CreateDirectoryA(programs.c_str(), NULL);
     std::string recorder = DoublePath("recorder");
-    for (int i = 0; i < shortcuts; ++i) {
+    for (int i = first; i < first + shortcuts; ++i) {
         char name[64];
         snprintf(name, sizeof name, "\\Program %04d.lnk", i);
-        MakeShortcut(recorder, programs + name);
+        CreateShortcut(programs + name, recorder);
     }
-    WriteValue(HKEY_CURRENT_USER, ShellFolders, "Start Menu", REG_SZ, root.c_str(), (DWORD)root.size() + 1);
     return root;
 }
 
-void RestoreStartMenu()
+static double Median(std::vector<double> samples)
 {
-    if (Saved)
-        WriteValue(HKEY_CURRENT_USER, ShellFolders, "Start Menu", REG_SZ, SavedStartMenu.c_str(),
-                   (DWORD)SavedStartMenu.size() + 1);
+    if (samples.empty())
+        return 0;
+    std::sort(samples.begin(), samples.end());
+    return samples[samples.size() / 2];
+}
+
+// One start on the case's Start Menus, in ms; negative when it did not start.
+static double StartOnce(const std::string &startMenu, const std::string &allUsersMenu)
+{
+    PointStartMenuAt(startMenu, allUsersMenu);
+    Process springdeck;
+    double start = NowMs();
+    HWND window = StartSpringdeck(springdeck);
+    double ready = NowMs();
+    StopSpringdeck(&springdeck);
+    return window ? ready - start : -1;
 }
 
 void BenchStartup()
 {
-    enum { RUNS = 5 };
-    std::vector<double> empty;
-    double perShortcut = 0;
-    for (int shortcuts : {0, 100, 1000}) {
-        Figure figure{shortcuts == 0 ? "4a" : shortcuts == 100 ? "4b" : "4c",
-                      "start to ready, Start Menu of " + std::to_string(shortcuts) + " shortcuts", "ms"};
+    enum { ROUNDS = 6 };
+    struct Case {
+        Figure figure;
+        int user, allUsers;  // shortcuts in each Start Menu
+        std::string startMenu, allUsersMenu;
+    } cases[] = {
+        {{"4a", "start to ready, Start Menu of 0 shortcuts", "ms"}, 0, 0, "", ""},
+        {{"4b", "start to ready, Start Menu of 100 shortcuts", "ms"}, 100, 0, "", ""},
+        {{"4c", "start to ready, Start Menu of 1000 shortcuts", "ms"}, 1000, 0, "", ""},
+        {{"4d", "start to ready, 1000 shortcuts, 500 user's + 500 all users'", "ms"}, 500, 500, "", ""},
+    };
+    const int count = (int)(sizeof cases / sizeof cases[0]);
+    // COM stays up while the shortcuts are made: starting and ending it
+    // around each one costs more than the shortcut.
+    HRESULT com = CoInitialize(NULL);
+    ClearSettings();
+    SetSettingDword("options", "installed", 1);
+    AssignKey("F5", DoublePath("recorder"), "--exit");
+    for (Case &c : cases) {
+        c.startMenu = MakeStartMenuFolder(c.user, 0);
+        if (c.allUsers)
+            c.allUsersMenu = MakeStartMenuFolder(c.allUsers, c.user);
+        StartOnce(c.startMenu, c.allUsersMenu);  // warm-up, not counted
+    }
+    if (SUCCEEDED(com))
+        CoUninitialize();
+    bool failed = false;
+    for (int round = 0; round < ROUNDS && !failed; ++round) {
+        for (int i = 0; i < count && !failed; ++i) {
+            Case &c = cases[round % 2 ? count - 1 - i : i];
+            double ms = StartOnce(c.startMenu, c.allUsersMenu);
+            failed = ms < 0;
+            if (!failed)
+                c.figure.samples.push_back(ms);
+        }
+    }
+    RestoreStartMenuFolder();
+
+    double empty = Median(cases[0].figure.samples);
+    for (Case &c : cases) {
+        Figure &figure = c.figure;
         figure.target = "ready within 1 s with 1,000 shortcuts, growing linearly";
-        ClearSettings();
-        SetSettingDword("options", "installed", 1);
-        AssignKey("F5", DoublePath("recorder"), "--exit");
-        MakeStartMenu(shortcuts);
-        for (int run = 0; run < RUNS; ++run) {
-            Process springdeck;
-            double start = NowMs();
-            HWND window = StartSpringdeck(springdeck);
-            double ready = NowMs();
-            if (!window) {
-                figure.note = "n/a: did not start";
-                break;
-            }
-            figure.samples.push_back(ready - start);
-            StopSpringdeck(&springdeck);
-        }
-        if (shortcuts == 0) {
-            empty = figure.samples;
-        } else {
-            figure.baselineName = "empty Start Menu";
-            figure.baseline = empty;
-        }
-        if (shortcuts == 1000 && !figure.samples.empty() && !empty.empty()) {
-            std::vector<double> a = figure.samples, b = empty;
-            std::sort(a.begin(), a.end());
-            std::sort(b.begin(), b.end());
-            perShortcut = (a[a.size() / 2] - b[b.size() / 2]) / 1000.0;
+        if (failed) {
+            figure.samples.clear();
+            figure.note = "n/a: did not start";
+        } else if (c.user + c.allUsers > 0) {
+            bool split = c.allUsers > 0;
+            figure.baselineName = split ? "1000 in the user's alone" : "empty Start Menu";
+            figure.baseline = split ? cases[2].figure.samples : cases[0].figure.samples;
             char note[96];
-            snprintf(note, sizeof note, "cost per shortcut %.3f ms", perShortcut);
+            snprintf(note, sizeof note, "cost per shortcut %.3f ms",
+                     (Median(figure.samples) - empty) / (c.user + c.allUsers));
             figure.note = note;
         }
         Report(figure);
     }
-    RestoreStartMenu();
 }
