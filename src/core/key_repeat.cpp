@@ -65,11 +65,15 @@ void NoteRawKeyInput(LPARAM rawInput)
 }
 
 /* A hotkey is posted ahead of the input queued before it, so the raw input
- * of this and earlier presses is read first. */
-static void ReadPendingRawInput(HWND window)
+ * of this and earlier presses is read first: up to the hotkey's own time, not
+ * beyond. A program that falls behind the keyboard may already hold the
+ * key-up that ended the press; read now, it would make the repeats that
+ * still wait in the queue look like new presses. */
+static void ReadPendingRawInput(HWND window, DWORD hotkeyTime)
 {
     MSG msg;
-    while (PeekMessageA(&msg, window, WM_INPUT, WM_INPUT, PM_REMOVE)) {
+    while (PeekMessageA(&msg, window, WM_INPUT, WM_INPUT, PM_NOREMOVE) && (LONG)(msg.time - hotkeyTime) <= 0 &&
+           PeekMessageA(&msg, window, WM_INPUT, WM_INPUT, PM_REMOVE)) {
         NoteRawKeyInput(msg.lParam);
         DefWindowProcA(window, WM_INPUT, msg.wParam, msg.lParam);
     }
@@ -88,9 +92,9 @@ bool IsRepeatedPress(HWND window, UINT keyId)
 {
     if (!Watching || !IsKeySlot(keyId))
         return false;
-    ReadPendingRawInput(window);
-    KeyPressState &key = Keys[keyId - KEY_FIRST];
     DWORD now = (DWORD)GetMessageTime();
+    ReadPendingRawInput(window, now);
+    KeyPressState &key = Keys[keyId - KEY_FIRST];
     bool soonAfterLast = key.hadHotkey && now - key.lastHotkey <= RepeatDelayMs();
     key.hadHotkey = true;
     key.lastHotkey = now;
