@@ -26,7 +26,7 @@ mkdir -p "$out"
 flags=(-std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined
        -I tests/fuzz/shim -I src -I src/resources)
 clang++ "${flags[@]}" -o "$out/bookmark_file_fuzz" tests/fuzz/bookmark_file_fuzz.cpp \
-  src/setup/bookmark_file.cpp src/launch/web_address.cpp tests/fuzz/shim/shim.cpp
+  src/setup/bookmark_file.cpp src/launch/action_kind.cpp tests/fuzz/shim/shim.cpp
 clang++ "${flags[@]}" -o "$out/performance_data_fuzz" tests/fuzz/performance_data_fuzz.cpp \
   src/launch/performance_data.cpp
 

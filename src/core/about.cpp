@@ -1,13 +1,12 @@
 /* The About box (DLG_ABOUT), shown over the setup dialog. */
-#include "core/core.h"
+#include "core/core_internal.h"
 #include "resource.h"
 
 INT_PTR CALLBACK AboutDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
     case WM_INITDIALOG:
-        SendMessageA(dialog, WM_SETICON, ICON_BIG,
-                     (LPARAM)LoadIconA(AppInstance, MAKEINTRESOURCEA(ICO_SPRINGDECK)));
+        SetDialogIcon(dialog);
         return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {

@@ -1,5 +1,5 @@
 /* Process-wide state of the resident program; see core.h for who sets what. */
-#include "core/core.h"
+#include "core/core_internal.h"
 
 HINSTANCE AppInstance = NULL;
 HWND MainWindow = NULL;

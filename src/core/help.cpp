@@ -5,7 +5,7 @@
  * have. The HTML Help file is opened when it is there and the viewer
  * (hhctrl.ocx, looked up at run time) loads; otherwise WinHelp opens the
  * Windows Help file. Both hold the same topics under the same numbers. */
-#include "core/core.h"
+#include "core/core_internal.h"
 
 #include <htmlhelp.h>
 

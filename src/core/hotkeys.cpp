@@ -1,7 +1,7 @@
 /* System-wide hotkeys of the main window: every assigned key owns two, the
  * key alone (id = key id) and Ctrl+Alt with the key (id = key id + 100).
  * Unassigned keys own none, so Windows sees them as if we did not run. */
-#include "core/core.h"
+#include "core/core_internal.h"
 #include "settings/settings.h"
 
 void UnregisterKeyHotkeys(HWND window)
@@ -33,9 +33,9 @@ void RegisterKeyHotkeys(HWND window)
 {
     UnregisterKeyHotkeys(window);
     for (UINT id = KEY_FIRST; id <= KEY_LAST; ++id) {
-        char commandLine[COMMAND_LINE_CAPACITY];
-        ReadSettingString("command line", KeyName(id), "", commandLine, sizeof commandLine);
-        if (!commandLine[0])
+        KeyAssignment assignment;
+        ReadKeyAssignment(id, &assignment);
+        if (!assignment.commandLine[0])
             continue;
         /* A key that another program holds simply stays unclaimed; the setup
          * dialog finds and reports such keys itself. */

@@ -11,7 +11,7 @@
  * keyboard's repeat delay of the hotkey before it. The time bound keeps a
  * lost key-up from swallowing later presses. Without raw input every hotkey
  * counts. */
-#include "core/core.h"
+#include "core/core_internal.h"
 
 typedef BOOL(WINAPI *RegisterRawInputDevicesFunction)(PCRAWINPUTDEVICE, UINT, UINT);
 typedef UINT(WINAPI *GetRawInputDataFunction)(HRAWINPUT, UINT, LPVOID, PUINT, UINT);

@@ -1,6 +1,6 @@
 /* The fixed table of the fifteen Springpads: names (which are also the
  * registry value names of their settings), icons and virtual keys. */
-#include "core/core.h"
+#include "core/core_internal.h"
 #include "resource.h"
 
 struct KeyInfo {

@@ -2,7 +2,7 @@
  * key presses, tray mouse messages and the tray menu's commands. It is never
  * shown; the user meets Springdeck through the tray icon, the keys and the
  * dialogs. */
-#include "core/core.h"
+#include "core/core_internal.h"
 #include "launch/launch.h"
 #include "picking/picking.h"
 #include "resource.h"

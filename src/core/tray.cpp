@@ -1,6 +1,6 @@
 /* The notification-area icon. Every call passes the first-version
  * NOTIFYICONDATAA (88 bytes), which every shell since Windows 95 accepts. */
-#include "core/core.h"
+#include "core/core_internal.h"
 #include "resource.h"
 
 #include <shellapi.h>

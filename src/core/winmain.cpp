@@ -1,7 +1,7 @@
 /* Springdeck's entry point: one copy per desktop, a hidden main window that
  * owns the hotkeys and the tray icon, COM and a client-only DDE instance for
  * the launchers, the first-start steps, and the message loop. */
-#include "core/core.h"
+#include "core/core_internal.h"
 #include "launch/launch.h"
 #include "resource.h"
 #include "settings/settings.h"

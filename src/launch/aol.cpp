@@ -7,7 +7,7 @@
  * import would keep Springdeck from starting on every computer without AOL.
  * A missing library or function means that AOL is not installed. */
 #include "core/core.h"
-#include "launch/launch.h"
+#include "launch/launch_internal.h"
 
 #include <cstdio>
 #include <cstring>
@@ -98,6 +98,14 @@ static HWND FindAddressField(HWND webWindow)
 {
     HWND box = FindChildOfClass(webWindow, "_AOL_Combobox", FIELD_CLASS_CAPACITY);
     return box ? GetWindow(box, GW_CHILD) : NULL;
+}
+
+/* Types the text, then Enter, into the focused window at 100 ms per event. */
+static void TypeTextAsKeys(const char *text)
+{
+    WORD request[TYPING_REQUEST_WORDS];
+    BuildTypingRequest(text, request, TYPING_REQUEST_WORDS);
+    PlayKeys(request, TYPING_DELAY);
 }
 
 /* Brings the web window forward, puts the focus in its address field and
@@ -216,11 +224,4 @@ WORD BuildTypingRequest(const char *text, WORD *request, size_t capacity)
     request[1 + count++] = VK_RETURN;
     request[0] = (WORD)count;
     return (WORD)count;
-}
-
-void TypeTextAsKeys(const char *text)
-{
-    WORD request[TYPING_REQUEST_WORDS];
-    BuildTypingRequest(text, request, TYPING_REQUEST_WORDS);
-    PlayKeys(request, TYPING_DELAY);
 }

@@ -11,12 +11,12 @@
  * conversation with a hung partner waits as long again. That wait belongs to
  * the thread, not to the key press. */
 #include "core/core.h"
-#include "launch/browser_internal.h"
-#include "launch/launch.h"
+#include "launch/launch_internal.h"
 #include "settings/settings.h"
 
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 enum : DWORD {
     BROWSER_PATH_CAPACITY = 260,
@@ -48,28 +48,23 @@ static const char AppPathsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\
 /* Filled by FindBrowserPath at each use. */
 static char BrowserPath[BROWSER_PATH_CAPACITY];
 
-static DWORD BrowserChoice() { return ReadSettingDword("options", "browser", 0); }
-
 const char *BrowserDdeService()
 {
-    return BrowserChoice() == 1 ? ExplorerService : NetscapeService;
+    return ReadBrowserChoice() == BROWSER_EXPLORER ? ExplorerService : NetscapeService;
 }
 
 /* The default value of a program's App Paths key, or "" when there is none. */
-static void ReadAppPath(const char *program, char *path, LONG capacity)
+static void ReadAppPath(const char *program, char *path, DWORD capacity)
 {
     char key[MAX_PATH];
     snprintf(key, sizeof key, "%s%s", AppPathsKey, program);
-    LONG size = capacity;
-    if (RegQueryValueA(HKEY_LOCAL_MACHINE, key, path, &size) != ERROR_SUCCESS)
-        path[0] = '\0';
-    path[capacity - 1] = '\0';
+    ReadRegistryString(HKEY_LOCAL_MACHINE, key, NULL, path, capacity);
 }
 
 const char *FindBrowserPath()
 {
     BrowserPath[0] = '\0';
-    if (BrowserChoice() != 0) {
+    if (ReadBrowserChoice() != BROWSER_NETSCAPE) {
         ReadAppPath("iexplore.exe", BrowserPath, sizeof BrowserPath);
         return BrowserPath;
     }
@@ -113,7 +108,10 @@ static bool Request(HCONV conversation, HSZ item, DWORD timeout)
     return answer != NULL;
 }
 
-bool QuoteArgument(const char *text, char *quoted, size_t capacity)
+/* The text in double quotes, escaped the way Windows programs split their
+ * arguments: a quote becomes \" and a run of backslashes before a quote or
+ * the closing quote is doubled. False when it does not fit. */
+static bool QuoteArgument(const char *text, char *quoted, size_t capacity)
 {
     size_t length = 0;
     auto put = [&](char c, size_t count) {
@@ -198,7 +196,7 @@ static void ReleaseOpenRequest(OpenRequest *request)
         return;
     if (request->decided)
         CloseHandle(request->decided);
-    HeapFree(GetProcessHeap(), 0, request);
+    delete request;
 }
 
 /* The open conversation's own instance is asked nothing back. */
@@ -265,7 +263,7 @@ static LONG WaitForOpenOutcome(OpenRequest *request)
 /* Sends the open request for the item to the service and tells how it went. */
 static LONG AskBrowserToOpen(const char *service, const char *item)
 {
-    OpenRequest *request = (OpenRequest *)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof *request);
+    OpenRequest *request = new (std::nothrow) OpenRequest();
     if (!request)
         return OPEN_NOT_REACHED;
     request->references = 2;
@@ -310,7 +308,7 @@ static bool StartBrowser(const char *address)
         if (OpenThroughShell("open", address, NULL))
             return false;
         snprintf(message, sizeof message, "%s does not appear to be installed on your computer",
-                 BrowserChoice() != 0 ? "Microsoft Internet Explorer" : "Netscape Navigator");
+                 ReadBrowserChoice() != BROWSER_NETSCAPE ? "Microsoft Internet Explorer" : "Netscape Navigator");
         MessageBoxA(NULL, message, APP_CAPTION, MB_ICONINFORMATION | MB_SETFOREGROUND);
         return false;
     }

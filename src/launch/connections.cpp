@@ -3,7 +3,7 @@
  * opened with its default verb, which starts dialling; the connection
  * picker lists the same names. Any shell call that fails ends the walk
  * quietly: a missing folder simply has no connections. */
-#include "launch/launch.h"
+#include "launch/launch_internal.h"
 
 #include <cstring>
 
@@ -142,7 +142,10 @@ static bool MatchConnection(const char *name, ULONG, LPCITEMIDLIST folderList, L
     return false;
 }
 
-LPITEMIDLIST FindConnectionItem(const char *name, IMalloc *allocator)
+/* The connection's absolute item id list in the Dial-Up Networking folder,
+ * from the given allocator (the caller frees it there), or null. Names match
+ * without regard to case. */
+static LPITEMIDLIST FindConnectionItem(const char *name, IMalloc *allocator)
 {
     ConnectionSearch search = {name, allocator, NULL};
     if (name && allocator)

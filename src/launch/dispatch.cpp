@@ -2,11 +2,12 @@
  * it to its launcher. Everything is read afresh at every press, so a change
  * made in the setup dialogs takes effect at the next press. */
 #include "core/core.h"
-#include "launch/launch.h"
+#include "launch/launch_internal.h"
 #include "settings/settings.h"
 
 
-void OpenWebAddress(const char *address)
+/* Opens one web address in the chosen browser, or its local alias instead. */
+static void OpenWebAddress(const char *address)
 {
     /* file:// plus a 256-byte alias, as "file://%s" can produce at most. */
     enum { FILE_ADDRESS_CAPACITY = 263 };
@@ -17,7 +18,7 @@ void OpenWebAddress(const char *address)
         MakeFileAddress(alias, fileAddress, sizeof fileAddress);
         address = fileAddress;
     }
-    if (ReadSettingDword("options", "browser", 0) == 2)
+    if (ReadBrowserChoice() == BROWSER_AOL)
         OpenUrlInAol(address);
     else
         OpenUrlInBrowser(address);
@@ -42,19 +43,21 @@ void RunKeyAction(HWND mainWindow, UINT hotkeyId)
             PlayNormalKey(mainWindow, keyId);
         return;
     }
-    const char *name = KeyName(hotkeyId);
-    if (!*name)
+    if (!IsKeySlot(hotkeyId))
         return;
 
-    char commandLine[COMMAND_LINE_CAPACITY];
-    char args[COMMAND_LINE_CAPACITY];
-    ReadSettingString("command line", name, "", commandLine, sizeof commandLine);
-    ReadSettingString("args", name, "", args, sizeof args);
-
-    if (strcmp(commandLine, ":connection") == 0)
-        DialConnection(args);
-    else if (IsWebAddress(commandLine))
-        OpenWebAddress(commandLine);
-    else
-        LaunchProgram(mainWindow, commandLine, args);
+    KeyAssignment assignment;
+    ReadKeyAssignment(hotkeyId, &assignment);
+    switch (DecodeActionKind(assignment.commandLine)) {
+    case ACTION_CONNECTION:
+        DialConnection(assignment.args);
+        break;
+    case ACTION_WEB_ADDRESS:
+        OpenWebAddress(assignment.commandLine);
+        break;
+    case ACTION_NORMAL_FUNCTION:  /* emptied since its hotkey was registered: run as it stands */
+    case ACTION_PROGRAM:
+        LaunchProgram(mainWindow, assignment.commandLine, assignment.args);
+        break;
+    }
 }

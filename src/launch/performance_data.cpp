@@ -6,7 +6,7 @@
  * every step moves forward by at least a record, and records are read
  * through copies since the block gives no alignment. The walks call no
  * system function, so that they can be run over any bytes at all. */
-#include "launch/launch.h"
+#include "launch/launch_internal.h"
 
 #include <winperf.h>
 

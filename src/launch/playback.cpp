@@ -7,7 +7,7 @@
  * refuses that hook or never asks it for an event, the same thread injects
  * the same events as keyboard input instead. At most one playback runs at a
  * time in the process. */
-#include "launch/launch.h"
+#include "launch/launch_internal.h"
 
 #include <atomic>
 #include <cstring>

@@ -13,7 +13,7 @@
  * A Toolhelp32 snapshot of a Windows 95 kind may still name a process by its
  * file name alone (Wine does so under every version setting); the first
  * module of the process, also from Toolhelp32, then gives the full path. */
-#include "launch/launch.h"
+#include "launch/launch_internal.h"
 
 #include <tlhelp32.h>
 #include <winperf.h>
@@ -169,13 +169,10 @@ static bool LookUpCounterIndex(const char *name, char *index, size_t capacity)
     bool found = false;
     DWORD size = 0;
     if (RegQueryValueExA(key, "Counters", NULL, NULL, NULL, &size) == ERROR_SUCCESS && size > 0) {
-        char *table = (char *)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size);
-        if (table) {
-            DWORD got = size;
-            if (RegQueryValueExA(key, "Counters", NULL, NULL, (BYTE *)table, &got) == ERROR_SUCCESS)
-                found = FindCounterIndex(table, got < size ? got : size, name, index, capacity);
-            HeapFree(GetProcessHeap(), 0, table);
-        }
+        std::vector<char> table(size, '\0');
+        DWORD got = size;
+        if (RegQueryValueExA(key, "Counters", NULL, NULL, (BYTE *)table.data(), &got) == ERROR_SUCCESS)
+            found = FindCounterIndex(table.data(), got < size ? got : size, name, index, capacity);
     }
     RegCloseKey(key);
     return found;

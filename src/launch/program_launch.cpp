@@ -4,7 +4,7 @@
  * compared in their short (8.3) form so that the long and the short spelling
  * of one file match. */
 #include "core/core.h"
-#include "launch/launch.h"
+#include "launch/launch_internal.h"
 
 #include <shellapi.h>
 

@@ -3,7 +3,7 @@
  * the Dial-Up Networking entry is opened. */
 #include "core/core.h"
 #include "launch/launch.h"
-#include "picking/picking.h"
+#include "picking/picking_internal.h"
 #include "resource.h"
 
 #include <cstdio>
@@ -11,21 +11,22 @@
 
 static const char DialPrefix[] = "Dial ";
 
-void AddConnectionItem(HWND list, const char *name, int depth)
+/* Adds the connection entry "Dial NAME". */
+static void AddConnectionItem(HWND list, const char *name, int depth)
 {
     /* The name is stored whole in "args" and shown whole after "Dial ";
      * a name that cannot be is left out rather than stored cut, since the
      * key press matches "args" against the folder's names. */
     if (strlen(name) + sizeof DialPrefix > PROGRAM_TEXT_CAPACITY)
         return;
-    ProgramListItem *item = (ProgramListItem *)calloc(1, sizeof(ProgramListItem));
+    ProgramListItem *item = NewProgramListItem();
     if (!item)
         return;
     item->depth = depth;
-    lstrcpynA(item->path, ":connection", sizeof item->path);
+    lstrcpynA(item->path, ConnectionCommandLine, sizeof item->path);
     lstrcpynA(item->arguments, name, sizeof item->arguments);
     snprintf(item->displayName, sizeof item->displayName, "%s%s", DialPrefix, name);
-    item->icon = (HICON)LoadImageA(AppInstance, MAKEINTRESOURCEA(ICO_CONNECT), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR);
+    item->icon = LoadSmallIcon(ICO_CONNECT);
     item->isConnection = TRUE;
     AddProgramListItem(list, item);
 }

@@ -5,7 +5,8 @@
  * large buttons are painted once into bitmaps. The dialog owns the bold
  * font and the two bitmaps (window properties) and the preview icon. */
 #include "core/core.h"
-#include "picking/picking.h"
+#include "launch/launch.h"
+#include "picking/picking_internal.h"
 #include "resource.h"
 #include "settings/settings.h"
 
@@ -18,6 +19,8 @@ static const char InfoBitmapProperty[] = "bmp2";
 
 static const int ProgramItemHeight = 20;
 
+static INT_PTR CALLBACK ProgramDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
 INT_PTR PickProgram(HWND owner, UINT keyId)
 {
     INT_PTR result =
@@ -28,7 +31,7 @@ INT_PTR PickProgram(HWND owner, UINT keyId)
     return result == 1 ? 1 : IDCANCEL;
 }
 
-HICON ExtractProgramIcon(const char *path)
+HICON ExtractFileIcon(const char *path)
 {
     /* ExtractAssociatedIconA may write the icon's source into the path. */
     char source[MAX_PATH];
@@ -82,11 +85,10 @@ static void OnSelectionChange(HWND dialog)
         return;
     }
     HICON icon;
-    if (lstrcmpA(entry->path, ":connection") == 0) {
+    if (entry->isConnection)
         icon = (HICON)LoadImageA(AppInstance, MAKEINTRESOURCEA(ICO_CONNECT), IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR);
-    } else {
-        icon = ExtractProgramIcon(entry->path);
-    }
+    else
+        icon = ExtractFileIcon(entry->path);
     SetPreviewIcon(dialog, icon);
     ShowPreview(dialog, true);
 }
@@ -97,7 +99,7 @@ static void StoreProgramChoice(HWND dialog, UINT keyId)
     if (!entry || entry->isFolder)
         return;
     if (entry->isConnection)
-        WriteKeyAssignment(keyId, ":connection", entry->arguments, entry->displayName, "", 0);
+        WriteKeyAssignment(keyId, ConnectionCommandLine, entry->arguments, entry->displayName, "", 0);
     else
         WriteKeyAssignment(keyId, entry->target, entry->arguments, entry->displayName, entry->iconPath,
                            (DWORD)entry->iconIndex);
@@ -186,28 +188,10 @@ static void PaintChoiceButton(HWND dialog, int id, const char *boldWord, const c
     RECT client;
     GetClientRect(button, &client);
     int width = client.right - 4, height = client.bottom - 4;
-    if (width <= 0 || height <= 0)
+    ButtonFace face;
+    if (!BeginButtonFace(button, width, height, &face))
         return;
-
-    HDC windowDc = GetDC(button);
-    if (!windowDc)
-        return;
-    HBITMAP bitmap = CreateCompatibleBitmap(windowDc, width, height);
-    HDC memory = CreateCompatibleDC(windowDc);
-    ReleaseDC(button, windowDc);
-    if (!bitmap || !memory) {
-        if (bitmap)
-            DeleteObject(bitmap);
-        if (memory)
-            DeleteDC(memory);
-        return;
-    }
-
-    HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
-    RECT all = {0, 0, width, height};
-    FillRect(memory, &all, GetSysColorBrush(COLOR_BTNFACE));
-    SetTextColor(memory, GetSysColor(COLOR_BTNTEXT));
-    SetBkColor(memory, GetSysColor(COLOR_BTNFACE));
+    HDC memory = face.dc;
 
     HFONT font = (HFONT)SendMessageA(button, WM_GETFONT, 0, 0);
     HFONT bold = CreateBoldCopy(font);
@@ -229,8 +213,7 @@ static void PaintChoiceButton(HWND dialog, int id, const char *boldWord, const c
     TextOutA(memory, (width - line2Size.cx) / 2, y + line2Size.cy, line2, lstrlenA(line2));
 
     SelectObject(memory, oldFont);
-    SelectObject(memory, oldBitmap);
-    DeleteDC(memory);
+    HBITMAP bitmap = EndButtonFace(&face);
 
     SendMessageA(button, BM_SETIMAGE, IMAGE_BITMAP, (LPARAM)bitmap);
     SetPropA(dialog, property, bitmap);
@@ -249,7 +232,7 @@ static void MakeInstructionBold(HWND dialog)
 static void OnInitDialog(HWND dialog, UINT keyId)
 {
     SetWindowLongPtrA(dialog, DWLP_USER, (LONG_PTR)keyId);
-    SendMessageA(dialog, WM_SETICON, ICON_BIG, (LPARAM)LoadIconA(AppInstance, MAKEINTRESOURCEA(ICO_SPRINGDECK)));
+    SetDialogIcon(dialog);
     SendDlgItemMessageA(dialog, IDC_PROGRAM_KEYICON, STM_SETICON, (WPARAM)LoadKeyIcon(keyId), 0);
     FillProgramList(GetDlgItem(dialog, IDC_PROGRAM_LIST), NULL, 0);
     EnableWindow(GetDlgItem(dialog, IDOK), FALSE);
@@ -317,7 +300,7 @@ static int CompareItems(const COMPAREITEMSTRUCT *compare)
     return order < 0 ? -1 : order > 0 ? 1 : 0;
 }
 
-INT_PTR CALLBACK ProgramDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+static INT_PTR CALLBACK ProgramDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:

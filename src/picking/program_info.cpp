@@ -1,7 +1,7 @@
 /* "Programs on the Springdeck CD-ROM": one button per program on the CD-ROM;
  * a press opens that program's help topic and closes the dialog. */
 #include "core/core.h"
-#include "picking/picking.h"
+#include "picking/picking_internal.h"
 #include "resource.h"
 
 struct ProgramTopic {

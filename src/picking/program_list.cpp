@@ -16,8 +16,10 @@
  * Display names, which are just shown, are cut to fit; an icon path, which
  * only chooses the picture, is left empty. */
 #include "core/core.h"
-#include "picking/picking.h"
+#include "launch/launch.h"
+#include "picking/picking_internal.h"
 #include "resource.h"
+#include "settings/settings.h"
 
 #include <shellapi.h>
 #include <shlobj.h>
@@ -25,6 +27,7 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <new>
 #include <string>
 
 /* The depth-0 entries, newest first; order does not matter, the list box sorts. */
@@ -49,15 +52,15 @@ static bool CopyWhole(char *field, const char *text)
     return true;
 }
 
-static HICON LoadSmallIcon(WORD resource)
+HICON LoadSmallIcon(WORD resource)
 {
     return (HICON)LoadImageA(AppInstance, MAKEINTRESOURCEA(resource), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR);
 }
 
-static ProgramListItem *NewProgramListItem()
+ProgramListItem *NewProgramListItem()
 {
-    /* calloc: every field the entry does not set is empty or 0. */
-    return (ProgramListItem *)calloc(1, sizeof(ProgramListItem));
+    /* Value-initialised: every field the entry does not set is empty or 0. */
+    return new (std::nothrow) ProgramListItem();
 }
 
 void FreeProgramListItem(ProgramListItem *item)
@@ -66,46 +69,9 @@ void FreeProgramListItem(ProgramListItem *item)
         return;
     if (item->icon)
         DestroyIcon(item->icon);
-    free(item);
+    delete item;
 }
 
-static const char ShellFoldersKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell folders";
-
-/* A folder named in an open "Shell folders" key; empty when the value is
- * missing, not a string or too long. */
-static void ReadShellFolder(HKEY key, const char *name, char *folder, DWORD capacity)
-{
-    ZeroMemory(folder, capacity);
-    DWORD type = 0, size = capacity - 1;
-    if (RegQueryValueExA(key, name, NULL, &type, (BYTE *)folder, &size) != ERROR_SUCCESS ||
-        (type != REG_SZ && type != REG_EXPAND_SZ))
-        folder[0] = '\0';
-}
-
-void BuildStartMenuCache()
-{
-    enum { START_MENU_CAPACITY = 256 };
-    if (StartMenuCache)
-        return;
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, ShellFoldersKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-        return;
-    char startMenu[START_MENU_CAPACITY];
-    ReadShellFolder(key, "Start Menu", startMenu, sizeof startMenu);
-    RegCloseKey(key);
-    /* The all-users Programs folder is found as the user's is, below its
-     * Start Menu; where it is the user's own folder, it is read once. */
-    char allUsersMenu[START_MENU_CAPACITY] = "";
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, ShellFoldersKey, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
-        ReadShellFolder(key, "Common Start Menu", allUsersMenu, sizeof allUsersMenu);
-        RegCloseKey(key);
-    }
-    snprintf(ProgramsFolder, sizeof ProgramsFolder, "%s\\Programs", startMenu);
-    AllUsersProgramsFolder[0] = '\0';
-    if (allUsersMenu[0] && lstrcmpiA(allUsersMenu, startMenu) != 0)
-        snprintf(AllUsersProgramsFolder, sizeof AllUsersProgramsFolder, "%s\\Programs", allUsersMenu);
-    FillProgramList(NULL, ProgramsFolder, 0);
-}
 
 static ProgramListItem *ReadProgramListItem(const char *path, int depth);
 
@@ -171,44 +137,45 @@ static void ReadFolderEntries(const char *folder, int depth, FolderEntries &entr
     FindClose(search);
 }
 
+/* Reads the folder at the same place in both Start Menus, merged. */
+static void ReadMergedFolder(const char *folder, int depth, FolderEntries &entries)
+{
+    char user[2 * MAX_PATH], allUsers[2 * MAX_PATH];
+    FindBothFolders(folder, user, allUsers, sizeof user);
+    ReadFolderEntries(user, depth, entries);
+    ReadFolderEntries(allUsers, depth, entries);
+}
+
+static void SetListingHeader(HWND list, const char *folder, int depth)
+{
+    HWND dialog = GetParent(list);
+    if (depth == 0) {
+        SetDlgItemTextA(dialog, IDC_PROGRAM_HEADER, TopLevelHeader);
+        return;
+    }
+    char title[MAX_PATH] = "";
+    if (GetFileTitleA(folder, title, sizeof title) != 0)
+        title[0] = '\0';
+    title[FOLDER_TITLE_LENGTH] = '\0';
+    char header[FOLDER_TITLE_LENGTH + 64];
+    snprintf(header, sizeof header, "\r\nPrograms in your %s folder:\r\n", title);
+    SetDlgItemTextA(dialog, IDC_PROGRAM_HEADER, header);
+}
+
 void FillProgramList(HWND list, const char *folder, int depth)
 {
     ClearProgramList(list);
-
-    if (list) {
-        HWND dialog = GetParent(list);
-        if (depth == 0) {
-            SetDlgItemTextA(dialog, IDC_PROGRAM_HEADER, TopLevelHeader);
-        } else {
-            char title[MAX_PATH] = "";
-            if (GetFileTitleA(folder, title, sizeof title) != 0)
-                title[0] = '\0';
-            title[FOLDER_TITLE_LENGTH] = '\0';
-            char header[FOLDER_TITLE_LENGTH + 64];
-            snprintf(header, sizeof header, "\r\nPrograms in your %s folder:\r\n", title);
-            SetDlgItemTextA(dialog, IDC_PROGRAM_HEADER, header);
-        }
-    }
-
-    if (list && depth == 0) {
-        for (ProgramListItem *item = StartMenuCache; item; item = item->next)
-            SendMessageA(list, LB_ADDSTRING, 0, (LPARAM)item);
+    SetListingHeader(list, folder, depth);
+    if (depth == 0) {
+        ShowStartMenuCache(list);
         return;
     }
-    if (!list && depth == 0)
-        AddDialUpEntry(NULL);
-
     char path[2 * MAX_PATH];
-    if (depth > 0) {
-        snprintf(path, sizeof path, "%s\\..", folder);
-        MakeProgramListItem(list, path, depth);
-    }
+    snprintf(path, sizeof path, "%s\\..", folder);
+    MakeProgramListItem(list, path, depth);
 
-    char user[2 * MAX_PATH], allUsers[2 * MAX_PATH];
-    FindBothFolders(folder, user, allUsers, sizeof user);
     FolderEntries entries;
-    ReadFolderEntries(user, depth, entries);
-    ReadFolderEntries(allUsers, depth, entries);
+    ReadMergedFolder(folder, depth, entries);
     for (FolderEntries::value_type &entry : entries)
         AddProgramListItem(list, entry.second);
 }
@@ -350,45 +317,24 @@ bool ResolveShortcut(ProgramListItem *item)
     return fits;
 }
 
-void AddDialUpEntry(HWND list)
-{
-    ProgramListItem *item = NewProgramListItem();
-    if (!item)
-        return;
-    item->depth = 0;
-    lstrcpynA(item->path, ":connection", sizeof item->path);
-    lstrcpynA(item->displayName, "Dial-Up Networking", sizeof item->displayName);
-    item->icon = LoadSmallIcon(ICO_CONNECT);
-    item->isConnection = TRUE;
-    item->isFolder = TRUE;
-    AddProgramListItem(list, item);
-}
-
-void AddProgramListItem(HWND list, ProgramListItem *item)
+/* Room left of the text: 16 pixels with an icon, 2 without. */
+static void SetIconMetrics(ProgramListItem *item)
 {
     item->iconWidth = item->icon ? 16 : 2;
     item->iconHeight = 16;
     item->next = NULL;
-    if (list) {
-        LRESULT index = SendMessageA(list, LB_ADDSTRING, 0, (LPARAM)item);
-        if (index == LB_ERR || index == LB_ERRSPACE)
-            FreeProgramListItem(item);
-        return;
-    }
-    item->next = StartMenuCache;
-    StartMenuCache = item;
+}
+
+void AddProgramListItem(HWND list, ProgramListItem *item)
+{
+    SetIconMetrics(item);
+    LRESULT index = SendMessageA(list, LB_ADDSTRING, 0, (LPARAM)item);
+    if (index == LB_ERR || index == LB_ERRSPACE)
+        FreeProgramListItem(item);
 }
 
 void ClearProgramList(HWND list)
 {
-    if (!list) {
-        while (StartMenuCache) {
-            ProgramListItem *item = StartMenuCache;
-            StartMenuCache = item->next;
-            FreeProgramListItem(item);
-        }
-        return;
-    }
     LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
         LRESULT data = SendMessageA(list, LB_GETITEMDATA, (WPARAM)i, 0);
@@ -397,6 +343,61 @@ void ClearProgramList(HWND list)
             FreeProgramListItem(item);
     }
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
+}
+
+/* ---- the StartMenuCache ---------------------------------------------------- */
+
+static void AddToStartMenuCache(ProgramListItem *item)
+{
+    if (!item)
+        return;
+    SetIconMetrics(item);
+    item->next = StartMenuCache;
+    StartMenuCache = item;
+}
+
+/* The "Dial-Up Networking" entry that leads to the connection listing. */
+static ProgramListItem *NewDialUpEntry()
+{
+    ProgramListItem *item = NewProgramListItem();
+    if (!item)
+        return NULL;
+    lstrcpynA(item->path, ConnectionCommandLine, sizeof item->path);
+    lstrcpynA(item->displayName, "Dial-Up Networking", sizeof item->displayName);
+    item->icon = LoadSmallIcon(ICO_CONNECT);
+    item->isConnection = TRUE;
+    item->isFolder = TRUE;
+    return item;
+}
+
+void BuildStartMenuCache()
+{
+    enum { START_MENU_CAPACITY = 256 };
+    if (StartMenuCache)
+        return;
+    char startMenu[START_MENU_CAPACITY];
+    if (!ReadRegistryString(HKEY_CURRENT_USER, ShellFoldersKey, "Start Menu", startMenu, sizeof startMenu))
+        return;
+    /* The all-users Programs folder is found as the user's is, below its
+     * Start Menu; where it is the user's own folder, it is read once. */
+    char allUsersMenu[START_MENU_CAPACITY];
+    ReadRegistryString(HKEY_LOCAL_MACHINE, ShellFoldersKey, "Common Start Menu", allUsersMenu, sizeof allUsersMenu);
+    snprintf(ProgramsFolder, sizeof ProgramsFolder, "%s\\Programs", startMenu);
+    AllUsersProgramsFolder[0] = '\0';
+    if (allUsersMenu[0] && lstrcmpiA(allUsersMenu, startMenu) != 0)
+        snprintf(AllUsersProgramsFolder, sizeof AllUsersProgramsFolder, "%s\\Programs", allUsersMenu);
+
+    AddToStartMenuCache(NewDialUpEntry());
+    FolderEntries entries;
+    ReadMergedFolder(ProgramsFolder, 0, entries);
+    for (FolderEntries::value_type &entry : entries)
+        AddToStartMenuCache(entry.second);
+}
+
+void ShowStartMenuCache(HWND list)
+{
+    for (ProgramListItem *item = StartMenuCache; item; item = item->next)
+        SendMessageA(list, LB_ADDSTRING, 0, (LPARAM)item);
 }
 
 int CompareProgramListItems(const ProgramListItem *first, const ProgramListItem *second)

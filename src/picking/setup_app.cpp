@@ -4,7 +4,7 @@
  * opens from inside the confirmation dialog before that becomes visible, so
  * a cancel there ends everything without the user seeing it. */
 #include "core/core.h"
-#include "picking/picking.h"
+#include "picking/picking_internal.h"
 #include "resource.h"
 #include "settings/settings.h"
 
@@ -78,7 +78,7 @@ static int BrowseForProgram(HWND dialog)
     if (!GetOpenFileNameA(&browse))
         return 0;
     SetDlgItemTextA(dialog, IDC_SETUPAPP_PATH, file);
-    SetProgramIcon(dialog, ExtractProgramIcon(file));
+    SetProgramIcon(dialog, ExtractFileIcon(file));
     return 1;
 }
 
@@ -99,8 +99,7 @@ INT_PTR CALLBACK SetupAppDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM
     switch (message) {
     case WM_INITDIALOG:
         SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-        SendMessageA(dialog, WM_SETICON, ICON_BIG,
-                     (LPARAM)LoadIconA(AppInstance, MAKEINTRESOURCEA(ICO_SPRINGDECK)));
+        SetDialogIcon(dialog);
         HelpMessage = RegisterWindowMessageA(HELPMSGSTRINGA);
         if (!BrowseForProgram(dialog))
             EndDialog(dialog, IDCANCEL);

@@ -36,9 +36,42 @@ void ReadSettingString(const char *subkey, const char *valueName, const char *de
 /* Stores text as REG_SZ (its length plus the terminating zero). */
 void WriteSettingString(const char *subkey, const char *valueName, const char *text);
 
+/* One Springpad's stored action: five values, each under the key's name. */
+struct KeyAssignment {
+    char commandLine[COMMAND_LINE_CAPACITY];  /* empty: the key keeps its normal function */
+    char args[COMMAND_LINE_CAPACITY];
+    char title[TITLE_CAPACITY];
+    char icon[ICON_PATH_CAPACITY];
+    DWORD iconIndex;
+};
+
+/* Reads the key's assignment afresh from the registry: every field is what
+ * is stored at this moment, "" or 0 when absent. */
+void ReadKeyAssignment(UINT keyId, KeyAssignment *assignment);
+
 /* Writes the five values of one key's assignment, each under the key's name:
  * "command line", "args", "title", "icon" and "icon index". */
 void WriteKeyAssignment(UINT keyId, const char *commandLine, const char *args,
                         const char *title, const char *icon, DWORD iconIndex);
+
+/* The browser that web addresses go to: "options"\"browser". Navigator when
+ * the value is absent or holds a number the program does not write. */
+enum BrowserChoice : DWORD {
+    BROWSER_NETSCAPE = 0,
+    BROWSER_EXPLORER = 1,
+    BROWSER_AOL = 2,
+};
+BrowserChoice ReadBrowserChoice();
+void WriteBrowserChoice(BrowserChoice choice);
+
+/* A string value outside the store (a shell folder, a program's App Paths
+ * entry; a null value name reads the key's default value), whole or not at
+ * all: true with the text when it is a string of at most capacity - 1
+ * characters, else false with the buffer empty. */
+bool ReadRegistryString(HKEY root, const char *path, const char *valueName, char *buffer, DWORD capacity);
+
+/* Where the shell names the user's folders ("Start Menu", "Favorites") under
+ * HKEY_CURRENT_USER, and the all-users' ones under HKEY_LOCAL_MACHINE. */
+extern const char ShellFoldersKey[];
 
 #endif

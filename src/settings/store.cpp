@@ -10,6 +10,7 @@
 #include "core/core.h"
 
 #include <cstdio>
+#include <string>
 #include <vector>
 
 /* No setting is anywhere near this long. A bigger value (written by hand or
@@ -79,6 +80,30 @@ static void CopyBounded(char *buffer, DWORD capacity, const char *text, DWORD le
     buffer[length] = '\0';
 }
 
+const char ShellFoldersKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell folders";
+
+static bool IsStringType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ; }
+
+/* Reads a string value whole into text (terminated, without its trailing
+ * zero); false when it is missing, not a string or over 64 KB. The size is
+ * asked first so that an oversized value is read whole and then judged,
+ * rather than left half-written by the registry. */
+static bool QueryString(HKEY key, const char *valueName, std::string *text)
+{
+    DWORD type = 0, size = 0;
+    if (RegQueryValueExA(key, valueName, NULL, &type, NULL, &size) != ERROR_SUCCESS || !IsStringType(type) ||
+        size > MAX_SETTING_STRING_SIZE)
+        return false;
+    std::vector<char> data(size + 1, '\0');
+    DWORD got = size;
+    if (RegQueryValueExA(key, valueName, NULL, &type, (BYTE *)data.data(), &got) != ERROR_SUCCESS ||
+        !IsStringType(type) || got > size)
+        return false;
+    data[got] = '\0';  /* a value stored without its zero still ends here */
+    text->assign(data.data());
+    return true;
+}
+
 void ReadSettingString(const char *subkey, const char *valueName, const char *defaultValue,
                        char *buffer, DWORD capacity)
 {
@@ -91,21 +116,26 @@ void ReadSettingString(const char *subkey, const char *valueName, const char *de
     HKEY key = OpenSettingKey(subkey);
     if (!key)
         return;
-
-    /* Ask for the size first so that an oversized value is read whole into a
-     * scratch buffer and cut, rather than left half-written by the registry. */
-    DWORD type = 0, size = 0;
-    LONG rc = RegQueryValueExA(key, valueName, NULL, &type, NULL, &size);
-    if (rc == ERROR_SUCCESS && (type == REG_SZ || type == REG_EXPAND_SZ) && size <= MAX_SETTING_STRING_SIZE) {
-        std::vector<char> data(size + 1, '\0');
-        DWORD got = size;
-        if (RegQueryValueExA(key, valueName, NULL, &type, (BYTE *)data.data(), &got) == ERROR_SUCCESS &&
-            (type == REG_SZ || type == REG_EXPAND_SZ) && got <= size) {
-            data[got] = '\0';  /* a value stored without its zero still ends here */
-            CopyBounded(buffer, capacity, data.data(), (DWORD)strlen(data.data()));
-        }
-    }
+    std::string text;
+    if (QueryString(key, valueName, &text))
+        CopyBounded(buffer, capacity, text.c_str(), (DWORD)text.size());
     RegCloseKey(key);
+}
+
+bool ReadRegistryString(HKEY root, const char *path, const char *valueName, char *buffer, DWORD capacity)
+{
+    if (!buffer || capacity == 0)
+        return false;
+    buffer[0] = '\0';
+    HKEY key = NULL;
+    if (RegOpenKeyExA(root, path, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return false;
+    std::string text;
+    bool whole = QueryString(key, valueName, &text) && text.size() < capacity;
+    RegCloseKey(key);
+    if (whole)
+        memcpy(buffer, text.c_str(), text.size() + 1);
+    return whole;
 }
 
 void WriteSettingString(const char *subkey, const char *valueName, const char *text)
@@ -131,3 +161,25 @@ void WriteKeyAssignment(UINT keyId, const char *commandLine, const char *args,
     WriteSettingString("icon", name, icon);
     WriteSettingDword("icon index", name, iconIndex);
 }
+
+void ReadKeyAssignment(UINT keyId, KeyAssignment *assignment)
+{
+    const char *name = KeyName(keyId);
+    if (!*name) {
+        *assignment = KeyAssignment{};  /* not one of the fifteen keys: nothing assigned */
+        return;
+    }
+    ReadSettingString("command line", name, "", assignment->commandLine, sizeof assignment->commandLine);
+    ReadSettingString("args", name, "", assignment->args, sizeof assignment->args);
+    ReadSettingString("title", name, "", assignment->title, sizeof assignment->title);
+    ReadSettingString("icon", name, "", assignment->icon, sizeof assignment->icon);
+    assignment->iconIndex = ReadSettingDword("icon index", name, 0);
+}
+
+BrowserChoice ReadBrowserChoice()
+{
+    DWORD value = ReadSettingDword("options", "browser", BROWSER_NETSCAPE);
+    return value == BROWSER_EXPLORER || value == BROWSER_AOL ? (BrowserChoice)value : BROWSER_NETSCAPE;
+}
+
+void WriteBrowserChoice(BrowserChoice choice) { WriteSettingDword("options", "browser", choice); }

@@ -28,7 +28,7 @@
  * The parser works on bytes in memory fed to it in chunks of any size, so the
  * same code reads a file and a buffer. */
 #include "launch/launch.h"
-#include "setup/setup.h"
+#include "setup/setup_internal.h"
 
 #include <cstdio>
 #include <cstring>

@@ -8,9 +8,11 @@
 #include "core/core.h"
 #include "resource.h"
 #include "settings/settings.h"
-#include "setup/setup.h"
+#include "setup/setup_internal.h"
 
 #include <commctrl.h>
+
+#include <new>
 
 namespace {
 
@@ -26,7 +28,6 @@ const char *EntryTitle(const BookmarkEntry *entry)
     return entry + lstrlenA(entry) + 1;
 }
 
-const char ShellFoldersKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell folders";
 const char BookmarkListKey[] = "Software\\Netscape\\Netscape Navigator\\Bookmark List";
 
 /* Adds a folder (no address) or a bookmark under parent, last. Returns the
@@ -37,7 +38,7 @@ HTREEITEM AddTreeItem(HWND tree, HTREEITEM parent, const char *name, const char 
     if (address) {
         /* The readers report at most BOOKMARK_TEXT_LENGTH characters of each. */
         int addressSize = lstrlenA(address) + 1, titleSize = lstrlenA(name) + 1;
-        entry = (BookmarkEntry *)HeapAlloc(GetProcessHeap(), 0, addressSize + titleSize);
+        entry = new (std::nothrow) BookmarkEntry[addressSize + titleSize];
         if (!entry)
             return NULL;
         CopyMemory(entry, address, addressSize);
@@ -54,7 +55,7 @@ HTREEITEM AddTreeItem(HWND tree, HTREEITEM parent, const char *name, const char 
     insert.item.lParam = (LPARAM)entry;
     HTREEITEM item = (HTREEITEM)SendMessageA(tree, TVM_INSERTITEMA, 0, (LPARAM)&insert);
     if (!item && entry)
-        HeapFree(GetProcessHeap(), 0, entry);  /* no item owns it */
+        delete[] entry;  /* no item owns it */
     return item;
 }
 
@@ -79,29 +80,12 @@ void SetTreeImages(HWND tree)
     SendMessageA(tree, TVM_SETIMAGELIST, TVSIL_NORMAL, (LPARAM)images);
 }
 
-/* A string value of at most capacity - 1 characters; empty when missing,
- * not a string or too long. */
-void ReadRegistryText(HKEY root, const char *path, const char *name, char *text, DWORD capacity)
-{
-    HKEY key;
-    text[0] = '\0';
-    if (RegOpenKeyExA(root, path, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-        return;
-    DWORD type = 0, size = capacity;
-    LONG status = RegQueryValueExA(key, name, NULL, &type, (BYTE *)text, &size);
-    RegCloseKey(key);
-    if (status != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
-        size = 0;
-    /* The stored string need not end in a zero byte. */
-    text[size < capacity ? size : capacity - 1] = '\0';
-}
-
 /* Netscape Navigator names its bookmark file in the registry; older versions
  * in their own ini file, which win.ini names. */
 void FillFromBookmarkFile(HWND tree)
 {
     char path[PATH_CAPACITY];
-    ReadRegistryText(HKEY_CURRENT_USER, BookmarkListKey, "File Location", path, sizeof path);
+    ReadRegistryString(HKEY_CURRENT_USER, BookmarkListKey, "File Location", path, sizeof path);
     if (!path[0]) {
         char ini[PATH_CAPACITY];
         GetProfileStringA("Netscape", "ini", "", ini, sizeof ini);
@@ -114,7 +98,7 @@ void FillFromBookmarkFile(HWND tree)
 void FillFromFavorites(HWND tree)
 {
     char folder[PATH_CAPACITY];
-    ReadRegistryText(HKEY_CURRENT_USER, ShellFoldersKey, "Favorites", folder, sizeof folder);
+    ReadRegistryString(HKEY_CURRENT_USER, ShellFoldersKey, "Favorites", folder, sizeof folder);
     ReadFavoritesFolder(folder, TVI_ROOT, AddToTree, tree);
 }
 
@@ -134,13 +118,13 @@ const BookmarkEntry *SelectedEntry(HWND tree)
 BOOL OnInitDialog(HWND dialog, UINT keyId)
 {
     SetWindowLongPtrA(dialog, DWLP_USER, keyId);
-    SendMessageA(dialog, WM_SETICON, ICON_BIG, (LPARAM)LoadIconA(AppInstance, MAKEINTRESOURCEA(ICO_SPRINGDECK)));
+    SetDialogIcon(dialog);
     EnableWindow(GetDlgItem(dialog, IDOK), FALSE);
     HWND tree = GetDlgItem(dialog, IDC_BOOKMARK_TREE);
     SetTreeImages(tree);
     /* The tree lays itself out once, not after each of many thousand items. */
     SendMessageA(tree, WM_SETREDRAW, FALSE, 0);
-    if (ReadSettingDword("options", "browser", 0) == 1)
+    if (ReadBrowserChoice() == BROWSER_EXPLORER)
         FillFromFavorites(tree);
     else
         FillFromBookmarkFile(tree);
@@ -164,7 +148,7 @@ bool OnTreeNotify(HWND dialog, const NMHDR *header)
     case TVN_DELETEITEMA:
     case TVN_DELETEITEMW:
         if (change->itemOld.lParam)
-            HeapFree(GetProcessHeap(), 0, (void *)change->itemOld.lParam);
+            delete[] (BookmarkEntry *)change->itemOld.lParam;
         return true;
     }
     return false;

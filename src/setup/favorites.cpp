@@ -9,7 +9,7 @@
  * folder already on the way down (the same volume and file index). Folders
  * deeper than BOOKMARK_MAX_DEPTH levels show, empty. */
 #include "launch/launch.h"
-#include "setup/setup.h"
+#include "setup/setup_internal.h"
 
 #include <commdlg.h>
 

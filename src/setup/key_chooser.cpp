@@ -8,7 +8,7 @@
 #include "picking/picking.h"
 #include "resource.h"
 #include "settings/settings.h"
-#include "setup/setup.h"
+#include "setup/setup_internal.h"
 
 #include <cstdio>
 
@@ -16,8 +16,7 @@ enum { BUTTON_TEXT_CAPACITY = 256 };
 
 static BOOL OnInitChooser(HWND dialog, UINT keyId)
 {
-    SendMessageA(dialog, WM_SETICON, ICON_BIG,
-                 (LPARAM)LoadIconA(AppInstance, MAKEINTRESOURCEA(ICO_SPRINGDECK)));
+    SetDialogIcon(dialog);
     SendDlgItemMessageA(dialog, IDC_KEY_ICON, STM_SETICON, (WPARAM)LoadKeyIcon(keyId), 0);
     char text[BUTTON_TEXT_CAPACITY];
     snprintf(text, sizeof text, "Normal %s key function", KeyName(keyId));
@@ -50,10 +49,10 @@ static INT_PTR CALLBACK KeyActionDialog(HWND dialog, UINT message, WPARAM wParam
 INT_PTR ConfigureKey(HWND owner, UINT keyId)
 {
     if (GetKeyState(VK_SHIFT) & 0x8000) {
-        char commandLine[COMMAND_LINE_CAPACITY];
-        ReadSettingString("command line", KeyName(keyId), "", commandLine, sizeof commandLine);
-        if (IsWebAddress(commandLine)) {
-            ChooseLocalAlias(owner, commandLine);
+        KeyAssignment assignment;
+        ReadKeyAssignment(keyId, &assignment);
+        if (DecodeActionKind(assignment.commandLine) == ACTION_WEB_ADDRESS) {
+            ChooseLocalAlias(owner, assignment.commandLine);
             return 1;  /* whatever the user did there */
         }
     }

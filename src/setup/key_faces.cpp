@@ -10,7 +10,7 @@
 #include "launch/launch.h"
 #include "resource.h"
 #include "settings/settings.h"
-#include "setup/setup.h"
+#include "setup/setup_internal.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -20,7 +20,6 @@
 /* Written by RefreshKeyButtons, read by the setup dialog's key clicks. */
 bool KeyInUse[KEY_LAST + 1];
 
-static const char ConnectionCommand[] = ":connection";
 static const char AddressFontFace[] = "MS San Serif";
 
 void FreeKeyFace(HWND button)
@@ -69,25 +68,10 @@ static HBITMAP DrawAddressFace(HWND dialog, HWND button, const char *address)
     RECT client;
     GetClientRect(button, &client);
     RECT area = {0, 0, client.right - 2 * EDGE, client.bottom - 2 * EDGE};
-    if (area.right <= 0 || area.bottom <= 0)
+    ButtonFace face;
+    if (!BeginButtonFace(dialog, area.right, area.bottom, &face))
         return NULL;
-    HDC windowDc = GetDC(dialog);
-    if (!windowDc)
-        return NULL;
-    HBITMAP bitmap = CreateCompatibleBitmap(windowDc, area.right, area.bottom);
-    HDC memory = CreateCompatibleDC(windowDc);
-    ReleaseDC(dialog, windowDc);
-    if (!bitmap || !memory) {
-        if (bitmap)
-            DeleteObject(bitmap);
-        if (memory)
-            DeleteDC(memory);
-        return NULL;
-    }
-    HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
-    FillRect(memory, &area, GetSysColorBrush(COLOR_BTNFACE));
-    SetTextColor(memory, GetSysColor(COLOR_BTNTEXT));
-    SetBkColor(memory, GetSysColor(COLOR_BTNFACE));
+    HDC memory = face.dc;
 
     /* Three lines fill the face: the height comes from the area's bottom
      * in the button's client coordinates. */
@@ -112,14 +96,14 @@ static HBITMAP DrawAddressFace(HWND dialog, HWND button, const char *address)
 
     if (oldFont)
         SelectObject(memory, oldFont);
-    SelectObject(memory, oldBitmap);
     if (font)
         DeleteObject(font);
-    DeleteDC(memory);
-    return bitmap;
+    return EndButtonFace(&face);
 }
 
-void MakeAddressBitmap(HWND dialog, UINT keyId, const char *address)
+/* Gives the key's button a face drawn from the web address's text, or, with
+ * no address, switches it back to showing an icon. */
+static void MakeAddressBitmap(HWND dialog, UINT keyId, const char *address)
 {
     HWND button = GetDlgItem(dialog, (int)keyId);
     if (!button)
@@ -143,24 +127,22 @@ void MakeAddressBitmap(HWND dialog, UINT keyId, const char *address)
         DeleteObject(previous);
 }
 
-/* The program's icon: the stored icon file at its index, else the icon that
- * goes with the command line's file. Null when there is none; the caller
- * owns what is returned. */
-static HICON ExtractProgramIcon(UINT keyId, const char *commandLine)
+/* The assigned program's icon: the stored icon file at its index, else the
+ * icon associated with the command line's file (never the shell's generic
+ * picture: a key without an icon of its own keeps showing the key). Null
+ * when there is none; the caller owns what is returned. */
+static HICON ExtractAssignedIcon(const KeyAssignment &assignment)
 {
-    const char *name = KeyName(keyId);
-    char iconFile[ICON_PATH_CAPACITY];
-    ReadSettingString("icon", name, "", iconFile, sizeof iconFile);
     /* Only the low 16 bits count; this also keeps a stored -1 from asking
      * ExtractIconA for the number of icons instead of an icon. */
-    WORD index = (WORD)ReadSettingDword("icon index", name, 0);
-    if (iconFile[0]) {
-        HICON icon = ExtractIconA(AppInstance, iconFile, index);
+    WORD index = (WORD)assignment.iconIndex;
+    if (assignment.icon[0]) {
+        HICON icon = ExtractIconA(AppInstance, assignment.icon, index);
         if (icon && icon != (HICON)1)  /* 1: the file holds no icons at all */
             return icon;
     }
     char path[MAX_PATH];  /* ExtractAssociatedIconA may write a path back */
-    lstrcpynA(path, commandLine, sizeof path);
+    lstrcpynA(path, assignment.commandLine, sizeof path);
     WORD firstIcon = 0;
     return ExtractAssociatedIconA(AppInstance, path, &firstIcon);
 }
@@ -172,26 +154,26 @@ static void SetIconFace(HWND button, WORD iconResource)
 }
 
 /* Puts the assignment's picture on a button that shows the key's own icon. */
-static void ShowAssignment(HWND dialog, UINT keyId, HWND button, const char *commandLine)
+static void ShowAssignment(HWND dialog, UINT keyId, HWND button, const KeyAssignment &assignment)
 {
-    if (!commandLine[0])
-        return;
-    if (strcmp(commandLine, ConnectionCommand) == 0) {
+    switch (DecodeActionKind(assignment.commandLine)) {
+    case ACTION_NORMAL_FUNCTION:
+        break;
+    case ACTION_CONNECTION:
         SetIconFace(button, ICO_CONNECT);
-        return;
-    }
-    if (IsWebAddress(commandLine)) {
-        const PresetSite *site = FindPresetSite(commandLine);
-        if (site)
+        break;
+    case ACTION_WEB_ADDRESS:
+        if (const PresetSite *site = FindPresetSite(assignment.commandLine))
             SetIconFace(button, site->icon);
         else
-            MakeAddressBitmap(dialog, keyId, commandLine);
-        return;
-    }
-    HICON icon = ExtractProgramIcon(keyId, commandLine);
-    if (icon) {
-        SendMessageA(button, BM_SETIMAGE, IMAGE_ICON, (LPARAM)icon);
-        SetPropA(button, FACE_ICON_PROP, icon);
+            MakeAddressBitmap(dialog, keyId, assignment.commandLine);
+        break;
+    case ACTION_PROGRAM:
+        if (HICON icon = ExtractAssignedIcon(assignment)) {
+            SendMessageA(button, BM_SETIMAGE, IMAGE_ICON, (LPARAM)icon);
+            SetPropA(button, FACE_ICON_PROP, icon);
+        }
+        break;
     }
 }
 
@@ -236,13 +218,13 @@ void RefreshKeyButtons(HWND dialog)
         /* Only now does the button no longer show the old face. */
         FreeKeyFace(button);
 
-        char commandLine[COMMAND_LINE_CAPACITY] = "";
+        KeyAssignment assignment = {};
         KeyInUse[keyId] = !HotkeyIsFree(dialog, keyId);
         if (!KeyInUse[keyId])
-            ReadSettingString("command line", KeyName(keyId), "", commandLine, sizeof commandLine);
+            ReadKeyAssignment(keyId, &assignment);
 
         AddKeyTool(tooltip, dialog, button);
-        ShowAssignment(dialog, keyId, button, commandLine);
+        ShowAssignment(dialog, keyId, button, assignment);
     }
     RegisterKeyHotkeys(MainWindow);
 }

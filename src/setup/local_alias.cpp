@@ -2,7 +2,7 @@
  * address. The alias belongs to the address exactly as keys store it, so
  * every key with that address uses it. Nothing here removes an alias. */
 #include "settings/settings.h"
-#include "setup/setup.h"
+#include "setup/setup_internal.h"
 
 #include <commdlg.h>
 

@@ -2,7 +2,7 @@
  * exists once here: the dialog assigns it and the setup dialog's key faces
  * recognise it byte for byte. */
 #include "resource.h"
-#include "setup/setup.h"
+#include "setup/setup_internal.h"
 
 #include <cstring>
 

@@ -8,7 +8,7 @@
  * from what the keys then hold, so it shows what happens at the next log-on
  * even when a change was refused; the user is told why. */
 #include "resource.h"
-#include "setup/setup.h"
+#include "setup/setup_internal.h"
 
 static const char RunKeyPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 static const char RunValueName[] = "Springdeck";

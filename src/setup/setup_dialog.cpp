@@ -7,7 +7,7 @@
 #include "core/core.h"
 #include "resource.h"
 #include "settings/settings.h"
-#include "setup/setup.h"
+#include "setup/setup_internal.h"
 
 #include <commctrl.h>
 
@@ -21,6 +21,19 @@ static const char KeyInUseText[] =
     "This hotkey is being used by another application or Explorer.  "
     "To use this key with Springdeck, disable it in the application that is using it.";
 
+/* The radio button of each browser. */
+static int BrowserButton(BrowserChoice choice)
+{
+    switch (choice) {
+    case BROWSER_EXPLORER:
+        return IDC_BROWSER_EXPLORER;
+    case BROWSER_AOL:
+        return IDC_BROWSER_AOL;
+    default:
+        return IDC_BROWSER_NETSCAPE;
+    }
+}
+
 static BOOL OnInitDialog(HWND dialog)
 {
     OpenSetupDialog = dialog;
@@ -29,14 +42,11 @@ static BOOL OnInitDialog(HWND dialog)
                                    CW_USEDEFAULT, CW_USEDEFAULT, dialog, NULL, AppInstance, NULL);
     if (tooltip)
         SetPropA(dialog, SETUP_TOOLTIP_PROP, tooltip);
-    SendMessageA(dialog, WM_SETICON, ICON_BIG,
-                 (LPARAM)LoadIconA(AppInstance, MAKEINTRESOURCEA(ICO_SPRINGDECK)));
+    SetDialogIcon(dialog);
     RefreshKeyButtons(dialog);
     ReadRunAtStartup(dialog);
 
-    DWORD browser = ReadSettingDword("options", "browser", 0);
-    int checked = browser == 1 ? IDC_BROWSER_EXPLORER : browser == 2 ? IDC_BROWSER_AOL : IDC_BROWSER_NETSCAPE;
-    CheckDlgButton(dialog, checked, BST_CHECKED);
+    CheckDlgButton(dialog, BrowserButton(ReadBrowserChoice()), BST_CHECKED);
     return TRUE;
 }
 
@@ -48,9 +58,10 @@ static void OnNeedTipText(HWND dialog, NMTTDISPINFOA *info)
     info->szText[0] = '\0';
     UINT keyId = (UINT)GetDlgCtrlID((HWND)info->hdr.idFrom);
     if (IsKeySlot(keyId)) {
-        ReadSettingString("title", KeyName(keyId), "", info->szText, sizeof info->szText);
-        if (!info->szText[0])
-            ReadSettingString("command line", KeyName(keyId), "", info->szText, sizeof info->szText);
+        KeyAssignment assignment;
+        ReadKeyAssignment(keyId, &assignment);
+        lstrcpynA(info->szText, assignment.title[0] ? assignment.title : assignment.commandLine,
+                  sizeof info->szText);
     }
     info->lpszText = info->szText;
     info->hinst = NULL;
@@ -77,12 +88,11 @@ static void OnKeyClicked(HWND dialog, UINT keyId)
 /* The auto radio buttons have already moved the check. */
 static void StoreBrowserChoice(HWND dialog)
 {
-    DWORD browser = 0;
-    if (IsDlgButtonChecked(dialog, IDC_BROWSER_AOL) == BST_CHECKED)
-        browser = 2;
-    else if (IsDlgButtonChecked(dialog, IDC_BROWSER_EXPLORER) == BST_CHECKED)
-        browser = 1;
-    WriteSettingDword("options", "browser", browser);
+    BrowserChoice browser = BROWSER_NETSCAPE;
+    for (BrowserChoice choice : {BROWSER_EXPLORER, BROWSER_AOL})
+        if (IsDlgButtonChecked(dialog, BrowserButton(choice)) == BST_CHECKED)
+            browser = choice;
+    WriteBrowserChoice(browser);
 }
 
 static void OnCommand(HWND dialog, UINT id)

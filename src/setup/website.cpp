@@ -6,7 +6,7 @@
 #include "core/core.h"
 #include "resource.h"
 #include "settings/settings.h"
-#include "setup/setup.h"
+#include "setup/setup_internal.h"
 
 #include <cstdio>
 #include <cstring>
@@ -36,11 +36,6 @@ const PresetSite *PresetRow(int id, bool yahoo)
     return nullptr;
 }
 
-void SetLargeIcon(HWND dialog)
-{
-    SendMessageA(dialog, WM_SETICON, ICON_BIG, (LPARAM)LoadIconA(AppInstance, MAKEINTRESOURCEA(ICO_SPRINGDECK)));
-}
-
 void WriteWebsiteAssignment(UINT keyId, const char *address, const char *title)
 {
     WriteKeyAssignment(keyId, address, "", title, "", 0);
@@ -54,7 +49,7 @@ INT_PTR CALLBACK YahooDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM)
     static const int Radios[] = {IDC_YAHOO_MAIN, IDC_YAHOO_SFBAY, IDC_YAHOO_KIDS, IDC_YAHOO_MY};
     switch (message) {
     case WM_INITDIALOG:
-        SetLargeIcon(dialog);
+        SetDialogIcon(dialog);
         CheckDlgButton(dialog, IDC_YAHOO_MAIN, BST_CHECKED);
         return TRUE;
     case WM_COMMAND:
@@ -84,7 +79,7 @@ INT_PTR CALLBACK CustomSiteDialog(HWND dialog, UINT message, WPARAM wParam, LPAR
     switch (message) {
     case WM_INITDIALOG:
         SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-        SetLargeIcon(dialog);
+        SetDialogIcon(dialog);
         /* What the edit takes is what gets stored: nothing is cut on OK. */
         SendDlgItemMessageA(dialog, IDC_CUSTOM_ADDRESS, EM_LIMITTEXT, ADDRESS_CAPACITY - 1, 0);
         /* Posted, so that it comes after the dialog has given the edit the
@@ -155,12 +150,12 @@ BOOL OnWebsiteInit(HWND dialog, WebsiteChoice *choice)
 {
     SetWindowLongPtrA(dialog, DWLP_USER, (LONG_PTR)choice);
     SendDlgItemMessageA(dialog, IDC_WEB_KEYICON, STM_SETICON, (WPARAM)LoadKeyIcon(choice->keyId), 0);
-    SetLargeIcon(dialog);
+    SetDialogIcon(dialog);
     ShowWindow(GetDlgItem(dialog, IDC_WEB_ASSIGNED), SW_HIDE);
     ShowWindow(GetDlgItem(dialog, IDC_WEB_SITEICON), SW_HIDE);
     EnableWindow(GetDlgItem(dialog, IDOK), FALSE);
     /* America Online keeps no bookmarks we can read. */
-    if (ReadSettingDword("options", "browser", 0) == 2)
+    if (ReadBrowserChoice() == BROWSER_AOL)
         EnableWindow(GetDlgItem(dialog, IDC_WEB_BOOKMARKS), FALSE);
     return TRUE;
 }

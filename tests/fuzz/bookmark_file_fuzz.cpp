@@ -2,7 +2,7 @@
  * bounds, and every name and address it reports must fit a stored text and
  * be a web address a key opens. */
 #include "launch/launch.h"
-#include "setup/setup.h"
+#include "setup/setup_internal.h"
 
 #include <cstdint>
 #include <cstdlib>

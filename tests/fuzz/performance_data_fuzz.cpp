@@ -1,6 +1,6 @@
 /* Any bytes as the registry's performance data and counter-name table: the
  * walks must stay inside the block, and a found name must lie within it. */
-#include "launch/launch.h"
+#include "launch/launch_internal.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -8,7 +8,7 @@
 // (tests/doubles/picker), which watches the dialog from inside its process.
 #include "setup_dialog_fixture.h"
 
-#include "picking/picking.h"
+#include "picking/picking_internal.h"
 
 #include <algorithm>
 

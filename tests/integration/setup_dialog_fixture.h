@@ -3,7 +3,7 @@
 #pragma once
 
 #include "fixture.h"
-#include "setup/setup.h"
+#include "setup/setup_internal.h"
 
 constexpr char SetupTitle[] = "Springdeck from Tolvane Keyboards";
 constexpr char ChooserTitle[] = "Springdeck Setup";

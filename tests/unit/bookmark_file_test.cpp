@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "driver.h"
-#include "setup/setup.h"
+#include "setup/setup_internal.h"
 
 namespace {
 

@@ -5,8 +5,7 @@
 
 #include <string>
 
-#include "launch/browser_internal.h"
-#include "launch/launch.h"
+#include "launch/launch_internal.h"
 
 #include <shellapi.h>
 #include "settings/settings.h"

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "launch/launch.h"
-#include "setup/setup.h"
+#include "launch/launch_internal.h"
+#include "setup/setup_internal.h"
 
 namespace {
 

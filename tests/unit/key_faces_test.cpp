@@ -14,7 +14,7 @@
 #include "core/core.h"
 #include "resource.h"
 #include "settings/settings.h"
-#include "setup/setup.h"
+#include "setup/setup_internal.h"
 
 namespace {
 

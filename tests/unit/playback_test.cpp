@@ -6,7 +6,7 @@
 #include <mutex>
 #include <vector>
 
-#include "launch/launch.h"
+#include "launch/launch_internal.h"
 
 namespace {
 

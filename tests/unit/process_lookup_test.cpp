@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "launch/launch.h"
+#include "launch/launch_internal.h"
 
 #include <winperf.h>
 

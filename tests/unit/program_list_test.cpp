@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "driver.h"
-#include "launch/launch.h"
-#include "picking/picking.h"
+#include "launch/launch_internal.h"
+#include "picking/picking_internal.h"
 
 namespace {
 

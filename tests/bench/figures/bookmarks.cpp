@@ -7,7 +7,7 @@
 #include <cstdio>
 
 #include "resource.h"
-#include "setup/setup.h"
+#include "setup/setup_internal.h"
 
 using namespace driver;
 

@@ -1,13 +1,17 @@
-/* Web addresses as key assignments store them: the nine schemes a key opens
- * as a web address, and the "file://" form of a local file. Text only, no
- * system calls, so the bookmark readers can share it wherever they run. */
-#include "launch/launch.h"
+/* The command-line encoding of a key's action, as the pickers write it and
+ * the dispatch and the key faces read it: ":connection", the nine schemes a
+ * key opens as a web address, or anything else for a program or document;
+ * and the "file://" form of a local file. Text only, no system calls, so the
+ * bookmark readers can share it wherever they run. */
+#include "launch/launch_internal.h"
 
 #include <cstdio>
 #include <cstring>
 
 static const char *const WebSchemes[] = {"http:",   "https:", "ftp:",  "gopher:", "telnet:",
                                          "mailto:", "news:",  "snews:", "file:"};
+
+const char ConnectionCommandLine[] = ":connection";
 
 bool IsWebAddress(const char *text)
 {
@@ -30,6 +34,17 @@ bool LowerWebScheme(char *text)
         }
     }
     return false;
+}
+
+ActionKind DecodeActionKind(const char *commandLine)
+{
+    if (!commandLine[0])
+        return ACTION_NORMAL_FUNCTION;
+    if (strcmp(commandLine, ConnectionCommandLine) == 0)
+        return ACTION_CONNECTION;
+    if (IsWebAddress(commandLine))
+        return ACTION_WEB_ADDRESS;
+    return ACTION_PROGRAM;
 }
 
 void MakeFileAddress(const char *path, char *address, size_t capacity)

@@ -1,0 +1,45 @@
+/* Small chores that several dialogs share: their large icon, and the memory
+ * DC in which a button's face is drawn into a bitmap. */
+#include "core/core_internal.h"
+#include "resource.h"
+
+void SetDialogIcon(HWND dialog)
+{
+    SendMessageA(dialog, WM_SETICON, ICON_BIG, (LPARAM)LoadIconA(AppInstance, MAKEINTRESOURCEA(ICO_SPRINGDECK)));
+}
+
+bool BeginButtonFace(HWND window, int width, int height, ButtonFace *face)
+{
+    ZeroMemory(face, sizeof *face);
+    if (width <= 0 || height <= 0)
+        return false;
+    HDC windowDc = GetDC(window);
+    if (!windowDc)
+        return false;
+    face->bitmap = CreateCompatibleBitmap(windowDc, width, height);
+    face->dc = CreateCompatibleDC(windowDc);
+    ReleaseDC(window, windowDc);
+    if (!face->bitmap || !face->dc) {
+        if (face->bitmap)
+            DeleteObject(face->bitmap);
+        if (face->dc)
+            DeleteDC(face->dc);
+        ZeroMemory(face, sizeof *face);
+        return false;
+    }
+    face->oldBitmap = SelectObject(face->dc, face->bitmap);
+    RECT all = {0, 0, width, height};
+    FillRect(face->dc, &all, GetSysColorBrush(COLOR_BTNFACE));
+    SetTextColor(face->dc, GetSysColor(COLOR_BTNTEXT));
+    SetBkColor(face->dc, GetSysColor(COLOR_BTNFACE));
+    return true;
+}
+
+HBITMAP EndButtonFace(ButtonFace *face)
+{
+    SelectObject(face->dc, face->oldBitmap);
+    DeleteDC(face->dc);
+    HBITMAP bitmap = face->bitmap;
+    ZeroMemory(face, sizeof *face);
+    return bitmap;
+}

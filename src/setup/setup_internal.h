@@ -1,0 +1,131 @@
+/* What the files of setup/ share with each other, and what the unit tests
+ * reach: the rest of the program calls only setup.h. */
+#ifndef SPRINGDECK_SETUP_INTERNAL_H
+#define SPRINGDECK_SETUP_INTERNAL_H
+
+#include "core/core.h"
+#include "setup/setup.h"
+
+#include <string>
+#include <vector>
+
+/* Checks the dialog's "start with Windows" box when the Run value is set. */
+void ReadRunAtStartup(HWND dialog);
+
+/* ---- key button faces (key_faces.cpp) ------------------------------------------ */
+
+/* Window properties that record who owns what: the setup dialog's tooltip
+ * window, and per key button the icon extracted and the bitmap drawn for its
+ * face (shared resource icons are never recorded: they are not ours to free). */
+#define SETUP_TOOLTIP_PROP "tt"
+#define FACE_ICON_PROP "destroy icon"
+#define FACE_BITMAP_PROP "destroy bmp"
+
+/* Per key id: another program holds the key's plain hotkey, so Springdeck
+ * cannot use it. Set by every RefreshKeyButtons. */
+extern bool KeyInUse[KEY_LAST + 1];
+
+/* Redraws the fifteen key buttons of the setup dialog from the stored
+ * assignments, probes which keys another program holds, registers the
+ * buttons with the dialog's tooltip ("tt") and re-registers the hotkeys of
+ * MainWindow. */
+void RefreshKeyButtons(HWND dialog);
+
+/* Destroys the extracted icon and deletes the drawn bitmap that a key
+ * button's properties hold, and removes the properties. */
+void FreeKeyFace(HWND button);
+
+/* One line of a drawn address face. The last line may be a leftover that
+ * ended without a break (it is drawn with prefix processing). */
+struct AddressFaceLine {
+    std::string text;
+    bool leftover;
+};
+
+/* Splits the address's text after its scheme into the lines of its face: a
+ * line ends after a '.' or '/' or once it measures at least lineWidth in the
+ * font selected into dc. */
+std::vector<AddressFaceLine> SplitAddressLines(HDC dc, const char *address, int lineWidth);
+
+/* ---- key action chooser (key_chooser.cpp) ------------------------------------- */
+
+/* Lets the user choose what a key does. Returns 1 when the key's assignment
+ * may have changed, any other value when nothing changed. */
+INT_PTR ConfigureKey(HWND owner, UINT keyId);
+
+/* ---- web sites (website.cpp, local_alias.cpp, preset_sites.cpp) --------------- */
+
+/* "Assign a WebSite": presets, the Yahoo! chooser, a typed address or a
+ * bookmark. Returns 2 when the user cancelled. */
+INT_PTR AssignWebsite(HWND owner, UINT keyId);
+
+/* Lets the user pick a local HTML file that opens instead of the address. */
+void ChooseLocalAlias(HWND owner, const char *address);
+
+/* The built-in web sites: the button that assigns one (control id in the
+ * "Assign a WebSite" dialog), its icon, the stored title and the address.
+ * One table serves both assigning a site and recognising it on a key. */
+struct PresetSite {
+    int button;         /* control id; Yahoo! variants use their radio ids */
+    const char *label;  /* button text; null for the Yahoo! variants */
+    WORD icon;          /* ICO_ resource */
+    const char *title;  /* stored as the key's title */
+    const char *address;
+    bool yahoo;         /* one of the four Yahoo! variants */
+};
+extern const PresetSite PresetSites[];
+extern const size_t PresetSiteCount;
+
+/* The preset whose address equals the text byte for byte, or null. */
+const PresetSite *FindPresetSite(const char *address);
+
+/* ---- bookmarks (bookmarks.cpp, bookmark_file.cpp, favorites.cpp) ------------- */
+
+/* "Select a BookMark": the bookmarks of the chosen browser as a tree. OK
+ * stores the selected bookmark as the key's assignment and returns 1;
+ * Cancel returns 2. */
+INT_PTR PickBookmark(HWND owner, UINT keyId);
+
+/* The readers below report what they find, in the order they find it, to a
+ * callback; the picker adds it to its tree, tests collect it. parent is the
+ * folder an entry belongs to (the reader's root for the top level). For a
+ * folder address is null and the callback returns the new folder, or null
+ * when it could not be added, whose contents are then left out. For a
+ * bookmark name is its title and the result is not used. */
+typedef void *(*BookmarkCallback)(void *context, void *parent, const char *name, const char *address);
+
+/* Longest folder name, title or address reported, in characters. Longer
+ * names and titles are cut to this length; a longer address would open
+ * another page, so its bookmark is left out. */
+constexpr size_t BOOKMARK_TEXT_LENGTH = 255;
+
+/* Lists nested deeper than this many levels are read past but not reported:
+ * their folders show empty. Keeps a hostile file from building a tree the
+ * tree control cannot handle. */
+constexpr int BOOKMARK_MAX_DEPTH = 100;
+
+/* Both readers stop after reporting this many bookmarks, or this many
+ * folders: the first ones of a file that no one could browse in a dialog. */
+constexpr int BOOKMARK_MAX_COUNT = 100000;
+
+/* Reads a Netscape bookmark file (its HTML bookmark list format). A file that
+ * cannot be opened reports nothing. Names come in the ANSI code page. Only
+ * bookmarks that a key can open are reported: a web address (its scheme
+ * given in lower case) of at most BOOKMARK_TEXT_LENGTH characters. */
+void ReadBookmarkFile(const char *path, void *root, BookmarkCallback callback, void *context);
+
+/* The same for the bytes of such a file in memory. */
+void ReadBookmarkText(const char *text, size_t size, void *root, BookmarkCallback callback, void *context);
+
+/* Reports the subfolders of an Internet Explorer favorites folder (each
+ * followed by its contents), then its Internet shortcuts that hold a web
+ * address, as the bookmark file reader does. Entries whose path does not fit
+ * in 255 characters, folder links and folders already on the way down are
+ * skipped. */
+void ReadFavoritesFolder(const char *folder, void *root, BookmarkCallback callback, void *context);
+
+/* The "URL" of an Internet shortcut (.url) file; empty when it has none or
+ * when it does not fit the buffer whole. */
+void ReadInternetShortcut(const char *path, char *address, DWORD capacity);
+
+#endif
