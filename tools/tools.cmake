@@ -36,7 +36,7 @@ file(GLOB SD_HELP_TOPICS CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/help/*.txt)
 set(SD_HELP_FILE ${CMAKE_BINARY_DIR}/springdeck.hlp)
 set(SD_CHM_FILE ${CMAKE_BINARY_DIR}/springdeck.chm)
 set(SD_CHM_PROJECT ${CMAKE_BINARY_DIR}/help-chm)
-set(SD_CHM_PAGES ${SD_CHM_PROJECT}/proc/self/cwd)  # kHtmlHelpPageFolder (hlpgen.h)
+set(SD_CHM_PAGES ${SD_CHM_PROJECT}/proc/self/cwd)  # HtmlHelpPageFolder (hlpgen.h)
 
 add_custom_command(
   OUTPUT ${SD_HELP_FILE} ${SD_CHM_PROJECT}/springdeck.hhp

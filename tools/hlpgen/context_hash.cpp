@@ -5,28 +5,40 @@
  * names are limited to these. */
 #include "hlpgen.h"
 
-static int ContextCharCode(char c) {
-  if (c >= 'A' && c <= 'Z') return c - 'A' + 17;
-  if (c >= 'a' && c <= 'z') return c - 'a' + 17;
-  if (c >= '1' && c <= '9') return c - '0';
-  if (c == '0') return 10;
-  if (c == '.') return 12;
-  if (c == '_') return 13;
-  return -1;
+static int ContextCharCode(char c)
+{
+    if (c >= 'A' && c <= 'Z')
+        return c - 'A' + 17;
+    if (c >= 'a' && c <= 'z')
+        return c - 'a' + 17;
+    if (c >= '1' && c <= '9')
+        return c - '0';
+    if (c == '0')
+        return 10;
+    if (c == '.')
+        return 12;
+    if (c == '_')
+        return 13;
+    return -1;
 }
 
-bool IsContextName(const std::string& name) {
-  if (name.empty()) return false;
-  for (char c : name)
-    if (ContextCharCode(c) < 0) return false;
-  return true;
+bool IsContextName(const std::string &name)
+{
+    if (name.empty())
+        return false;
+    for (char c : name)
+        if (ContextCharCode(c) < 0)
+            return false;
+    return true;
 }
 
-uint32_t HashContextName(const std::string& name) {
-  uint32_t hash = 0;
-  for (char c : name) {
-    int code = ContextCharCode(c);
-    if (code >= 0) hash = hash * 43u + static_cast<uint32_t>(code);
-  }
-  return hash;
+uint32_t HashContextName(const std::string &name)
+{
+    uint32_t hash = 0;
+    for (char c : name) {
+        int code = ContextCharCode(c);
+        if (code >= 0)
+            hash = hash * 43u + static_cast<uint32_t>(code);
+    }
+    return hash;
 }

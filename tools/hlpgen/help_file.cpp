@@ -14,192 +14,210 @@
 
 #include "hlpgen.h"
 
-static constexpr uint8_t kFileFlags = 4;
+static constexpr uint8_t FILE_FLAGS = 4;
 
-static constexpr uint16_t kSystemMinor = 21;  /* Windows 3.1 help file */
-static constexpr uint16_t kSystemMajor = 1;
-static constexpr uint16_t kSystemUncompressed = 0;
-static constexpr uint16_t kSystemTitle = 1;
-static constexpr uint16_t kSystemCopyright = 2;
-static constexpr uint16_t kSystemContents = 3;
+static constexpr uint16_t SYSTEM_MINOR = 21;  /* Windows 3.1 help file */
+static constexpr uint16_t SYSTEM_MAJOR = 1;
+static constexpr uint16_t SYSTEM_UNCOMPRESSED = 0;
+static constexpr uint16_t SYSTEM_TITLE = 1;
+static constexpr uint16_t SYSTEM_COPYRIGHT = 2;
+static constexpr uint16_t SYSTEM_CONTENTS = 3;
 
-static constexpr size_t kFaceSlotSize = 32;
-static constexpr size_t kMaxFaceLength = 31;
-static constexpr uint8_t kFamilySwiss = 3;
+static constexpr size_t FACE_SLOT_SIZE = 32;
+static constexpr size_t MAX_FACE_LENGTH = 31;
+static constexpr uint8_t FAMILY_SWISS = 3;
 
-static HlpBytes Key32(uint32_t value) {
-  HlpBytes key;
-  PutU32(key, value);
-  return key;
+static HlpBytes Key32(uint32_t value)
+{
+    HlpBytes key;
+    PutU32(key, value);
+    return key;
 }
 
-static HlpBytes StringZ(const std::string& text) {
-  HlpBytes bytes;
-  PutStringZ(bytes, text);
-  return bytes;
+static HlpBytes StringZ(const std::string &text)
+{
+    HlpBytes bytes;
+    PutStringZ(bytes, text);
+    return bytes;
 }
 
-static void PutSystemString(HlpBytes& out, uint16_t type, const std::string& text) {
-  PutU16(out, type);
-  PutU16(out, static_cast<unsigned>(text.size() + 1));
-  PutStringZ(out, text);
+static void PutSystemString(HlpBytes &out, uint16_t type, const std::string &text)
+{
+    PutU16(out, type);
+    PutU16(out, static_cast<unsigned>(text.size() + 1));
+    PutStringZ(out, text);
 }
 
-static HlpBytes BuildSystemFile(const HelpBook& book, uint32_t contentsOffset) {
-  HlpBytes out;
-  PutU16(out, kSystemMagic);
-  PutU16(out, kSystemMinor);
-  PutU16(out, kSystemMajor);
-  PutU32(out, 0);  /* generation date: none, so that builds are reproducible */
-  PutU16(out, kSystemUncompressed);
-  PutSystemString(out, kSystemTitle, book.title);
-  if (!book.copyright.empty()) PutSystemString(out, kSystemCopyright, book.copyright);
-  PutU16(out, kSystemContents);
-  PutU16(out, 4);
-  PutU32(out, contentsOffset);
-  return out;
+static HlpBytes BuildSystemFile(const HelpBook &book, uint32_t contentsOffset)
+{
+    HlpBytes out;
+    PutU16(out, SYSTEM_MAGIC);
+    PutU16(out, SYSTEM_MINOR);
+    PutU16(out, SYSTEM_MAJOR);
+    PutU32(out, 0);  /* generation date: none, so that builds are reproducible */
+    PutU16(out, SYSTEM_UNCOMPRESSED);
+    PutSystemString(out, SYSTEM_TITLE, book.title);
+    if (!book.copyright.empty())
+        PutSystemString(out, SYSTEM_COPYRIGHT, book.copyright);
+    PutU16(out, SYSTEM_CONTENTS);
+    PutU16(out, 4);
+    PutU32(out, contentsOffset);
+    return out;
 }
 
-static HlpBytes BuildFontFile(const HelpBook& book) {
-  HlpBytes out;
-  PutU16(out, 1);  /* face names */
-  PutU16(out, static_cast<unsigned>(book.fonts.size()));
-  PutU16(out, 8);  /* face names start here: the Windows 3.1 layout */
-  PutU16(out, static_cast<unsigned>(8 + kFaceSlotSize));
-  PutFixedString(out, book.face, kFaceSlotSize);
-  for (const HelpFontStyle& style : book.fonts) {
-    PutU8(out, style.attributes);
-    PutU8(out, style.halfPoints);
-    PutU8(out, kFamilySwiss);
-    PutU16(out, 0);  /* the one face */
-    for (int i = 0; i < 6; ++i) PutU8(out, 0);  /* black on no background */
-  }
-  return out;
-}
-
-static HlpBytes BuildContextMapFile(const HelpBook& book, const std::vector<uint32_t>& offsets) {
-  std::map<uint32_t, uint32_t> byMapId;
-  for (size_t i = 0; i < book.topics.size(); ++i)
-    if (book.topics[i].hasMapId) byMapId[book.topics[i].mapId] = offsets[i];
-  HlpBytes out;
-  PutU16(out, static_cast<unsigned>(byMapId.size()));
-  for (const auto& [mapId, offset] : byMapId) {
-    PutU32(out, mapId);
-    PutU32(out, offset);
-  }
-  return out;
-}
-
-static bool CheckBook(const HelpBook& book, std::string* error) {
-  if (book.topics.empty()) {
-    *error = "a help file needs at least one topic";
-    return false;
-  }
-  if (book.fonts.size() <= kFontTitle || book.fonts.size() > 255 || book.face.empty() ||
-      book.face.size() > kMaxFaceLength) {
-    *error = "the font table needs a face of 1 to 31 characters and body and title styles";
-    return false;
-  }
-  if (book.title.find('\0') != std::string::npos || book.copyright.find('\0') != std::string::npos) {
-    *error = "the help title and copyright may not contain NUL";
-    return false;
-  }
-  std::map<uint32_t, std::string> hashes;
-  std::map<uint32_t, std::string> mapIds;
-  for (const HelpTopic& topic : book.topics) {
-    if (!IsContextName(topic.name)) {
-      *error = "\"" + topic.name + "\" is not a context name (letters, digits, '.' and '_' only)";
-      return false;
+static HlpBytes BuildFontFile(const HelpBook &book)
+{
+    HlpBytes out;
+    PutU16(out, 1);  /* face names */
+    PutU16(out, static_cast<unsigned>(book.fonts.size()));
+    PutU16(out, 8);  /* face names start here: the Windows 3.1 layout */
+    PutU16(out, static_cast<unsigned>(8 + FACE_SLOT_SIZE));
+    PutFixedString(out, book.face, FACE_SLOT_SIZE);
+    for (const HelpFontStyle &style : book.fonts) {
+        PutU8(out, style.attributes);
+        PutU8(out, style.halfPoints);
+        PutU8(out, FAMILY_SWISS);
+        PutU16(out, 0);  /* the one face */
+        for (int i = 0; i < 6; ++i)
+            PutU8(out, 0);  /* black on no background */
     }
-    auto [hashAt, newHash] = hashes.emplace(HashContextName(topic.name), topic.name);
-    if (!newHash) {
-      *error = "context names " + hashAt->second + " and " + topic.name + " have the same hash";
-      return false;
+    return out;
+}
+
+static HlpBytes BuildContextMapFile(const HelpBook &book, const std::vector<uint32_t> &offsets)
+{
+    std::map<uint32_t, uint32_t> byMapId;
+    for (size_t i = 0; i < book.topics.size(); ++i)
+        if (book.topics[i].hasMapId)
+            byMapId[book.topics[i].mapId] = offsets[i];
+    HlpBytes out;
+    PutU16(out, static_cast<unsigned>(byMapId.size()));
+    for (const auto &[mapId, offset] : byMapId) {
+        PutU32(out, mapId);
+        PutU32(out, offset);
     }
-    if (topic.hasMapId) {
-      auto [mapAt, newMap] = mapIds.emplace(topic.mapId, topic.name);
-      if (!newMap) {
-        *error = "topics " + mapAt->second + " and " + topic.name + " have the same map number";
+    return out;
+}
+
+static bool CheckBook(const HelpBook &book, std::string *error)
+{
+    if (book.topics.empty()) {
+        *error = "a help file needs at least one topic";
         return false;
-      }
     }
-  }
-  for (const HelpTopic& topic : book.topics)
-    for (const HelpParagraph& paragraph : topic.paragraphs) {
-      for (const HelpRun& run : paragraph.runs) {
-        if ((paragraph.heading || run.bold) && book.fonts.size() <= kFontBold) {
-          *error = "topic " + topic.name + " uses bold text but the font table has no bold style";
-          return false;
-        }
-        if (run.jumpTo.empty()) continue;
-        if (!IsContextName(run.jumpTo) || !hashes.count(HashContextName(run.jumpTo))) {
-          *error = "topic " + topic.name + " jumps to unknown context " + run.jumpTo;
-          return false;
-        }
-      }
+    if (book.fonts.size() <= FONT_TITLE || book.fonts.size() > 255 || book.face.empty() ||
+        book.face.size() > MAX_FACE_LENGTH) {
+        *error = "the font table needs a face of 1 to 31 characters and body and title styles";
+        return false;
     }
-  if (!book.contentsTopic.empty() && !hashes.count(HashContextName(book.contentsTopic))) {
-    *error = "the contents topic " + book.contentsTopic + " does not exist";
-    return false;
-  }
-  return true;
+    if (book.title.find('\0') != std::string::npos || book.copyright.find('\0') != std::string::npos) {
+        *error = "the help title and copyright may not contain NUL";
+        return false;
+    }
+    std::map<uint32_t, std::string> hashes;
+    std::map<uint32_t, std::string> mapIds;
+    for (const HelpTopic &topic : book.topics) {
+        if (!IsContextName(topic.name)) {
+            *error = "\"" + topic.name + "\" is not a context name (letters, digits, '.' and '_' only)";
+            return false;
+        }
+        auto [hashAt, newHash] = hashes.emplace(HashContextName(topic.name), topic.name);
+        if (!newHash) {
+            *error = "context names " + hashAt->second + " and " + topic.name + " have the same hash";
+            return false;
+        }
+        if (topic.hasMapId) {
+            auto [mapAt, newMap] = mapIds.emplace(topic.mapId, topic.name);
+            if (!newMap) {
+                *error = "topics " + mapAt->second + " and " + topic.name + " have the same map number";
+                return false;
+            }
+        }
+    }
+    for (const HelpTopic &topic : book.topics)
+        for (const HelpParagraph &paragraph : topic.paragraphs) {
+            for (const HelpRun &run : paragraph.runs) {
+                if ((paragraph.heading || run.bold) && book.fonts.size() <= FONT_BOLD) {
+                    *error = "topic " + topic.name + " uses bold text but the font table has no bold style";
+                    return false;
+                }
+                if (run.jumpTo.empty())
+                    continue;
+                if (!IsContextName(run.jumpTo) || !hashes.count(HashContextName(run.jumpTo))) {
+                    *error = "topic " + topic.name + " jumps to unknown context " + run.jumpTo;
+                    return false;
+                }
+            }
+        }
+    if (!book.contentsTopic.empty() && !hashes.count(HashContextName(book.contentsTopic))) {
+        *error = "the contents topic " + book.contentsTopic + " does not exist";
+        return false;
+    }
+    return true;
 }
 
 /* Lays out the internal files and their directory into one image. */
-static bool AssembleImage(std::vector<HelpInternalFile> files, HlpBytes* image, std::string* error) {
-  std::sort(files.begin(), files.end(),
-            [](const HelpInternalFile& a, const HelpInternalFile& b) { return a.name < b.name; });
-  std::vector<BtreeEntry> directory;
-  size_t offset = kHelpHeaderSize;
-  for (const HelpInternalFile& file : files) {
-    directory.push_back({StringZ(file.name), Key32(static_cast<uint32_t>(offset))});
-    offset += kFileHeaderSize + file.data.size();
-  }
-  HelpInternalFile directoryFile;
-  if (!BuildBtree(kDirectoryTree, directory, &directoryFile.data, error)) return false;
-  size_t directoryStart = offset;
-  files.push_back(directoryFile);
-  size_t total = directoryStart + kFileHeaderSize + directoryFile.data.size();
+static bool AssembleImage(std::vector<HelpInternalFile> files, HlpBytes *image, std::string *error)
+{
+    std::sort(files.begin(), files.end(),
+              [](const HelpInternalFile &a, const HelpInternalFile &b) { return a.name < b.name; });
+    std::vector<BtreeEntry> directory;
+    size_t offset = HELP_HEADER_SIZE;
+    for (const HelpInternalFile &file : files) {
+        directory.push_back({StringZ(file.name), Key32(static_cast<uint32_t>(offset))});
+        offset += FILE_HEADER_SIZE + file.data.size();
+    }
+    HelpInternalFile directoryFile;
+    if (!BuildBtree(DirectoryTree, directory, &directoryFile.data, error))
+        return false;
+    size_t directoryStart = offset;
+    files.push_back(directoryFile);
+    size_t total = directoryStart + FILE_HEADER_SIZE + directoryFile.data.size();
 
-  image->clear();
-  PutU32(*image, kHelpMagic);
-  PutU32(*image, static_cast<uint32_t>(directoryStart));
-  PutU32(*image, kNoLink);  /* no free blocks */
-  PutU32(*image, static_cast<uint32_t>(total));
-  for (const HelpInternalFile& file : files) {
-    PutU32(*image, static_cast<uint32_t>(kFileHeaderSize + file.data.size()));
-    PutU32(*image, static_cast<uint32_t>(file.data.size()));
-    PutU8(*image, kFileFlags);
-    PutBytes(*image, file.data);
-  }
-  return true;
+    image->clear();
+    PutU32(*image, HELP_MAGIC);
+    PutU32(*image, static_cast<uint32_t>(directoryStart));
+    PutU32(*image, NO_LINK);  /* no free blocks */
+    PutU32(*image, static_cast<uint32_t>(total));
+    for (const HelpInternalFile &file : files) {
+        PutU32(*image, static_cast<uint32_t>(FILE_HEADER_SIZE + file.data.size()));
+        PutU32(*image, static_cast<uint32_t>(file.data.size()));
+        PutU8(*image, FILE_FLAGS);
+        PutBytes(*image, file.data);
+    }
+    return true;
 }
 
-bool BuildHelpFile(const HelpBook& book, HlpBytes* image, std::string* error) {
-  if (!CheckBook(book, error)) return false;
+bool BuildHelpFile(const HelpBook &book, HlpBytes *image, std::string *error)
+{
+    if (!CheckBook(book, error))
+        return false;
 
-  HlpBytes topicFile;
-  std::vector<uint32_t> offsets;
-  if (!BuildTopicFile(book, &topicFile, &offsets, error)) return false;
+    HlpBytes topicFile;
+    std::vector<uint32_t> offsets;
+    if (!BuildTopicFile(book, &topicFile, &offsets, error))
+        return false;
 
-  uint32_t contentsOffset = offsets[0];
-  std::vector<BtreeEntry> contexts, titles;
-  for (size_t i = 0; i < book.topics.size(); ++i) {
-    const HelpTopic& topic = book.topics[i];
-    if (!book.contentsTopic.empty() && HashContextName(topic.name) == HashContextName(book.contentsTopic))
-      contentsOffset = offsets[i];
-    contexts.push_back({Key32(HashContextName(topic.name)), Key32(offsets[i])});
-    titles.push_back({Key32(offsets[i]), StringZ(topic.title)});
-  }
+    uint32_t contentsOffset = offsets[0];
+    std::vector<BtreeEntry> contexts, titles;
+    for (size_t i = 0; i < book.topics.size(); ++i) {
+        const HelpTopic &topic = book.topics[i];
+        if (!book.contentsTopic.empty() && HashContextName(topic.name) == HashContextName(book.contentsTopic))
+            contentsOffset = offsets[i];
+        contexts.push_back({Key32(HashContextName(topic.name)), Key32(offsets[i])});
+        titles.push_back({Key32(offsets[i]), StringZ(topic.title)});
+    }
 
-  std::vector<HelpInternalFile> files(6);
-  files[0].name = "|CONTEXT";
-  if (!BuildBtree(kContextTree, contexts, &files[0].data, error)) return false;
-  files[1] = {"|CTXOMAP", BuildContextMapFile(book, offsets)};
-  files[2] = {"|FONT", BuildFontFile(book)};
-  files[3] = {"|SYSTEM", BuildSystemFile(book, contentsOffset)};
-  files[4] = {"|TOPIC", topicFile};
-  files[5].name = "|TTLBTREE";
-  if (!BuildBtree(kTitleTree, titles, &files[5].data, error)) return false;
-  return AssembleImage(files, image, error);
+    std::vector<HelpInternalFile> files(6);
+    files[0].name = "|CONTEXT";
+    if (!BuildBtree(ContextTree, contexts, &files[0].data, error))
+        return false;
+    files[1] = {"|CTXOMAP", BuildContextMapFile(book, offsets)};
+    files[2] = {"|FONT", BuildFontFile(book)};
+    files[3] = {"|SYSTEM", BuildSystemFile(book, contentsOffset)};
+    files[4] = {"|TOPIC", topicFile};
+    files[5].name = "|TTLBTREE";
+    if (!BuildBtree(TitleTree, titles, &files[5].data, error))
+        return false;
+    return AssembleImage(files, image, error);
 }

@@ -31,204 +31,199 @@ using HlpBytes = std::vector<uint8_t>;
 
 /* ---- bytes.cpp ---------------------------------------------------------- */
 
-void PutU8(HlpBytes& out, unsigned value);
-void PutU16(HlpBytes& out, unsigned value);
-void PutU32(HlpBytes& out, uint32_t value);
-void PutBytes(HlpBytes& out, const HlpBytes& bytes);
+void PutU8(HlpBytes &out, unsigned value);
+void PutU16(HlpBytes &out, unsigned value);
+void PutU32(HlpBytes &out, uint32_t value);
+void PutBytes(HlpBytes &out, const HlpBytes &bytes);
 /* The text and a terminating NUL. */
-void PutStringZ(HlpBytes& out, const std::string& text);
+void PutStringZ(HlpBytes &out, const std::string &text);
 /* The text NUL-padded (or cut) to exactly `width` bytes. */
-void PutFixedString(HlpBytes& out, const std::string& text, size_t width);
-void SetU32(HlpBytes& out, size_t at, uint32_t value);
-uint16_t GetU16(const uint8_t* p);
-uint32_t GetU32(const uint8_t* p);
+void PutFixedString(HlpBytes &out, const std::string &text, size_t width);
+void SetU32(HlpBytes &out, size_t at, uint32_t value);
+uint16_t GetU16(const uint8_t *p);
+uint32_t GetU32(const uint8_t *p);
 
 /* Compressed integers, short forms only (the two long forms are read
  * differently by different viewers). Values outside the short range are the
  * caller's fault; these functions expect the limits below. */
-constexpr unsigned kMaxCompressedUShort = 32767;  /* 1 or 2 bytes */
-constexpr long kMinCompressedSLong = -16384;      /* 2 bytes */
-constexpr long kMaxCompressedSLong = 16383;
-void PutCompressedUShort(HlpBytes& out, unsigned value);
-void PutCompressedSShort(HlpBytes& out, int value);  /* -64..63: 1 byte */
-void PutCompressedSLong(HlpBytes& out, long value);
+constexpr unsigned MAX_COMPRESSED_USHORT = 32767;  /* 1 or 2 bytes */
+constexpr long MIN_COMPRESSED_SLONG = -16384;      /* 2 bytes */
+constexpr long MAX_COMPRESSED_SLONG = 16383;
+void PutCompressedUShort(HlpBytes &out, unsigned value);
+void PutCompressedSShort(HlpBytes &out, int value);  /* -64..63: 1 byte */
+void PutCompressedSLong(HlpBytes &out, long value);
 /* Readers accept both forms; they return false when the data ends early. */
-bool GetCompressedUShort(const uint8_t* p, size_t size, size_t* at, unsigned* value);
-bool GetCompressedSShort(const uint8_t* p, size_t size, size_t* at, int* value);
-bool GetCompressedSLong(const uint8_t* p, size_t size, size_t* at, long* value);
+bool GetCompressedUShort(const uint8_t *p, size_t size, size_t *at, unsigned *value);
+bool GetCompressedSShort(const uint8_t *p, size_t size, size_t *at, int *value);
+bool GetCompressedSLong(const uint8_t *p, size_t size, size_t *at, long *value);
 
 /* ---- context_hash.cpp --------------------------------------------------- */
 
 /* Context names are non-empty and made of A-Z, a-z, 0-9, '.' and '_': the
  * only characters on which every viewer's hash agrees. */
-bool IsContextName(const std::string& name);
+bool IsContextName(const std::string &name);
 /* Case-insensitive: "About" and "about" are the same context. */
-uint32_t HashContextName(const std::string& name);
+uint32_t HashContextName(const std::string &name);
 
 /* ---- btree.cpp ---------------------------------------------------------- */
 
 struct BtreeEntry {
-  HlpBytes key;
-  HlpBytes value;
+    HlpBytes key;
+    HlpBytes value;
 };
 
 /* Compares two encoded keys like strcmp. */
-using BtreeCompare = int (*)(const HlpBytes& a, const HlpBytes& b);
+using BtreeCompare = int (*)(const HlpBytes &a, const HlpBytes &b);
 
 struct BtreeKind {
-  uint16_t flags;
-  uint16_t pageSize;
-  const char* structure;  /* field letters: z = STRINGZ, L and 4 = 4 bytes */
-  BtreeCompare compare;
+    uint16_t flags;
+    uint16_t pageSize;
+    const char *structure;  /* field letters: z = STRINGZ, L and 4 = 4 bytes */
+    BtreeCompare compare;
 };
 
-extern const BtreeKind kDirectoryTree;  /* "z4": file name -> file offset */
-extern const BtreeKind kContextTree;    /* "L4": context hash -> TOPICOFFSET */
-extern const BtreeKind kTitleTree;      /* "Lz": TOPICOFFSET -> title */
+extern const BtreeKind DirectoryTree;  /* "z4": file name -> file offset */
+extern const BtreeKind ContextTree;    /* "L4": context hash -> TOPICOFFSET */
+extern const BtreeKind TitleTree;      /* "Lz": TOPICOFFSET -> title */
 
-constexpr size_t kBtreeHeaderSize = 38;
+constexpr size_t BTREE_HEADER_SIZE = 38;
 
 /* Sorts the entries by the kind's key order and lays them out as a B+ tree
  * (header and pages). Duplicate keys and entries larger than a page are
  * refused. */
-bool BuildBtree(const BtreeKind& kind, std::vector<BtreeEntry> entries, HlpBytes* tree,
-                std::string* error);
+bool BuildBtree(const BtreeKind &kind, std::vector<BtreeEntry> entries, HlpBytes *tree, std::string *error);
 /* Every leaf entry, in leaf-chain order. */
-bool ReadBtreeEntries(const HlpBytes& tree, std::vector<BtreeEntry>* entries, std::string* error);
+bool ReadBtreeEntries(const HlpBytes &tree, std::vector<BtreeEntry> *entries, std::string *error);
 /* Finds a key the way WinHelp does: down the index pages from the root, then
  * along one leaf until the first greater key. */
-bool FindBtreeValue(const HlpBytes& tree, BtreeCompare compare, const HlpBytes& key,
-                    HlpBytes* value);
+bool FindBtreeValue(const HlpBytes &tree, BtreeCompare compare, const HlpBytes &key, HlpBytes *value);
 
 /* ---- the book: what a help file says ------------------------------------ */
 
 struct HelpRun {
-  std::string text;
-  std::string jumpTo;  /* context name of the target topic; empty for plain text */
-  bool bold = false;   /* plain text only */
+    std::string text;
+    std::string jumpTo;  /* context name of the target topic; empty for plain text */
+    bool bold = false;   /* plain text only */
 };
 
 struct HelpParagraph {
-  bool heading = false;
-  std::vector<HelpRun> runs;
+    bool heading = false;
+    std::vector<HelpRun> runs;
 };
 
 struct HelpTopic {
-  std::string name;       /* context name */
-  bool hasMapId = false;  /* reachable through HELP_CONTEXT */
-  uint32_t mapId = 0;
-  std::string title;
-  std::vector<HelpParagraph> paragraphs;
+    std::string name;       /* context name */
+    bool hasMapId = false;  /* reachable through HELP_CONTEXT */
+    uint32_t mapId = 0;
+    std::string title;
+    std::vector<HelpParagraph> paragraphs;
 };
 
 struct HelpFontStyle {
-  uint8_t attributes;  /* bit 0 bold, bit 1 italic, bit 2 underline */
-  uint8_t halfPoints;
+    uint8_t attributes;  /* bit 0 bold, bit 1 italic, bit 2 underline */
+    uint8_t halfPoints;
 };
 
 /* Font descriptors the text refers to, by index into HelpBook::fonts. */
-constexpr unsigned kFontBody = 0;
-constexpr unsigned kFontTitle = 1;
-constexpr unsigned kFontBold = 2;  /* headings and bold words */
+constexpr unsigned FONT_BODY = 0;
+constexpr unsigned FONT_TITLE = 1;
+constexpr unsigned FONT_BOLD = 2;  /* headings and bold words */
 
 struct HelpBook {
-  std::string title;
-  std::string copyright;
-  std::string face = "Arial";
-  std::vector<HelpFontStyle> fonts = {{0, 20}, {1, 24}, {1, 20}};
-  std::string contentsTopic;  /* context name; empty means the first topic */
-  std::vector<HelpTopic> topics;
+    std::string title;
+    std::string copyright;
+    std::string face = "Arial";
+    std::vector<HelpFontStyle> fonts = {{0, 20}, {1, 24}, {1, 20}};
+    std::string contentsTopic;  /* context name; empty means the first topic */
+    std::vector<HelpTopic> topics;
 };
 
 /* ---- format constants shared by writer and reader ----------------------- */
 
-constexpr uint32_t kHelpMagic = 0x00035F3F;
-constexpr size_t kHelpHeaderSize = 16;
-constexpr size_t kFileHeaderSize = 9;     /* before each internal file */
-constexpr uint16_t kSystemMagic = 0x036C;
-constexpr uint32_t kNoLink = 0xFFFFFFFF;  /* "none" in 32-bit links */
+constexpr uint32_t HELP_MAGIC = 0x00035F3F;
+constexpr size_t HELP_HEADER_SIZE = 16;
+constexpr size_t FILE_HEADER_SIZE = 9;  /* before each internal file */
+constexpr uint16_t SYSTEM_MAGIC = 0x036C;
+constexpr uint32_t NO_LINK = 0xFFFFFFFF;  /* "none" in 32-bit links */
 
-constexpr uint8_t kRecordTopicHeader = 0x02;
-constexpr uint8_t kRecordText = 0x20;
-constexpr size_t kTopicLinkSize = 21;
-constexpr size_t kTopicBlockSize = 4096;
-constexpr size_t kTopicBlockHeaderSize = 12;
-constexpr size_t kTopicBlockDataSize = kTopicBlockSize - kTopicBlockHeaderSize;
-constexpr uint32_t kTopicPosPerBlock = 0x4000;     /* TOPICPOS step per block */
-constexpr uint32_t kTopicOffsetPerBlock = 0x8000;  /* TOPICOFFSET step per block */
+constexpr uint8_t RECORD_TOPIC_HEADER = 0x02;
+constexpr uint8_t RECORD_TEXT = 0x20;
+constexpr size_t TOPIC_LINK_SIZE = 21;
+constexpr size_t TOPIC_BLOCK_SIZE = 4096;
+constexpr size_t TOPIC_BLOCK_HEADER_SIZE = 12;
+constexpr size_t TOPIC_BLOCK_DATA_SIZE = TOPIC_BLOCK_SIZE - TOPIC_BLOCK_HEADER_SIZE;
+constexpr uint32_t TOPIC_POS_PER_BLOCK = 0x4000;     /* TOPICPOS step per block */
+constexpr uint32_t TOPIC_OFFSET_PER_BLOCK = 0x8000;  /* TOPICOFFSET step per block */
 
 /* ---- topic_records.cpp -------------------------------------------------- */
 
 struct TopicRecord {
-  uint8_t type = 0;
-  HlpBytes linkData1;
-  HlpBytes linkData2;
-  uint32_t topicLength = 0;  /* characters a text record adds to TOPICOFFSETs */
-  uint32_t topicPos = 0;     /* set by LayoutTopicRecords */
-  uint32_t topicOffset = 0;
+    uint8_t type = 0;
+    HlpBytes linkData1;
+    HlpBytes linkData2;
+    uint32_t topicLength = 0;  /* characters a text record adds to TOPICOFFSETs */
+    uint32_t topicPos = 0;     /* set by LayoutTopicRecords */
+    uint32_t topicOffset = 0;
 };
 
 /* The text record of a topic: its title in the title font, then each
  * paragraph, with jumps as hotspots. */
-bool BuildTextRecord(const HelpTopic& topic, TopicRecord* record, std::string* error);
+bool BuildTextRecord(const HelpTopic &topic, TopicRecord *record, std::string *error);
 /* Gives every record its TOPICPOS and TOPICOFFSET. A record's 21-byte header
  * and LinkData1 never straddle two blocks; LinkData2 may run on. */
-void LayoutTopicRecords(std::vector<TopicRecord>& records);
+void LayoutTopicRecords(std::vector<TopicRecord> &records);
 /* The whole |TOPIC file for a book, and each topic's TOPICOFFSET. */
-bool BuildTopicFile(const HelpBook& book, HlpBytes* topicFile, std::vector<uint32_t>* topicOffsets,
-                    std::string* error);
+bool BuildTopicFile(const HelpBook &book, HlpBytes *topicFile, std::vector<uint32_t> *topicOffsets, std::string *error);
 
 /* ---- help_file.cpp ------------------------------------------------------ */
 
 /* Checks the book (names, map numbers, jump targets, fonts) and builds the
  * complete .hlp image. */
-bool BuildHelpFile(const HelpBook& book, HlpBytes* image, std::string* error);
+bool BuildHelpFile(const HelpBook &book, HlpBytes *image, std::string *error);
 
 /* ---- help_reader.cpp ---------------------------------------------------- */
 
 struct HelpInternalFile {
-  std::string name;
-  HlpBytes data;
+    std::string name;
+    HlpBytes data;
 };
 
 struct ReadTopicInfo {
-  uint32_t topicOffset = 0;
-  std::string title;
-  std::string text;  /* paragraphs separated by '\n', jump texts included */
-  std::vector<uint32_t> jumpHashes;
+    uint32_t topicOffset = 0;
+    std::string title;
+    std::string text;  /* paragraphs separated by '\n', jump texts included */
+    std::vector<uint32_t> jumpHashes;
 };
 
 /* Checks the header and the directory and extracts every internal file. */
-bool ReadHelpImage(const HlpBytes& image, std::vector<HelpInternalFile>* files, std::string* error);
-const HlpBytes* FindInternalFile(const std::vector<HelpInternalFile>& files, const std::string& name);
+bool ReadHelpImage(const HlpBytes &image, std::vector<HelpInternalFile> *files, std::string *error);
+const HlpBytes *FindInternalFile(const std::vector<HelpInternalFile> &files, const std::string &name);
 /* Walks |TOPIC from the first record as a viewer does and returns every topic
  * with the TOPICOFFSET a viewer computes for it. */
-bool ReadTopics(const std::vector<HelpInternalFile>& files, std::vector<ReadTopicInfo>* topics,
-                std::string* error);
+bool ReadTopics(const std::vector<HelpInternalFile> &files, std::vector<ReadTopicInfo> *topics, std::string *error);
 /* The TOPICOFFSET of a map number (|CTXOMAP) or of a context hash (|CONTEXT). */
-bool FindMapId(const std::vector<HelpInternalFile>& files, uint32_t mapId, uint32_t* topicOffset);
-bool FindContextHash(const std::vector<HelpInternalFile>& files, uint32_t hash, uint32_t* topicOffset);
+bool FindMapId(const std::vector<HelpInternalFile> &files, uint32_t mapId, uint32_t *topicOffset);
+bool FindContextHash(const std::vector<HelpInternalFile> &files, uint32_t hash, uint32_t *topicOffset);
 /* The topic a viewer shows for a TOPICOFFSET: the last one at or before it. */
-const ReadTopicInfo* TopicAtOffset(const std::vector<ReadTopicInfo>& topics, uint32_t topicOffset);
+const ReadTopicInfo *TopicAtOffset(const std::vector<ReadTopicInfo> &topics, uint32_t topicOffset);
 /* The checks the generator runs on its own output: every topic is reached by
  * its map number and its context name, and every jump leads somewhere. */
-bool VerifyHelpImage(const HlpBytes& image, const HelpBook& book, std::string* error);
+bool VerifyHelpImage(const HlpBytes &image, const HelpBook &book, std::string *error);
 
 /* ---- topic_source.cpp --------------------------------------------------- */
 
 /* Adds the topics of one source text to the book. `sourceName` prefixes the
  * error messages ("name:line: ..."). */
-bool ParseTopicSource(const std::string& text, const std::string& sourceName, HelpBook* book,
-                      std::string* error);
+bool ParseTopicSource(const std::string &text, const std::string &sourceName, HelpBook *book, std::string *error);
 /* Resolves jump targets given as map numbers to context names and checks the
  * book as a whole; run after every source is parsed. */
-bool FinishTopicSources(HelpBook* book, std::string* error);
+bool FinishTopicSources(HelpBook *book, std::string *error);
 
 /* ---- html_help.cpp ------------------------------------------------------ */
 
 struct HtmlHelpFile {
-  std::string name;  /* relative to the project folder, '/' between folders */
-  std::string text;
+    std::string name;  /* relative to the project folder, '/' between folders */
+    std::string text;
 };
 
 /* The folder, inside the project folder and inside the .chm, that holds the
@@ -244,13 +239,13 @@ struct HtmlHelpFile {
  * as "proc/self/cwd/<file>", which from "/" is the real file again, and the
  * context targets name the stored pages exactly. A chmcmd that records the
  * targets as written reads the same project the same way. */
-constexpr char kHtmlHelpPageFolder[] = "proc/self/cwd";
+constexpr char HtmlHelpPageFolder[] = "proc/self/cwd";
 
 /* Every file of the HTML Help project for a checked book (FinishTopicSources
  * and BuildHelpFile accept it): a page per topic named after its context
  * name, "<chm>.hhc", "<chm>.hhk" and "<chm>.hhp", where <chm> is the base name
  * of chmPath, the compiled file the project names. */
-bool BuildHtmlHelpProject(const HelpBook& book, const std::string& chmPath, std::vector<HtmlHelpFile>* files,
-                          std::string* error);
+bool BuildHtmlHelpProject(const HelpBook &book, const std::string &chmPath, std::vector<HtmlHelpFile> *files,
+                          std::string *error);
 
 #endif

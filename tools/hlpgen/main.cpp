@@ -15,83 +15,90 @@
 
 #include "hlpgen.h"
 
-static bool ReadSource(const std::string& path, std::string* text) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  text->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
+static bool ReadSource(const std::string &path, std::string *text)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    text->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.bad();
 }
 
-static bool WriteImage(const std::string& path, const HlpBytes& image) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) return false;
-  out.write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
-  out.close();
-  return !out.fail();
+static bool WriteImage(const std::string &path, const HlpBytes &image)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out)
+        return false;
+    out.write(reinterpret_cast<const char *>(image.data()), static_cast<std::streamsize>(image.size()));
+    out.close();
+    return !out.fail();
 }
 
 /* Replaces the folder's contents with the project's files. */
-static bool WriteProject(const std::string& folder, const std::vector<HtmlHelpFile>& files) {
-  std::error_code error;
-  std::filesystem::remove_all(folder, error);
-  for (const HtmlHelpFile& file : files) {
-    std::filesystem::path path = std::filesystem::path(folder) / file.name;
-    std::filesystem::create_directories(path.parent_path(), error);
-    if (error || !WriteImage(path.string(), HlpBytes(file.text.begin(), file.text.end()))) return false;
-  }
-  return true;
+static bool WriteProject(const std::string &folder, const std::vector<HtmlHelpFile> &files)
+{
+    std::error_code error;
+    std::filesystem::remove_all(folder, error);
+    for (const HtmlHelpFile &file : files) {
+        std::filesystem::path path = std::filesystem::path(folder) / file.name;
+        std::filesystem::create_directories(path.parent_path(), error);
+        if (error || !WriteImage(path.string(), HlpBytes(file.text.begin(), file.text.end())))
+            return false;
+    }
+    return true;
 }
 
-int main(int argc, char** argv) {
-  std::string output, chmProject, chm;
-  std::vector<std::string> sources;
-  for (int i = 1; i < argc; ++i) {
-    std::string arg = argv[i];
-    if (arg == "-o" && i + 1 < argc) {
-      output = argv[++i];
-    } else if (arg == "--chm-project" && i + 2 < argc) {
-      chmProject = argv[++i];
-      chm = argv[++i];
-    } else {
-      sources.push_back(arg);
+int main(int argc, char **argv)
+{
+    std::string output, chmProject, chm;
+    std::vector<std::string> sources;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (arg == "-o" && i + 1 < argc) {
+            output = argv[++i];
+        } else if (arg == "--chm-project" && i + 2 < argc) {
+            chmProject = argv[++i];
+            chm = argv[++i];
+        } else {
+            sources.push_back(arg);
+        }
     }
-  }
-  if (output.empty() || sources.empty()) {
-    std::cerr << "usage: hlpgen -o OUTPUT.hlp [--chm-project FOLDER OUTPUT.chm] SOURCE.txt...\n";
-    return 2;
-  }
-  std::remove(output.c_str());
-
-  HelpBook book;
-  std::string error;
-  for (const std::string& source : sources) {
-    std::string text;
-    if (!ReadSource(source, &text)) {
-      std::cerr << "hlpgen: cannot read " << source << "\n";
-      return 1;
+    if (output.empty() || sources.empty()) {
+        std::cerr << "usage: hlpgen -o OUTPUT.hlp [--chm-project FOLDER OUTPUT.chm] SOURCE.txt...\n";
+        return 2;
     }
-    if (!ParseTopicSource(text, source, &book, &error)) {
-      std::cerr << error << "\n";
-      return 1;
-    }
-  }
-  HlpBytes image;
-  std::vector<HtmlHelpFile> project;
-  if (!FinishTopicSources(&book, &error) || !BuildHelpFile(book, &image, &error) ||
-      !VerifyHelpImage(image, book, &error) ||
-      (!chmProject.empty() && !BuildHtmlHelpProject(book, chm, &project, &error))) {
-    std::cerr << "hlpgen: " << error << "\n";
-    return 1;
-  }
-  if (!chmProject.empty() && !WriteProject(chmProject, project)) {
-    std::cerr << "hlpgen: cannot write the HTML Help project in " << chmProject << "\n";
-    return 1;
-  }
-  if (!WriteImage(output, image)) {
-    std::cerr << "hlpgen: cannot write " << output << "\n";
     std::remove(output.c_str());
-    return 1;
-  }
-  std::cout << "hlpgen: " << output << ": " << book.topics.size() << " topics, " << image.size() << " bytes\n";
-  return 0;
+
+    HelpBook book;
+    std::string error;
+    for (const std::string &source : sources) {
+        std::string text;
+        if (!ReadSource(source, &text)) {
+            std::cerr << "hlpgen: cannot read " << source << "\n";
+            return 1;
+        }
+        if (!ParseTopicSource(text, source, &book, &error)) {
+            std::cerr << error << "\n";
+            return 1;
+        }
+    }
+    HlpBytes image;
+    std::vector<HtmlHelpFile> project;
+    if (!FinishTopicSources(&book, &error) || !BuildHelpFile(book, &image, &error) ||
+        !VerifyHelpImage(image, book, &error) ||
+        (!chmProject.empty() && !BuildHtmlHelpProject(book, chm, &project, &error))) {
+        std::cerr << "hlpgen: " << error << "\n";
+        return 1;
+    }
+    if (!chmProject.empty() && !WriteProject(chmProject, project)) {
+        std::cerr << "hlpgen: cannot write the HTML Help project in " << chmProject << "\n";
+        return 1;
+    }
+    if (!WriteImage(output, image)) {
+        std::cerr << "hlpgen: cannot write " << output << "\n";
+        std::remove(output.c_str());
+        return 1;
+    }
+    std::cout << "hlpgen: " << output << ": " << book.topics.size() << " topics, " << image.size() << " bytes\n";
+    return 0;
 }

@@ -12,220 +12,239 @@
  * TOPICOFFSETs are what |CONTEXT, |CTXOMAP and |TTLBTREE point at. */
 #include "hlpgen.h"
 
-static constexpr size_t kTopicHeaderDataSize = 28;
+static constexpr size_t TOPIC_HEADER_DATA_SIZE = 28;
 
 /* Format commands of a text record. */
-static constexpr uint8_t kCmdFont = 0x80;
-static constexpr uint8_t kCmdEndParagraph = 0x82;
-static constexpr uint8_t kCmdEndHotspot = 0x89;
-static constexpr uint8_t kCmdJump = 0xE3;
-static constexpr uint8_t kCmdEnd = 0xFF;
+static constexpr uint8_t CMD_FONT = 0x80;
+static constexpr uint8_t CMD_END_PARAGRAPH = 0x82;
+static constexpr uint8_t CMD_END_HOTSPOT = 0x89;
+static constexpr uint8_t CMD_JUMP = 0xE3;
+static constexpr uint8_t CMD_END = 0xFF;
 
 /* Paragraph settings shared by every paragraph of a record: none but 6 points
  * of space below (bit 0x0004, compressed signed 12 half-points). */
-static constexpr unsigned kParaSpaceBelow = 0x0004;
-static constexpr int kSpaceBelowHalfPoints = 12;
+static constexpr unsigned PARA_SPACE_BELOW = 0x0004;
+static constexpr int SPACE_BELOW_HALF_POINTS = 12;
 
 /* Text and commands of a record pair up: each command follows one
  * NUL-terminated string, possibly empty. */
 struct TextBuilder {
-  std::string pending;
-  HlpBytes strings;
-  HlpBytes commands;
+    std::string pending;
+    HlpBytes strings;
+    HlpBytes commands;
 };
 
-static void Emit(TextBuilder& tb, std::initializer_list<uint8_t> command) {
-  PutStringZ(tb.strings, tb.pending);
-  tb.pending.clear();
-  tb.commands.insert(tb.commands.end(), command);
+static void Emit(TextBuilder &tb, std::initializer_list<uint8_t> command)
+{
+    PutStringZ(tb.strings, tb.pending);
+    tb.pending.clear();
+    tb.commands.insert(tb.commands.end(), command);
 }
 
-static void EmitFont(TextBuilder& tb, unsigned font) {
-  Emit(tb, {kCmdFont, static_cast<uint8_t>(font), static_cast<uint8_t>(font >> 8)});
+static void EmitFont(TextBuilder &tb, unsigned font)
+{
+    Emit(tb, {CMD_FONT, static_cast<uint8_t>(font), static_cast<uint8_t>(font >> 8)});
 }
 
-static void EmitParagraph(TextBuilder& tb, const HelpParagraph& paragraph) {
-  if (paragraph.heading) EmitFont(tb, kFontBold);
-  for (const HelpRun& run : paragraph.runs) {
-    if (run.jumpTo.empty() && run.bold) {
-      EmitFont(tb, kFontBold);
-      tb.pending = run.text;
-      EmitFont(tb, kFontBody);
-      continue;
+static void EmitParagraph(TextBuilder &tb, const HelpParagraph &paragraph)
+{
+    if (paragraph.heading)
+        EmitFont(tb, FONT_BOLD);
+    for (const HelpRun &run : paragraph.runs) {
+        if (run.jumpTo.empty() && run.bold) {
+            EmitFont(tb, FONT_BOLD);
+            tb.pending = run.text;
+            EmitFont(tb, FONT_BODY);
+            continue;
+        }
+        if (run.jumpTo.empty()) {
+            tb.pending += run.text;
+            continue;
+        }
+        uint32_t hash = HashContextName(run.jumpTo);
+        Emit(tb, {CMD_JUMP, static_cast<uint8_t>(hash), static_cast<uint8_t>(hash >> 8),
+                  static_cast<uint8_t>(hash >> 16), static_cast<uint8_t>(hash >> 24)});
+        tb.pending = run.text;
+        Emit(tb, {CMD_END_HOTSPOT});
     }
-    if (run.jumpTo.empty()) {
-      tb.pending += run.text;
-      continue;
-    }
-    uint32_t hash = HashContextName(run.jumpTo);
-    Emit(tb, {kCmdJump, static_cast<uint8_t>(hash), static_cast<uint8_t>(hash >> 8),
-              static_cast<uint8_t>(hash >> 16), static_cast<uint8_t>(hash >> 24)});
-    tb.pending = run.text;
-    Emit(tb, {kCmdEndHotspot});
-  }
-  Emit(tb, {kCmdEndParagraph});
-  if (paragraph.heading) EmitFont(tb, kFontBody);
+    Emit(tb, {CMD_END_PARAGRAPH});
+    if (paragraph.heading)
+        EmitFont(tb, FONT_BODY);
 }
 
-static bool HasNul(const std::string& text) { return text.find('\0') != std::string::npos; }
+static bool HasNul(const std::string &text)
+{
+    return text.find('\0') != std::string::npos;
+}
 
-bool BuildTextRecord(const HelpTopic& topic, TopicRecord* record, std::string* error) {
-  if (topic.title.empty() || HasNul(topic.title)) {
-    *error = "topic " + topic.name + " needs a title";
-    return false;
-  }
-  TextBuilder tb;
-  EmitFont(tb, kFontTitle);
-  tb.pending = topic.title;
-  Emit(tb, {kCmdEndParagraph});
-  EmitFont(tb, kFontBody);
-  for (const HelpParagraph& paragraph : topic.paragraphs) {
-    for (const HelpRun& run : paragraph.runs) {
-      if (HasNul(run.text)) {
-        *error = "topic " + topic.name + " has a NUL in its text";
+bool BuildTextRecord(const HelpTopic &topic, TopicRecord *record, std::string *error)
+{
+    if (topic.title.empty() || HasNul(topic.title)) {
+        *error = "topic " + topic.name + " needs a title";
         return false;
-      }
     }
-    EmitParagraph(tb, paragraph);
-  }
-  Emit(tb, {kCmdEnd});
+    TextBuilder tb;
+    EmitFont(tb, FONT_TITLE);
+    tb.pending = topic.title;
+    Emit(tb, {CMD_END_PARAGRAPH});
+    EmitFont(tb, FONT_BODY);
+    for (const HelpParagraph &paragraph : topic.paragraphs) {
+        for (const HelpRun &run : paragraph.runs) {
+            if (HasNul(run.text)) {
+                *error = "topic " + topic.name + " has a NUL in its text";
+                return false;
+            }
+        }
+        EmitParagraph(tb, paragraph);
+    }
+    Emit(tb, {CMD_END});
 
-  HlpBytes afterLength;
-  PutU8(afterLength, 0x00);  /* unknown */
-  PutU8(afterLength, 0x80);  /* 0, biased by 0x80 */
-  PutU16(afterLength, 0);    /* id */
-  PutU16(afterLength, kParaSpaceBelow);
-  PutCompressedSShort(afterLength, kSpaceBelowHalfPoints);
-  PutBytes(afterLength, tb.commands);
+    HlpBytes afterLength;
+    PutU8(afterLength, 0x00);  /* unknown */
+    PutU8(afterLength, 0x80);  /* 0, biased by 0x80 */
+    PutU16(afterLength, 0);    /* id */
+    PutU16(afterLength, PARA_SPACE_BELOW);
+    PutCompressedSShort(afterLength, SPACE_BELOW_HALF_POINTS);
+    PutBytes(afterLength, tb.commands);
 
-  if (tb.strings.size() > kMaxCompressedUShort || afterLength.size() > kMaxCompressedSLong) {
-    *error = "topic " + topic.name + " is too long for one record";
-    return false;
-  }
-  record->type = kRecordText;
-  record->linkData1.clear();
-  PutCompressedSLong(record->linkData1, static_cast<long>(afterLength.size()));
-  PutCompressedUShort(record->linkData1, static_cast<unsigned>(tb.strings.size()));
-  PutBytes(record->linkData1, afterLength);
-  if (kTopicLinkSize + record->linkData1.size() > kTopicBlockDataSize) {
-    *error = "topic " + topic.name + " has too many paragraphs and jumps for one record";
-    return false;
-  }
-  record->linkData2 = tb.strings;
-  record->topicLength = static_cast<uint32_t>(tb.strings.size());
-  return true;
+    if (tb.strings.size() > MAX_COMPRESSED_USHORT || afterLength.size() > MAX_COMPRESSED_SLONG) {
+        *error = "topic " + topic.name + " is too long for one record";
+        return false;
+    }
+    record->type = RECORD_TEXT;
+    record->linkData1.clear();
+    PutCompressedSLong(record->linkData1, static_cast<long>(afterLength.size()));
+    PutCompressedUShort(record->linkData1, static_cast<unsigned>(tb.strings.size()));
+    PutBytes(record->linkData1, afterLength);
+    if (TOPIC_LINK_SIZE + record->linkData1.size() > TOPIC_BLOCK_DATA_SIZE) {
+        *error = "topic " + topic.name + " has too many paragraphs and jumps for one record";
+        return false;
+    }
+    record->linkData2 = tb.strings;
+    record->topicLength = static_cast<uint32_t>(tb.strings.size());
+    return true;
 }
 
-void LayoutTopicRecords(std::vector<TopicRecord>& records) {
-  uint32_t block = 0;
-  size_t pos = kTopicBlockHeaderSize;
-  uint32_t chars = 0;
-  for (TopicRecord& record : records) {
-    if (kTopicBlockSize - pos < kTopicLinkSize + record.linkData1.size()) {
-      ++block;
-      pos = kTopicBlockHeaderSize;
-      chars = 0;
+void LayoutTopicRecords(std::vector<TopicRecord> &records)
+{
+    uint32_t block = 0;
+    size_t pos = TOPIC_BLOCK_HEADER_SIZE;
+    uint32_t chars = 0;
+    for (TopicRecord &record : records) {
+        if (TOPIC_BLOCK_SIZE - pos < TOPIC_LINK_SIZE + record.linkData1.size()) {
+            ++block;
+            pos = TOPIC_BLOCK_HEADER_SIZE;
+            chars = 0;
+        }
+        record.topicPos = block * TOPIC_POS_PER_BLOCK + static_cast<uint32_t>(pos);
+        record.topicOffset = block * TOPIC_OFFSET_PER_BLOCK + chars;
+        pos += TOPIC_LINK_SIZE + record.linkData1.size() + record.linkData2.size();
+        if (record.type == RECORD_TEXT)
+            chars += record.topicLength;
+        while (pos > TOPIC_BLOCK_SIZE) {  /* LinkData2 ran on into the next block */
+            ++block;
+            chars = 0;
+            pos -= TOPIC_BLOCK_DATA_SIZE;
+        }
     }
-    record.topicPos = block * kTopicPosPerBlock + static_cast<uint32_t>(pos);
-    record.topicOffset = block * kTopicOffsetPerBlock + chars;
-    pos += kTopicLinkSize + record.linkData1.size() + record.linkData2.size();
-    if (record.type == kRecordText) chars += record.topicLength;
-    while (pos > kTopicBlockSize) {  /* LinkData2 ran on into the next block */
-      ++block;
-      chars = 0;
-      pos -= kTopicBlockDataSize;
-    }
-  }
 }
 
-static uint32_t RecordSize(const TopicRecord& record) {
-  return static_cast<uint32_t>(kTopicLinkSize + record.linkData1.size() + record.linkData2.size());
+static uint32_t RecordSize(const TopicRecord &record)
+{
+    return static_cast<uint32_t>(TOPIC_LINK_SIZE + record.linkData1.size() + record.linkData2.size());
 }
 
-static HlpBytes TopicHeaderData(uint32_t blockSize, uint32_t topicNumber, uint32_t scroll, uint32_t nextTopic) {
-  HlpBytes data;
-  PutU32(data, blockSize);
-  PutU32(data, kNoLink);  /* no browse sequence, backwards */
-  PutU32(data, kNoLink);  /* ... or forwards */
-  PutU32(data, topicNumber);
-  PutU32(data, kNoLink);  /* no non-scrolling region */
-  PutU32(data, scroll);
-  PutU32(data, nextTopic);
-  return data;
+static HlpBytes TopicHeaderData(uint32_t blockSize, uint32_t topicNumber, uint32_t scroll, uint32_t nextTopic)
+{
+    HlpBytes data;
+    PutU32(data, blockSize);
+    PutU32(data, NO_LINK);  /* no browse sequence, backwards */
+    PutU32(data, NO_LINK);  /* ... or forwards */
+    PutU32(data, topicNumber);
+    PutU32(data, NO_LINK);  /* no non-scrolling region */
+    PutU32(data, scroll);
+    PutU32(data, nextTopic);
+    return data;
 }
 
 /* Writes bytes from a TOPICPOS on, skipping the header of each block the
  * bytes run into. */
-static void WriteAtTopicPos(HlpBytes& file, uint32_t topicPos, const HlpBytes& bytes) {
-  size_t at = (topicPos / kTopicPosPerBlock) * kTopicBlockSize + topicPos % kTopicPosPerBlock;
-  for (uint8_t byte : bytes) {
-    if (at % kTopicBlockSize == 0) at += kTopicBlockHeaderSize;
-    if (file.size() <= at) file.resize((at / kTopicBlockSize + 1) * kTopicBlockSize, 0);
-    file[at++] = byte;
-  }
-}
-
-static void WriteBlockHeaders(HlpBytes& file, const std::vector<TopicRecord>& records) {
-  size_t blocks = file.size() / kTopicBlockSize;
-  for (size_t block = 0; block < blocks; ++block) {
-    uint32_t lastLink = kNoLink, firstLink = kNoLink, lastHeader = 0;
-    for (const TopicRecord& record : records) {
-      size_t recordBlock = record.topicPos / kTopicPosPerBlock;
-      if (recordBlock < block) {
-        lastLink = record.topicPos;
-        if (record.type == kRecordTopicHeader) lastHeader = record.topicPos;
-      } else if (firstLink == kNoLink) {
-        firstLink = record.topicPos;
-      }
+static void WriteAtTopicPos(HlpBytes &file, uint32_t topicPos, const HlpBytes &bytes)
+{
+    size_t at = (topicPos / TOPIC_POS_PER_BLOCK) * TOPIC_BLOCK_SIZE + topicPos % TOPIC_POS_PER_BLOCK;
+    for (uint8_t byte : bytes) {
+        if (at % TOPIC_BLOCK_SIZE == 0)
+            at += TOPIC_BLOCK_HEADER_SIZE;
+        if (file.size() <= at)
+            file.resize((at / TOPIC_BLOCK_SIZE + 1) * TOPIC_BLOCK_SIZE, 0);
+        file[at++] = byte;
     }
-    SetU32(file, block * kTopicBlockSize + 0, lastLink);
-    SetU32(file, block * kTopicBlockSize + 4, firstLink);
-    SetU32(file, block * kTopicBlockSize + 8, lastHeader);
-  }
 }
 
-bool BuildTopicFile(const HelpBook& book, HlpBytes* topicFile, std::vector<uint32_t>* topicOffsets,
-                    std::string* error) {
-  std::vector<TopicRecord> records;
-  for (const HelpTopic& topic : book.topics) {
-    TopicRecord header;
-    header.type = kRecordTopicHeader;
-    header.linkData1.assign(kTopicHeaderDataSize, 0);
-    header.linkData2.assign(topic.title.begin(), topic.title.end());
-    TopicRecord text;
-    if (!BuildTextRecord(topic, &text, error)) return false;
-    records.push_back(header);
-    records.push_back(text);
-  }
-  TopicRecord terminator;
-  terminator.type = kRecordTopicHeader;
-  terminator.linkData1.assign(kTopicHeaderDataSize, 0);
-  records.push_back(terminator);
+static void WriteBlockHeaders(HlpBytes &file, const std::vector<TopicRecord> &records)
+{
+    size_t blocks = file.size() / TOPIC_BLOCK_SIZE;
+    for (size_t block = 0; block < blocks; ++block) {
+        uint32_t lastLink = NO_LINK, firstLink = NO_LINK, lastHeader = 0;
+        for (const TopicRecord &record : records) {
+            size_t recordBlock = record.topicPos / TOPIC_POS_PER_BLOCK;
+            if (recordBlock < block) {
+                lastLink = record.topicPos;
+                if (record.type == RECORD_TOPIC_HEADER)
+                    lastHeader = record.topicPos;
+            } else if (firstLink == NO_LINK) {
+                firstLink = record.topicPos;
+            }
+        }
+        SetU32(file, block * TOPIC_BLOCK_SIZE + 0, lastLink);
+        SetU32(file, block * TOPIC_BLOCK_SIZE + 4, firstLink);
+        SetU32(file, block * TOPIC_BLOCK_SIZE + 8, lastHeader);
+    }
+}
 
-  LayoutTopicRecords(records);
+bool BuildTopicFile(const HelpBook &book, HlpBytes *topicFile, std::vector<uint32_t> *topicOffsets, std::string *error)
+{
+    std::vector<TopicRecord> records;
+    for (const HelpTopic &topic : book.topics) {
+        TopicRecord header;
+        header.type = RECORD_TOPIC_HEADER;
+        header.linkData1.assign(TOPIC_HEADER_DATA_SIZE, 0);
+        header.linkData2.assign(topic.title.begin(), topic.title.end());
+        TopicRecord text;
+        if (!BuildTextRecord(topic, &text, error))
+            return false;
+        records.push_back(header);
+        records.push_back(text);
+    }
+    TopicRecord terminator;
+    terminator.type = RECORD_TOPIC_HEADER;
+    terminator.linkData1.assign(TOPIC_HEADER_DATA_SIZE, 0);
+    records.push_back(terminator);
 
-  topicOffsets->clear();
-  for (size_t i = 0; i + 1 < records.size(); i += 2) {
-    records[i].linkData1 = TopicHeaderData(RecordSize(records[i + 1]), static_cast<uint32_t>(i / 2),
-                                           records[i + 1].topicPos, records[i + 2].topicPos);
-    topicOffsets->push_back(records[i].topicOffset);
-  }
-  records.back().linkData1 = TopicHeaderData(0, static_cast<uint32_t>(book.topics.size()), kNoLink, kNoLink);
+    LayoutTopicRecords(records);
 
-  topicFile->clear();
-  for (size_t i = 0; i < records.size(); ++i) {
-    const TopicRecord& record = records[i];
-    HlpBytes bytes;
-    PutU32(bytes, RecordSize(record));
-    PutU32(bytes, static_cast<uint32_t>(record.linkData2.size()));
-    PutU32(bytes, i == 0 ? kNoLink : records[i - 1].topicPos);
-    PutU32(bytes, i + 1 == records.size() ? kNoLink : records[i + 1].topicPos);
-    PutU32(bytes, static_cast<uint32_t>(kTopicLinkSize + record.linkData1.size()));
-    PutU8(bytes, record.type);
-    PutBytes(bytes, record.linkData1);
-    PutBytes(bytes, record.linkData2);
-    WriteAtTopicPos(*topicFile, record.topicPos, bytes);
-  }
-  WriteBlockHeaders(*topicFile, records);
-  return true;
+    topicOffsets->clear();
+    for (size_t i = 0; i + 1 < records.size(); i += 2) {
+        records[i].linkData1 = TopicHeaderData(RecordSize(records[i + 1]), static_cast<uint32_t>(i / 2),
+                                               records[i + 1].topicPos, records[i + 2].topicPos);
+        topicOffsets->push_back(records[i].topicOffset);
+    }
+    records.back().linkData1 = TopicHeaderData(0, static_cast<uint32_t>(book.topics.size()), NO_LINK, NO_LINK);
+
+    topicFile->clear();
+    for (size_t i = 0; i < records.size(); ++i) {
+        const TopicRecord &record = records[i];
+        HlpBytes bytes;
+        PutU32(bytes, RecordSize(record));
+        PutU32(bytes, static_cast<uint32_t>(record.linkData2.size()));
+        PutU32(bytes, i == 0 ? NO_LINK : records[i - 1].topicPos);
+        PutU32(bytes, i + 1 == records.size() ? NO_LINK : records[i + 1].topicPos);
+        PutU32(bytes, static_cast<uint32_t>(TOPIC_LINK_SIZE + record.linkData1.size()));
+        PutU8(bytes, record.type);
+        PutBytes(bytes, record.linkData1);
+        PutBytes(bytes, record.linkData2);
+        WriteAtTopicPos(*topicFile, record.topicPos, bytes);
+    }
+    WriteBlockHeaders(*topicFile, records);
+    return true;
 }
