@@ -45,6 +45,10 @@ INT_PTR CALLBACK AboutDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
 /* Gives a dialog the Springdeck icon as its large icon. */
 void SetDialogIcon(HWND dialog);
 
+/* Shows an icon (or none) in a dialog's icon control whose every icon was
+ * made for it, and destroys the one it showed so far. */
+void SetOwnedIcon(HWND dialog, int control, HICON icon);
+
 /* A button face being drawn: a bitmap of the given size selected into a
  * memory DC, filled with the button colour, with the button's text colours.
  * BeginButtonFace makes both (false, nothing to free, when it cannot);

@@ -1,11 +1,19 @@
-/* Small chores that several dialogs share: their large icon, and the memory
- * DC in which a button's face is drawn into a bitmap. */
+/* Small chores that several dialogs share: their large icon, an icon control
+ * that owns what it shows, and the memory DC in which a button's face is
+ * drawn into a bitmap. */
 #include "core/core_internal.h"
 #include "resource.h"
 
 void SetDialogIcon(HWND dialog)
 {
     SendMessageA(dialog, WM_SETICON, ICON_BIG, (LPARAM)LoadIconA(AppInstance, MAKEINTRESOURCEA(ICO_SPRINGDECK)));
+}
+
+void SetOwnedIcon(HWND dialog, int control, HICON icon)
+{
+    HICON old = (HICON)SendDlgItemMessageA(dialog, control, STM_SETICON, (WPARAM)icon, 0);
+    if (old && old != icon)
+        DestroyIcon(old);
 }
 
 bool BeginButtonFace(HWND window, int width, int height, ButtonFace *face)

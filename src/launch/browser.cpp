@@ -71,9 +71,11 @@ const char *FindBrowserPath()
     ReadAppPath("Netscape.exe", BrowserPath, sizeof BrowserPath);
     if (BrowserPath[0] && GetFileAttributesA(BrowserPath) != INVALID_FILE_ATTRIBUTES)
         return BrowserPath;
-    /* Navigator's own ini file lies beside its executable. */
-    GetProfileStringA("Netscape", "ini", "", BrowserPath, sizeof BrowserPath);
-    size_t length = strlen(BrowserPath);
+    /* Navigator's own ini file lies beside its executable. An entry that
+     * fills the buffer may have been cut: its "exe" would name another file. */
+    DWORD length = GetProfileStringA("Netscape", "ini", "", BrowserPath, sizeof BrowserPath);
+    if (length >= sizeof BrowserPath - 1)
+        length = BrowserPath[0] = '\0';
     if (length > 3)
         memcpy(BrowserPath + length - 3, "exe", 3);
     return BrowserPath;

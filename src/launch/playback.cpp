@@ -35,9 +35,9 @@ struct PlaybackRequestBlock {
  * thread's stack: the active pointer then never refers to memory that dies
  * with a thread, and only the thread that made itself active touches it. */
 static PlaybackState Playback;
-static std::atomic<PlaybackState *> ActivePlayback{nullptr};
+static std::atomic<PlaybackState *> ActivePlayback{NULL};
 static std::atomic<DWORD> PlaybackThreadId{0};
-static KeyEventSink EventSink = nullptr;
+static KeyEventSink EventSink = NULL;
 
 struct PlaybackLocks {
     CRITICAL_SECTION active;  /* guards the test and the setting of ActivePlayback */
@@ -525,7 +525,7 @@ static void EndPlayback(PlaybackState *state)
     PlaybackLocks &locks = Locks();
     EnterCriticalSection(&locks.active);
     PlaybackThreadId = 0;
-    ActivePlayback = nullptr;
+    ActivePlayback = NULL;
     SetEvent(locks.idle);
     LeaveCriticalSection(&locks.active);
 }
@@ -613,7 +613,7 @@ BOOL PlayKeys(const WORD *request, DWORD delay)
     return block.result;
 }
 
-BOOL IsPlayingKeys() { return ActivePlayback.load() != nullptr; }
+BOOL IsPlayingKeys() { return ActivePlayback.load() != NULL; }
 
 void CancelPlayback(DWORD timeoutMs)
 {

@@ -29,15 +29,8 @@ struct ProgramListItem {
     ProgramListItem *next;  /* next entry of the StartMenuCache */
 };
 
-/* Adds every entry of the StartMenuCache to the list box; they stay the
- * cache's, which lives until the program ends. */
-void ShowStartMenuCache(HWND list);
-
 /* A new entry with every field empty or 0, or null when memory ran out. */
 ProgramListItem *NewProgramListItem();
-
-/* Destroys the entry's icon and frees it. */
-void FreeProgramListItem(ProgramListItem *item);
 
 /* One of our icons at 16 by 16 pixels, for an entry. */
 HICON LoadSmallIcon(WORD resource);

@@ -61,15 +61,6 @@ static ProgramListItem *SelectedEntry(HWND dialog)
     return data == LB_ERR ? NULL : (ProgramListItem *)data;
 }
 
-/* Puts a new preview icon (or none) in place and destroys the one shown so
- * far; every icon shown there was made for it. */
-static void SetPreviewIcon(HWND dialog, HICON icon)
-{
-    HICON old = (HICON)SendDlgItemMessageA(dialog, IDC_PROGRAM_PREVIEW, STM_SETICON, (WPARAM)icon, 0);
-    if (old && old != icon)
-        DestroyIcon(old);
-}
-
 static void ShowPreview(HWND dialog, bool show)
 {
     ShowWindow(GetDlgItem(dialog, IDC_PROGRAM_PREVIEW), show ? SW_SHOW : SW_HIDE);
@@ -89,7 +80,7 @@ static void OnSelectionChange(HWND dialog)
         icon = (HICON)LoadImageA(AppInstance, MAKEINTRESOURCEA(ICO_CONNECT), IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR);
     else
         icon = ExtractFileIcon(entry->path);
-    SetPreviewIcon(dialog, icon);
+    SetOwnedIcon(dialog, IDC_PROGRAM_PREVIEW, icon);
     ShowPreview(dialog, true);
 }
 
@@ -252,7 +243,7 @@ static void DeleteProperty(HWND dialog, const char *name)
 
 static void OnDestroy(HWND dialog)
 {
-    SetPreviewIcon(dialog, NULL);
+    SetOwnedIcon(dialog, IDC_PROGRAM_PREVIEW, NULL);
     /* Controls let go of the objects before they are deleted. */
     SendDlgItemMessageA(dialog, IDC_PROGRAM_INSTRUCTION, WM_SETFONT, 0, FALSE);
     SendDlgItemMessageA(dialog, IDC_PROGRAM_BROWSE, BM_SETIMAGE, IMAGE_BITMAP, 0);

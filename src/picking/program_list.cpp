@@ -63,7 +63,8 @@ ProgramListItem *NewProgramListItem()
     return new (std::nothrow) ProgramListItem();
 }
 
-void FreeProgramListItem(ProgramListItem *item)
+/* Destroys the entry's icon and frees it. */
+static void FreeProgramListItem(ProgramListItem *item)
 {
     if (!item)
         return;
@@ -74,6 +75,10 @@ void FreeProgramListItem(ProgramListItem *item)
 
 
 static ProgramListItem *ReadProgramListItem(const char *path, int depth);
+
+/* Adds every entry of the StartMenuCache to the list box; they stay the
+ * cache's, which lives until the program ends. */
+static void ShowStartMenuCache(HWND list);
 
 /* The length of root when path is root or lies below it, else 0. */
 static size_t LengthBelow(const char *path, const char *root)
@@ -394,7 +399,7 @@ void BuildStartMenuCache()
         AddToStartMenuCache(entry.second);
 }
 
-void ShowStartMenuCache(HWND list)
+static void ShowStartMenuCache(HWND list)
 {
     for (ProgramListItem *item = StartMenuCache; item; item = item->next)
         SendMessageA(list, LB_ADDSTRING, 0, (LPARAM)item);

@@ -48,13 +48,6 @@ static UINT_PTR CALLBACK BrowseDialogHook(HWND hook, UINT message, WPARAM, LPARA
     return 0;
 }
 
-static void SetProgramIcon(HWND dialog, HICON icon)
-{
-    HICON old = (HICON)SendDlgItemMessageA(dialog, IDC_SETUPAPP_ICON, STM_SETICON, (WPARAM)icon, 0);
-    if (old && old != icon)
-        DestroyIcon(old);
-}
-
 /* Returns 1 when the user chose a file (now shown with its icon), 0 when the
  * Open File dialog was cancelled or failed. */
 static int BrowseForProgram(HWND dialog)
@@ -78,7 +71,7 @@ static int BrowseForProgram(HWND dialog)
     if (!GetOpenFileNameA(&browse))
         return 0;
     SetDlgItemTextA(dialog, IDC_SETUPAPP_PATH, file);
-    SetProgramIcon(dialog, ExtractFileIcon(file));
+    SetOwnedIcon(dialog, IDC_SETUPAPP_ICON, ExtractFileIcon(file));
     return 1;
 }
 
@@ -121,7 +114,7 @@ INT_PTR CALLBACK SetupAppDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM
         }
         return TRUE;
     case WM_DESTROY:
-        SetProgramIcon(dialog, NULL);
+        SetOwnedIcon(dialog, IDC_SETUPAPP_ICON, NULL);
         return TRUE;
     }
     return FALSE;

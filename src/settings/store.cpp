@@ -26,26 +26,17 @@ static bool BuildSettingPath(const char *subkey, char (&path)[SETTING_PATH_CAPAC
     return n > 0 && n < (int)sizeof path;
 }
 
-static HKEY OpenSettingKey(const char *subkey)
+/* Opens a subkey of the store for reading, or creates it (and the base path)
+ * for writing; null when that fails. */
+static HKEY OpenSettingKey(const char *subkey, bool create = false)
 {
     char path[SETTING_PATH_CAPACITY];
     HKEY key = NULL;
     if (!BuildSettingPath(subkey, path))
         return NULL;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-        return NULL;
-    return key;
-}
-
-static HKEY CreateSettingKey(const char *subkey)
-{
-    char path[SETTING_PATH_CAPACITY];
-    HKEY key = NULL;
-    if (!BuildSettingPath(subkey, path))
-        return NULL;
-    if (RegCreateKeyA(HKEY_CURRENT_USER, path, &key) != ERROR_SUCCESS)
-        return NULL;
-    return key;
+    LONG result = create ? RegCreateKeyA(HKEY_CURRENT_USER, path, &key)
+                         : RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_QUERY_VALUE, &key);
+    return result == ERROR_SUCCESS ? key : NULL;
 }
 
 DWORD ReadSettingDword(const char *subkey, const char *valueName, DWORD defaultValue)
@@ -65,7 +56,7 @@ DWORD ReadSettingDword(const char *subkey, const char *valueName, DWORD defaultV
 
 void WriteSettingDword(const char *subkey, const char *valueName, DWORD value)
 {
-    HKEY key = CreateSettingKey(subkey);
+    HKEY key = OpenSettingKey(subkey, true);
     if (!key)
         return;
     RegSetValueExA(key, valueName, 0, REG_DWORD, (const BYTE *)&value, sizeof value);
@@ -142,7 +133,7 @@ void WriteSettingString(const char *subkey, const char *valueName, const char *t
 {
     if (!text)
         text = "";
-    HKEY key = CreateSettingKey(subkey);
+    HKEY key = OpenSettingKey(subkey, true);
     if (!key)
         return;
     RegSetValueExA(key, valueName, 0, REG_SZ, (const BYTE *)text, (DWORD)strlen(text) + 1);

@@ -35,11 +35,9 @@
 #include <string>
 #include <vector>
 
-namespace {
-
-constexpr size_t LINE_LIMIT = 1 << 20;  /* longest line read, in bytes */
-constexpr size_t TEXT_CAPACITY = BOOKMARK_TEXT_LENGTH + 1;
-constexpr size_t CHUNK_SIZE = 1 << 16;  /* bytes read from the file at a time */
+static constexpr size_t LINE_LIMIT = 1 << 20;  /* longest line read, in bytes */
+static constexpr size_t TEXT_CAPACITY = BOOKMARK_TEXT_LENGTH + 1;
+static constexpr size_t CHUNK_SIZE = 1 << 16;  /* bytes read from the file at a time */
 
 /* How the bytes of a name or an address become the reported text. */
 enum TextKind {
@@ -64,13 +62,13 @@ struct BookmarkParser {
     bool overlong;     /* the line being gathered is over the bound: skipped */
 };
 
-char LowerAscii(char c)
+static char LowerAscii(char c)
 {
     return c >= 'A' && c <= 'Z' ? (char)(c - 'A' + 'a') : c;
 }
 
 /* Tag compares ignore letter case and look at exactly the tag's length. */
-bool StartsWithTag(const char *text, const char *end, const char *tag)
+static bool StartsWithTag(const char *text, const char *end, const char *tag)
 {
     for (; *tag; ++text, ++tag)
         if (text == end || LowerAscii(*text) != LowerAscii(*tag))
@@ -78,7 +76,7 @@ bool StartsWithTag(const char *text, const char *end, const char *tag)
     return true;
 }
 
-const char *Find(const char *text, const char *end, char c)
+static const char *Find(const char *text, const char *end, char c)
 {
     const char *found = (const char *)memchr(text, c, (size_t)(end - text));
     return found ? found : end;
@@ -86,7 +84,7 @@ const char *Find(const char *text, const char *end, char c)
 
 /* Characters 0x80 to 0x9F of Windows-1252, which HTML gives to the numeric
  * references of those values. */
-const unsigned short Windows1252[32] = {
+static const unsigned short Windows1252[32] = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
@@ -94,7 +92,7 @@ const unsigned short Windows1252[32] = {
 
 /* A character reference at text ("&amp;", "&#8217;", "&#x2019;"): its code
  * point, and where it ends. 0 when it is none the parser knows. */
-unsigned ReadReference(const char *text, const char *end, const char **after)
+static unsigned ReadReference(const char *text, const char *end, const char **after)
 {
     static const struct {
         const char *name;
@@ -129,7 +127,7 @@ unsigned ReadReference(const char *text, const char *end, const char **after)
 
 /* The UTF-8 sequence at text: its code point and where it ends; U+FFFD for a
  * byte that begins no valid sequence (it alone is taken). */
-unsigned ReadUtf8(const char *text, const char *end, const char **after)
+static unsigned ReadUtf8(const char *text, const char *end, const char **after)
 {
     unsigned char lead = (unsigned char)*text;
     int extra = lead >= 0xF0 && lead < 0xF5 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC2 && lead < 0xE0 ? 1 : 0;
@@ -152,7 +150,7 @@ unsigned ReadUtf8(const char *text, const char *end, const char **after)
 
 /* The character in the ANSI code page: one byte, or two in a double-byte
  * code page; '?' where the code page lacks it. Returns the byte count. */
-int ToAnsi(unsigned codePoint, char (&bytes)[4])
+static int ToAnsi(unsigned codePoint, char (&bytes)[4])
 {
     if (codePoint < 0x80) {
         bytes[0] = (char)codePoint;
@@ -177,7 +175,7 @@ int ToAnsi(unsigned codePoint, char (&bytes)[4])
 /* Decodes text..end into to (capacity TEXT_CAPACITY). A name is cut at a
  * character's end to what fits; an address that does not fit whole gives
  * false. */
-bool DecodeText(const char *text, const char *end, TextKind kind, char (&to)[TEXT_CAPACITY])
+static bool DecodeText(const char *text, const char *end, TextKind kind, char (&to)[TEXT_CAPACITY])
 {
     size_t n = 0;
     while (text < end) {
@@ -212,14 +210,14 @@ bool DecodeText(const char *text, const char *end, TextKind kind, char (&to)[TEX
 }
 
 /* "<H3 ...>Name</H3>": the name runs from the first '>' to the next '<'. */
-void ReportFolder(BookmarkParser *parser, const char *header, const char *end)
+static void ReportFolder(BookmarkParser *parser, const char *header, const char *end)
 {
     char name[TEXT_CAPACITY];
     const char *start = Find(header, end, '>');
     if (start < end)
         ++start;
     DecodeText(start, Find(start, end, '<'), parser->utf8 ? TEXT_UTF8 : TEXT_ANSI, name);
-    parser->pendingFolder = parser->hidden ? nullptr : parser->callback(parser->context, parser->parents[parser->depth - 1], name, nullptr);
+    parser->pendingFolder = parser->hidden ? NULL : parser->callback(parser->context, parser->parents[parser->depth - 1], name, NULL);
     parser->pending = true;
     if (!parser->hidden && ++parser->folders >= BOOKMARK_MAX_COUNT)
         parser->done = true;
@@ -228,7 +226,7 @@ void ReportFolder(BookmarkParser *parser, const char *header, const char *end)
 /* '<A HREF="address" ...>Title</A>'. The title is the address when no '>'
  * follows it. A line that names no address, or one no key can open, is
  * skipped. */
-void ReportBookmark(BookmarkParser *parser, const char *anchor, const char *end)
+static void ReportBookmark(BookmarkParser *parser, const char *anchor, const char *end)
 {
     char address[TEXT_CAPACITY], title[TEXT_CAPACITY];
     const char *start = Find(anchor, end, '"');
@@ -250,7 +248,7 @@ void ReportBookmark(BookmarkParser *parser, const char *anchor, const char *end)
 
 /* Before the root list: a META element that declares UTF-8, as
  * '<META HTTP-EQUIV="Content-Type" CONTENT="text/html; charset=UTF-8">'. */
-bool DeclaresUtf8(const char *p, const char *end)
+static bool DeclaresUtf8(const char *p, const char *end)
 {
     if (!StartsWithTag(p, end, "<META"))
         return false;
@@ -267,7 +265,7 @@ bool DeclaresUtf8(const char *p, const char *end)
 
 /* One line, without its line end. Leading spaces are skipped (only ' ': a
  * tab-indented line matches no tag). */
-void ParseLine(BookmarkParser *parser, const char *p, const char *end)
+static void ParseLine(BookmarkParser *parser, const char *p, const char *end)
 {
     if (parser->firstLine) {
         parser->firstLine = false;
@@ -308,7 +306,7 @@ void ParseLine(BookmarkParser *parser, const char *p, const char *end)
 
 /* Takes the next bytes of the file. Lines end at CR, LF or both; a line that
  * lies whole in the chunk is parsed where it is. */
-void FeedBytes(BookmarkParser *parser, const char *bytes, size_t size)
+static void FeedBytes(BookmarkParser *parser, const char *bytes, size_t size)
 {
     const char *end = bytes + size;
     while (bytes < end && !parser->done) {
@@ -335,24 +333,22 @@ void FeedBytes(BookmarkParser *parser, const char *bytes, size_t size)
 }
 
 /* The end of the file ends its last line. */
-void FinishBytes(BookmarkParser *parser)
+static void FinishBytes(BookmarkParser *parser)
 {
     if (!parser->done && !parser->overlong && !parser->line.empty())
         ParseLine(parser, parser->line.data(), parser->line.data() + parser->line.size());
 }
 
-void StartParser(BookmarkParser *parser, void *root, BookmarkCallback callback, void *context)
+static void StartParser(BookmarkParser *parser, void *root, BookmarkCallback callback, void *context)
 {
     parser->callback = callback;
     parser->context = context;
     parser->parents[0] = root;
     parser->depth = parser->hidden = parser->bookmarks = parser->folders = 0;
     parser->pending = parser->utf8 = parser->done = parser->overlong = false;
-    parser->pendingFolder = nullptr;
+    parser->pendingFolder = NULL;
     parser->firstLine = true;
 }
-
-}  // namespace
 
 void ReadBookmarkText(const char *text, size_t size, void *root, BookmarkCallback callback, void *context)
 {

@@ -14,8 +14,6 @@
 
 #include <new>
 
-namespace {
-
 enum { PATH_CAPACITY = 256 };
 
 /* Images of the tree's image list, in the order they are added. */
@@ -23,18 +21,18 @@ enum { IMAGE_BOOKMARK, IMAGE_FOLDER_OPEN, IMAGE_FOLDER_CLOSED };
 
 typedef char BookmarkEntry;  /* "address\0title\0" */
 
-const char *EntryTitle(const BookmarkEntry *entry)
+static const char *EntryTitle(const BookmarkEntry *entry)
 {
     return entry + lstrlenA(entry) + 1;
 }
 
-const char BookmarkListKey[] = "Software\\Netscape\\Netscape Navigator\\Bookmark List";
+static const char BookmarkListKey[] = "Software\\Netscape\\Netscape Navigator\\Bookmark List";
 
 /* Adds a folder (no address) or a bookmark under parent, last. Returns the
  * new item, or null when it could not be added. */
-HTREEITEM AddTreeItem(HWND tree, HTREEITEM parent, const char *name, const char *address)
+static HTREEITEM AddTreeItem(HWND tree, HTREEITEM parent, const char *name, const char *address)
 {
-    BookmarkEntry *entry = nullptr;
+    BookmarkEntry *entry = NULL;
     if (address) {
         /* The readers report at most BOOKMARK_TEXT_LENGTH characters of each. */
         int addressSize = lstrlenA(address) + 1, titleSize = lstrlenA(name) + 1;
@@ -59,12 +57,12 @@ HTREEITEM AddTreeItem(HWND tree, HTREEITEM parent, const char *name, const char 
     return item;
 }
 
-void *AddToTree(void *tree, void *parent, const char *name, const char *address)
+static void *AddToTree(void *tree, void *parent, const char *name, const char *address)
 {
     return AddTreeItem((HWND)tree, (HTREEITEM)parent, name, address);
 }
 
-void SetTreeImages(HWND tree)
+static void SetTreeImages(HWND tree)
 {
     static const WORD Bitmaps[] = {BMP_BOOKMARK, BMP_FOLDEROPEN, BMP_FOLDERCLOSED};
     HIMAGELIST images = ImageList_Create(16, 16, ILC_MASK | ILC_COLOR4, 3, 3);
@@ -82,7 +80,7 @@ void SetTreeImages(HWND tree)
 
 /* Netscape Navigator names its bookmark file in the registry; older versions
  * in their own ini file, which win.ini names. */
-void FillFromBookmarkFile(HWND tree)
+static void FillFromBookmarkFile(HWND tree)
 {
     char path[PATH_CAPACITY];
     ReadRegistryString(HKEY_CURRENT_USER, BookmarkListKey, "File Location", path, sizeof path);
@@ -95,27 +93,27 @@ void FillFromBookmarkFile(HWND tree)
     ReadBookmarkFile(path, TVI_ROOT, AddToTree, tree);
 }
 
-void FillFromFavorites(HWND tree)
+static void FillFromFavorites(HWND tree)
 {
     char folder[PATH_CAPACITY];
     ReadRegistryString(HKEY_CURRENT_USER, ShellFoldersKey, "Favorites", folder, sizeof folder);
     ReadFavoritesFolder(folder, TVI_ROOT, AddToTree, tree);
 }
 
-const BookmarkEntry *SelectedEntry(HWND tree)
+static const BookmarkEntry *SelectedEntry(HWND tree)
 {
     TVITEMA item;
     ZeroMemory(&item, sizeof item);
     item.hItem = (HTREEITEM)SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0);
     if (!item.hItem)
-        return nullptr;
+        return NULL;
     item.mask = TVIF_HANDLE | TVIF_PARAM;
     if (!SendMessageA(tree, TVM_GETITEMA, 0, (LPARAM)&item))
-        return nullptr;
+        return NULL;
     return (const BookmarkEntry *)item.lParam;
 }
 
-BOOL OnInitDialog(HWND dialog, UINT keyId)
+static BOOL OnInitDialog(HWND dialog, UINT keyId)
 {
     SetWindowLongPtrA(dialog, DWLP_USER, keyId);
     SetDialogIcon(dialog);
@@ -133,7 +131,7 @@ BOOL OnInitDialog(HWND dialog, UINT keyId)
 }
 
 /* True when the notification was handled. */
-bool OnTreeNotify(HWND dialog, const NMHDR *header)
+static bool OnTreeNotify(HWND dialog, const NMHDR *header)
 {
     /* The ANSI and the Unicode forms carry the lParam at the same place. */
     const NMTREEVIEWA *change = (const NMTREEVIEWA *)header;
@@ -141,7 +139,7 @@ bool OnTreeNotify(HWND dialog, const NMHDR *header)
     case TVN_SELCHANGEDA:
     case TVN_SELCHANGEDW: {
         const BookmarkEntry *entry = (const BookmarkEntry *)change->itemNew.lParam;
-        EnableWindow(GetDlgItem(dialog, IDOK), entry != nullptr);
+        EnableWindow(GetDlgItem(dialog, IDOK), entry != NULL);
         SetDlgItemTextA(dialog, IDC_BOOKMARK_ADDRESS, entry ? entry : "");
         return true;
     }
@@ -154,7 +152,7 @@ bool OnTreeNotify(HWND dialog, const NMHDR *header)
     return false;
 }
 
-void OnOk(HWND dialog)
+static void OnOk(HWND dialog)
 {
     UINT keyId = (UINT)GetWindowLongPtrA(dialog, DWLP_USER);
     const BookmarkEntry *entry = SelectedEntry(GetDlgItem(dialog, IDC_BOOKMARK_TREE));
@@ -166,7 +164,7 @@ void OnOk(HWND dialog)
 /* The tree would delete its items only after this dialog is gone; delete
  * them now so that every entry is freed while the dialog still hears of it,
  * then free the image list, which the tree does not own. */
-void OnDestroy(HWND dialog)
+static void OnDestroy(HWND dialog)
 {
     HWND tree = GetDlgItem(dialog, IDC_BOOKMARK_TREE);
     SendMessageA(tree, TVM_DELETEITEM, 0, (LPARAM)TVI_ROOT);
@@ -175,7 +173,7 @@ void OnDestroy(HWND dialog)
         ImageList_Destroy(images);
 }
 
-INT_PTR CALLBACK BookmarkDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+static INT_PTR CALLBACK BookmarkDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
@@ -203,8 +201,6 @@ INT_PTR CALLBACK BookmarkDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM
     }
     return FALSE;
 }
-
-}  // namespace
 
 INT_PTR PickBookmark(HWND owner, UINT keyId)
 {

@@ -16,8 +16,6 @@
 #include <cstdio>
 #include <string>
 
-namespace {
-
 enum { PATH_CAPACITY = 256 };
 
 /* A folder as the file system knows it, whatever the path it is reached by. */
@@ -34,24 +32,24 @@ struct FolderWalk {
 };
 
 /* folder\name, or false when it does not fit. */
-bool JoinPath(char (&path)[PATH_CAPACITY], const char *folder, const char *name)
+static bool JoinPath(char (&path)[PATH_CAPACITY], const char *folder, const char *name)
 {
     int n = snprintf(path, sizeof path, "%s\\%s", folder, name);
     return n > 0 && n < (int)sizeof path;
 }
 
-bool IsDotEntry(const char *name)
+static bool IsDotEntry(const char *name)
 {
     return lstrcmpA(name, ".") == 0 || lstrcmpA(name, "..") == 0;
 }
 
-bool Done(const FolderWalk *walk)
+static bool Done(const FolderWalk *walk)
 {
     return walk->bookmarks >= BOOKMARK_MAX_COUNT || walk->folders >= BOOKMARK_MAX_COUNT;
 }
 
 /* False when the system cannot tell (Windows 95 opens no folder as a file). */
-bool ReadFolderId(const char *folder, FolderId *id)
+static bool ReadFolderId(const char *folder, FolderId *id)
 {
     HANDLE handle = CreateFileA(folder, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
@@ -66,7 +64,7 @@ bool ReadFolderId(const char *folder, FolderId *id)
     return true;
 }
 
-bool IsOnPath(const FolderWalk *walk, const FolderId &id)
+static bool IsOnPath(const FolderWalk *walk, const FolderId &id)
 {
     for (int i = 0; i < walk->depth; ++i)
         if (walk->path[i].volume == id.volume && walk->path[i].indexHigh == id.indexHigh &&
@@ -75,7 +73,7 @@ bool IsOnPath(const FolderWalk *walk, const FolderId &id)
     return false;
 }
 
-void ReadShortcuts(FolderWalk *walk, const char *folder, void *parent)
+static void ReadShortcuts(FolderWalk *walk, const char *folder, void *parent)
 {
     char pattern[PATH_CAPACITY], path[PATH_CAPACITY];
     char address[BOOKMARK_TEXT_LENGTH + 1], title[BOOKMARK_TEXT_LENGTH + 1];
@@ -103,7 +101,7 @@ void ReadShortcuts(FolderWalk *walk, const char *folder, void *parent)
     FindClose(search);
 }
 
-void ReadFolder(FolderWalk *walk, const char *folder, void *parent)
+static void ReadFolder(FolderWalk *walk, const char *folder, void *parent)
 {
     char pattern[PATH_CAPACITY], path[PATH_CAPACITY];
     if (!JoinPath(pattern, folder, "*.*"))
@@ -120,7 +118,7 @@ void ReadFolder(FolderWalk *walk, const char *folder, void *parent)
             FolderId id = {0, 0, 0};
             if (ReadFolderId(path, &id) && IsOnPath(walk, id))
                 continue;
-            void *item = walk->callback(walk->context, parent, found.cFileName, nullptr);
+            void *item = walk->callback(walk->context, parent, found.cFileName, NULL);
             ++walk->folders;
             /* Deeper folders show, empty. */
             if (item && walk->depth < BOOKMARK_MAX_DEPTH) {
@@ -134,8 +132,6 @@ void ReadFolder(FolderWalk *walk, const char *folder, void *parent)
     if (!Done(walk))
         ReadShortcuts(walk, folder, parent);
 }
-
-}  // namespace
 
 void ReadInternetShortcut(const char *path, char *address, DWORD capacity)
 {

@@ -35,7 +35,7 @@ void FreeKeyFace(HWND button)
 std::vector<AddressFaceLine> SplitAddressLines(HDC dc, const char *address, int lineWidth)
 {
     std::vector<AddressFaceLine> lines;
-    const char *text = address ? strchr(address, ':') : nullptr;
+    const char *text = address ? strchr(address, ':') : NULL;
     if (!text)
         return lines;
     /* The scheme tells nothing on a key of its own: start after it. */
@@ -213,7 +213,7 @@ void RefreshKeyButtons(HWND dialog)
         HWND button = GetDlgItem(dialog, (int)keyId);
         if (!button)
             continue;
-        MakeAddressBitmap(dialog, keyId, nullptr);
+        MakeAddressBitmap(dialog, keyId, NULL);
         SendMessageA(button, BM_SETIMAGE, IMAGE_ICON, (LPARAM)LoadKeyIcon(keyId));
         /* Only now does the button no longer show the old face. */
         FreeKeyFace(button);

@@ -21,18 +21,8 @@ static const char KeyInUseText[] =
     "This hotkey is being used by another application or Explorer.  "
     "To use this key with Springdeck, disable it in the application that is using it.";
 
-/* The radio button of each browser. */
-static int BrowserButton(BrowserChoice choice)
-{
-    switch (choice) {
-    case BROWSER_EXPLORER:
-        return IDC_BROWSER_EXPLORER;
-    case BROWSER_AOL:
-        return IDC_BROWSER_AOL;
-    default:
-        return IDC_BROWSER_NETSCAPE;
-    }
-}
+/* The radio button of each browser, by its BrowserChoice. */
+static const int BrowserButtons[] = {IDC_BROWSER_NETSCAPE, IDC_BROWSER_EXPLORER, IDC_BROWSER_AOL};
 
 static BOOL OnInitDialog(HWND dialog)
 {
@@ -46,7 +36,7 @@ static BOOL OnInitDialog(HWND dialog)
     RefreshKeyButtons(dialog);
     ReadRunAtStartup(dialog);
 
-    CheckDlgButton(dialog, BrowserButton(ReadBrowserChoice()), BST_CHECKED);
+    CheckDlgButton(dialog, BrowserButtons[ReadBrowserChoice()], BST_CHECKED);
     return TRUE;
 }
 
@@ -88,11 +78,9 @@ static void OnKeyClicked(HWND dialog, UINT keyId)
 /* The auto radio buttons have already moved the check. */
 static void StoreBrowserChoice(HWND dialog)
 {
-    BrowserChoice browser = BROWSER_NETSCAPE;
-    for (BrowserChoice choice : {BROWSER_EXPLORER, BROWSER_AOL})
-        if (IsDlgButtonChecked(dialog, BrowserButton(choice)) == BST_CHECKED)
-            browser = choice;
-    WriteBrowserChoice(browser);
+    for (BrowserChoice choice : {BROWSER_NETSCAPE, BROWSER_EXPLORER, BROWSER_AOL})
+        if (IsDlgButtonChecked(dialog, BrowserButtons[choice]) == BST_CHECKED)
+            WriteBrowserChoice(choice);
 }
 
 static void OnCommand(HWND dialog, UINT id)

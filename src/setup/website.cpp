@@ -11,14 +11,12 @@
 #include <cstdio>
 #include <cstring>
 
-namespace {
-
 enum {
     ADDRESS_CAPACITY = 256,
     QUESTION_CAPACITY = 320,  /* the question with an address of up to 255 characters */
 };
 
-const char BlankAddress[] = "http://";
+static const char BlankAddress[] = "http://";
 
 /* What "Assign a WebSite" works on: the key, and the site chosen in this run
  * of the dialog (null until one is). */
@@ -28,22 +26,22 @@ struct WebsiteChoice {
 };
 
 /* The row of a preset button, or of a Yahoo! chooser radio button. */
-const PresetSite *PresetRow(int id, bool yahoo)
+static const PresetSite *PresetRow(int id, bool yahoo)
 {
     for (size_t i = 0; i < PresetSiteCount; ++i)
         if (PresetSites[i].button == id && PresetSites[i].yahoo == yahoo)
             return &PresetSites[i];
-    return nullptr;
+    return NULL;
 }
 
-void WriteWebsiteAssignment(UINT keyId, const char *address, const char *title)
+static void WriteWebsiteAssignment(UINT keyId, const char *address, const char *title)
 {
     WriteKeyAssignment(keyId, address, "", title, "", 0);
 }
 
 /* ---- "Choose your Yahoo! site" ------------------------------------------------ */
 
-INT_PTR CALLBACK YahooDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+static INT_PTR CALLBACK YahooDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     /* The order in which OK looks for the checked button. */
     static const int Radios[] = {IDC_YAHOO_MAIN, IDC_YAHOO_SFBAY, IDC_YAHOO_KIDS, IDC_YAHOO_MY};
@@ -73,7 +71,7 @@ INT_PTR CALLBACK YahooDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 
 /* ---- "Custom WebSite" ----------------------------------------------------------- */
 
-INT_PTR CALLBACK CustomSiteDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+static INT_PTR CALLBACK CustomSiteDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     char text[ADDRESS_CAPACITY];
     switch (message) {
@@ -114,7 +112,7 @@ INT_PTR CALLBACK CustomSiteDialog(HWND dialog, UINT message, WPARAM wParam, LPAR
 
 /* Asks for an address until the user confirms one (Yes, which stores it) or
  * cancels the dialog. Each new try starts again from "http://". */
-INT_PTR AssignCustomAddress(HWND owner, UINT keyId)
+static INT_PTR AssignCustomAddress(HWND owner, UINT keyId)
 {
     char address[ADDRESS_CAPACITY];
     INT_PTR result;
@@ -135,7 +133,7 @@ INT_PTR AssignCustomAddress(HWND owner, UINT keyId)
 
 /* ---- "Assign a WebSite" ----------------------------------------------------------- */
 
-void ShowChosenSite(HWND dialog, const PresetSite *site)
+static void ShowChosenSite(HWND dialog, const PresetSite *site)
 {
     WebsiteChoice *choice = (WebsiteChoice *)GetWindowLongPtrA(dialog, DWLP_USER);
     choice->site = site;
@@ -146,7 +144,7 @@ void ShowChosenSite(HWND dialog, const PresetSite *site)
     EnableWindow(GetDlgItem(dialog, IDOK), TRUE);
 }
 
-BOOL OnWebsiteInit(HWND dialog, WebsiteChoice *choice)
+static BOOL OnWebsiteInit(HWND dialog, WebsiteChoice *choice)
 {
     SetWindowLongPtrA(dialog, DWLP_USER, (LONG_PTR)choice);
     SendDlgItemMessageA(dialog, IDC_WEB_KEYICON, STM_SETICON, (WPARAM)LoadKeyIcon(choice->keyId), 0);
@@ -160,15 +158,15 @@ BOOL OnWebsiteInit(HWND dialog, WebsiteChoice *choice)
     return TRUE;
 }
 
-void OnChooseYahoo(HWND dialog)
+static void OnChooseYahoo(HWND dialog)
 {
     INT_PTR result = DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(DLG_YAHOO), dialog, YahooDialog, 0);
-    const PresetSite *site = result == IDCANCEL ? nullptr : PresetRow((int)result, true);
+    const PresetSite *site = result == IDCANCEL ? NULL : PresetRow((int)result, true);
     if (site)
         ShowChosenSite(dialog, site);
 }
 
-void OnWebsiteOk(HWND dialog)
+static void OnWebsiteOk(HWND dialog)
 {
     const WebsiteChoice *choice = (const WebsiteChoice *)GetWindowLongPtrA(dialog, DWLP_USER);
     if (choice->site)
@@ -176,7 +174,7 @@ void OnWebsiteOk(HWND dialog)
     EndDialog(dialog, IDOK);
 }
 
-INT_PTR CALLBACK WebsiteDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+static INT_PTR CALLBACK WebsiteDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
@@ -211,11 +209,9 @@ INT_PTR CALLBACK WebsiteDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM 
     return FALSE;
 }
 
-}  // namespace
-
 INT_PTR AssignWebsite(HWND owner, UINT keyId)
 {
-    WebsiteChoice choice = {keyId, nullptr};
+    WebsiteChoice choice = {keyId, NULL};
     INT_PTR result = DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(DLG_WEBSITE), owner, WebsiteDialog,
                                      (LPARAM)&choice);
     if (result == IDC_WEB_BOOKMARKS)

@@ -76,35 +76,33 @@ void PutCompressedSLong(HlpBytes &out, long value)
     PutU16(out, static_cast<unsigned>((value + 16384) * 2));
 }
 
-bool GetCompressedUShort(const uint8_t *p, size_t size, size_t *at, unsigned *value)
+/* The value of a compressed field without its form bit, and whether it took
+ * two bytes; false when the field runs past the end. */
+static bool GetCompressedBits(const uint8_t *p, size_t size, size_t *at, unsigned *bits, bool *wide)
 {
     if (*at >= size)
         return false;
-    if ((p[*at] & 1) == 0) {
-        *value = p[*at] >> 1;
-        *at += 1;
-        return true;
-    }
-    if (*at + 2 > size)
+    *wide = (p[*at] & 1) != 0;
+    if (*wide && *at + 2 > size)
         return false;
-    *value = GetU16(p + *at) >> 1;
-    *at += 2;
+    *bits = (*wide ? GetU16(p + *at) : p[*at]) >> 1;
+    *at += *wide ? 2 : 1;
     return true;
+}
+
+bool GetCompressedUShort(const uint8_t *p, size_t size, size_t *at, unsigned *value)
+{
+    bool wide;
+    return GetCompressedBits(p, size, at, value, &wide);
 }
 
 bool GetCompressedSShort(const uint8_t *p, size_t size, size_t *at, int *value)
 {
-    if (*at >= size)
+    unsigned bits;
+    bool wide;
+    if (!GetCompressedBits(p, size, at, &bits, &wide))
         return false;
-    if ((p[*at] & 1) == 0) {
-        *value = (p[*at] >> 1) - 64;
-        *at += 1;
-        return true;
-    }
-    if (*at + 2 > size)
-        return false;
-    *value = (GetU16(p + *at) >> 1) - 16384;
-    *at += 2;
+    *value = static_cast<int>(bits) - (wide ? 16384 : 64);
     return true;
 }
 
