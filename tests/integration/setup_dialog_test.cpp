@@ -160,20 +160,44 @@ TEST_F(SetupDialogTest, KeyFacesShowTheAssignmentsAndTipsTheirTitles)
 
 TEST_F(SetupDialogTest, EachPresetAddressShowsItsPicture)
 {
-    // The product's own table is the list of presets; every one of them,
-    // matched byte for byte, shows its icon.
-    ASSERT_LE(PresetSiteCount, 15u);
-    for (size_t i = 0; i < PresetSiteCount; ++i)
-        AssignKey(KeyName(101 + (UINT)i), PresetSites[i].address);
+    // Every preset: its button (a Yahoo! choice by its radio button), the
+    // title and address it is stored with, and the picture of its keys.
+    const struct {
+        int button;
+        bool yahoo;
+        const char *title, *address;
+        int icon;
+    } presets[] = {
+        {IDC_SITE_SOD, false, "Site of the Day", "http://www.tolvane.com/cgi-bin/sod.cgi", ICO_SOD},
+        {IDC_SITE_CNET, false, "CNET", "http://www.cnet.com", ICO_CNET},
+        {IDC_SITE_PATHFINDER, false, "Time-Warner's Pathfinder", "http://www.pathfinder.com", ICO_PATHFINDER},
+        {IDC_SITE_ESPNET, false, "ESPNET Sports Zone", "http://espnet.sportszone.com", ICO_ESPNET},
+        {IDC_SITE_E, false, "E! Online", "http://www.eonline.com", ICO_E},
+        {IDC_SITE_FAMILYPLANET, false, "Family Planet", "http://www.familyplanet.com", ICO_FAMILYPLANET},
+        {IDC_SITE_USATODAY, false, "USA Today", "http://www.usatoday.com", ICO_USATODAY},
+        {IDC_YAHOO_MAIN, true, "Yahoo!", "http://www.yahoo.com", ICO_YAHOO},
+        {IDC_YAHOO_MY, true, "My Yahoo!", "http://my.yahoo.com", ICO_YAHOO},
+        {IDC_YAHOO_SFBAY, true, "SF Yahoo", "http://sfbay.yahoo.com", ICO_YAHOO},
+        {IDC_YAHOO_KIDS, true, "Yahooligans", "http://www.yahooligans.com", ICO_YAHOO},
+    };
+    const size_t count = sizeof presets / sizeof presets[0];
+    EXPECT_EQ(PresetSiteCount, count);
+    for (size_t i = 0; i < count; ++i)
+        AssignKey(KeyName(101 + (UINT)i), presets[i].address);
     HWND dialog = OpenSetup();
     ASSERT_TRUE(dialog);
-    for (size_t i = 0; i < PresetSiteCount; ++i) {
-        SCOPED_TRACE(PresetSites[i].address);
+    for (size_t i = 0; i < count; ++i) {
+        SCOPED_TRACE(presets[i].address);
         HWND button = GetDlgItem(dialog, 101 + (int)i);
         EXPECT_TRUE(Style(button) & BS_ICON);
-        EXPECT_TRUE(ShowsFaceIcon(button, PresetSites[i].icon));
-        if (PresetSites[i].yahoo)
-            EXPECT_EQ(PresetSites[i].icon, ICO_YAHOO);
+        EXPECT_TRUE(ShowsFaceIcon(button, presets[i].icon));
+        const PresetSite *site = FindPresetSite(presets[i].address);
+        EXPECT_TRUE(site);
+        if (!site)
+            continue;
+        EXPECT_EQ(site->button, presets[i].button);
+        EXPECT_EQ(site->yahoo, presets[i].yahoo);
+        EXPECT_STREQ(site->title, presets[i].title);
     }
 }
 

@@ -108,10 +108,13 @@ TEST_F(StartupTest, MainWindowStaysHiddenWhateverTheShowCommand)
     Pump(300);
     EXPECT_FALSE(IsWindowVisible(window));
     EXPECT_EQ(WindowText(window), "Springdeck");
-    // Restoring it from outside is refused too.
-    PostMessageA(window, WM_QUERYOPEN, 0, 0);
+    // Restoring it from outside is refused too: minimised, it stays an icon.
+    ShowWindow(window, SW_SHOWMINNOACTIVE);
+    ASSERT_TRUE(WaitUntil([&] { return IsIconic(window) != FALSE; }));
+    DWORD_PTR result = 0;
+    EXPECT_TRUE(SendMessageTimeoutA(window, WM_SYSCOMMAND, SC_RESTORE, 0, SMTO_ABORTIFHUNG, 5000, &result));
     EXPECT_TRUE(IsResponsive(window));
-    EXPECT_FALSE(IsWindowVisible(window));
+    EXPECT_TRUE(IsIconic(window));
 }
 
 TEST_F(StartupTest, ProgramFolderBecomesCurrent)

@@ -137,8 +137,9 @@ TEST_F(BrowserPathTest, OverlongEntriesGiveNoPath)
     EXPECT_STREQ(FindBrowserPath(), "");
 
     WriteSettingDword("options", "browser", 0);
+    // Cut short to the buffer, the entry would name some other file.
     WriteProfileStringA("Netscape", "ini", ("C:\\" + std::string(400, 'n') + ".ini").c_str());
-    EXPECT_LT(strlen(FindBrowserPath()), 260u);
+    EXPECT_STREQ(FindBrowserPath(), "");
 }
 
 TEST(BrowserAddressTest, RequestItemFitsDdeAndCommandLineSplitsIntoPathAndWholeAddress)

@@ -52,12 +52,15 @@ TEST(CompareProgramListItems, ConnectionsAfterGoBackByName)
     std::vector<std::string> expected = {"Go Back", "Dial Home", "Dial Work"};
     EXPECT_EQ(Sorted(items), expected);
     // Programs stand before connection entries; names compare case-sensitively
-    // in the lstrcmpA order.
+    // in the lstrcmpA order: by letter first, a lower-case name before the
+    // same name in capitals.
     ProgramListItem program = Item("Zebra"), connection = Item("Dial A", false, false, true);
     EXPECT_LT(CompareProgramListItems(&program, &connection), 0);
     ProgramListItem lower = Item("apple"), upper = Item("Apple");
-    EXPECT_EQ(CompareProgramListItems(&lower, &upper) < 0, lstrcmpA("apple", "Apple") < 0);
+    EXPECT_LT(CompareProgramListItems(&lower, &upper), 0);
     EXPECT_EQ(CompareProgramListItems(&lower, &lower), 0);
+    expected = {"apple", "Apple", "banana", "Banana"};
+    EXPECT_EQ(Sorted({Item("Banana"), Item("apple"), Item("banana"), Item("Apple")}), expected);
 }
 
 TEST(ResolveShortcut, AnythingButALinkIsItsOwnTarget)
