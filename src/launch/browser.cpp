@@ -74,8 +74,10 @@ const char *FindBrowserPath()
     /* Navigator's own ini file lies beside its executable. An entry that
      * fills the buffer may have been cut: its "exe" would name another file. */
     DWORD length = GetProfileStringA("Netscape", "ini", "", BrowserPath, sizeof BrowserPath);
-    if (length >= sizeof BrowserPath - 1)
-        length = BrowserPath[0] = '\0';
+    if (length >= sizeof BrowserPath - 1) {
+        BrowserPath[0] = '\0';
+        length = 0;
+    }
     if (length > 3)
         memcpy(BrowserPath + length - 3, "exe", 3);
     return BrowserPath;
