@@ -5,7 +5,6 @@
 #include "launch/launch_internal.h"
 #include "settings/settings.h"
 
-
 /* Opens one web address in the chosen browser, or its local alias instead. */
 static void OpenWebAddress(const char *address)
 {
