@@ -38,7 +38,7 @@ void ReturnMemory(RemoteBlock &block)
 LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     DWORD_PTR result = 0;
-    SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result);
+    SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, ScaledWait(5000), &result);
     return (LRESULT)result;
 }
 
@@ -115,7 +115,7 @@ void ChooseFileInDialog(HWND dialog, const std::string &path)
 {
     HWND box = FileNameBox(dialog);
     if (box)
-        SendMessageTimeoutA(box, WM_SETTEXT, 0, (LPARAM)path.c_str(), SMTO_ABORTIFHUNG, 5000, NULL);
+        SendMessageTimeoutA(box, WM_SETTEXT, 0, (LPARAM)path.c_str(), SMTO_NORMAL, ScaledWait(5000), NULL);
     ClickButton(dialog, IDOK);
 }
 

@@ -204,10 +204,12 @@ HWND FindMainWindow() { return FindWindowA("Springdeck", "Springdeck"); }
 
 UINT CloseMessage() { return RegisterWindowMessageA("close"); }
 
+// Not SMTO_ABORTIFHUNG: a thread that has been busy for five seconds counts as
+// hung, and on a slow host start-up alone may take that long.
 bool IsResponsive(HWND window)
 {
     DWORD_PTR result = 0;
-    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result) != 0;
+    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, ScaledWait(5000), &result) != 0;
 }
 
 HWND StartSpringdeck(Process &process, const std::string &args, int show, const std::string &currentDir,
@@ -224,11 +226,13 @@ HWND StartSpringdeck(Process &process, const std::string &args, int show, const 
     // Idle means the message loop runs: creation, hotkeys, tray icon and the
     // first-start steps are done. (A window can answer messages earlier, while
     // it waits on the shell during its creation.)
-    if (window && WaitForInputIdle(process.handle, ScaledWait(15000)) != 0)
-        return NULL;
-    if (window && !IsResponsive(window))
-        return NULL;
-    return window;
+    const char *failure = !window                                                          ? "no main window"
+                          : WaitForInputIdle(process.handle, ScaledWait(15000)) != 0 ? "never idle"
+                          : !IsResponsive(window)                                    ? "no answer"
+                                                                                     : NULL;
+    if (failure)
+        fprintf(stderr, "springdeck.exe: %s\n", failure);
+    return failure ? NULL : window;
 }
 
 void StopSpringdeck(Process *process)

@@ -71,7 +71,7 @@ std::string WindowText(HWND window)
     char text[1024];
     text[0] = '\0';
     // WM_GETTEXT works across processes for every window class we look at.
-    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, (LPARAM)text, SMTO_ABORTIFHUNG, 5000, NULL);
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, (LPARAM)text, SMTO_NORMAL, ScaledWait(5000), NULL);
     text[sizeof text - 1] = '\0';
     return text;
 }

@@ -69,7 +69,8 @@ TEST_F(HotkeysTest, HeldKeyActsOnce)
     SetEnvironmentVariableA("RECORDER_LOG", log.c_str());
     AssignKey("F8", DoublePath("recorder"), "--exit held");
     ASSERT_TRUE(Start());
-    ASSERT_TRUE(ShowFocusWindow());
+    HWND own = ShowFocusWindow();
+    ASSERT_TRUE(own);
     for (int i = 0; i < 5; ++i) {
         KeyDown(VK_F8);  // auto-repeat: key-downs without a key-up
         Pump(30);
@@ -81,7 +82,8 @@ TEST_F(HotkeysTest, HeldKeyActsOnce)
     // Released and pressed again at once: a new press, a new action.
     PressKey(VK_F8);
     PressKey(VK_F8);
-    EXPECT_TRUE(WaitUntil([&] { return ReadLines(log).size() >= 3; }));
+    EXPECT_TRUE(WaitUntil([&] { return ReadLines(log).size() >= 3; }))
+        << ReadLines(log).size() << " starts, own window in front: " << (GetForegroundWindow() == own);
     SetEnvironmentVariableA("RECORDER_LOG", NULL);
 }
 

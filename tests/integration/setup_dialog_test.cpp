@@ -96,8 +96,8 @@ TEST_F(SetupDialogTest, WhileOpenSetupAndTurnOffChangeNothingAndSpringpadsWork)
     // Sent, not posted: a command that opened something modal would not
     // return within the time.
     DWORD_PTR result = 0;
-    EXPECT_TRUE(SendMessageTimeoutA(mainWindow, WM_COMMAND, IDM_SETUP, 0, SMTO_ABORTIFHUNG, 5000, &result));
-    EXPECT_TRUE(SendMessageTimeoutA(mainWindow, WM_COMMAND, IDM_TURNOFF, 0, SMTO_ABORTIFHUNG, 5000, &result));
+    EXPECT_TRUE(SendMessageTimeoutA(mainWindow, WM_COMMAND, IDM_SETUP, 0, SMTO_NORMAL, ScaledWait(5000), &result));
+    EXPECT_TRUE(SendMessageTimeoutA(mainWindow, WM_COMMAND, IDM_TURNOFF, 0, SMTO_NORMAL, ScaledWait(5000), &result));
     int setups = 0;
     for (HWND window : TopWindowsOfProcess(springdeck.id))
         setups += WindowText(window) == SetupTitle;

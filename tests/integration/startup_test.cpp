@@ -113,7 +113,7 @@ TEST_F(StartupTest, MainWindowStaysHiddenWhateverTheShowCommand)
     ShowWindow(window, SW_SHOWMINNOACTIVE);
     ASSERT_TRUE(WaitUntil([&] { return IsIconic(window) != FALSE; }));
     DWORD_PTR result = 0;
-    EXPECT_TRUE(SendMessageTimeoutA(window, WM_SYSCOMMAND, SC_RESTORE, 0, SMTO_ABORTIFHUNG, 5000, &result));
+    EXPECT_TRUE(SendMessageTimeoutA(window, WM_SYSCOMMAND, SC_RESTORE, 0, SMTO_NORMAL, ScaledWait(5000), &result));
     EXPECT_TRUE(IsResponsive(window));
     EXPECT_TRUE(IsIconic(window));
 }

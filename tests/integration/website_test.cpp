@@ -218,7 +218,7 @@ protected:
     // Sets an edit's text as typing would, with its change notification.
     static void SetEditText(HWND edit, const std::string &text)
     {
-        SendMessageTimeoutA(edit, WM_SETTEXT, 0, (LPARAM)text.c_str(), SMTO_ABORTIFHUNG, 5000, NULL);
+        SendMessageTimeoutA(edit, WM_SETTEXT, 0, (LPARAM)text.c_str(), SMTO_NORMAL, ScaledWait(5000), NULL);
     }
 
     static HWND WaitForCustomDialog()
