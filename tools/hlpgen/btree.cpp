@@ -25,34 +25,23 @@ static int CompareNames(const HlpBytes &a, const HlpBytes &b)
     return 0;
 }
 
-static int CompareSigned32(const HlpBytes &a, const HlpBytes &b)
+template <typename Number>
+static int Compare32(const HlpBytes &a, const HlpBytes &b)
 {
-    int32_t x = static_cast<int32_t>(GetU32(a.data()));
-    int32_t y = static_cast<int32_t>(GetU32(b.data()));
-    return x < y ? -1 : (x > y ? 1 : 0);
-}
-
-static int CompareUnsigned32(const HlpBytes &a, const HlpBytes &b)
-{
-    uint32_t x = GetU32(a.data());
-    uint32_t y = GetU32(b.data());
+    Number x = static_cast<Number>(GetU32(a.data()));
+    Number y = static_cast<Number>(GetU32(b.data()));
     return x < y ? -1 : (x > y ? 1 : 0);
 }
 
 const BtreeKind DirectoryTree = {0x0402, 1024, "z4", CompareNames};
-const BtreeKind ContextTree = {0x0002, 2048, "L4", CompareSigned32};
-const BtreeKind TitleTree = {0x0002, 2048, "Lz", CompareUnsigned32};
+const BtreeKind ContextTree = {0x0002, 2048, "L4", Compare32<int32_t>};
+const BtreeKind TitleTree = {0x0002, 2048, "Lz", Compare32<uint32_t>};
 
 /* A page being built: its number and the smallest key below it. */
 struct BtreeNode {
     uint16_t page;
     HlpBytes firstKey;
 };
-
-static HlpBytes EmptyPage(size_t pageSize)
-{
-    return HlpBytes(pageSize, 0);
-}
 
 static void PutPageU16(HlpBytes &page, size_t at, unsigned value)
 {
@@ -66,7 +55,7 @@ static std::vector<BtreeNode> BuildLeaves(const BtreeKind &kind, const std::vect
     std::vector<BtreeNode> leaves;
     size_t next = 0;
     do {
-        HlpBytes page = EmptyPage(kind.pageSize);
+        HlpBytes page(kind.pageSize, 0);
         size_t used = LEAF_HEADER_SIZE;
         unsigned count = 0;
         BtreeNode node{static_cast<uint16_t>(pages.size()), {}};
@@ -101,7 +90,7 @@ static std::vector<BtreeNode> BuildIndexLevel(const BtreeKind &kind, const std::
     std::vector<BtreeNode> parents;
     size_t next = 0;
     while (next < children.size()) {
-        HlpBytes page = EmptyPage(kind.pageSize);
+        HlpBytes page(kind.pageSize, 0);
         BtreeNode node{static_cast<uint16_t>(pages.size()), children[next].firstKey};
         PutPageU16(page, 4, children[next].page);
         ++next;
@@ -235,6 +224,21 @@ static size_t ParseEntry(const char *structure, const uint8_t *p, const uint8_t 
     return at;
 }
 
+/* The entries of a leaf up to the first malformed one; false when there is one. */
+static bool ReadLeaf(const BtreeHeader &header, const uint8_t *leaf, std::vector<BtreeEntry> *entries)
+{
+    const uint8_t *p = leaf + LEAF_HEADER_SIZE;
+    for (unsigned i = 0, n = GetU16(leaf + 2); i < n; ++i) {
+        BtreeEntry entry;
+        size_t size = ParseEntry(header.structure, p, leaf + header.pageSize, &entry);
+        if (size == 0)
+            return false;
+        entries->push_back(entry);
+        p += size;
+    }
+    return true;
+}
+
 /* The child page an index page leads to for a key. */
 static bool DescendIndex(const BtreeHeader &header, const uint8_t *page, BtreeCompare compare, const HlpBytes *key,
                          uint16_t *child)
@@ -285,17 +289,9 @@ bool ReadBtreeEntries(const HlpBytes &tree, std::vector<BtreeEntry> *entries, st
             *error = "B+ tree leaves form a loop";
             return false;
         }
-        const uint8_t *end = leaf + header.pageSize;
-        const uint8_t *p = leaf + LEAF_HEADER_SIZE;
-        for (unsigned i = 0, n = GetU16(leaf + 2); i < n; ++i) {
-            BtreeEntry entry;
-            size_t size = ParseEntry(header.structure, p, end, &entry);
-            if (size == 0) {
-                *error = "B+ tree entry runs past its page";
-                return false;
-            }
-            entries->push_back(entry);
-            p += size;
+        if (!ReadLeaf(header, leaf, entries)) {
+            *error = "B+ tree entry runs past its page";
+            return false;
         }
         uint16_t next = GetU16(leaf + 6);
         leaf = next == NO_PAGE ? nullptr : PageData(tree, header, next);
@@ -315,21 +311,14 @@ bool FindBtreeValue(const HlpBytes &tree, BtreeCompare compare, const HlpBytes &
     const uint8_t *leaf = FindLeaf(tree, header, compare, &key);
     if (!leaf)
         return false;
-    const uint8_t *end = leaf + header.pageSize;
-    const uint8_t *p = leaf + LEAF_HEADER_SIZE;
-    for (unsigned i = 0, n = GetU16(leaf + 2); i < n; ++i) {
-        BtreeEntry entry;
-        size_t size = ParseEntry(header.structure, p, end, &entry);
-        if (size == 0)
-            return false;
+    std::vector<BtreeEntry> entries;
+    ReadLeaf(header, leaf, &entries);
+    for (const BtreeEntry &entry : entries) {
         int order = compare(entry.key, key);
-        if (order == 0) {
+        if (order == 0)
             *value = entry.value;
-            return true;
-        }
-        if (order > 0)
-            return false;
-        p += size;
+        if (order >= 0)
+            return order == 0;
     }
     return false;
 }
