@@ -97,6 +97,20 @@ static bool SkipParagraphSettings(const uint8_t *p, size_t size, size_t *at, uns
     return true;
 }
 
+/* The format commands read: the size of the argument and the character the
+ * command stands for in the text (0 for none). 0xE2-0xE7 are jumps and
+ * pop-ups; their argument is the target's context hash. */
+struct FormatCommand {
+    uint8_t code;
+    uint8_t argument;
+    char text;
+};
+
+static constexpr FormatCommand FormatCommands[] = {
+    {0x80, 2, 0},    {0x81, 0, '\n'}, {0x82, 0, '\n'}, {0x83, 0, '\t'}, {0x89, 0, 0},    {0x8B, 0, ' '},
+    {0x8C, 0, '-'}, {0xE2, 4, 0},    {0xE3, 4, 0},    {0xE6, 4, 0},    {0xE7, 4, 0},
+};
+
 /* Decodes a text record: its strings, one per format command. */
 static bool ReadTextRecord(const uint8_t *data1, size_t size1, const uint8_t *data2, size_t size2, ReadTopicInfo *topic,
                            std::string *error)
@@ -126,40 +140,20 @@ static bool ReadTextRecord(const uint8_t *data1, size_t size1, const uint8_t *da
         size_t length = static_cast<size_t>(static_cast<const uint8_t *>(nul) - (data2 + text));
         topic->text.append(reinterpret_cast<const char *>(data2 + text), length);
         text += length + 1;
-        uint8_t command = data1[at++];
-        size_t argument = 0;
-        switch (command) {
-        case 0x80:
-            argument = 2;
-            break;
-        case 0x81:
-        case 0x82:
-            topic->text += '\n';
-            break;
-        case 0x83:
-            topic->text += '\t';
-            break;
-        case 0x89:
-            break;
-        case 0x8B:
-            topic->text += ' ';
-            break;
-        case 0x8C:
-            topic->text += '-';
-            break;
-        case 0xE2:
-        case 0xE3:
-        case 0xE6:
-        case 0xE7:
-            argument = 4;
-            break;
-        case 0xFF:
-            if (text != size2)
-                return Fail(error, "more strings than format commands");
+        uint8_t code = data1[at++];
+        if (code == 0xFF && text != size2)
+            return Fail(error, "more strings than format commands");
+        if (code == 0xFF)
             return true;
-        default:
+        const FormatCommand *command = nullptr;
+        for (const FormatCommand &known : FormatCommands)
+            if (known.code == code)
+                command = &known;
+        if (!command)
             return Fail(error, "unknown format command");
-        }
+        if (command->text)
+            topic->text += command->text;
+        size_t argument = command->argument;
         if (at + argument > size1)
             return Fail(error, "format command cut short");
         if (argument == 4)
