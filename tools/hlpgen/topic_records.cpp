@@ -72,14 +72,9 @@ static void EmitParagraph(TextBuilder &tb, const HelpParagraph &paragraph)
         EmitFont(tb, FONT_BODY);
 }
 
-static bool HasNul(const std::string &text)
-{
-    return text.find('\0') != std::string::npos;
-}
-
 bool BuildTextRecord(const HelpTopic &topic, TopicRecord *record, std::string *error)
 {
-    if (topic.title.empty() || HasNul(topic.title)) {
+    if (topic.title.empty() || topic.title.find('\0') != std::string::npos) {
         *error = "topic " + topic.name + " needs a title";
         return false;
     }
@@ -90,7 +85,7 @@ bool BuildTextRecord(const HelpTopic &topic, TopicRecord *record, std::string *e
     EmitFont(tb, FONT_BODY);
     for (const HelpParagraph &paragraph : topic.paragraphs) {
         for (const HelpRun &run : paragraph.runs) {
-            if (HasNul(run.text)) {
+            if (run.text.find('\0') != std::string::npos) {
                 *error = "topic " + topic.name + " has a NUL in its text";
                 return false;
             }
@@ -204,22 +199,21 @@ static void WriteBlockHeaders(HlpBytes &file, const std::vector<TopicRecord> &re
 
 bool BuildTopicFile(const HelpBook &book, HlpBytes *topicFile, std::vector<uint32_t> *topicOffsets, std::string *error)
 {
+    /* Topic headers get their data once the layout is known; the last one
+     * (no title) ends the chain. */
+    TopicRecord header;
+    header.type = RECORD_TOPIC_HEADER;
+    header.linkData1.assign(TOPIC_HEADER_DATA_SIZE, 0);
     std::vector<TopicRecord> records;
     for (const HelpTopic &topic : book.topics) {
-        TopicRecord header;
-        header.type = RECORD_TOPIC_HEADER;
-        header.linkData1.assign(TOPIC_HEADER_DATA_SIZE, 0);
         header.linkData2.assign(topic.title.begin(), topic.title.end());
-        TopicRecord text;
-        if (!BuildTextRecord(topic, &text, error))
-            return false;
         records.push_back(header);
-        records.push_back(text);
+        records.emplace_back();
+        if (!BuildTextRecord(topic, &records.back(), error))
+            return false;
     }
-    TopicRecord terminator;
-    terminator.type = RECORD_TOPIC_HEADER;
-    terminator.linkData1.assign(TOPIC_HEADER_DATA_SIZE, 0);
-    records.push_back(terminator);
+    header.linkData2.clear();
+    records.push_back(header);
 
     LayoutTopicRecords(records);
 
