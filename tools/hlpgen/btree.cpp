@@ -117,16 +117,12 @@ bool BuildBtree(const BtreeKind &kind, std::vector<BtreeEntry> entries, HlpBytes
     std::stable_sort(entries.begin(), entries.end(),
                      [&](const BtreeEntry &a, const BtreeEntry &b) { return kind.compare(a.key, b.key) < 0; });
     for (size_t i = 0; i < entries.size(); ++i) {
-        if (i > 0 && kind.compare(entries[i - 1].key, entries[i].key) == 0) {
-            *error = "two entries with the same key in a B+ tree";
-            return false;
-        }
+        if (i > 0 && kind.compare(entries[i - 1].key, entries[i].key) == 0)
+            return Fail(error, "two entries with the same key in a B+ tree");
         /* An index entry (key + page number) must fit a page too, next to the header. */
         size_t size = std::max(entries[i].key.size() + entries[i].value.size(), entries[i].key.size() + 2);
-        if (size + LEAF_HEADER_SIZE > kind.pageSize) {
-            *error = "a B+ tree entry is larger than a page";
-            return false;
-        }
+        if (size + LEAF_HEADER_SIZE > kind.pageSize)
+            return Fail(error, "a B+ tree entry is larger than a page");
     }
 
     std::vector<HlpBytes> pages;
@@ -136,10 +132,8 @@ bool BuildBtree(const BtreeKind &kind, std::vector<BtreeEntry> entries, HlpBytes
         level = BuildIndexLevel(kind, level, pages);
         ++levels;
     }
-    if (pages.size() >= NO_PAGE) {
-        *error = "too many B+ tree pages";
-        return false;
-    }
+    if (pages.size() >= NO_PAGE)
+        return Fail(error, "too many B+ tree pages");
 
     tree->clear();
     PutU16(*tree, BTREE_MAGIC);
@@ -278,27 +272,19 @@ static const uint8_t *FindLeaf(const HlpBytes &tree, const BtreeHeader &header, 
 bool ReadBtreeEntries(const HlpBytes &tree, std::vector<BtreeEntry> *entries, std::string *error)
 {
     BtreeHeader header;
-    if (!ReadBtreeHeader(tree, &header)) {
-        *error = "bad B+ tree header";
-        return false;
-    }
+    if (!ReadBtreeHeader(tree, &header))
+        return Fail(error, "bad B+ tree header");
     entries->clear();
     const uint8_t *leaf = FindLeaf(tree, header, nullptr, nullptr);
     for (unsigned visited = 0; leaf; ++visited) {
-        if (visited >= header.totalPages) {
-            *error = "B+ tree leaves form a loop";
-            return false;
-        }
-        if (!ReadLeaf(header, leaf, entries)) {
-            *error = "B+ tree entry runs past its page";
-            return false;
-        }
+        if (visited >= header.totalPages)
+            return Fail(error, "B+ tree leaves form a loop");
+        if (!ReadLeaf(header, leaf, entries))
+            return Fail(error, "B+ tree entry runs past its page");
         uint16_t next = GetU16(leaf + 6);
         leaf = next == NO_PAGE ? nullptr : PageData(tree, header, next);
-        if (next != NO_PAGE && !leaf) {
-            *error = "B+ tree leaf links to a missing page";
-            return false;
-        }
+        if (next != NO_PAGE && !leaf)
+            return Fail(error, "B+ tree leaf links to a missing page");
     }
     return true;
 }

@@ -101,58 +101,35 @@ static HlpBytes BuildContextMapFile(const HelpBook &book, const std::vector<uint
 
 static bool CheckBook(const HelpBook &book, std::string *error)
 {
-    if (book.topics.empty()) {
-        *error = "a help file needs at least one topic";
-        return false;
-    }
+    if (book.topics.empty())
+        return Fail(error, "a help file needs at least one topic");
     if (book.fonts.size() <= FONT_TITLE || book.fonts.size() > 255 || book.face.empty() ||
-        book.face.size() > MAX_FACE_LENGTH) {
-        *error = "the font table needs a face of 1 to 31 characters and body and title styles";
-        return false;
-    }
-    if (book.title.find('\0') != std::string::npos || book.copyright.find('\0') != std::string::npos) {
-        *error = "the help title and copyright may not contain NUL";
-        return false;
-    }
+        book.face.size() > MAX_FACE_LENGTH)
+        return Fail(error, "the font table needs a face of 1 to 31 characters and body and title styles");
+    if (book.title.find('\0') != std::string::npos || book.copyright.find('\0') != std::string::npos)
+        return Fail(error, "the help title and copyright may not contain NUL");
     std::map<uint32_t, std::string> hashes;
     std::map<uint32_t, std::string> mapIds;
     for (const HelpTopic &topic : book.topics) {
-        if (!IsContextName(topic.name)) {
-            *error = "\"" + topic.name + "\" is not a context name (letters, digits, '.' and '_' only)";
-            return false;
-        }
+        if (!IsContextName(topic.name))
+            return Fail(error, "\"" + topic.name + "\" is not a context name (letters, digits, '.' and '_' only)");
         auto [hashAt, newHash] = hashes.emplace(HashContextName(topic.name), topic.name);
-        if (!newHash) {
-            *error = "context names " + hashAt->second + " and " + topic.name + " have the same hash";
-            return false;
-        }
-        if (topic.hasMapId) {
-            auto [mapAt, newMap] = mapIds.emplace(topic.mapId, topic.name);
-            if (!newMap) {
-                *error = "topics " + mapAt->second + " and " + topic.name + " have the same map number";
-                return false;
-            }
-        }
+        if (!newHash)
+            return Fail(error, "context names " + hashAt->second + " and " + topic.name + " have the same hash");
+        if (topic.hasMapId && !mapIds.emplace(topic.mapId, topic.name).second)
+            return Fail(error, "topics " + mapIds[topic.mapId] + " and " + topic.name + " have the same map number");
     }
     for (const HelpTopic &topic : book.topics)
         for (const HelpParagraph &paragraph : topic.paragraphs) {
             for (const HelpRun &run : paragraph.runs) {
-                if ((paragraph.heading || run.bold) && book.fonts.size() <= FONT_BOLD) {
-                    *error = "topic " + topic.name + " uses bold text but the font table has no bold style";
-                    return false;
-                }
-                if (run.jumpTo.empty())
-                    continue;
-                if (!IsContextName(run.jumpTo) || !hashes.count(HashContextName(run.jumpTo))) {
-                    *error = "topic " + topic.name + " jumps to unknown context " + run.jumpTo;
-                    return false;
-                }
+                if ((paragraph.heading || run.bold) && book.fonts.size() <= FONT_BOLD)
+                    return Fail(error, "topic " + topic.name + " uses bold text but the font table has no bold style");
+                if (!run.jumpTo.empty() && (!IsContextName(run.jumpTo) || !hashes.count(HashContextName(run.jumpTo))))
+                    return Fail(error, "topic " + topic.name + " jumps to unknown context " + run.jumpTo);
             }
         }
-    if (!book.contentsTopic.empty() && !hashes.count(HashContextName(book.contentsTopic))) {
-        *error = "the contents topic " + book.contentsTopic + " does not exist";
-        return false;
-    }
+    if (!book.contentsTopic.empty() && !hashes.count(HashContextName(book.contentsTopic)))
+        return Fail(error, "the contents topic " + book.contentsTopic + " does not exist");
     return true;
 }
 

@@ -8,12 +8,6 @@
 
 #include "hlpgen.h"
 
-static bool Fail(std::string *error, const std::string &message)
-{
-    *error = message;
-    return false;
-}
-
 /* The data of the internal file whose FILEHEADER is at `at`. */
 static bool ReadInternalFile(const HlpBytes &image, size_t at, HlpBytes *data, std::string *error)
 {

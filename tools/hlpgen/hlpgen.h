@@ -19,6 +19,13 @@
 
 using HlpBytes = std::vector<uint8_t>;
 
+/* Sets *error and returns false, for `return Fail(error, "...")`. */
+inline bool Fail(std::string *error, const std::string &message)
+{
+    *error = message;
+    return false;
+}
+
 /* ---- bytes.cpp ---------------------------------------------------------- */
 
 void PutU8(HlpBytes &out, unsigned value);

@@ -80,10 +80,8 @@ static bool BuildPage(const HelpTopic &topic, const std::map<std::string, std::s
         for (const HelpRun &run : paragraph.runs) {
             if (!run.jumpTo.empty()) {
                 auto target = pages.find(LowerCase(run.jumpTo));
-                if (target == pages.end()) {
-                    *error = "topic " + topic.name + " jumps to " + run.jumpTo + ", which is no topic";
-                    return false;
-                }
+                if (target == pages.end())
+                    return Fail(error, "topic " + topic.name + " jumps to " + run.jumpTo + ", which is no topic");
                 text += "<a href=\"" + target->second + "\">" + Escape(run.text) + "</a>";
             } else if (run.bold && !paragraph.heading) {
                 text += "<b>" + Escape(run.text) + "</b>";
@@ -205,23 +203,17 @@ static std::string BuildProject(const HelpBook &book, const std::string &chmPath
 bool BuildHtmlHelpProject(const HelpBook &book, const std::string &chmPath, std::vector<HtmlHelpFile> *files,
                           std::string *error)
 {
-    if (book.topics.empty()) {
-        *error = "the book has no topics";
-        return false;
-    }
+    if (book.topics.empty())
+        return Fail(error, "the book has no topics");
     std::map<std::string, std::string> pages;  /* lower-case context name -> page */
     std::map<uint32_t, std::string> mapIds;
     std::vector<const HelpTopic *> order;
     for (const HelpTopic &topic : book.topics) {
-        if (!pages.emplace(LowerCase(topic.name), PageName(topic.name)).second) {
-            *error = "two topics are named " + topic.name;
-            return false;
-        }
-        if (topic.hasMapId && !mapIds.emplace(topic.mapId, topic.name).second) {
-            *error = "topics " + mapIds[topic.mapId] + " and " + topic.name + " share map number " +
-                     std::to_string(topic.mapId);
-            return false;
-        }
+        if (!pages.emplace(LowerCase(topic.name), PageName(topic.name)).second)
+            return Fail(error, "two topics are named " + topic.name);
+        if (topic.hasMapId && !mapIds.emplace(topic.mapId, topic.name).second)
+            return Fail(error, "topics " + mapIds[topic.mapId] + " and " + topic.name + " share map number " +
+                                   std::to_string(topic.mapId));
         if (topic.name == book.contentsTopic)
             order.insert(order.begin(), &topic);
         else

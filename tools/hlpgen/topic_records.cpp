@@ -74,10 +74,8 @@ static void EmitParagraph(TextBuilder &tb, const HelpParagraph &paragraph)
 
 bool BuildTextRecord(const HelpTopic &topic, TopicRecord *record, std::string *error)
 {
-    if (topic.title.empty() || topic.title.find('\0') != std::string::npos) {
-        *error = "topic " + topic.name + " needs a title";
-        return false;
-    }
+    if (topic.title.empty() || topic.title.find('\0') != std::string::npos)
+        return Fail(error, "topic " + topic.name + " needs a title");
     TextBuilder tb;
     EmitFont(tb, FONT_TITLE);
     tb.pending = topic.title;
@@ -85,10 +83,8 @@ bool BuildTextRecord(const HelpTopic &topic, TopicRecord *record, std::string *e
     EmitFont(tb, FONT_BODY);
     for (const HelpParagraph &paragraph : topic.paragraphs) {
         for (const HelpRun &run : paragraph.runs) {
-            if (run.text.find('\0') != std::string::npos) {
-                *error = "topic " + topic.name + " has a NUL in its text";
-                return false;
-            }
+            if (run.text.find('\0') != std::string::npos)
+                return Fail(error, "topic " + topic.name + " has a NUL in its text");
         }
         EmitParagraph(tb, paragraph);
     }
@@ -102,19 +98,15 @@ bool BuildTextRecord(const HelpTopic &topic, TopicRecord *record, std::string *e
     PutCompressedSShort(afterLength, SPACE_BELOW_HALF_POINTS);
     PutBytes(afterLength, tb.commands);
 
-    if (tb.strings.size() > MAX_COMPRESSED_USHORT || afterLength.size() > MAX_COMPRESSED_SLONG) {
-        *error = "topic " + topic.name + " is too long for one record";
-        return false;
-    }
+    if (tb.strings.size() > MAX_COMPRESSED_USHORT || afterLength.size() > MAX_COMPRESSED_SLONG)
+        return Fail(error, "topic " + topic.name + " is too long for one record");
     record->type = RECORD_TEXT;
     record->linkData1.clear();
     PutCompressedSLong(record->linkData1, static_cast<long>(afterLength.size()));
     PutCompressedUShort(record->linkData1, static_cast<unsigned>(tb.strings.size()));
     PutBytes(record->linkData1, afterLength);
-    if (TOPIC_LINK_SIZE + record->linkData1.size() > TOPIC_BLOCK_DATA_SIZE) {
-        *error = "topic " + topic.name + " has too many paragraphs and jumps for one record";
-        return false;
-    }
+    if (TOPIC_LINK_SIZE + record->linkData1.size() > TOPIC_BLOCK_DATA_SIZE)
+        return Fail(error, "topic " + topic.name + " has too many paragraphs and jumps for one record");
     record->linkData2 = tb.strings;
     record->topicLength = static_cast<uint32_t>(tb.strings.size());
     return true;

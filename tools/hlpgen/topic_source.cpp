@@ -241,15 +241,11 @@ bool ParseTopicSource(const std::string &text, const std::string &sourceName, He
 
 bool FinishTopicSources(HelpBook *book, std::string *error)
 {
-    if (book->title.empty()) {
-        *error = "the sources give no #helptitle";
-        return false;
-    }
+    if (book->title.empty())
+        return Fail(error, "the sources give no #helptitle");
     for (HelpTopic &topic : book->topics) {
-        if (topic.title.empty()) {
-            *error = "topic " + topic.name + " has no #title";
-            return false;
-        }
+        if (topic.title.empty())
+            return Fail(error, "topic " + topic.name + " has no #title");
         for (HelpParagraph &paragraph : topic.paragraphs)
             for (HelpRun &run : paragraph.runs) {
                 if (!IsNumber(run.jumpTo))
@@ -259,10 +255,9 @@ bool FinishTopicSources(HelpBook *book, std::string *error)
                 for (const HelpTopic &candidate : book->topics)
                     if (candidate.hasMapId && candidate.mapId == mapId)
                         target = &candidate;
-                if (!target) {
-                    *error = "topic " + topic.name + " jumps to map number " + run.jumpTo + ", which no topic has";
-                    return false;
-                }
+                if (!target)
+                    return Fail(error,
+                                "topic " + topic.name + " jumps to map number " + run.jumpTo + ", which no topic has");
                 run.jumpTo = target->name;
             }
     }
