@@ -34,6 +34,13 @@ static bool WriteImage(const std::string &path, const HlpBytes &image)
     return !out.fail();
 }
 
+/* Reports a failure; main returns the status. */
+static int Failed(const std::string &message, int status = 1)
+{
+    std::cerr << message << "\n";
+    return status;
+}
+
 /* Replaces the folder's contents with the project's files. */
 static bool WriteProject(const std::string &folder, const std::vector<HtmlHelpFile> &files)
 {
@@ -63,41 +70,30 @@ int main(int argc, char **argv)
             sources.push_back(arg);
         }
     }
-    if (output.empty() || sources.empty()) {
-        std::cerr << "usage: hlpgen -o OUTPUT.hlp [--chm-project FOLDER OUTPUT.chm] SOURCE.txt...\n";
-        return 2;
-    }
+    if (output.empty() || sources.empty())
+        return Failed("usage: hlpgen -o OUTPUT.hlp [--chm-project FOLDER OUTPUT.chm] SOURCE.txt...", 2);
     std::remove(output.c_str());
 
     HelpBook book;
     std::string error;
     for (const std::string &source : sources) {
         std::string text;
-        if (!ReadSource(source, &text)) {
-            std::cerr << "hlpgen: cannot read " << source << "\n";
-            return 1;
-        }
-        if (!ParseTopicSource(text, source, &book, &error)) {
-            std::cerr << error << "\n";
-            return 1;
-        }
+        if (!ReadSource(source, &text))
+            return Failed("hlpgen: cannot read " + source);
+        if (!ParseTopicSource(text, source, &book, &error))
+            return Failed(error);
     }
     HlpBytes image;
     std::vector<HtmlHelpFile> project;
     if (!FinishTopicSources(&book, &error) || !BuildHelpFile(book, &image, &error) ||
         !VerifyHelpImage(image, book, &error) ||
-        (!chmProject.empty() && !BuildHtmlHelpProject(book, chm, &project, &error))) {
-        std::cerr << "hlpgen: " << error << "\n";
-        return 1;
-    }
-    if (!chmProject.empty() && !WriteProject(chmProject, project)) {
-        std::cerr << "hlpgen: cannot write the HTML Help project in " << chmProject << "\n";
-        return 1;
-    }
+        (!chmProject.empty() && !BuildHtmlHelpProject(book, chm, &project, &error)))
+        return Failed("hlpgen: " + error);
+    if (!chmProject.empty() && !WriteProject(chmProject, project))
+        return Failed("hlpgen: cannot write the HTML Help project in " + chmProject);
     if (!WriteImage(output, image)) {
-        std::cerr << "hlpgen: cannot write " << output << "\n";
         std::remove(output.c_str());
-        return 1;
+        return Failed("hlpgen: cannot write " + output);
     }
     std::cout << "hlpgen: " << output << ": " << book.topics.size() << " topics, " << image.size() << " bytes\n";
     return 0;
