@@ -37,79 +37,50 @@ const BtreeKind DirectoryTree = {0x0402, 1024, "z4", CompareNames};
 const BtreeKind ContextTree = {0x0002, 2048, "L4", Compare32<int32_t>};
 const BtreeKind TitleTree = {0x0002, 2048, "Lz", Compare32<uint32_t>};
 
-/* A page being built: its number and the smallest key below it. */
-struct BtreeNode {
-    uint16_t page;
-    HlpBytes firstKey;
-};
-
 static void PutPageU16(HlpBytes &page, size_t at, unsigned value)
 {
     page[at] = static_cast<uint8_t>(value);
     page[at + 1] = static_cast<uint8_t>(value >> 8);
 }
 
-static std::vector<BtreeNode> BuildLeaves(const BtreeKind &kind, const std::vector<BtreeEntry> &entries,
+/* Packs one level of pages, as many entries to a page as fit, and returns an
+ * entry for each page: its smallest key and its page number. Leaves are
+ * chained; an index level takes the first child of each page as the page's
+ * PreviousPage instead of as an entry. */
+static std::vector<BtreeEntry> BuildLevel(const BtreeKind &kind, const std::vector<BtreeEntry> &entries, bool leaves,
                                           std::vector<HlpBytes> &pages)
 {
-    std::vector<BtreeNode> leaves;
+    std::vector<BtreeEntry> level;
     size_t next = 0;
     do {
         HlpBytes page(kind.pageSize, 0);
-        size_t used = LEAF_HEADER_SIZE;
+        uint16_t number = static_cast<uint16_t>(pages.size());
+        level.push_back({entries.empty() ? HlpBytes() : entries[next].key, {}});
+        PutU16(level.back().value, number);
+        size_t used = leaves ? LEAF_HEADER_SIZE : INDEX_HEADER_SIZE;
+        if (!leaves)
+            PutPageU16(page, 4, GetU16(entries[next++].value.data()));
         unsigned count = 0;
-        BtreeNode node{static_cast<uint16_t>(pages.size()), {}};
-        while (next < entries.size()) {
+        for (; next < entries.size(); ++next, ++count) {
             const BtreeEntry &entry = entries[next];
-            size_t size = entry.key.size() + entry.value.size();
-            if (used + size > kind.pageSize)
+            if (used + entry.key.size() + entry.value.size() > kind.pageSize)
                 break;
-            if (count == 0)
-                node.firstKey = entry.key;
             std::copy(entry.key.begin(), entry.key.end(), page.begin() + used);
             std::copy(entry.value.begin(), entry.value.end(), page.begin() + used + entry.key.size());
-            used += size;
-            ++count;
-            ++next;
+            used += entry.key.size() + entry.value.size();
         }
         PutPageU16(page, 0, static_cast<unsigned>(kind.pageSize - used));
         PutPageU16(page, 2, count);
-        PutPageU16(page, 4, leaves.empty() ? NO_PAGE : leaves.back().page);
-        PutPageU16(page, 6, NO_PAGE);
-        if (!leaves.empty())
-            PutPageU16(pages[leaves.back().page], 6, node.page);
+        if (leaves) {
+            uint16_t previous = level.size() > 1 ? GetU16(level[level.size() - 2].value.data()) : NO_PAGE;
+            PutPageU16(page, 4, previous);
+            PutPageU16(page, 6, NO_PAGE);
+            if (previous != NO_PAGE)
+                PutPageU16(pages[previous], 6, number);
+        }
         pages.push_back(page);
-        leaves.push_back(node);
     } while (next < entries.size());
-    return leaves;
-}
-
-static std::vector<BtreeNode> BuildIndexLevel(const BtreeKind &kind, const std::vector<BtreeNode> &children,
-                                              std::vector<HlpBytes> &pages)
-{
-    std::vector<BtreeNode> parents;
-    size_t next = 0;
-    while (next < children.size()) {
-        HlpBytes page(kind.pageSize, 0);
-        BtreeNode node{static_cast<uint16_t>(pages.size()), children[next].firstKey};
-        PutPageU16(page, 4, children[next].page);
-        ++next;
-        size_t used = INDEX_HEADER_SIZE;
-        unsigned count = 0;
-        while (next < children.size() && used + children[next].firstKey.size() + 2 <= kind.pageSize) {
-            const HlpBytes &key = children[next].firstKey;
-            std::copy(key.begin(), key.end(), page.begin() + used);
-            PutPageU16(page, used + key.size(), children[next].page);
-            used += key.size() + 2;
-            ++count;
-            ++next;
-        }
-        PutPageU16(page, 0, static_cast<unsigned>(kind.pageSize - used));
-        PutPageU16(page, 2, count);
-        pages.push_back(page);
-        parents.push_back(node);
-    }
-    return parents;
+    return level;
 }
 
 bool BuildBtree(const BtreeKind &kind, std::vector<BtreeEntry> entries, HlpBytes *tree, std::string *error)
@@ -126,10 +97,10 @@ bool BuildBtree(const BtreeKind &kind, std::vector<BtreeEntry> entries, HlpBytes
     }
 
     std::vector<HlpBytes> pages;
-    std::vector<BtreeNode> level = BuildLeaves(kind, entries, pages);
+    std::vector<BtreeEntry> level = BuildLevel(kind, entries, true, pages);
     unsigned levels = 1;
     while (level.size() > 1) {
-        level = BuildIndexLevel(kind, level, pages);
+        level = BuildLevel(kind, level, false, pages);
         ++levels;
     }
     if (pages.size() >= NO_PAGE)
@@ -142,7 +113,7 @@ bool BuildBtree(const BtreeKind &kind, std::vector<BtreeEntry> entries, HlpBytes
     PutFixedString(*tree, kind.structure, STRUCTURE_SIZE);
     PutU16(*tree, 0);
     PutU16(*tree, static_cast<unsigned>(pages.size() - levels));
-    PutU16(*tree, level[0].page);
+    PutU16(*tree, GetU16(level[0].value.data()));
     PutU16(*tree, NO_PAGE);
     PutU16(*tree, static_cast<unsigned>(pages.size()));
     PutU16(*tree, levels);

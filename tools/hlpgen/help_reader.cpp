@@ -135,10 +135,8 @@ static bool ReadTextRecord(const uint8_t *data1, size_t size1, const uint8_t *da
         topic->text.append(reinterpret_cast<const char *>(data2 + text), length);
         text += length + 1;
         uint8_t code = data1[at++];
-        if (code == 0xFF && text != size2)
-            return Fail(error, "more strings than format commands");
         if (code == 0xFF)
-            return true;
+            return text == size2 || Fail(error, "more strings than format commands");
         const FormatCommand *command = nullptr;
         for (const FormatCommand &known : FormatCommands)
             if (known.code == code)
@@ -147,12 +145,11 @@ static bool ReadTextRecord(const uint8_t *data1, size_t size1, const uint8_t *da
             return Fail(error, "unknown format command");
         if (command->text)
             topic->text += command->text;
-        size_t argument = command->argument;
-        if (at + argument > size1)
+        if (at + command->argument > size1)
             return Fail(error, "format command cut short");
-        if (argument == 4)
+        if (command->argument == 4)
             topic->jumpHashes.push_back(GetU32(data1 + at));
-        at += argument;
+        at += command->argument;
     }
 }
 
@@ -278,11 +275,6 @@ const ReadTopicInfo *TopicAtOffset(const std::vector<ReadTopicInfo> &topics, uin
     return found;
 }
 
-static bool Reaches(const std::vector<ReadTopicInfo> &topics, const ReadTopicInfo &expected, uint32_t offset)
-{
-    return TopicAtOffset(topics, offset) == &expected;
-}
-
 bool VerifyHelpImage(const HlpBytes &image, const HelpBook &book, std::string *error)
 {
     std::vector<HelpInternalFile> files;
@@ -296,9 +288,10 @@ bool VerifyHelpImage(const HlpBytes &image, const HelpBook &book, std::string *e
         if (topics[i].title != topic.title)
             return Fail(error, "topic \"" + topic.title + "\" read back differently");
         uint32_t offset;
-        if (!FindContextHash(files, HashContextName(topic.name), &offset) || !Reaches(topics, topics[i], offset))
+        if (!FindContextHash(files, HashContextName(topic.name), &offset) ||
+            TopicAtOffset(topics, offset) != &topics[i])
             return Fail(error, "context " + topic.name + " does not lead to its topic");
-        if (topic.hasMapId && (!FindMapId(files, topic.mapId, &offset) || !Reaches(topics, topics[i], offset)))
+        if (topic.hasMapId && (!FindMapId(files, topic.mapId, &offset) || TopicAtOffset(topics, offset) != &topics[i]))
             return Fail(error, "map number " + std::to_string(topic.mapId) + " does not lead to " + topic.name);
         for (uint32_t hash : topics[i].jumpHashes)
             if (!FindContextHash(files, hash, &offset))
