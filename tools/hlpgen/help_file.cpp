@@ -41,11 +41,11 @@ static HlpBytes StringZ(const std::string &text)
     return bytes;
 }
 
-static void PutSystemString(HlpBytes &out, uint16_t type, const std::string &text)
+static void PutSystemRecord(HlpBytes &out, uint16_t type, const HlpBytes &data)
 {
     PutU16(out, type);
-    PutU16(out, static_cast<unsigned>(text.size() + 1));
-    PutStringZ(out, text);
+    PutU16(out, static_cast<unsigned>(data.size()));
+    PutBytes(out, data);
 }
 
 static HlpBytes BuildSystemFile(const HelpBook &book, uint32_t contentsOffset)
@@ -56,12 +56,10 @@ static HlpBytes BuildSystemFile(const HelpBook &book, uint32_t contentsOffset)
     PutU16(out, SYSTEM_MAJOR);
     PutU32(out, 0);  /* generation date: none, so that builds are reproducible */
     PutU16(out, SYSTEM_UNCOMPRESSED);
-    PutSystemString(out, SYSTEM_TITLE, book.title);
+    PutSystemRecord(out, SYSTEM_TITLE, StringZ(book.title));
     if (!book.copyright.empty())
-        PutSystemString(out, SYSTEM_COPYRIGHT, book.copyright);
-    PutU16(out, SYSTEM_CONTENTS);
-    PutU16(out, 4);
-    PutU32(out, contentsOffset);
+        PutSystemRecord(out, SYSTEM_COPYRIGHT, StringZ(book.copyright));
+    PutSystemRecord(out, SYSTEM_CONTENTS, Key32(contentsOffset));
     return out;
 }
 
@@ -78,8 +76,7 @@ static HlpBytes BuildFontFile(const HelpBook &book)
         PutU8(out, style.halfPoints);
         PutU8(out, FAMILY_SWISS);
         PutU16(out, 0);  /* the one face */
-        for (int i = 0; i < 6; ++i)
-            PutU8(out, 0);  /* black on no background */
+        out.insert(out.end(), 6, 0);  /* black on no background */
     }
     return out;
 }
@@ -185,16 +182,11 @@ bool BuildHelpFile(const HelpBook &book, HlpBytes *image, std::string *error)
         titles.push_back({Key32(offsets[i]), StringZ(topic.title)});
     }
 
-    std::vector<HelpInternalFile> files(6);
-    files[0].name = "|CONTEXT";
-    if (!BuildBtree(ContextTree, contexts, &files[0].data, error))
+    HlpBytes contextTree, titleTree;
+    if (!BuildBtree(ContextTree, contexts, &contextTree, error) || !BuildBtree(TitleTree, titles, &titleTree, error))
         return false;
-    files[1] = {"|CTXOMAP", BuildContextMapFile(book, offsets)};
-    files[2] = {"|FONT", BuildFontFile(book)};
-    files[3] = {"|SYSTEM", BuildSystemFile(book, contentsOffset)};
-    files[4] = {"|TOPIC", topicFile};
-    files[5].name = "|TTLBTREE";
-    if (!BuildBtree(TitleTree, titles, &files[5].data, error))
-        return false;
-    return AssembleImage(files, image, error);
+    return AssembleImage({{"|CONTEXT", contextTree}, {"|CTXOMAP", BuildContextMapFile(book, offsets)},
+                          {"|FONT", BuildFontFile(book)}, {"|SYSTEM", BuildSystemFile(book, contentsOffset)},
+                          {"|TOPIC", topicFile}, {"|TTLBTREE", titleTree}},
+                         image, error);
 }
