@@ -51,21 +51,19 @@ static void EmitParagraph(TextBuilder &tb, const HelpParagraph &paragraph)
     if (paragraph.heading)
         EmitFont(tb, FONT_BOLD);
     for (const HelpRun &run : paragraph.runs) {
-        if (run.jumpTo.empty() && run.bold) {
+        if (!run.jumpTo.empty()) {
+            uint32_t hash = HashContextName(run.jumpTo);
+            Emit(tb, {CMD_JUMP, static_cast<uint8_t>(hash), static_cast<uint8_t>(hash >> 8),
+                      static_cast<uint8_t>(hash >> 16), static_cast<uint8_t>(hash >> 24)});
+            tb.pending = run.text;
+            Emit(tb, {CMD_END_HOTSPOT});
+        } else if (run.bold) {
             EmitFont(tb, FONT_BOLD);
             tb.pending = run.text;
             EmitFont(tb, FONT_BODY);
-            continue;
-        }
-        if (run.jumpTo.empty()) {
+        } else {
             tb.pending += run.text;
-            continue;
         }
-        uint32_t hash = HashContextName(run.jumpTo);
-        Emit(tb, {CMD_JUMP, static_cast<uint8_t>(hash), static_cast<uint8_t>(hash >> 8),
-                  static_cast<uint8_t>(hash >> 16), static_cast<uint8_t>(hash >> 24)});
-        tb.pending = run.text;
-        Emit(tb, {CMD_END_HOTSPOT});
     }
     Emit(tb, {CMD_END_PARAGRAPH});
     if (paragraph.heading)
@@ -82,10 +80,9 @@ bool BuildTextRecord(const HelpTopic &topic, TopicRecord *record, std::string *e
     Emit(tb, {CMD_END_PARAGRAPH});
     EmitFont(tb, FONT_BODY);
     for (const HelpParagraph &paragraph : topic.paragraphs) {
-        for (const HelpRun &run : paragraph.runs) {
+        for (const HelpRun &run : paragraph.runs)
             if (run.text.find('\0') != std::string::npos)
                 return Fail(error, "topic " + topic.name + " has a NUL in its text");
-        }
         EmitParagraph(tb, paragraph);
     }
     Emit(tb, {CMD_END});
