@@ -1,8 +1,6 @@
-/* The hash under which WinHelp files context names (|CONTEXT keys and the
- * argument of jump hotspots). Letters count 17..42 regardless of case, digits
- * 1..9 and 0 count 1..9 and 10, '.' 12 and '_' 13; h = h * 43 + code, modulo
- * 2^32. Other characters hash differently in different viewers, so context
- * names are limited to these. */
+/* The hash under which WinHelp files context names (|CONTEXT keys, jump
+ * hotspots). Other characters than these hash differently in different
+ * viewers, so context names are limited to them. */
 #include <algorithm>
 
 #include "hlpgen.h"

@@ -1,9 +1,6 @@
-/* Reads a .hlp image back the way a viewer does: header, directory, then the
- * chain of |TOPIC records with the TOPICOFFSETs a viewer computes, and the
- * lookups of HELP_CONTEXT (|CTXOMAP) and of jumps (|CONTEXT). The generator
- * runs it on its own output, and the tests use it to look inside files. It is
- * strict about what this generator writes (uncompressed text, exact internal
- * file sizes) and refuses anything else rather than guess. */
+/* Reads a .hlp image back the way a viewer does, for the generator's check of
+ * its own output and for the tests. Strict about what this generator writes
+ * (uncompressed text, exact internal file sizes): refuses the rest, never guesses. */
 #include <cstring>
 
 #include "hlpgen.h"

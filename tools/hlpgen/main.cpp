@@ -1,12 +1,7 @@
-/* hlpgen: builds a Windows Help file from plain topic sources.
- *
- *   hlpgen -o springdeck.hlp [--chm-project FOLDER springdeck.chm] topics.txt...
- *
- * The file is read back and checked (every topic reached by its context name
- * and map number, every jump resolved) before it is written; on any error
- * nothing is left at the output path, so the build cannot ship a broken file.
- * With --chm-project it also writes the HTML Help project of the same topics
- * into FOLDER, for chmcmd to compile into the named .chm. */
+/* hlpgen: builds a Windows Help file (and with --chm-project the HTML Help
+ * project of the same topics) from plain topic sources. The file is read back
+ * and checked before it is written; on any error nothing is left at the
+ * output path, so the build cannot ship a broken file. */
 #include <cstdio>
 #include <filesystem>
 #include <fstream>

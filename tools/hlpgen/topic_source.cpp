@@ -41,18 +41,13 @@ static std::string Trim(const std::string &text)
     size_t begin = text.find_first_not_of(' ');
     if (begin == std::string::npos)
         return std::string();
-    size_t end = text.find_last_not_of(' ');
-    return text.substr(begin, end - begin + 1);
+    return text.substr(begin, text.find_last_not_of(' ') - begin + 1);
 }
 
 static bool IsNumber(const std::string &text)
 {
-    if (text.empty() || text.size() > 9)
-        return false;
-    for (char c : text)
-        if (!std::isdigit(static_cast<unsigned char>(c)))
-            return false;
-    return true;
+    auto digit = [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; };
+    return !text.empty() && text.size() <= 9 && std::all_of(text.begin(), text.end(), digit);
 }
 
 static void AddRun(std::vector<HelpRun> &runs, const std::string &text, bool bold)
@@ -106,9 +101,7 @@ static bool ParseRuns(SourceState &state, const std::string &text, std::vector<H
         runs->push_back(jump);
         at = close + 2;
     }
-    if (bold)
-        return SourceError(state, "\"**\" opens bold text that is never closed");
-    return true;
+    return !bold || SourceError(state, "\"**\" opens bold text that is never closed");
 }
 
 static bool FlushParagraph(SourceState &state)
