@@ -189,13 +189,14 @@ static size_t ParseEntry(const char *structure, const uint8_t *p, const uint8_t 
     return at;
 }
 
-/* The entries of a leaf up to the first malformed one; false when there is one. */
-static bool ReadLeaf(const BtreeHeader &header, const uint8_t *leaf, std::vector<BtreeEntry> *entries)
+/* The entries of a page up to the first malformed one; false when there is one. */
+static bool ReadPage(const BtreeHeader &header, const uint8_t *page, const char *structure, size_t headerSize,
+                     std::vector<BtreeEntry> *entries)
 {
-    const uint8_t *p = leaf + LEAF_HEADER_SIZE;
-    for (unsigned i = 0, n = GetU16(leaf + 2); i < n; ++i) {
+    const uint8_t *p = page + headerSize;
+    for (unsigned i = 0, n = GetU16(page + 2); i < n; ++i) {
         BtreeEntry entry;
-        size_t size = ParseEntry(header.structure, p, leaf + header.pageSize, &entry);
+        size_t size = ParseEntry(structure, p, page + header.pageSize, &entry);
         if (size == 0)
             return false;
         entries->push_back(entry);
@@ -211,20 +212,15 @@ static bool DescendIndex(const BtreeHeader &header, const uint8_t *page, BtreeCo
     *child = GetU16(page + 4);
     if (!key)
         return true;
-    const uint8_t *end = page + header.pageSize;
-    const uint8_t *p = page + INDEX_HEADER_SIZE;
-    const char keyField[2] = {header.structure[0], 0};
-    for (unsigned i = 0, n = GetU16(page + 2); i < n; ++i) {
-        BtreeEntry entry;
-        size_t size = ParseEntry(keyField, p, end, &entry);
-        if (size == 0 || end - (p + size) < 2)
-            return false;
+    const char indexStructure[3] = {header.structure[0], '2', 0};  /* key, child page */
+    std::vector<BtreeEntry> entries;
+    bool whole = ReadPage(header, page, indexStructure, INDEX_HEADER_SIZE, &entries);
+    for (const BtreeEntry &entry : entries) {
         if (compare(entry.key, *key) > 0)
-            break;
-        *child = GetU16(p + size);
-        p += size + 2;
+            return true;
+        *child = GetU16(entry.value.data());
     }
-    return true;
+    return whole;
 }
 
 /* The leaf reached for a key; the first leaf when there is no key. */
@@ -250,7 +246,7 @@ bool ReadBtreeEntries(const HlpBytes &tree, std::vector<BtreeEntry> *entries, st
     for (unsigned visited = 0; leaf; ++visited) {
         if (visited >= header.totalPages)
             return Fail(error, "B+ tree leaves form a loop");
-        if (!ReadLeaf(header, leaf, entries))
+        if (!ReadPage(header, leaf, header.structure, LEAF_HEADER_SIZE, entries))
             return Fail(error, "B+ tree entry runs past its page");
         uint16_t next = GetU16(leaf + 6);
         leaf = next == NO_PAGE ? nullptr : PageData(tree, header, next);
@@ -269,7 +265,7 @@ bool FindBtreeValue(const HlpBytes &tree, BtreeCompare compare, const HlpBytes &
     if (!leaf)
         return false;
     std::vector<BtreeEntry> entries;
-    ReadLeaf(header, leaf, &entries);
+    ReadPage(header, leaf, header.structure, LEAF_HEADER_SIZE, &entries);
     for (const BtreeEntry &entry : entries) {
         int order = compare(entry.key, key);
         if (order == 0)

@@ -42,8 +42,7 @@ uint32_t GetU32(const uint8_t *p);
 /* Compressed integers, short forms only (viewers read the long forms
  * differently); callers keep within these limits. */
 constexpr unsigned MAX_COMPRESSED_USHORT = 32767;  /* 1 or 2 bytes */
-constexpr long MIN_COMPRESSED_SLONG = -16384;      /* 2 bytes */
-constexpr long MAX_COMPRESSED_SLONG = 16383;
+constexpr long MAX_COMPRESSED_SLONG = 16383;       /* 2 bytes, from -16384 */
 void PutCompressedUShort(HlpBytes &out, unsigned value);
 void PutCompressedSShort(HlpBytes &out, int value);  /* -64..63: 1 byte */
 void PutCompressedSLong(HlpBytes &out, long value);
