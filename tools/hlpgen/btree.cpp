@@ -25,34 +25,17 @@ static int CompareNames(const HlpBytes &a, const HlpBytes &b)
     return 0;
 }
 
-static int CompareSigned32(const HlpBytes &a, const HlpBytes &b)
+template <typename Number>
+static int Compare32(const HlpBytes &a, const HlpBytes &b)
 {
-    int32_t x = static_cast<int32_t>(GetU32(a.data()));
-    int32_t y = static_cast<int32_t>(GetU32(b.data()));
-    return x < y ? -1 : (x > y ? 1 : 0);
-}
-
-static int CompareUnsigned32(const HlpBytes &a, const HlpBytes &b)
-{
-    uint32_t x = GetU32(a.data());
-    uint32_t y = GetU32(b.data());
+    Number x = static_cast<Number>(GetU32(a.data()));
+    Number y = static_cast<Number>(GetU32(b.data()));
     return x < y ? -1 : (x > y ? 1 : 0);
 }
 
 const BtreeKind DirectoryTree = {0x0402, 1024, "z4", CompareNames};
-const BtreeKind ContextTree = {0x0002, 2048, "L4", CompareSigned32};
-const BtreeKind TitleTree = {0x0002, 2048, "Lz", CompareUnsigned32};
-
-/* A page being built: its number and the smallest key below it. */
-struct BtreeNode {
-    uint16_t page;
-    HlpBytes firstKey;
-};
-
-static HlpBytes EmptyPage(size_t pageSize)
-{
-    return HlpBytes(pageSize, 0);
-}
+const BtreeKind ContextTree = {0x0002, 2048, "L4", Compare32<int32_t>};
+const BtreeKind TitleTree = {0x0002, 2048, "Lz", Compare32<uint32_t>};
 
 static void PutPageU16(HlpBytes &page, size_t at, unsigned value)
 {
@@ -60,67 +43,44 @@ static void PutPageU16(HlpBytes &page, size_t at, unsigned value)
     page[at + 1] = static_cast<uint8_t>(value >> 8);
 }
 
-static std::vector<BtreeNode> BuildLeaves(const BtreeKind &kind, const std::vector<BtreeEntry> &entries,
+/* Packs one level of pages, as many entries to a page as fit, and returns an
+ * entry for each page: its smallest key and its page number. Leaves are
+ * chained; an index level takes the first child of each page as the page's
+ * PreviousPage instead of as an entry. */
+static std::vector<BtreeEntry> BuildLevel(const BtreeKind &kind, const std::vector<BtreeEntry> &entries, bool leaves,
                                           std::vector<HlpBytes> &pages)
 {
-    std::vector<BtreeNode> leaves;
+    std::vector<BtreeEntry> level;
     size_t next = 0;
     do {
-        HlpBytes page = EmptyPage(kind.pageSize);
-        size_t used = LEAF_HEADER_SIZE;
+        HlpBytes page(kind.pageSize, 0);
+        uint16_t number = static_cast<uint16_t>(pages.size());
+        level.push_back({entries.empty() ? HlpBytes() : entries[next].key, {}});
+        PutU16(level.back().value, number);
+        size_t used = leaves ? LEAF_HEADER_SIZE : INDEX_HEADER_SIZE;
+        if (!leaves)
+            PutPageU16(page, 4, GetU16(entries[next++].value.data()));
         unsigned count = 0;
-        BtreeNode node{static_cast<uint16_t>(pages.size()), {}};
-        while (next < entries.size()) {
+        for (; next < entries.size(); ++next, ++count) {
             const BtreeEntry &entry = entries[next];
-            size_t size = entry.key.size() + entry.value.size();
-            if (used + size > kind.pageSize)
+            if (used + entry.key.size() + entry.value.size() > kind.pageSize)
                 break;
-            if (count == 0)
-                node.firstKey = entry.key;
             std::copy(entry.key.begin(), entry.key.end(), page.begin() + used);
             std::copy(entry.value.begin(), entry.value.end(), page.begin() + used + entry.key.size());
-            used += size;
-            ++count;
-            ++next;
+            used += entry.key.size() + entry.value.size();
         }
         PutPageU16(page, 0, static_cast<unsigned>(kind.pageSize - used));
         PutPageU16(page, 2, count);
-        PutPageU16(page, 4, leaves.empty() ? NO_PAGE : leaves.back().page);
-        PutPageU16(page, 6, NO_PAGE);
-        if (!leaves.empty())
-            PutPageU16(pages[leaves.back().page], 6, node.page);
+        if (leaves) {
+            uint16_t previous = level.size() > 1 ? GetU16(level[level.size() - 2].value.data()) : NO_PAGE;
+            PutPageU16(page, 4, previous);
+            PutPageU16(page, 6, NO_PAGE);
+            if (previous != NO_PAGE)
+                PutPageU16(pages[previous], 6, number);
+        }
         pages.push_back(page);
-        leaves.push_back(node);
     } while (next < entries.size());
-    return leaves;
-}
-
-static std::vector<BtreeNode> BuildIndexLevel(const BtreeKind &kind, const std::vector<BtreeNode> &children,
-                                              std::vector<HlpBytes> &pages)
-{
-    std::vector<BtreeNode> parents;
-    size_t next = 0;
-    while (next < children.size()) {
-        HlpBytes page = EmptyPage(kind.pageSize);
-        BtreeNode node{static_cast<uint16_t>(pages.size()), children[next].firstKey};
-        PutPageU16(page, 4, children[next].page);
-        ++next;
-        size_t used = INDEX_HEADER_SIZE;
-        unsigned count = 0;
-        while (next < children.size() && used + children[next].firstKey.size() + 2 <= kind.pageSize) {
-            const HlpBytes &key = children[next].firstKey;
-            std::copy(key.begin(), key.end(), page.begin() + used);
-            PutPageU16(page, used + key.size(), children[next].page);
-            used += key.size() + 2;
-            ++count;
-            ++next;
-        }
-        PutPageU16(page, 0, static_cast<unsigned>(kind.pageSize - used));
-        PutPageU16(page, 2, count);
-        pages.push_back(page);
-        parents.push_back(node);
-    }
-    return parents;
+    return level;
 }
 
 bool BuildBtree(const BtreeKind &kind, std::vector<BtreeEntry> entries, HlpBytes *tree, std::string *error)
@@ -128,29 +88,23 @@ bool BuildBtree(const BtreeKind &kind, std::vector<BtreeEntry> entries, HlpBytes
     std::stable_sort(entries.begin(), entries.end(),
                      [&](const BtreeEntry &a, const BtreeEntry &b) { return kind.compare(a.key, b.key) < 0; });
     for (size_t i = 0; i < entries.size(); ++i) {
-        if (i > 0 && kind.compare(entries[i - 1].key, entries[i].key) == 0) {
-            *error = "two entries with the same key in a B+ tree";
-            return false;
-        }
+        if (i > 0 && kind.compare(entries[i - 1].key, entries[i].key) == 0)
+            return Fail(error, "two entries with the same key in a B+ tree");
         /* An index entry (key + page number) must fit a page too, next to the header. */
         size_t size = std::max(entries[i].key.size() + entries[i].value.size(), entries[i].key.size() + 2);
-        if (size + LEAF_HEADER_SIZE > kind.pageSize) {
-            *error = "a B+ tree entry is larger than a page";
-            return false;
-        }
+        if (size + LEAF_HEADER_SIZE > kind.pageSize)
+            return Fail(error, "a B+ tree entry is larger than a page");
     }
 
     std::vector<HlpBytes> pages;
-    std::vector<BtreeNode> level = BuildLeaves(kind, entries, pages);
+    std::vector<BtreeEntry> level = BuildLevel(kind, entries, true, pages);
     unsigned levels = 1;
     while (level.size() > 1) {
-        level = BuildIndexLevel(kind, level, pages);
+        level = BuildLevel(kind, level, false, pages);
         ++levels;
     }
-    if (pages.size() >= NO_PAGE) {
-        *error = "too many B+ tree pages";
-        return false;
-    }
+    if (pages.size() >= NO_PAGE)
+        return Fail(error, "too many B+ tree pages");
 
     tree->clear();
     PutU16(*tree, BTREE_MAGIC);
@@ -159,7 +113,7 @@ bool BuildBtree(const BtreeKind &kind, std::vector<BtreeEntry> entries, HlpBytes
     PutFixedString(*tree, kind.structure, STRUCTURE_SIZE);
     PutU16(*tree, 0);
     PutU16(*tree, static_cast<unsigned>(pages.size() - levels));
-    PutU16(*tree, level[0].page);
+    PutU16(*tree, GetU16(level[0].value.data()));
     PutU16(*tree, NO_PAGE);
     PutU16(*tree, static_cast<unsigned>(pages.size()));
     PutU16(*tree, levels);
@@ -235,6 +189,22 @@ static size_t ParseEntry(const char *structure, const uint8_t *p, const uint8_t 
     return at;
 }
 
+/* The entries of a page up to the first malformed one; false when there is one. */
+static bool ReadPage(const BtreeHeader &header, const uint8_t *page, const char *structure, size_t headerSize,
+                     std::vector<BtreeEntry> *entries)
+{
+    const uint8_t *p = page + headerSize;
+    for (unsigned i = 0, n = GetU16(page + 2); i < n; ++i) {
+        BtreeEntry entry;
+        size_t size = ParseEntry(structure, p, page + header.pageSize, &entry);
+        if (size == 0)
+            return false;
+        entries->push_back(entry);
+        p += size;
+    }
+    return true;
+}
+
 /* The child page an index page leads to for a key. */
 static bool DescendIndex(const BtreeHeader &header, const uint8_t *page, BtreeCompare compare, const HlpBytes *key,
                          uint16_t *child)
@@ -242,20 +212,15 @@ static bool DescendIndex(const BtreeHeader &header, const uint8_t *page, BtreeCo
     *child = GetU16(page + 4);
     if (!key)
         return true;
-    const uint8_t *end = page + header.pageSize;
-    const uint8_t *p = page + INDEX_HEADER_SIZE;
-    const char keyField[2] = {header.structure[0], 0};
-    for (unsigned i = 0, n = GetU16(page + 2); i < n; ++i) {
-        BtreeEntry entry;
-        size_t size = ParseEntry(keyField, p, end, &entry);
-        if (size == 0 || end - (p + size) < 2)
-            return false;
+    const char indexStructure[3] = {header.structure[0], '2', 0};  /* key, child page */
+    std::vector<BtreeEntry> entries;
+    bool whole = ReadPage(header, page, indexStructure, INDEX_HEADER_SIZE, &entries);
+    for (const BtreeEntry &entry : entries) {
         if (compare(entry.key, *key) > 0)
-            break;
-        *child = GetU16(p + size);
-        p += size + 2;
+            return true;
+        *child = GetU16(entry.value.data());
     }
-    return true;
+    return whole;
 }
 
 /* The leaf reached for a key; the first leaf when there is no key. */
@@ -274,35 +239,19 @@ static const uint8_t *FindLeaf(const HlpBytes &tree, const BtreeHeader &header, 
 bool ReadBtreeEntries(const HlpBytes &tree, std::vector<BtreeEntry> *entries, std::string *error)
 {
     BtreeHeader header;
-    if (!ReadBtreeHeader(tree, &header)) {
-        *error = "bad B+ tree header";
-        return false;
-    }
+    if (!ReadBtreeHeader(tree, &header))
+        return Fail(error, "bad B+ tree header");
     entries->clear();
     const uint8_t *leaf = FindLeaf(tree, header, nullptr, nullptr);
     for (unsigned visited = 0; leaf; ++visited) {
-        if (visited >= header.totalPages) {
-            *error = "B+ tree leaves form a loop";
-            return false;
-        }
-        const uint8_t *end = leaf + header.pageSize;
-        const uint8_t *p = leaf + LEAF_HEADER_SIZE;
-        for (unsigned i = 0, n = GetU16(leaf + 2); i < n; ++i) {
-            BtreeEntry entry;
-            size_t size = ParseEntry(header.structure, p, end, &entry);
-            if (size == 0) {
-                *error = "B+ tree entry runs past its page";
-                return false;
-            }
-            entries->push_back(entry);
-            p += size;
-        }
+        if (visited >= header.totalPages)
+            return Fail(error, "B+ tree leaves form a loop");
+        if (!ReadPage(header, leaf, header.structure, LEAF_HEADER_SIZE, entries))
+            return Fail(error, "B+ tree entry runs past its page");
         uint16_t next = GetU16(leaf + 6);
         leaf = next == NO_PAGE ? nullptr : PageData(tree, header, next);
-        if (next != NO_PAGE && !leaf) {
-            *error = "B+ tree leaf links to a missing page";
-            return false;
-        }
+        if (next != NO_PAGE && !leaf)
+            return Fail(error, "B+ tree leaf links to a missing page");
     }
     return true;
 }
@@ -315,21 +264,14 @@ bool FindBtreeValue(const HlpBytes &tree, BtreeCompare compare, const HlpBytes &
     const uint8_t *leaf = FindLeaf(tree, header, compare, &key);
     if (!leaf)
         return false;
-    const uint8_t *end = leaf + header.pageSize;
-    const uint8_t *p = leaf + LEAF_HEADER_SIZE;
-    for (unsigned i = 0, n = GetU16(leaf + 2); i < n; ++i) {
-        BtreeEntry entry;
-        size_t size = ParseEntry(header.structure, p, end, &entry);
-        if (size == 0)
-            return false;
+    std::vector<BtreeEntry> entries;
+    ReadPage(header, leaf, header.structure, LEAF_HEADER_SIZE, &entries);
+    for (const BtreeEntry &entry : entries) {
         int order = compare(entry.key, key);
-        if (order == 0) {
+        if (order == 0)
             *value = entry.value;
-            return true;
-        }
-        if (order > 0)
-            return false;
-        p += size;
+        if (order >= 0)
+            return order == 0;
     }
     return false;
 }

@@ -49,8 +49,7 @@ uint16_t GetU16(const uint8_t *p)
 
 uint32_t GetU32(const uint8_t *p)
 {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-           (static_cast<uint32_t>(p[3]) << 24);
+    return GetU16(p) | (static_cast<uint32_t>(GetU16(p + 2)) << 16);
 }
 
 /* The low bit of the first byte tells the form: 0 short, 1 long. */

@@ -1,35 +1,24 @@
-/* The hash under which WinHelp files context names (|CONTEXT keys and the
- * argument of jump hotspots). Letters count 17..42 regardless of case, digits
- * 1..9 and 0 count 1..9 and 10, '.' 12 and '_' 13; h = h * 43 + code, modulo
- * 2^32. Other characters hash differently in different viewers, so context
- * names are limited to these. */
+/* The hash under which WinHelp files context names (|CONTEXT keys, jump
+ * hotspots). Other characters than these hash differently in different
+ * viewers, so context names are limited to them. */
+#include <algorithm>
+
 #include "hlpgen.h"
 
 static int ContextCharCode(char c)
 {
-    if (c >= 'A' && c <= 'Z')
-        return c - 'A' + 17;
-    if (c >= 'a' && c <= 'z')
-        return c - 'a' + 17;
-    if (c >= '1' && c <= '9')
-        return c - '0';
-    if (c == '0')
-        return 10;
-    if (c == '.')
-        return 12;
-    if (c == '_')
-        return 13;
+    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'))
+        return (c & ~0x20) - 'A' + 17;
+    if (c >= '0' && c <= '9')
+        return c == '0' ? 10 : c - '0';
+    if (c == '.' || c == '_')
+        return c == '.' ? 12 : 13;
     return -1;
 }
 
 bool IsContextName(const std::string &name)
 {
-    if (name.empty())
-        return false;
-    for (char c : name)
-        if (ContextCharCode(c) < 0)
-            return false;
-    return true;
+    return !name.empty() && std::all_of(name.begin(), name.end(), [](char c) { return ContextCharCode(c) >= 0; });
 }
 
 uint32_t HashContextName(const std::string &name)

@@ -41,11 +41,11 @@ static HlpBytes StringZ(const std::string &text)
     return bytes;
 }
 
-static void PutSystemString(HlpBytes &out, uint16_t type, const std::string &text)
+static void PutSystemRecord(HlpBytes &out, uint16_t type, const HlpBytes &data)
 {
     PutU16(out, type);
-    PutU16(out, static_cast<unsigned>(text.size() + 1));
-    PutStringZ(out, text);
+    PutU16(out, static_cast<unsigned>(data.size()));
+    PutBytes(out, data);
 }
 
 static HlpBytes BuildSystemFile(const HelpBook &book, uint32_t contentsOffset)
@@ -56,12 +56,10 @@ static HlpBytes BuildSystemFile(const HelpBook &book, uint32_t contentsOffset)
     PutU16(out, SYSTEM_MAJOR);
     PutU32(out, 0);  /* generation date: none, so that builds are reproducible */
     PutU16(out, SYSTEM_UNCOMPRESSED);
-    PutSystemString(out, SYSTEM_TITLE, book.title);
+    PutSystemRecord(out, SYSTEM_TITLE, StringZ(book.title));
     if (!book.copyright.empty())
-        PutSystemString(out, SYSTEM_COPYRIGHT, book.copyright);
-    PutU16(out, SYSTEM_CONTENTS);
-    PutU16(out, 4);
-    PutU32(out, contentsOffset);
+        PutSystemRecord(out, SYSTEM_COPYRIGHT, StringZ(book.copyright));
+    PutSystemRecord(out, SYSTEM_CONTENTS, Key32(contentsOffset));
     return out;
 }
 
@@ -78,8 +76,7 @@ static HlpBytes BuildFontFile(const HelpBook &book)
         PutU8(out, style.halfPoints);
         PutU8(out, FAMILY_SWISS);
         PutU16(out, 0);  /* the one face */
-        for (int i = 0; i < 6; ++i)
-            PutU8(out, 0);  /* black on no background */
+        out.insert(out.end(), 6, 0);  /* black on no background */
     }
     return out;
 }
@@ -101,58 +98,35 @@ static HlpBytes BuildContextMapFile(const HelpBook &book, const std::vector<uint
 
 static bool CheckBook(const HelpBook &book, std::string *error)
 {
-    if (book.topics.empty()) {
-        *error = "a help file needs at least one topic";
-        return false;
-    }
+    if (book.topics.empty())
+        return Fail(error, "a help file needs at least one topic");
     if (book.fonts.size() <= FONT_TITLE || book.fonts.size() > 255 || book.face.empty() ||
-        book.face.size() > MAX_FACE_LENGTH) {
-        *error = "the font table needs a face of 1 to 31 characters and body and title styles";
-        return false;
-    }
-    if (book.title.find('\0') != std::string::npos || book.copyright.find('\0') != std::string::npos) {
-        *error = "the help title and copyright may not contain NUL";
-        return false;
-    }
+        book.face.size() > MAX_FACE_LENGTH)
+        return Fail(error, "the font table needs a face of 1 to 31 characters and body and title styles");
+    if (book.title.find('\0') != std::string::npos || book.copyright.find('\0') != std::string::npos)
+        return Fail(error, "the help title and copyright may not contain NUL");
     std::map<uint32_t, std::string> hashes;
     std::map<uint32_t, std::string> mapIds;
     for (const HelpTopic &topic : book.topics) {
-        if (!IsContextName(topic.name)) {
-            *error = "\"" + topic.name + "\" is not a context name (letters, digits, '.' and '_' only)";
-            return false;
-        }
+        if (!IsContextName(topic.name))
+            return Fail(error, "\"" + topic.name + "\" is not a context name (letters, digits, '.' and '_' only)");
         auto [hashAt, newHash] = hashes.emplace(HashContextName(topic.name), topic.name);
-        if (!newHash) {
-            *error = "context names " + hashAt->second + " and " + topic.name + " have the same hash";
-            return false;
-        }
-        if (topic.hasMapId) {
-            auto [mapAt, newMap] = mapIds.emplace(topic.mapId, topic.name);
-            if (!newMap) {
-                *error = "topics " + mapAt->second + " and " + topic.name + " have the same map number";
-                return false;
-            }
-        }
+        if (!newHash)
+            return Fail(error, "context names " + hashAt->second + " and " + topic.name + " have the same hash");
+        if (topic.hasMapId && !mapIds.emplace(topic.mapId, topic.name).second)
+            return Fail(error, "topics " + mapIds[topic.mapId] + " and " + topic.name + " have the same map number");
     }
     for (const HelpTopic &topic : book.topics)
         for (const HelpParagraph &paragraph : topic.paragraphs) {
             for (const HelpRun &run : paragraph.runs) {
-                if ((paragraph.heading || run.bold) && book.fonts.size() <= FONT_BOLD) {
-                    *error = "topic " + topic.name + " uses bold text but the font table has no bold style";
-                    return false;
-                }
-                if (run.jumpTo.empty())
-                    continue;
-                if (!IsContextName(run.jumpTo) || !hashes.count(HashContextName(run.jumpTo))) {
-                    *error = "topic " + topic.name + " jumps to unknown context " + run.jumpTo;
-                    return false;
-                }
+                if ((paragraph.heading || run.bold) && book.fonts.size() <= FONT_BOLD)
+                    return Fail(error, "topic " + topic.name + " uses bold text but the font table has no bold style");
+                if (!run.jumpTo.empty() && (!IsContextName(run.jumpTo) || !hashes.count(HashContextName(run.jumpTo))))
+                    return Fail(error, "topic " + topic.name + " jumps to unknown context " + run.jumpTo);
             }
         }
-    if (!book.contentsTopic.empty() && !hashes.count(HashContextName(book.contentsTopic))) {
-        *error = "the contents topic " + book.contentsTopic + " does not exist";
-        return false;
-    }
+    if (!book.contentsTopic.empty() && !hashes.count(HashContextName(book.contentsTopic)))
+        return Fail(error, "the contents topic " + book.contentsTopic + " does not exist");
     return true;
 }
 
@@ -208,16 +182,11 @@ bool BuildHelpFile(const HelpBook &book, HlpBytes *image, std::string *error)
         titles.push_back({Key32(offsets[i]), StringZ(topic.title)});
     }
 
-    std::vector<HelpInternalFile> files(6);
-    files[0].name = "|CONTEXT";
-    if (!BuildBtree(ContextTree, contexts, &files[0].data, error))
+    HlpBytes contextTree, titleTree;
+    if (!BuildBtree(ContextTree, contexts, &contextTree, error) || !BuildBtree(TitleTree, titles, &titleTree, error))
         return false;
-    files[1] = {"|CTXOMAP", BuildContextMapFile(book, offsets)};
-    files[2] = {"|FONT", BuildFontFile(book)};
-    files[3] = {"|SYSTEM", BuildSystemFile(book, contentsOffset)};
-    files[4] = {"|TOPIC", topicFile};
-    files[5].name = "|TTLBTREE";
-    if (!BuildBtree(TitleTree, titles, &files[5].data, error))
-        return false;
-    return AssembleImage(files, image, error);
+    return AssembleImage({{"|CONTEXT", contextTree}, {"|CTXOMAP", BuildContextMapFile(book, offsets)},
+                          {"|FONT", BuildFontFile(book)}, {"|SYSTEM", BuildSystemFile(book, contentsOffset)},
+                          {"|TOPIC", topicFile}, {"|TTLBTREE", titleTree}},
+                         image, error);
 }

@@ -1,18 +1,9 @@
-/* Reads a .hlp image back the way a viewer does: header, directory, then the
- * chain of |TOPIC records with the TOPICOFFSETs a viewer computes, and the
- * lookups of HELP_CONTEXT (|CTXOMAP) and of jumps (|CONTEXT). The generator
- * runs it on its own output, and the tests use it to look inside files. It is
- * strict about what this generator writes (uncompressed text, exact internal
- * file sizes) and refuses anything else rather than guess. */
+/* Reads a .hlp image back the way a viewer does, for the generator's check of
+ * its own output and for the tests. Strict about what this generator writes
+ * (uncompressed text, exact internal file sizes): refuses the rest, never guesses. */
 #include <cstring>
 
 #include "hlpgen.h"
-
-static bool Fail(std::string *error, const std::string &message)
-{
-    *error = message;
-    return false;
-}
 
 /* The data of the internal file whose FILEHEADER is at `at`. */
 static bool ReadInternalFile(const HlpBytes &image, size_t at, HlpBytes *data, std::string *error)
@@ -97,6 +88,20 @@ static bool SkipParagraphSettings(const uint8_t *p, size_t size, size_t *at, uns
     return true;
 }
 
+/* The format commands read: the size of the argument and the character the
+ * command stands for in the text (0 for none). 0xE2-0xE7 are jumps and
+ * pop-ups; their argument is the target's context hash. */
+struct FormatCommand {
+    uint8_t code;
+    uint8_t argument;
+    char text;
+};
+
+static constexpr FormatCommand FormatCommands[] = {
+    {0x80, 2, 0},    {0x81, 0, '\n'}, {0x82, 0, '\n'}, {0x83, 0, '\t'}, {0x89, 0, 0},    {0x8B, 0, ' '},
+    {0x8C, 0, '-'}, {0xE2, 4, 0},    {0xE3, 4, 0},    {0xE6, 4, 0},    {0xE7, 4, 0},
+};
+
 /* Decodes a text record: its strings, one per format command. */
 static bool ReadTextRecord(const uint8_t *data1, size_t size1, const uint8_t *data2, size_t size2, ReadTopicInfo *topic,
                            std::string *error)
@@ -126,45 +131,22 @@ static bool ReadTextRecord(const uint8_t *data1, size_t size1, const uint8_t *da
         size_t length = static_cast<size_t>(static_cast<const uint8_t *>(nul) - (data2 + text));
         topic->text.append(reinterpret_cast<const char *>(data2 + text), length);
         text += length + 1;
-        uint8_t command = data1[at++];
-        size_t argument = 0;
-        switch (command) {
-        case 0x80:
-            argument = 2;
-            break;
-        case 0x81:
-        case 0x82:
-            topic->text += '\n';
-            break;
-        case 0x83:
-            topic->text += '\t';
-            break;
-        case 0x89:
-            break;
-        case 0x8B:
-            topic->text += ' ';
-            break;
-        case 0x8C:
-            topic->text += '-';
-            break;
-        case 0xE2:
-        case 0xE3:
-        case 0xE6:
-        case 0xE7:
-            argument = 4;
-            break;
-        case 0xFF:
-            if (text != size2)
-                return Fail(error, "more strings than format commands");
-            return true;
-        default:
+        uint8_t code = data1[at++];
+        if (code == 0xFF)
+            return text == size2 || Fail(error, "more strings than format commands");
+        const FormatCommand *command = nullptr;
+        for (const FormatCommand &known : FormatCommands)
+            if (known.code == code)
+                command = &known;
+        if (!command)
             return Fail(error, "unknown format command");
-        }
-        if (at + argument > size1)
+        if (command->text)
+            topic->text += command->text;
+        if (at + command->argument > size1)
             return Fail(error, "format command cut short");
-        if (argument == 4)
+        if (command->argument == 4)
             topic->jumpHashes.push_back(GetU32(data1 + at));
-        at += argument;
+        at += command->argument;
     }
 }
 
@@ -290,11 +272,6 @@ const ReadTopicInfo *TopicAtOffset(const std::vector<ReadTopicInfo> &topics, uin
     return found;
 }
 
-static bool Reaches(const std::vector<ReadTopicInfo> &topics, const ReadTopicInfo &expected, uint32_t offset)
-{
-    return TopicAtOffset(topics, offset) == &expected;
-}
-
 bool VerifyHelpImage(const HlpBytes &image, const HelpBook &book, std::string *error)
 {
     std::vector<HelpInternalFile> files;
@@ -308,9 +285,10 @@ bool VerifyHelpImage(const HlpBytes &image, const HelpBook &book, std::string *e
         if (topics[i].title != topic.title)
             return Fail(error, "topic \"" + topic.title + "\" read back differently");
         uint32_t offset;
-        if (!FindContextHash(files, HashContextName(topic.name), &offset) || !Reaches(topics, topics[i], offset))
+        if (!FindContextHash(files, HashContextName(topic.name), &offset) ||
+            TopicAtOffset(topics, offset) != &topics[i])
             return Fail(error, "context " + topic.name + " does not lead to its topic");
-        if (topic.hasMapId && (!FindMapId(files, topic.mapId, &offset) || !Reaches(topics, topics[i], offset)))
+        if (topic.hasMapId && (!FindMapId(files, topic.mapId, &offset) || TopicAtOffset(topics, offset) != &topics[i]))
             return Fail(error, "map number " + std::to_string(topic.mapId) + " does not lead to " + topic.name);
         for (uint32_t hash : topics[i].jumpHashes)
             if (!FindContextHash(files, hash, &offset))

@@ -2,19 +2,9 @@
  *
  * Turns a few plain-text topics into a Windows Help 3.1 file (.hlp) that
  * WinHelp and Wine's winhlp32 open with HELP_CONTEXT, and reads such a file
- * back so that the build and the tests can check what was written.
- *
- * The pieces, one file each:
- *   bytes.cpp         little-endian and compressed integers
- *   context_hash.cpp  the hash WinHelp uses for context names
- *   btree.cpp         B+ trees (internal directory, |CONTEXT, |TTLBTREE)
- *   topic_records.cpp the TOPICLINK records of |TOPIC and their block layout
- *   help_file.cpp     the internal files and the whole image
- *   help_reader.cpp   reading an image back
- *   topic_source.cpp  the plain topic source format
- *   html_help.cpp     the same book as an HTML Help project (pages, contents,
- *                     index, .hhp) for chmcmd to compile into a .chm
- * main.cpp is the command-line front end run by the build.
+ * back so that the build and the tests can check what was written; from the
+ * same topics it also writes an HTML Help project for chmcmd. Each section
+ * below names the file that implements it; main.cpp is the command line.
  *
  * Portable C++17 only: the same sources build for the host (the generator)
  * and for Windows (the unit tests, run under Wine).
@@ -29,13 +19,19 @@
 
 using HlpBytes = std::vector<uint8_t>;
 
+/* Sets *error and returns false, for `return Fail(error, "...")`. */
+inline bool Fail(std::string *error, const std::string &message)
+{
+    *error = message;
+    return false;
+}
+
 /* ---- bytes.cpp ---------------------------------------------------------- */
 
 void PutU8(HlpBytes &out, unsigned value);
 void PutU16(HlpBytes &out, unsigned value);
 void PutU32(HlpBytes &out, uint32_t value);
 void PutBytes(HlpBytes &out, const HlpBytes &bytes);
-/* The text and a terminating NUL. */
 void PutStringZ(HlpBytes &out, const std::string &text);
 /* The text NUL-padded (or cut) to exactly `width` bytes. */
 void PutFixedString(HlpBytes &out, const std::string &text, size_t width);
@@ -43,12 +39,10 @@ void SetU32(HlpBytes &out, size_t at, uint32_t value);
 uint16_t GetU16(const uint8_t *p);
 uint32_t GetU32(const uint8_t *p);
 
-/* Compressed integers, short forms only (the two long forms are read
- * differently by different viewers). Values outside the short range are the
- * caller's fault; these functions expect the limits below. */
+/* Compressed integers, short forms only (viewers read the long forms
+ * differently); callers keep within these limits. */
 constexpr unsigned MAX_COMPRESSED_USHORT = 32767;  /* 1 or 2 bytes */
-constexpr long MIN_COMPRESSED_SLONG = -16384;      /* 2 bytes */
-constexpr long MAX_COMPRESSED_SLONG = 16383;
+constexpr long MAX_COMPRESSED_SLONG = 16383;       /* 2 bytes, from -16384 */
 void PutCompressedUShort(HlpBytes &out, unsigned value);
 void PutCompressedSShort(HlpBytes &out, int value);  /* -64..63: 1 byte */
 void PutCompressedSLong(HlpBytes &out, long value);
@@ -59,10 +53,8 @@ bool GetCompressedSLong(const uint8_t *p, size_t size, size_t *at, long *value);
 
 /* ---- context_hash.cpp --------------------------------------------------- */
 
-/* Context names are non-empty and made of A-Z, a-z, 0-9, '.' and '_': the
- * only characters on which every viewer's hash agrees. */
+/* Non-empty, of A-Z, a-z, 0-9, '.' and '_' only: every viewer hashes these alike. */
 bool IsContextName(const std::string &name);
-/* Case-insensitive: "About" and "about" are the same context. */
 uint32_t HashContextName(const std::string &name);
 
 /* ---- btree.cpp ---------------------------------------------------------- */
@@ -72,7 +64,6 @@ struct BtreeEntry {
     HlpBytes value;
 };
 
-/* Compares two encoded keys like strcmp. */
 using BtreeCompare = int (*)(const HlpBytes &a, const HlpBytes &b);
 
 struct BtreeKind {
@@ -88,11 +79,9 @@ extern const BtreeKind TitleTree;      /* "Lz": TOPICOFFSET -> title */
 
 constexpr size_t BTREE_HEADER_SIZE = 38;
 
-/* Sorts the entries by the kind's key order and lays them out as a B+ tree
- * (header and pages). Duplicate keys and entries larger than a page are
- * refused. */
+/* Sorts the entries into the kind's key order and lays them out as a B+ tree;
+ * refuses duplicate keys and entries larger than a page. */
 bool BuildBtree(const BtreeKind &kind, std::vector<BtreeEntry> entries, HlpBytes *tree, std::string *error);
-/* Every leaf entry, in leaf-chain order. */
 bool ReadBtreeEntries(const HlpBytes &tree, std::vector<BtreeEntry> *entries, std::string *error);
 /* Finds a key the way WinHelp does: down the index pages from the root, then
  * along one leaf until the first greater key. */
@@ -166,19 +155,14 @@ struct TopicRecord {
     uint32_t topicOffset = 0;
 };
 
-/* The text record of a topic: its title in the title font, then each
- * paragraph, with jumps as hotspots. */
 bool BuildTextRecord(const HelpTopic &topic, TopicRecord *record, std::string *error);
-/* Gives every record its TOPICPOS and TOPICOFFSET. A record's 21-byte header
- * and LinkData1 never straddle two blocks; LinkData2 may run on. */
+/* A record's header and LinkData1 never straddle two blocks; LinkData2 may. */
 void LayoutTopicRecords(std::vector<TopicRecord> &records);
-/* The whole |TOPIC file for a book, and each topic's TOPICOFFSET. */
 bool BuildTopicFile(const HelpBook &book, HlpBytes *topicFile, std::vector<uint32_t> *topicOffsets, std::string *error);
 
 /* ---- help_file.cpp ------------------------------------------------------ */
 
-/* Checks the book (names, map numbers, jump targets, fonts) and builds the
- * complete .hlp image. */
+/* Checks the book (names, map numbers, jump targets, fonts) first. */
 bool BuildHelpFile(const HelpBook &book, HlpBytes *image, std::string *error);
 
 /* ---- help_reader.cpp ---------------------------------------------------- */
@@ -195,28 +179,22 @@ struct ReadTopicInfo {
     std::vector<uint32_t> jumpHashes;
 };
 
-/* Checks the header and the directory and extracts every internal file. */
 bool ReadHelpImage(const HlpBytes &image, std::vector<HelpInternalFile> *files, std::string *error);
 const HlpBytes *FindInternalFile(const std::vector<HelpInternalFile> &files, const std::string &name);
-/* Walks |TOPIC from the first record as a viewer does and returns every topic
- * with the TOPICOFFSET a viewer computes for it. */
+/* Walks |TOPIC as a viewer does, with the TOPICOFFSETs a viewer computes. */
 bool ReadTopics(const std::vector<HelpInternalFile> &files, std::vector<ReadTopicInfo> *topics, std::string *error);
-/* The TOPICOFFSET of a map number (|CTXOMAP) or of a context hash (|CONTEXT). */
 bool FindMapId(const std::vector<HelpInternalFile> &files, uint32_t mapId, uint32_t *topicOffset);
 bool FindContextHash(const std::vector<HelpInternalFile> &files, uint32_t hash, uint32_t *topicOffset);
 /* The topic a viewer shows for a TOPICOFFSET: the last one at or before it. */
 const ReadTopicInfo *TopicAtOffset(const std::vector<ReadTopicInfo> &topics, uint32_t topicOffset);
-/* The checks the generator runs on its own output: every topic is reached by
- * its map number and its context name, and every jump leads somewhere. */
+/* Every topic is reached by its map number and context name, every jump leads somewhere. */
 bool VerifyHelpImage(const HlpBytes &image, const HelpBook &book, std::string *error);
 
 /* ---- topic_source.cpp --------------------------------------------------- */
 
-/* Adds the topics of one source text to the book. `sourceName` prefixes the
- * error messages ("name:line: ..."). */
+/* Errors read "sourceName:line: ...". */
 bool ParseTopicSource(const std::string &text, const std::string &sourceName, HelpBook *book, std::string *error);
-/* Resolves jump targets given as map numbers to context names and checks the
- * book as a whole; run after every source is parsed. */
+/* After every source: jumps to map numbers become jumps to context names. */
 bool FinishTopicSources(HelpBook *book, std::string *error);
 
 /* ---- html_help.cpp ------------------------------------------------------ */
@@ -241,10 +219,9 @@ struct HtmlHelpFile {
  * targets as written reads the same project the same way. */
 constexpr char HtmlHelpPageFolder[] = "proc/self/cwd";
 
-/* Every file of the HTML Help project for a checked book (FinishTopicSources
- * and BuildHelpFile accept it): a page per topic named after its context
- * name, "<chm>.hhc", "<chm>.hhk" and "<chm>.hhp", where <chm> is the base name
- * of chmPath, the compiled file the project names. */
+/* For a book that BuildHelpFile accepts: a page per topic named after its
+ * context name, and "<chm>.hhc", "<chm>.hhk" and "<chm>.hhp", <chm> being the
+ * base name of chmPath. */
 bool BuildHtmlHelpProject(const HelpBook &book, const std::string &chmPath, std::vector<HtmlHelpFile> *files,
                           std::string *error);
 

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cctype>
 #include <map>
+#include <string_view>
 
 #include "hlpgen.h"
 
@@ -34,24 +35,14 @@ static std::string InFolder(const std::string &name)
 /* Text for HTML element content and attribute values. */
 static std::string Escape(const std::string &text)
 {
+    static const char *const Entities[] = {"&amp;", "&lt;", "&gt;", "&quot;"};
     std::string out;
     for (char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        default:
+        size_t special = std::string_view("&<>\"").find(c);
+        if (special == std::string_view::npos)
             out += c;
-        }
+        else
+            out += Entities[special];
     }
     return out;
 }
@@ -89,10 +80,8 @@ static bool BuildPage(const HelpTopic &topic, const std::map<std::string, std::s
         for (const HelpRun &run : paragraph.runs) {
             if (!run.jumpTo.empty()) {
                 auto target = pages.find(LowerCase(run.jumpTo));
-                if (target == pages.end()) {
-                    *error = "topic " + topic.name + " jumps to " + run.jumpTo + ", which is no topic";
-                    return false;
-                }
+                if (target == pages.end())
+                    return Fail(error, "topic " + topic.name + " jumps to " + run.jumpTo + ", which is no topic");
                 text += "<a href=\"" + target->second + "\">" + Escape(run.text) + "</a>";
             } else if (run.bold && !paragraph.heading) {
                 text += "<b>" + Escape(run.text) + "</b>";
@@ -109,12 +98,31 @@ static bool BuildPage(const HelpTopic &topic, const std::map<std::string, std::s
     return true;
 }
 
-static std::string HeadingText(const HelpParagraph &paragraph)
+/* An entry of the contents or the index: a topic, or a heading below it. */
+struct SitemapItem {
+    std::string name;
+    std::string local;
+    bool heading;
+};
+
+/* Every topic title and the headings below it, in contents order. */
+static std::vector<SitemapItem> SitemapItems(const std::vector<const HelpTopic *> &order)
 {
-    std::string text;
-    for (const HelpRun &run : paragraph.runs)
-        text += run.text;
-    return text;
+    std::vector<SitemapItem> items;
+    for (const HelpTopic *topic : order) {
+        std::string local = InFolder(PageName(topic->name));
+        items.push_back({topic->title, local, false});
+        size_t headings = 0;
+        for (const HelpParagraph &paragraph : topic->paragraphs) {
+            if (!paragraph.heading)
+                continue;
+            SitemapItem item{"", local + "#" + Anchor(++headings), true};
+            for (const HelpRun &run : paragraph.runs)
+                item.name += run.text;
+            items.push_back(item);
+        }
+    }
+    return items;
 }
 
 static std::string SitemapEntry(const std::string &name, const std::string &local)
@@ -135,16 +143,13 @@ static std::string BuildContents(const std::vector<const HelpTopic *> &order)
 {
     std::string out = std::string(SitemapHead) + "<object type=\"text/site properties\">\n"
                       "  <param name=\"ImageType\" value=\"Folder\">\n</object>\n<ul>\n";
-    for (const HelpTopic *topic : order) {
-        std::string local = InFolder(PageName(topic->name));
-        out += SitemapEntry(topic->title, local);
-        std::string below;
-        size_t headings = 0;
-        for (const HelpParagraph &paragraph : topic->paragraphs)
-            if (paragraph.heading)
-                below += SitemapEntry(HeadingText(paragraph), local + "#" + Anchor(++headings));
-        if (!below.empty())
-            out += "<ul>\n" + below + "</ul>\n";
+    std::vector<SitemapItem> items = SitemapItems(order);
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (items[i].heading && !items[i - 1].heading)
+            out += "<ul>\n";
+        out += SitemapEntry(items[i].name, items[i].local);
+        if (items[i].heading && (i + 1 == items.size() || !items[i + 1].heading))
+            out += "</ul>\n";
     }
     return out + "</ul>\n</body>\n</html>\n";
 }
@@ -152,20 +157,12 @@ static std::string BuildContents(const std::vector<const HelpTopic *> &order)
 /* The index: every topic title and heading, in alphabetical order. */
 static std::string BuildIndex(const std::vector<const HelpTopic *> &order)
 {
-    std::vector<std::pair<std::string, std::string>> keywords;
-    for (const HelpTopic *topic : order) {
-        std::string local = InFolder(PageName(topic->name));
-        keywords.push_back({topic->title, local});
-        size_t headings = 0;
-        for (const HelpParagraph &paragraph : topic->paragraphs)
-            if (paragraph.heading)
-                keywords.push_back({HeadingText(paragraph), local + "#" + Anchor(++headings)});
-    }
-    std::stable_sort(keywords.begin(), keywords.end(),
-                     [](const auto &a, const auto &b) { return LowerCase(a.first) < LowerCase(b.first); });
+    std::vector<SitemapItem> items = SitemapItems(order);
+    std::stable_sort(items.begin(), items.end(),
+                     [](const auto &a, const auto &b) { return LowerCase(a.name) < LowerCase(b.name); });
     std::string out = std::string(SitemapHead) + "<ul>\n";
-    for (const auto &keyword : keywords)
-        out += SitemapEntry(keyword.first, keyword.second);
+    for (const SitemapItem &item : items)
+        out += SitemapEntry(item.name, item.local);
     return out + "</ul>\n</body>\n</html>\n";
 }
 
@@ -190,39 +187,33 @@ static std::string BuildProject(const HelpBook &book, const std::string &chmPath
         "main=\"" + book.title + "\",\"" + contents + "\",\"" + index + "\",\"" + home + "\",\"" + home +
         "\",,,,,0x120,280,0x304E,[60,40,760,560],,,,,,,0\n"
         "\n[FILES]\n";
-    for (const HelpTopic *topic : order)
-        out += InFolder(PageName(topic->name)) + "\n";
-    out += contents + "\n" + index + "\n\n[ALIAS]\n";
-    for (const HelpTopic *topic : order)
-        if (topic->hasMapId)
-            out += "IDH_" + std::to_string(topic->mapId) + "=" + InFolder(PageName(topic->name)) + "\n";
-    out += "\n[MAP]\n";
-    for (const HelpTopic *topic : order)
-        if (topic->hasMapId)
-            out += "#define IDH_" + std::to_string(topic->mapId) + " " + std::to_string(topic->mapId) + "\n";
-    return out;
+    std::string aliases, map;
+    for (const HelpTopic *topic : order) {
+        std::string page = InFolder(PageName(topic->name));
+        std::string id = std::to_string(topic->mapId);
+        out += page + "\n";
+        if (topic->hasMapId) {
+            aliases += "IDH_" + id + "=" + page + "\n";
+            map += "#define IDH_" + id + " " + id + "\n";
+        }
+    }
+    return out + contents + "\n" + index + "\n\n[ALIAS]\n" + aliases + "\n[MAP]\n" + map;
 }
 
 bool BuildHtmlHelpProject(const HelpBook &book, const std::string &chmPath, std::vector<HtmlHelpFile> *files,
                           std::string *error)
 {
-    if (book.topics.empty()) {
-        *error = "the book has no topics";
-        return false;
-    }
+    if (book.topics.empty())
+        return Fail(error, "the book has no topics");
     std::map<std::string, std::string> pages;  /* lower-case context name -> page */
     std::map<uint32_t, std::string> mapIds;
     std::vector<const HelpTopic *> order;
     for (const HelpTopic &topic : book.topics) {
-        if (!pages.emplace(LowerCase(topic.name), PageName(topic.name)).second) {
-            *error = "two topics are named " + topic.name;
-            return false;
-        }
-        if (topic.hasMapId && !mapIds.emplace(topic.mapId, topic.name).second) {
-            *error = "topics " + mapIds[topic.mapId] + " and " + topic.name + " share map number " +
-                     std::to_string(topic.mapId);
-            return false;
-        }
+        if (!pages.emplace(LowerCase(topic.name), PageName(topic.name)).second)
+            return Fail(error, "two topics are named " + topic.name);
+        if (topic.hasMapId && !mapIds.emplace(topic.mapId, topic.name).second)
+            return Fail(error, "topics " + mapIds[topic.mapId] + " and " + topic.name + " share map number " +
+                                   std::to_string(topic.mapId));
         if (topic.name == book.contentsTopic)
             order.insert(order.begin(), &topic);
         else

@@ -1,12 +1,7 @@
-/* hlpgen: builds a Windows Help file from plain topic sources.
- *
- *   hlpgen -o springdeck.hlp [--chm-project FOLDER springdeck.chm] topics.txt...
- *
- * The file is read back and checked (every topic reached by its context name
- * and map number, every jump resolved) before it is written; on any error
- * nothing is left at the output path, so the build cannot ship a broken file.
- * With --chm-project it also writes the HTML Help project of the same topics
- * into FOLDER, for chmcmd to compile into the named .chm. */
+/* hlpgen: builds a Windows Help file (and with --chm-project the HTML Help
+ * project of the same topics) from plain topic sources. The file is read back
+ * and checked before it is written; on any error nothing is left at the
+ * output path, so the build cannot ship a broken file. */
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -32,6 +27,13 @@ static bool WriteImage(const std::string &path, const HlpBytes &image)
     out.write(reinterpret_cast<const char *>(image.data()), static_cast<std::streamsize>(image.size()));
     out.close();
     return !out.fail();
+}
+
+/* Reports a failure; main returns the status. */
+static int Failed(const std::string &message, int status = 1)
+{
+    std::cerr << message << "\n";
+    return status;
 }
 
 /* Replaces the folder's contents with the project's files. */
@@ -63,41 +65,30 @@ int main(int argc, char **argv)
             sources.push_back(arg);
         }
     }
-    if (output.empty() || sources.empty()) {
-        std::cerr << "usage: hlpgen -o OUTPUT.hlp [--chm-project FOLDER OUTPUT.chm] SOURCE.txt...\n";
-        return 2;
-    }
+    if (output.empty() || sources.empty())
+        return Failed("usage: hlpgen -o OUTPUT.hlp [--chm-project FOLDER OUTPUT.chm] SOURCE.txt...", 2);
     std::remove(output.c_str());
 
     HelpBook book;
     std::string error;
     for (const std::string &source : sources) {
         std::string text;
-        if (!ReadSource(source, &text)) {
-            std::cerr << "hlpgen: cannot read " << source << "\n";
-            return 1;
-        }
-        if (!ParseTopicSource(text, source, &book, &error)) {
-            std::cerr << error << "\n";
-            return 1;
-        }
+        if (!ReadSource(source, &text))
+            return Failed("hlpgen: cannot read " + source);
+        if (!ParseTopicSource(text, source, &book, &error))
+            return Failed(error);
     }
     HlpBytes image;
     std::vector<HtmlHelpFile> project;
     if (!FinishTopicSources(&book, &error) || !BuildHelpFile(book, &image, &error) ||
         !VerifyHelpImage(image, book, &error) ||
-        (!chmProject.empty() && !BuildHtmlHelpProject(book, chm, &project, &error))) {
-        std::cerr << "hlpgen: " << error << "\n";
-        return 1;
-    }
-    if (!chmProject.empty() && !WriteProject(chmProject, project)) {
-        std::cerr << "hlpgen: cannot write the HTML Help project in " << chmProject << "\n";
-        return 1;
-    }
+        (!chmProject.empty() && !BuildHtmlHelpProject(book, chm, &project, &error)))
+        return Failed("hlpgen: " + error);
+    if (!chmProject.empty() && !WriteProject(chmProject, project))
+        return Failed("hlpgen: cannot write the HTML Help project in " + chmProject);
     if (!WriteImage(output, image)) {
-        std::cerr << "hlpgen: cannot write " << output << "\n";
         std::remove(output.c_str());
-        return 1;
+        return Failed("hlpgen: cannot write " + output);
     }
     std::cout << "hlpgen: " << output << ": " << book.topics.size() << " topics, " << image.size() << " bytes\n";
     return 0;

@@ -51,50 +51,38 @@ static void EmitParagraph(TextBuilder &tb, const HelpParagraph &paragraph)
     if (paragraph.heading)
         EmitFont(tb, FONT_BOLD);
     for (const HelpRun &run : paragraph.runs) {
-        if (run.jumpTo.empty() && run.bold) {
+        if (!run.jumpTo.empty()) {
+            uint32_t hash = HashContextName(run.jumpTo);
+            Emit(tb, {CMD_JUMP, static_cast<uint8_t>(hash), static_cast<uint8_t>(hash >> 8),
+                      static_cast<uint8_t>(hash >> 16), static_cast<uint8_t>(hash >> 24)});
+            tb.pending = run.text;
+            Emit(tb, {CMD_END_HOTSPOT});
+        } else if (run.bold) {
             EmitFont(tb, FONT_BOLD);
             tb.pending = run.text;
             EmitFont(tb, FONT_BODY);
-            continue;
-        }
-        if (run.jumpTo.empty()) {
+        } else {
             tb.pending += run.text;
-            continue;
         }
-        uint32_t hash = HashContextName(run.jumpTo);
-        Emit(tb, {CMD_JUMP, static_cast<uint8_t>(hash), static_cast<uint8_t>(hash >> 8),
-                  static_cast<uint8_t>(hash >> 16), static_cast<uint8_t>(hash >> 24)});
-        tb.pending = run.text;
-        Emit(tb, {CMD_END_HOTSPOT});
     }
     Emit(tb, {CMD_END_PARAGRAPH});
     if (paragraph.heading)
         EmitFont(tb, FONT_BODY);
 }
 
-static bool HasNul(const std::string &text)
-{
-    return text.find('\0') != std::string::npos;
-}
-
 bool BuildTextRecord(const HelpTopic &topic, TopicRecord *record, std::string *error)
 {
-    if (topic.title.empty() || HasNul(topic.title)) {
-        *error = "topic " + topic.name + " needs a title";
-        return false;
-    }
+    if (topic.title.empty() || topic.title.find('\0') != std::string::npos)
+        return Fail(error, "topic " + topic.name + " needs a title");
     TextBuilder tb;
     EmitFont(tb, FONT_TITLE);
     tb.pending = topic.title;
     Emit(tb, {CMD_END_PARAGRAPH});
     EmitFont(tb, FONT_BODY);
     for (const HelpParagraph &paragraph : topic.paragraphs) {
-        for (const HelpRun &run : paragraph.runs) {
-            if (HasNul(run.text)) {
-                *error = "topic " + topic.name + " has a NUL in its text";
-                return false;
-            }
-        }
+        for (const HelpRun &run : paragraph.runs)
+            if (run.text.find('\0') != std::string::npos)
+                return Fail(error, "topic " + topic.name + " has a NUL in its text");
         EmitParagraph(tb, paragraph);
     }
     Emit(tb, {CMD_END});
@@ -107,19 +95,15 @@ bool BuildTextRecord(const HelpTopic &topic, TopicRecord *record, std::string *e
     PutCompressedSShort(afterLength, SPACE_BELOW_HALF_POINTS);
     PutBytes(afterLength, tb.commands);
 
-    if (tb.strings.size() > MAX_COMPRESSED_USHORT || afterLength.size() > MAX_COMPRESSED_SLONG) {
-        *error = "topic " + topic.name + " is too long for one record";
-        return false;
-    }
+    if (tb.strings.size() > MAX_COMPRESSED_USHORT || afterLength.size() > MAX_COMPRESSED_SLONG)
+        return Fail(error, "topic " + topic.name + " is too long for one record");
     record->type = RECORD_TEXT;
     record->linkData1.clear();
     PutCompressedSLong(record->linkData1, static_cast<long>(afterLength.size()));
     PutCompressedUShort(record->linkData1, static_cast<unsigned>(tb.strings.size()));
     PutBytes(record->linkData1, afterLength);
-    if (TOPIC_LINK_SIZE + record->linkData1.size() > TOPIC_BLOCK_DATA_SIZE) {
-        *error = "topic " + topic.name + " has too many paragraphs and jumps for one record";
-        return false;
-    }
+    if (TOPIC_LINK_SIZE + record->linkData1.size() > TOPIC_BLOCK_DATA_SIZE)
+        return Fail(error, "topic " + topic.name + " has too many paragraphs and jumps for one record");
     record->linkData2 = tb.strings;
     record->topicLength = static_cast<uint32_t>(tb.strings.size());
     return true;
@@ -204,22 +188,21 @@ static void WriteBlockHeaders(HlpBytes &file, const std::vector<TopicRecord> &re
 
 bool BuildTopicFile(const HelpBook &book, HlpBytes *topicFile, std::vector<uint32_t> *topicOffsets, std::string *error)
 {
+    /* Topic headers get their data once the layout is known; the last one
+     * (no title) ends the chain. */
+    TopicRecord header;
+    header.type = RECORD_TOPIC_HEADER;
+    header.linkData1.assign(TOPIC_HEADER_DATA_SIZE, 0);
     std::vector<TopicRecord> records;
     for (const HelpTopic &topic : book.topics) {
-        TopicRecord header;
-        header.type = RECORD_TOPIC_HEADER;
-        header.linkData1.assign(TOPIC_HEADER_DATA_SIZE, 0);
         header.linkData2.assign(topic.title.begin(), topic.title.end());
-        TopicRecord text;
-        if (!BuildTextRecord(topic, &text, error))
-            return false;
         records.push_back(header);
-        records.push_back(text);
+        records.emplace_back();
+        if (!BuildTextRecord(topic, &records.back(), error))
+            return false;
     }
-    TopicRecord terminator;
-    terminator.type = RECORD_TOPIC_HEADER;
-    terminator.linkData1.assign(TOPIC_HEADER_DATA_SIZE, 0);
-    records.push_back(terminator);
+    header.linkData2.clear();
+    records.push_back(header);
 
     LayoutTopicRecords(records);
 

@@ -15,6 +15,7 @@
  *
  * Text is printable ASCII; anything else is refused with its line number, so
  * that the file shows the same on every Windows code page. */
+#include <algorithm>
 #include <cctype>
 
 #include "hlpgen.h"
@@ -40,18 +41,13 @@ static std::string Trim(const std::string &text)
     size_t begin = text.find_first_not_of(' ');
     if (begin == std::string::npos)
         return std::string();
-    size_t end = text.find_last_not_of(' ');
-    return text.substr(begin, end - begin + 1);
+    return text.substr(begin, text.find_last_not_of(' ') - begin + 1);
 }
 
 static bool IsNumber(const std::string &text)
 {
-    if (text.empty() || text.size() > 9)
-        return false;
-    for (char c : text)
-        if (!std::isdigit(static_cast<unsigned char>(c)))
-            return false;
-    return true;
+    auto digit = [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; };
+    return !text.empty() && text.size() <= 9 && std::all_of(text.begin(), text.end(), digit);
 }
 
 static void AddRun(std::vector<HelpRun> &runs, const std::string &text, bool bold)
@@ -105,9 +101,7 @@ static bool ParseRuns(SourceState &state, const std::string &text, std::vector<H
         runs->push_back(jump);
         at = close + 2;
     }
-    if (bold)
-        return SourceError(state, "\"**\" opens bold text that is never closed");
-    return true;
+    return !bold || SourceError(state, "\"**\" opens bold text that is never closed");
 }
 
 static bool FlushParagraph(SourceState &state)
@@ -127,9 +121,7 @@ static bool FlushParagraph(SourceState &state)
 
 static bool NeedTopic(SourceState &state, const std::string &what)
 {
-    if (state.topic)
-        return true;
-    return SourceError(state, what + " before the first #topic");
+    return state.topic || SourceError(state, what + " before the first #topic");
 }
 
 static bool SetOnce(SourceState &state, std::string &field, const std::string &value, const std::string &what)
@@ -145,10 +137,8 @@ static bool SetOnce(SourceState &state, std::string &field, const std::string &v
 static bool Directive(SourceState &state, const std::string &word, const std::string &arg)
 {
     HelpBook &book = *state.book;
-    if (word == "helptitle")
-        return SetOnce(state, book.title, arg, "#helptitle");
-    if (word == "copyright")
-        return SetOnce(state, book.copyright, arg, "#copyright");
+    if (word == "helptitle" || word == "copyright")
+        return SetOnce(state, word == "helptitle" ? book.title : book.copyright, arg, "#" + word);
     if (word == "topic") {
         if (!IsContextName(arg))
             return SourceError(state, "#topic needs a context name (letters, digits, '.' and '_')");
@@ -203,12 +193,8 @@ static bool SourceLine(SourceState &state, std::string line)
     if (text.empty())
         return FlushParagraph(state);
     if (text[0] == '#') {
-        if (!FlushParagraph(state))
-            return false;
-        size_t space = text.find(' ');
-        std::string word = text.substr(1, space == std::string::npos ? std::string::npos : space - 1);
-        std::string arg = space == std::string::npos ? std::string() : Trim(text.substr(space));
-        return Directive(state, word, arg);
+        size_t space = std::min(text.find(' '), text.size());
+        return FlushParagraph(state) && Directive(state, text.substr(1, space - 1), Trim(text.substr(space)));
     }
     if (!NeedTopic(state, "text"))
         return false;
@@ -225,9 +211,7 @@ bool ParseTopicSource(const std::string &text, const std::string &sourceName, He
     SourceState state{&sourceName, 0, book, nullptr, std::string(), 0, error};
     size_t at = 0;
     while (at <= text.size()) {
-        size_t end = text.find('\n', at);
-        if (end == std::string::npos)
-            end = text.size();
+        size_t end = std::min(text.find('\n', at), text.size());
         std::string line = text.substr(at, end - at);
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
@@ -241,28 +225,22 @@ bool ParseTopicSource(const std::string &text, const std::string &sourceName, He
 
 bool FinishTopicSources(HelpBook *book, std::string *error)
 {
-    if (book->title.empty()) {
-        *error = "the sources give no #helptitle";
-        return false;
-    }
+    if (book->title.empty())
+        return Fail(error, "the sources give no #helptitle");
     for (HelpTopic &topic : book->topics) {
-        if (topic.title.empty()) {
-            *error = "topic " + topic.name + " has no #title";
-            return false;
-        }
+        if (topic.title.empty())
+            return Fail(error, "topic " + topic.name + " has no #title");
         for (HelpParagraph &paragraph : topic.paragraphs)
             for (HelpRun &run : paragraph.runs) {
                 if (!IsNumber(run.jumpTo))
                     continue;
                 uint32_t mapId = static_cast<uint32_t>(std::stoul(run.jumpTo));
-                const HelpTopic *target = nullptr;
-                for (const HelpTopic &candidate : book->topics)
-                    if (candidate.hasMapId && candidate.mapId == mapId)
-                        target = &candidate;
-                if (!target) {
-                    *error = "topic " + topic.name + " jumps to map number " + run.jumpTo + ", which no topic has";
-                    return false;
-                }
+                auto target = std::find_if(book->topics.rbegin(), book->topics.rend(), [&](const HelpTopic &candidate) {
+                    return candidate.hasMapId && candidate.mapId == mapId;
+                });
+                if (target == book->topics.rend())
+                    return Fail(error,
+                                "topic " + topic.name + " jumps to map number " + run.jumpTo + ", which no topic has");
                 run.jumpTo = target->name;
             }
     }
