@@ -266,17 +266,14 @@ static void OnCommand(HWND dialog, UINT id, UINT code)
     case IDOK:
         OnOk(dialog);
         break;
-    case IDCANCEL:
-        EndDialog(dialog, IDCANCEL);
-        break;
     case IDC_PROGRAM_BROWSE:
         EndDialog(dialog, IDC_PROGRAM_BROWSE);
         break;
-    case IDC_HELPBUTTON:
-        ShowHelp(dialog, HELP_CONTEXT_GENERAL);
-        break;
     case IDC_PROGRAM_INFO:
         DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(DLG_PGMINFO), dialog, ProgramInfoDialog, 0);
+        break;
+    default:
+        OnCancelOrHelp(dialog, (int)id);
         break;
     }
 }

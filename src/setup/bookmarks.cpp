@@ -187,14 +187,8 @@ static INT_PTR CALLBACK BookmarkDialog(HWND dialog, UINT message, WPARAM wParam,
         case IDOK:
             OnOk(dialog);
             return TRUE;
-        case IDCANCEL:
-            EndDialog(dialog, IDCANCEL);
-            return TRUE;
-        case IDC_HELPBUTTON:
-            ShowHelp(dialog, HELP_CONTEXT_GENERAL);
-            return TRUE;
         }
-        return FALSE;
+        return OnCancelOrHelp(dialog, LOWORD(wParam));
     case WM_DESTROY:
         OnDestroy(dialog);
         return FALSE;

@@ -101,12 +101,11 @@ static void OnCommand(HWND dialog, UINT id)
     case IDC_ABOUT:
         DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(DLG_ABOUT), dialog, AboutDialog, 0);
         break;
-    case IDC_HELPBUTTON:
-        ShowHelp(dialog, HELP_CONTEXT_GENERAL);
-        break;
     case IDOK:
-    case IDCANCEL:
-        EndDialog(dialog, (INT_PTR)id);
+        EndDialog(dialog, IDOK);
+        break;
+    default:
+        OnCancelOrHelp(dialog, (int)id);
         break;
     }
 }
