@@ -68,10 +68,8 @@ static void OnKeyClicked(HWND dialog, UINT keyId)
     RECT rect;
     GetWindowRect(dialog, &rect);
     MoveWindow(dialog, 0, 0, 0, 0, TRUE);
-    if (ConfigureKey(dialog, keyId) == 1) {
-        RefreshKeyButtons(dialog);
-        RegisterKeyHotkeys(MainWindow);
-    }
+    if (ConfigureKey(dialog, keyId) == 1)
+        RefreshKeyButtons(dialog);  /* which also registers the hotkeys again */
     MoveWindow(dialog, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
 }
 
