@@ -45,6 +45,10 @@ INT_PTR CALLBACK AboutDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
 /* Gives a dialog the Springdeck icon as its large icon. */
 void SetDialogIcon(HWND dialog);
 
+/* Cancel ends a dialog with IDCANCEL, its Help button shows the general
+ * help topic; false for any other command. */
+bool OnCancelOrHelp(HWND dialog, int id);
+
 /* Shows an icon (or none) in a dialog's icon control whose every icon was
  * made for it, and destroys the one it showed so far. */
 void SetOwnedIcon(HWND dialog, int control, HICON icon);

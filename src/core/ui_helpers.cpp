@@ -1,5 +1,5 @@
-/* Small chores that several dialogs share: their large icon, an icon control
- * that owns what it shows, and the memory DC in which a button's face is
+/* Small chores that several dialogs share: their large icon, Cancel and Help,
+ * an icon control that owns what it shows, and the memory DC in which a button's face is
  * drawn into a bitmap. */
 #include "core/core_internal.h"
 #include "resource.h"
@@ -7,6 +7,17 @@
 void SetDialogIcon(HWND dialog)
 {
     SendMessageA(dialog, WM_SETICON, ICON_BIG, (LPARAM)LoadIconA(AppInstance, MAKEINTRESOURCEA(ICO_SPRINGDECK)));
+}
+
+bool OnCancelOrHelp(HWND dialog, int id)
+{
+    if (id == IDCANCEL)
+        EndDialog(dialog, IDCANCEL);
+    else if (id == IDC_HELPBUTTON)
+        ShowHelp(dialog, HELP_CONTEXT_GENERAL);
+    else
+        return false;
+    return true;
 }
 
 void SetOwnedIcon(HWND dialog, int control, HICON icon)

@@ -28,8 +28,7 @@ bool LowerWebScheme(char *text)
     for (const char *scheme : WebSchemes) {
         size_t length = strlen(scheme);
         if (_strnicmp(text, scheme, length) == 0) {
-            for (size_t i = 0; i < length; ++i)
-                text[i] = scheme[i];
+            memcpy(text, scheme, length);
             return true;
         }
     }

@@ -61,7 +61,6 @@ static bool HasClass(HWND window, const char *className, int capacity)
     return GetClassNameA(window, name, capacity) > 0 && strcmp(name, className) == 0;
 }
 
-/* The first direct child of the window with the class, or null. */
 static HWND FindChildOfClass(HWND parent, const char *className, int capacity)
 {
     for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
@@ -100,14 +99,6 @@ static HWND FindAddressField(HWND webWindow)
     return box ? GetWindow(box, GW_CHILD) : NULL;
 }
 
-/* Types the text, then Enter, into the focused window at 100 ms per event. */
-static void TypeTextAsKeys(const char *text)
-{
-    WORD request[TYPING_REQUEST_WORDS];
-    BuildTypingRequest(text, request, TYPING_REQUEST_WORDS);
-    PlayKeys(request, TYPING_DELAY);
-}
-
 /* Brings the web window forward, puts the focus in its address field and
  * types the address there. False when the window has no address field. */
 static bool TypeIntoWebWindow(HWND frame, HWND webWindow, const char *address)
@@ -135,7 +126,10 @@ static bool TypeIntoWebWindow(HWND frame, HWND webWindow, const char *address)
     if (field) {
         SetFocus(field);
         SetWindowTextA(field, "");
-        TypeTextAsKeys(address);
+        /* The address, then Enter, at 100 ms per event. */
+        WORD request[TYPING_REQUEST_WORDS];
+        BuildTypingRequest(address, request, TYPING_REQUEST_WORDS);
+        PlayKeys(request, TYPING_DELAY);
     }
 
     if (attached)

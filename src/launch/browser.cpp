@@ -45,7 +45,6 @@ static const char AllWindows[] = "0xFFFFFFFF";
 
 static const char AppPathsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
 
-/* Filled by FindBrowserPath at each use. */
 static char BrowserPath[BROWSER_PATH_CAPACITY];
 
 const char *BrowserDdeService()
@@ -94,7 +93,6 @@ static void FreeString(DWORD instance, HSZ text)
         DdeFreeStringHandle(instance, text);
 }
 
-/* Ends the conversation we hold with a browser, if any. */
 static void EndBrowserConversation()
 {
     if (BrowserConversation)
@@ -148,7 +146,6 @@ static bool QuoteArgument(const char *text, char *quoted, size_t capacity)
     return fits;
 }
 
-/* snprintf's result fits the buffer. */
 static bool Fits(int written, size_t capacity) { return written >= 0 && (size_t)written < capacity; }
 
 bool FormatOpenRequestItem(const char *address, char *item, size_t capacity)
@@ -176,7 +173,6 @@ bool FormatBrowserCommand(const char *path, const char *address, char *command, 
     return Fits(snprintf(command, capacity, "%s%s%s %s", mark, path, mark, quoted), capacity);
 }
 
-/* What became of an open request. */
 enum OpenOutcome : LONG {
     OPEN_NOT_REACHED, /* no conversation: the browser does not run, or the item cannot be sent */
     OPEN_ANSWERED,

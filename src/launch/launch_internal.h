@@ -43,7 +43,7 @@ bool FormatBrowserCommand(const char *path, const char *address, char *command, 
  * window, else through its launcher library. 0 on success, -1 on failure. */
 int OpenUrlInAol(const char *address);
 
-/* Builds the playback request that TypeTextAsKeys plays into request
+/* Builds the playback request that types an address into AOL into request
  * (capacity words, the count included) and returns the entry count. A
  * character that no key produces is left out; a text too long for the
  * request is cut so that the modifier releases and Enter always fit. */

@@ -514,11 +514,9 @@ static PlaybackOutcome PlayAsInput(PlaybackState *state, PlaybackRequestBlock **
     }
 }
 
-static void EndPlayback(PlaybackState *state)
+/* The hook is gone by now: it was never installed, or the thread removed it. */
+static void EndPlayback()
 {
-    if (state->hook)
-        UnhookWindowsHookEx(state->hook);
-    state->hook = NULL;
     /* Last touch of the shared state: from here on a new request may use it.
      * Clearing and signalling idle are one step under the lock, so that a
      * request that starts right after cannot find itself marked idle. */
@@ -554,7 +552,7 @@ static DWORD WINAPI PlaybackThread(void *parameter)
 
     if (AdvancePlayback(state, GetTickCount())) {  /* an empty request */
         ReleaseRequester(&block, 0);
-        EndPlayback(state);
+        EndPlayback();
         return 0;
     }
 
@@ -590,7 +588,7 @@ static DWORD WINAPI PlaybackThread(void *parameter)
 
     if (saved)
         SetKeyboardState(savedKeys);
-    EndPlayback(state);
+    EndPlayback();
     return 0;
 }
 

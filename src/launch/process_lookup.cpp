@@ -50,37 +50,22 @@ enum : DWORD {
 
 static const char CounterNamesKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Perflib\\009";
 
-/* The ways to ask a process for its full path. They are no part of the
- * result: start-up only wants to know whether a snapshot can be taken. */
-static void LookUpFullPathFunctions()
+BOOL InitProcessLookup()
 {
     HMODULE kernel = GetModuleHandleA("KERNEL32.DLL");
-    if (kernel) {
-        QueryImageName = (QueryImageNameFunction)(void *)GetProcAddress(kernel, "QueryFullProcessImageNameA");
-        ModuleFileName = (ModuleFileNameFunction)(void *)GetProcAddress(kernel, "K32GetModuleFileNameExA");
-        ModuleFirst = (ModuleWalkFunction)(void *)GetProcAddress(kernel, "Module32First");
-    }
+    if (!kernel)
+        return FALSE;
+    /* The ways to ask a process for its full path. They are no part of the
+     * result: start-up only wants to know whether a snapshot can be taken. */
+    QueryImageName = (QueryImageNameFunction)(void *)GetProcAddress(kernel, "QueryFullProcessImageNameA");
+    ModuleFileName = (ModuleFileNameFunction)(void *)GetProcAddress(kernel, "K32GetModuleFileNameExA");
+    ModuleFirst = (ModuleWalkFunction)(void *)GetProcAddress(kernel, "Module32First");
     if (!ModuleFileName) {
         /* Stays loaded for the life of the process, like the system DLLs. */
         HMODULE psapi = LoadLibraryA("PSAPI.DLL");
         if (psapi)
             ModuleFileName = (ModuleFileNameFunction)(void *)GetProcAddress(psapi, "GetModuleFileNameExA");
     }
-}
-
-BOOL InitProcessLookup()
-{
-    CreateSnapshot = NULL;
-    ProcessFirst = NULL;
-    ProcessNext = NULL;
-    QueryImageName = NULL;
-    ModuleFileName = NULL;
-    ModuleFirst = NULL;
-    LookUpFullPathFunctions();
-
-    HMODULE kernel = GetModuleHandleA("KERNEL32.DLL");
-    if (!kernel)
-        return FALSE;
     CreateSnapshot = (CreateSnapshotFunction)(void *)GetProcAddress(kernel, "CreateToolhelp32Snapshot");
     ProcessFirst = (ProcessWalkFunction)(void *)GetProcAddress(kernel, "Process32First");
     ProcessNext = (ProcessWalkFunction)(void *)GetProcAddress(kernel, "Process32Next");

@@ -97,7 +97,6 @@ static BOOL CALLBACK BringForwardIfRunning(HWND window, LPARAM lParam)
     return FALSE;
 }
 
-/* Brings the main window of a running copy of the program forward. */
 static bool BringRunningCopyForward(const char *commandLine)
 {
     FoundRunningCopy = false;
@@ -122,11 +121,9 @@ bool OpenThroughShell(const char *verb, const char *file, const char *parameters
     /* Our callers tell of a failure in their own words; the shell's message
      * would come first and say the same. */
     info.fMask = SEE_MASK_FLAG_NO_UI;
-    info.hwnd = NULL;
     info.lpVerb = verb;
     info.lpFile = file;
     info.lpParameters = parameters;
-    info.lpDirectory = NULL;
     info.nShow = SW_SHOWNORMAL;
     return ShellExecuteExA(&info) != FALSE;
 }

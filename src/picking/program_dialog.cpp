@@ -49,8 +49,6 @@ HICON ExtractFileIcon(const char *path)
     return NULL;
 }
 
-static UINT DialogKey(HWND dialog) { return (UINT)GetWindowLongPtrA(dialog, DWLP_USER); }
-
 static ProgramListItem *SelectedEntry(HWND dialog)
 {
     HWND list = GetDlgItem(dialog, IDC_PROGRAM_LIST);
@@ -84,11 +82,8 @@ static void OnSelectionChange(HWND dialog)
     ShowPreview(dialog, true);
 }
 
-static void StoreProgramChoice(HWND dialog, UINT keyId)
+static void StoreProgramChoice(UINT keyId, const ProgramListItem *entry)
 {
-    ProgramListItem *entry = SelectedEntry(dialog);
-    if (!entry || entry->isFolder)
-        return;
     if (entry->isConnection)
         WriteKeyAssignment(keyId, ConnectionCommandLine, entry->arguments, entry->displayName, "", 0);
     else
@@ -102,7 +97,7 @@ static void OnOk(HWND dialog)
     if (!entry)
         return;
     if (!entry->isFolder) {
-        StoreProgramChoice(dialog, DialogKey(dialog));
+        StoreProgramChoice((UINT)GetWindowLongPtrA(dialog, DWLP_USER), entry);
         EndDialog(dialog, 1);
         return;
     }
@@ -266,17 +261,14 @@ static void OnCommand(HWND dialog, UINT id, UINT code)
     case IDOK:
         OnOk(dialog);
         break;
-    case IDCANCEL:
-        EndDialog(dialog, IDCANCEL);
-        break;
     case IDC_PROGRAM_BROWSE:
         EndDialog(dialog, IDC_PROGRAM_BROWSE);
         break;
-    case IDC_HELPBUTTON:
-        ShowHelp(dialog, HELP_CONTEXT_GENERAL);
-        break;
     case IDC_PROGRAM_INFO:
         DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(DLG_PGMINFO), dialog, ProgramInfoDialog, 0);
+        break;
+    default:
+        OnCancelOrHelp(dialog, (int)id);
         break;
     }
 }

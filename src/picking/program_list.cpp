@@ -42,7 +42,6 @@ static char AllUsersProgramsFolder[PROGRAMS_CAPACITY] = "";
 static const char TopLevelHeader[] =
     "Program and Folders on your Start Menu\r\n(double-click a folder to see its contents):";
 
-/* Copies text into a field when it fits whole. */
 static bool CopyWhole(char *field, const char *text)
 {
     size_t length = strlen(text);
@@ -63,7 +62,6 @@ ProgramListItem *NewProgramListItem()
     return new (std::nothrow) ProgramListItem();
 }
 
-/* Destroys the entry's icon and frees it. */
 static void FreeProgramListItem(ProgramListItem *item)
 {
     if (!item)
@@ -73,12 +71,70 @@ static void FreeProgramListItem(ProgramListItem *item)
     delete item;
 }
 
+/* A path ending in ".." is cut at the backslash before its trailing "\..",
+ * so that it names the parent of the folder being listed. The search starts
+ * at the fourth character from the end and never goes before the start. */
+static void CutGoBackPath(char *path)
+{
+    int length = (int)strlen(path);
+    for (int i = length - 4; i >= 0; --i) {
+        if (path[i] == '\\') {
+            path[i] = '\0';
+            return;
+        }
+    }
+}
 
-static ProgramListItem *ReadProgramListItem(const char *path, int depth);
+static bool EndsWith(const char *text, const char *tail)
+{
+    size_t length = strlen(text), tailLength = strlen(tail);
+    return length >= tailLength && lstrcmpiA(text + length - tailLength, tail) == 0;
+}
 
-/* Adds every entry of the StartMenuCache to the list box; they stay the
- * cache's, which lives until the program ends. */
-static void ShowStartMenuCache(HWND list);
+/* One entry for a file or folder, or the Go Back entry for a path ending in
+ * ".."; none for what leads to no program. */
+static ProgramListItem *ReadProgramListItem(const char *path, int depth)
+{
+    ProgramListItem *item = NewProgramListItem();
+    if (!item)
+        return NULL;
+    char fullPath[2 * MAX_PATH];
+    lstrcpynA(fullPath, path, sizeof fullPath);
+    size_t length = strlen(fullPath);
+    bool goBack = length >= 2 && strcmp(fullPath + length - 2, "..") == 0;
+    if (goBack)
+        CutGoBackPath(fullPath);
+    if (!CopyWhole(item->path, fullPath)) {
+        FreeProgramListItem(item);
+        return NULL;
+    }
+
+    if (goBack) {
+        lstrcpynA(item->displayName, "Go Back", sizeof item->displayName);
+        item->icon = LoadSmallIcon(ICO_UPDIR);
+        item->isFolder = TRUE;
+        item->isGoBack = TRUE;
+    } else {
+        SHFILEINFOA info;
+        ZeroMemory(&info, sizeof info);
+        if (!SHGetFileInfoA(item->path, 0, &info, sizeof info, SHGFI_DISPLAYNAME | SHGFI_ATTRIBUTES)) {
+            FreeProgramListItem(item);
+            return NULL;
+        }
+        lstrcpynA(item->displayName, info.szDisplayName, sizeof item->displayName);
+        if (info.dwAttributes & SFGAO_FOLDER) {
+            item->isFolder = TRUE;
+        } else if (!ResolveShortcut(item) || !SHGetFileInfoA(item->target, 0, NULL, 0, SHGFI_EXETYPE)) {
+            FreeProgramListItem(item);
+            return NULL;
+        }
+        ZeroMemory(&info, sizeof info);
+        if (SHGetFileInfoA(item->path, 0, &info, sizeof info, SHGFI_ICON | SHGFI_SMALLICON))
+            item->icon = info.hIcon;
+    }
+    item->depth = depth;
+    return item;
+}
 
 /* The length of root when path is root or lies below it, else 0. */
 static size_t LengthBelow(const char *path, const char *root)
@@ -172,7 +228,9 @@ void FillProgramList(HWND list, const char *folder, int depth)
     ClearProgramList(list);
     SetListingHeader(list, folder, depth);
     if (depth == 0) {
-        ShowStartMenuCache(list);
+        /* The cache's entries stay the cache's, which lives until the program ends. */
+        for (ProgramListItem *item = StartMenuCache; item; item = item->next)
+            SendMessageA(list, LB_ADDSTRING, 0, (LPARAM)item);
         return;
     }
     char path[2 * MAX_PATH];
@@ -183,71 +241,6 @@ void FillProgramList(HWND list, const char *folder, int depth)
     ReadMergedFolder(folder, depth, entries);
     for (FolderEntries::value_type &entry : entries)
         AddProgramListItem(list, entry.second);
-}
-
-/* A path ending in ".." is cut at the backslash before its trailing "\..",
- * so that it names the parent of the folder being listed. The search starts
- * at the fourth character from the end and never goes before the start. */
-static void CutGoBackPath(char *path)
-{
-    int length = (int)strlen(path);
-    for (int i = length - 4; i >= 0; --i) {
-        if (path[i] == '\\') {
-            path[i] = '\0';
-            return;
-        }
-    }
-}
-
-static bool EndsWith(const char *text, const char *tail)
-{
-    size_t length = strlen(text), tailLength = strlen(tail);
-    return length >= tailLength && lstrcmpiA(text + length - tailLength, tail) == 0;
-}
-
-/* One entry for a file or folder, or the Go Back entry for a path ending in
- * ".."; none for what leads to no program. */
-static ProgramListItem *ReadProgramListItem(const char *path, int depth)
-{
-    ProgramListItem *item = NewProgramListItem();
-    if (!item)
-        return NULL;
-    char fullPath[2 * MAX_PATH];
-    lstrcpynA(fullPath, path, sizeof fullPath);
-    size_t length = strlen(fullPath);
-    bool goBack = length >= 2 && strcmp(fullPath + length - 2, "..") == 0;
-    if (goBack)
-        CutGoBackPath(fullPath);
-    if (!CopyWhole(item->path, fullPath)) {
-        FreeProgramListItem(item);
-        return NULL;
-    }
-
-    if (goBack) {
-        lstrcpynA(item->displayName, "Go Back", sizeof item->displayName);
-        item->icon = LoadSmallIcon(ICO_UPDIR);
-        item->isFolder = TRUE;
-        item->isGoBack = TRUE;
-    } else {
-        SHFILEINFOA info;
-        ZeroMemory(&info, sizeof info);
-        if (!SHGetFileInfoA(item->path, 0, &info, sizeof info, SHGFI_DISPLAYNAME | SHGFI_ATTRIBUTES)) {
-            FreeProgramListItem(item);
-            return NULL;
-        }
-        lstrcpynA(item->displayName, info.szDisplayName, sizeof item->displayName);
-        if (info.dwAttributes & SFGAO_FOLDER) {
-            item->isFolder = TRUE;
-        } else if (!ResolveShortcut(item) || !SHGetFileInfoA(item->target, 0, NULL, 0, SHGFI_EXETYPE)) {
-            FreeProgramListItem(item);
-            return NULL;
-        }
-        ZeroMemory(&info, sizeof info);
-        if (SHGetFileInfoA(item->path, 0, &info, sizeof info, SHGFI_ICON | SHGFI_SMALLICON))
-            item->icon = info.hIcon;
-    }
-    item->depth = depth;
-    return item;
 }
 
 void MakeProgramListItem(HWND list, const char *path, int depth)
@@ -317,7 +310,6 @@ bool ResolveShortcut(ProgramListItem *item)
     if (!loaded) {
         lstrcpynA(item->target, item->path, sizeof item->target);
         item->iconPath[0] = '\0';
-        item->arguments[0] = '\0';
     }
     return fits;
 }
@@ -397,12 +389,6 @@ void BuildStartMenuCache()
     ReadMergedFolder(ProgramsFolder, 0, entries);
     for (FolderEntries::value_type &entry : entries)
         AddToStartMenuCache(entry.second);
-}
-
-static void ShowStartMenuCache(HWND list)
-{
-    for (ProgramListItem *item = StartMenuCache; item; item = item->next)
-        SendMessageA(list, LB_ADDSTRING, 0, (LPARAM)item);
 }
 
 int CompareProgramListItems(const ProgramListItem *first, const ProgramListItem *second)

@@ -60,7 +60,6 @@ static int BrowseForProgram(HWND dialog)
     browse.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
     browse.hwndOwner = dialog;
     browse.lpstrFilter = Filter;
-    browse.nFilterIndex = 0;
     browse.lpstrFile = file;
     browse.nMaxFile = sizeof file;
     browse.lpstrInitialDir = "c:\\";

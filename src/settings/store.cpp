@@ -18,21 +18,15 @@
  * it counts as missing, so its reader gets the default. */
 enum : DWORD { MAX_SETTING_STRING_SIZE = 64 * 1024 };
 
-/* Builds "Software\Tolvane Keyboards\Springdeck\<subkey>"; false when the
+/* Opens "Software\Tolvane Keyboards\Springdeck\<subkey>" for reading, or
+ * creates it (and the base path) for writing; null when that fails or the
  * subkey name would not fit (such a setting is treated as missing). */
-static bool BuildSettingPath(const char *subkey, char (&path)[SETTING_PATH_CAPACITY])
-{
-    int n = snprintf(path, sizeof path, "%s%s", SETTINGS_BASE_PATH, subkey);
-    return n > 0 && n < (int)sizeof path;
-}
-
-/* Opens a subkey of the store for reading, or creates it (and the base path)
- * for writing; null when that fails. */
 static HKEY OpenSettingKey(const char *subkey, bool create = false)
 {
     char path[SETTING_PATH_CAPACITY];
     HKEY key = NULL;
-    if (!BuildSettingPath(subkey, path))
+    int n = snprintf(path, sizeof path, "%s%s", SETTINGS_BASE_PATH, subkey);
+    if (n <= 0 || n >= (int)sizeof path)
         return NULL;
     LONG result = create ? RegCreateKeyA(HKEY_CURRENT_USER, path, &key)
                          : RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_QUERY_VALUE, &key);

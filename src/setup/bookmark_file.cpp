@@ -341,12 +341,10 @@ static void FinishBytes(BookmarkParser *parser)
 
 static void StartParser(BookmarkParser *parser, void *root, BookmarkCallback callback, void *context)
 {
+    *parser = BookmarkParser();
     parser->callback = callback;
     parser->context = context;
     parser->parents[0] = root;
-    parser->depth = parser->hidden = parser->bookmarks = parser->folders = 0;
-    parser->pending = parser->utf8 = parser->done = parser->overlong = false;
-    parser->pendingFolder = NULL;
     parser->firstLine = true;
 }
 

@@ -28,9 +28,9 @@ static const char *EntryTitle(const BookmarkEntry *entry)
 
 static const char BookmarkListKey[] = "Software\\Netscape\\Netscape Navigator\\Bookmark List";
 
-/* Adds a folder (no address) or a bookmark under parent, last. Returns the
- * new item, or null when it could not be added. */
-static HTREEITEM AddTreeItem(HWND tree, HTREEITEM parent, const char *name, const char *address)
+/* The readers' callback: adds a folder (no address) or a bookmark under
+ * parent, last. Returns the new item, or null when it could not be added. */
+static void *AddToTree(void *tree, void *parent, const char *name, const char *address)
 {
     BookmarkEntry *entry = NULL;
     if (address) {
@@ -44,22 +44,17 @@ static HTREEITEM AddTreeItem(HWND tree, HTREEITEM parent, const char *name, cons
     }
     TVINSERTSTRUCTA insert;
     ZeroMemory(&insert, sizeof insert);
-    insert.hParent = parent;
+    insert.hParent = (HTREEITEM)parent;
     insert.hInsertAfter = TVI_LAST;
     insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
     insert.item.pszText = (LPSTR)name;
     insert.item.iImage = entry ? IMAGE_BOOKMARK : IMAGE_FOLDER_CLOSED;
     insert.item.iSelectedImage = entry ? IMAGE_BOOKMARK : IMAGE_FOLDER_OPEN;
     insert.item.lParam = (LPARAM)entry;
-    HTREEITEM item = (HTREEITEM)SendMessageA(tree, TVM_INSERTITEMA, 0, (LPARAM)&insert);
+    HTREEITEM item = (HTREEITEM)SendMessageA((HWND)tree, TVM_INSERTITEMA, 0, (LPARAM)&insert);
     if (!item && entry)
         delete[] entry;  /* no item owns it */
     return item;
-}
-
-static void *AddToTree(void *tree, void *parent, const char *name, const char *address)
-{
-    return AddTreeItem((HWND)tree, (HTREEITEM)parent, name, address);
 }
 
 static void SetTreeImages(HWND tree)
@@ -187,14 +182,8 @@ static INT_PTR CALLBACK BookmarkDialog(HWND dialog, UINT message, WPARAM wParam,
         case IDOK:
             OnOk(dialog);
             return TRUE;
-        case IDCANCEL:
-            EndDialog(dialog, IDCANCEL);
-            return TRUE;
-        case IDC_HELPBUTTON:
-            ShowHelp(dialog, HELP_CONTEXT_GENERAL);
-            return TRUE;
         }
-        return FALSE;
+        return OnCancelOrHelp(dialog, LOWORD(wParam));
     case WM_DESTROY:
         OnDestroy(dialog);
         return FALSE;

@@ -152,12 +152,8 @@ void ReadFavoritesFolder(const char *folder, void *root, BookmarkCallback callba
     /* An empty name would scan the root of the current drive. */
     if (!folder[0])
         return;
-    FolderWalk walk;
-    walk.callback = callback;
-    walk.context = context;
-    walk.bookmarks = walk.folders = 0;
-    walk.depth = 1;
-    if (!ReadFolderId(folder, &walk.path[0]))
-        walk.path[0] = {0, 0, 0};
+    /* The root's identity stays zero where the system cannot tell it. */
+    FolderWalk walk = {callback, context, {}, 1, 0, 0};
+    ReadFolderId(folder, &walk.path[0]);
     ReadFolder(&walk, folder, root);
 }

@@ -34,14 +34,10 @@ static INT_PTR CALLBACK KeyActionDialog(HWND dialog, UINT message, WPARAM wParam
         case IDC_LAUNCH_PROGRAM:
         case IDC_GO_TO_WEBSITE:
         case IDC_STANDARD_FUNCTION:
-        case IDCANCEL:
             EndDialog(dialog, LOWORD(wParam));
             return TRUE;
-        case IDC_HELPBUTTON:
-            ShowHelp(dialog, HELP_CONTEXT_GENERAL);
-            return TRUE;
         }
-        return FALSE;
+        return OnCancelOrHelp(dialog, LOWORD(wParam));
     }
     return FALSE;
 }

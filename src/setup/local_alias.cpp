@@ -6,14 +6,6 @@
 
 #include <commdlg.h>
 
-#include <cstddef>
-
-/* The structure size of the original OPENFILENAME, which every version of
- * the common dialogs accepts. */
-constexpr DWORD OPEN_FILE_NAME_SIZE = 76;
-static_assert(offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR) == OPEN_FILE_NAME_SIZE,
-              "the Windows 95 / NT 4 layout");
-
 void ChooseLocalAlias(HWND owner, const char *address)
 {
     char file[ICON_PATH_CAPACITY];
@@ -21,7 +13,8 @@ void ChooseLocalAlias(HWND owner, const char *address)
 
     OPENFILENAMEA open;
     ZeroMemory(&open, sizeof open);
-    open.lStructSize = OPEN_FILE_NAME_SIZE;
+    /* The Windows 95 size of the record, which every version accepts. */
+    open.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
     open.hwndOwner = owner;
     open.lpstrFilter = "HTML Files (*.htm;*.html)\0*.htm;*.html\0";
     open.lpstrFile = file;

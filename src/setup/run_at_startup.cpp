@@ -49,27 +49,20 @@ static void DeleteRunValue(HKEY root)
     RegCloseKey(key);
 }
 
-/* Stores the path under the machine's Run key; false when that key cannot be
- * opened or written. */
-static bool StoreMachineRunValue(const char *path)
+/* Stores the path under root's Run key, which is created only under
+ * HKEY_CURRENT_USER; false when the key cannot be opened or written. */
+static bool StoreRunValueUnder(HKEY root, const char *path)
 {
     HKEY key = NULL;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, RunKeyPath, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+    LONG opened = root == HKEY_CURRENT_USER
+                      ? RegCreateKeyExA(root, RunKeyPath, 0, NULL, 0, KEY_SET_VALUE, NULL, &key, NULL)
+                      : RegOpenKeyExA(root, RunKeyPath, 0, KEY_SET_VALUE, &key);
+    if (opened != ERROR_SUCCESS)
         return false;
     bool stored = RegSetValueExA(key, RunValueName, 0, REG_SZ, (const BYTE *)path, RUN_VALUE_SIZE) ==
                   ERROR_SUCCESS;
     RegCloseKey(key);
     return stored;
-}
-
-static void StoreUserRunValue(const char *path)
-{
-    HKEY key = NULL;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, RunKeyPath, 0, NULL, 0, KEY_SET_VALUE, NULL, &key, NULL) !=
-        ERROR_SUCCESS)
-        return;
-    RegSetValueExA(key, RunValueName, 0, REG_SZ, (const BYTE *)path, RUN_VALUE_SIZE);
-    RegCloseKey(key);
 }
 
 void ReadRunAtStartup(HWND dialog)
@@ -86,10 +79,10 @@ static void StoreRunValue()
     /* A path that does not fit would be stored cut and start nothing. */
     if (length == 0 || length >= sizeof path)
         return;
-    if (StoreMachineRunValue(path))
+    if (StoreRunValueUnder(HKEY_LOCAL_MACHINE, path))
         DeleteRunValue(HKEY_CURRENT_USER);  /* one entry, or the program starts twice */
     else
-        StoreUserRunValue(path);
+        StoreRunValueUnder(HKEY_CURRENT_USER, path);
 }
 
 void ApplyRunAtStartup(HWND dialog)

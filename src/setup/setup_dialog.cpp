@@ -68,10 +68,8 @@ static void OnKeyClicked(HWND dialog, UINT keyId)
     RECT rect;
     GetWindowRect(dialog, &rect);
     MoveWindow(dialog, 0, 0, 0, 0, TRUE);
-    if (ConfigureKey(dialog, keyId) == 1) {
-        RefreshKeyButtons(dialog);
-        RegisterKeyHotkeys(MainWindow);
-    }
+    if (ConfigureKey(dialog, keyId) == 1)
+        RefreshKeyButtons(dialog);  /* which also registers the hotkeys again */
     MoveWindow(dialog, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
 }
 
@@ -101,12 +99,11 @@ static void OnCommand(HWND dialog, UINT id)
     case IDC_ABOUT:
         DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(DLG_ABOUT), dialog, AboutDialog, 0);
         break;
-    case IDC_HELPBUTTON:
-        ShowHelp(dialog, HELP_CONTEXT_GENERAL);
-        break;
     case IDOK:
-    case IDCANCEL:
-        EndDialog(dialog, (INT_PTR)id);
+        EndDialog(dialog, IDOK);
+        break;
+    default:
+        OnCancelOrHelp(dialog, (int)id);
         break;
     }
 }

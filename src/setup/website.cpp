@@ -60,11 +60,8 @@ static INT_PTR CALLBACK YahooDialog(HWND dialog, UINT message, WPARAM wParam, LP
                 }
             }
             return TRUE;
-        case IDCANCEL:
-            EndDialog(dialog, IDCANCEL);
-            return TRUE;
         }
-        return FALSE;
+        return OnCancelOrHelp(dialog, LOWORD(wParam));
     }
     return FALSE;
 }
@@ -188,22 +185,16 @@ static INT_PTR CALLBACK WebsiteDialog(HWND dialog, UINT message, WPARAM wParam, 
         case IDOK:
             OnWebsiteOk(dialog);
             return TRUE;
-        case IDCANCEL:
-            EndDialog(dialog, IDCANCEL);
-            return TRUE;
         case IDC_WEB_CUSTOM:
         case IDC_WEB_BOOKMARKS:
             EndDialog(dialog, id);
-            return TRUE;
-        case IDC_HELPBUTTON:
-            ShowHelp(dialog, HELP_CONTEXT_GENERAL);
             return TRUE;
         }
         if (const PresetSite *site = PresetRow(id, false)) {
             ShowChosenSite(dialog, site);
             return TRUE;
         }
-        return FALSE;
+        return OnCancelOrHelp(dialog, id);
     }
     }
     return FALSE;
