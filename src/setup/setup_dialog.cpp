@@ -68,8 +68,10 @@ static void OnKeyClicked(HWND dialog, UINT keyId)
     RECT rect;
     GetWindowRect(dialog, &rect);
     MoveWindow(dialog, 0, 0, 0, 0, TRUE);
-    if (ConfigureKey(dialog, keyId) == 1)
-        RefreshKeyButtons(dialog);  /* which also registers the hotkeys again */
+    if (ConfigureKey(dialog, keyId) == 1) {
+        RefreshKeyButtons(dialog);
+        RegisterKeyHotkeys(MainWindow);
+    }
     MoveWindow(dialog, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
 }
 
