@@ -551,8 +551,10 @@ static DWORD WINAPI PlaybackThread(void *parameter)
     LeaveCriticalSection(&locks.active);
 
     if (AdvancePlayback(state, GetTickCount())) {  /* an empty request */
-        ReleaseRequester(&block, 0);
+        /* Ended before the requester hears of the refusal, so that it never
+         * finds a playback running that it was told did not start. */
         EndPlayback();
+        ReleaseRequester(&block, 0);
         return 0;
     }
 
