@@ -52,4 +52,12 @@ if [ -x /usr/lib/wine/wine ] && { [ -e "$binfmt/qemu-i386" ] || ! /usr/lib/wine/
   [ -e "$binfmt/qemu-i386" ] || echo ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' |
     $SUDO tee "$binfmt/register" >/dev/null
   /usr/lib/wine/wine --version >/dev/null 2>&1 || { echo "deps: this machine cannot run Wine's 32-bit loader" >&2; exit 1; }
+  # Debian's 32-bit wineserver would itself run under the emulator, and an
+  # emulated wineserver cannot read other processes' memory: module
+  # snapshots and ReadProcessMemory then fail with access denied. The native
+  # 64-bit wineserver of wine64 serves the emulated 32-bit programs as well;
+  # the wine launcher still starts the 32-bit loader for 32-bit prefixes.
+  if ! have_pkg wine64; then
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends wine64
+  fi
 fi

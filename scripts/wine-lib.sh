@@ -1,6 +1,12 @@
 # Shared pieces of a Wine run on a virtual display, sourced by with-wine.sh
 # and wine-version.sh. Everything started here is later ended by process id.
 
+# Every prefix made here runs without Mono and Gecko (there is no network to
+# fetch them, and nothing here needs them) and without Wine's desktop
+# integration: winemenubuilder.exe would otherwise start once for every
+# shortcut a test or benchmark saves, seconds each on an emulated machine.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+
 # Starts Xvfb on the first free display number from $1 on and sets xvfb_pid
 # and display. Two runs that race for one number: Xvfb writes its process id
 # into the number's lock file, the loser's Xvfb ends at once, and the loser

@@ -43,7 +43,6 @@ fi
 prefix=$(mktemp -d /tmp/springdeck-wine.XXXXXX)
 export WINEPREFIX="$prefix"
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win32
 # Where this machine runs Wine's 32-bit loader under qemu's emulator (see
 # scripts/deps.sh), every program starts several times slower: the test
