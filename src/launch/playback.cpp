@@ -182,9 +182,6 @@ static bool IsExtendedKey(BYTE vk)
     return false;
 }
 
-/* Every event we inject carries this as its extra information, so that the
- * watch on the user's Ctrl and Alt keys can tell our events from theirs. */
-static const ULONG_PTR INJECTED_BY_PLAYBACK = 0x53444B50;
 static LONG InjectedEvents = 0;  /* counted on the playback thread only */
 
 static bool InjectKey(BYTE vk, BYTE scan, bool up)
