@@ -33,6 +33,25 @@ void WatchKeyReleases(HWND window);
 bool IsRepeatedPress(HWND window, UINT keyId);
 void NoteRawKeyInput(LPARAM rawInput);
 
+/* What raw input told of one Springpad, and the press of it we last acted
+ * on. The two steps of the rule below work on it alone. */
+struct KeyPressState {
+    bool down;          /* as raw input last told */
+    UINT press;         /* counts key-downs that followed a key-up */
+    UINT actedPress;    /* the press we last acted on */
+    bool hadHotkey;
+    DWORD lastHotkey;   /* message time of the key's last hotkey */
+};
+
+/* One raw event of the key, with RAWKEYBOARD's Flags and ExtraInformation.
+ * An event our own playback injected changes nothing. */
+void NoteRawKeyEvent(KeyPressState *key, USHORT flags, ULONG extraInformation);
+
+/* A hotkey of the key at its message time: true when it repeats the press we
+ * last acted on (no new press since, the key still down, and within
+ * repeatDelay ms of the key's hotkey before). */
+bool IsRepeatOfActedPress(KeyPressState *key, DWORD hotkeyTime, DWORD repeatDelay);
+
 /* Closes the HTML Help windows ShowHelp opened; at the end of the program. */
 void CloseHelp(void);
 

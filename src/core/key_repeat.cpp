@@ -10,19 +10,16 @@
  * last hotkey we acted on, the key is still down, and it comes within the
  * keyboard's repeat delay of the hotkey before it. The time bound keeps a
  * lost key-up from swallowing later presses. Without raw input every hotkey
- * counts. */
+ * counts.
+ *
+ * Key events that our own playback injects are not the user's: Ctrl+Alt with
+ * a held Springpad plays the key's down and up while the user still holds
+ * it, and that key-up must not end the press. */
 #include "core/core_internal.h"
+#include "launch/launch.h"
 
 typedef BOOL(WINAPI *RegisterRawInputDevicesFunction)(PCRAWINPUTDEVICE, UINT, UINT);
 typedef UINT(WINAPI *GetRawInputDataFunction)(HRAWINPUT, UINT, LPVOID, PUINT, UINT);
-
-struct KeyPressState {
-    bool down;          /* as raw input last told */
-    UINT press;         /* counts key-downs that followed a key-up */
-    UINT actedPress;    /* the press we last acted on */
-    bool hadHotkey;
-    DWORD lastHotkey;   /* message time of the key's last hotkey */
-};
 
 static GetRawInputDataFunction ReadRawInput = NULL;
 static bool Watching = false;
@@ -53,15 +50,19 @@ void NoteRawKeyInput(LPARAM rawInput)
     if (ReadRawInput((HRAWINPUT)rawInput, RID_INPUT, &input, &size, sizeof(RAWINPUTHEADER)) == (UINT)-1 ||
         input.header.dwType != RIM_TYPEKEYBOARD)
         return;
-    bool up = (input.data.keyboard.Flags & RI_KEY_BREAK) != 0;
-    for (UINT id = KEY_FIRST; id <= KEY_LAST; ++id) {
-        if (KeyVirtualKey(id) != input.data.keyboard.VKey)
-            continue;
-        KeyPressState &key = Keys[id - KEY_FIRST];
-        if (!up && !key.down)
-            ++key.press;
-        key.down = !up;
-    }
+    for (UINT id = KEY_FIRST; id <= KEY_LAST; ++id)
+        if (KeyVirtualKey(id) == input.data.keyboard.VKey)
+            NoteRawKeyEvent(&Keys[id - KEY_FIRST], input.data.keyboard.Flags, input.data.keyboard.ExtraInformation);
+}
+
+void NoteRawKeyEvent(KeyPressState *key, USHORT flags, ULONG extraInformation)
+{
+    if (extraInformation == INJECTED_BY_PLAYBACK)
+        return;
+    bool up = (flags & RI_KEY_BREAK) != 0;
+    if (!up && !key->down)
+        ++key->press;
+    key->down = !up;
 }
 
 /* A hotkey is posted ahead of the input queued before it, so the raw input
@@ -94,12 +95,16 @@ bool IsRepeatedPress(HWND window, UINT keyId)
         return false;
     DWORD now = (DWORD)GetMessageTime();
     ReadPendingRawInput(window, now);
-    KeyPressState &key = Keys[keyId - KEY_FIRST];
-    bool soonAfterLast = key.hadHotkey && now - key.lastHotkey <= RepeatDelayMs();
-    key.hadHotkey = true;
-    key.lastHotkey = now;
-    bool repeat = key.press == key.actedPress && key.down && soonAfterLast;
+    return IsRepeatOfActedPress(&Keys[keyId - KEY_FIRST], now, RepeatDelayMs());
+}
+
+bool IsRepeatOfActedPress(KeyPressState *key, DWORD hotkeyTime, DWORD repeatDelay)
+{
+    bool soonAfterLast = key->hadHotkey && hotkeyTime - key->lastHotkey <= repeatDelay;
+    key->hadHotkey = true;
+    key->lastHotkey = hotkeyTime;
+    bool repeat = key->press == key->actedPress && key->down && soonAfterLast;
     if (!repeat)
-        key.actedPress = key.press;
+        key->actedPress = key->press;
     return repeat;
 }

@@ -43,6 +43,10 @@ void RunKeyAction(HWND mainWindow, UINT hotkeyId);
  * every key it holds down is released. Waits at most timeoutMs for the end. */
 void CancelPlayback(DWORD timeoutMs);
 
+/* The extra information of every key event the playback injects, so that
+ * whoever watches the keyboard can tell our events from the user's. */
+constexpr ULONG_PTR INJECTED_BY_PLAYBACK = 0x53444B50;
+
 /* ---- connections (connections.cpp) ------------------------------------------- */
 
 /* Calls the callback with each Dial-Up Networking connection's name until it

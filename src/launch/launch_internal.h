@@ -98,6 +98,33 @@ void CurrentPlaybackEvent(const PlaybackState *state, EVENTMSG *event);
 /* What the journal playback hook does with one call from the system. */
 LRESULT JournalPlaybackStep(PlaybackState *state, int code, WPARAM wParam, LPARAM lParam, DWORD now);
 
+/* Ctrl and Alt that the user holds when a playback goes in as input are let
+ * up for it and pressed again afterwards while a low-level keyboard hook
+ * follows the user's own events on them: left and right Ctrl, then left and
+ * right Alt (LiftedKeys in playback.cpp). */
+enum { LIFTED_KEY_COUNT = 4 };
+struct ModifierWatch {
+    HHOOK hook;                        /* the low-level keyboard hook; null when not watching */
+    bool lifted[LIFTED_KEY_COUNT];     /* held when the playback began; we let it up */
+    bool userHolds[LIFTED_KEY_COUNT];  /* as the user's own events on it tell since then */
+    bool pressedAgain[LIFTED_KEY_COUNT];  /* our key-down pressed it again after the playback */
+    bool restoring[LIFTED_KEY_COUNT];  /* that key-down is under way */
+    bool releasedFirst[LIFTED_KEY_COUNT]; /* the user let go of it just before that key-down */
+    LONG injectedBefore;               /* injected events counted when the watch began */
+    LONG seen;                         /* our events the hook has seen since */
+};
+
+/* What the end of the playback does next with lifted key i, once the hook has
+ * seen all our events (caughtUp) or the wait for it ran out. Before our
+ * key-down: press it again when the user still holds it. After: let it up
+ * once more when the user's release came just before our key-down, which
+ * found the key up already. Where the hook did not catch up it may be gone
+ * and have missed a release: no key is pressed again, and one pressed again
+ * goes up, as where there is no hook at all, so that none stays held after
+ * the user has let go. */
+enum LiftedKeyStep { LIFTED_KEY_LEAVE, LIFTED_KEY_PRESS, LIFTED_KEY_RELEASE };
+LiftedKeyStep SettleLiftedKey(const ModifierWatch *watch, int i, bool caughtUp);
+
 /* Where played events go instead of the system's input (null: the system).
  * With a sink set no journal hook is installed; the unit tests use this. */
 typedef bool (*KeyEventSink)(const EVENTMSG *event);

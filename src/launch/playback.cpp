@@ -182,9 +182,6 @@ static bool IsExtendedKey(BYTE vk)
     return false;
 }
 
-/* Every event we inject carries this as its extra information, so that the
- * watch on the user's Ctrl and Alt keys can tell our events from theirs. */
-static const ULONG_PTR INJECTED_BY_PLAYBACK = 0x53444B50;
 static LONG InjectedEvents = 0;  /* counted on the playback thread only */
 
 static bool InjectKey(BYTE vk, BYTE scan, bool up)
@@ -280,10 +277,9 @@ static void ReleaseHeldKeys(PlaybackState *state)
  * up for the playback and pressed again after it for as long as the user
  * holds them. Meanwhile a low-level keyboard hook follows the user's own
  * events on those keys: a key the user let go of stays up. Where there is
- * no such hook the keys simply stay up, so that none can stay held after
- * the user has let go. */
-static const BYTE LiftedKeys[] = {VK_LCONTROL, VK_RCONTROL, VK_LMENU, VK_RMENU};
-enum { LIFTED_KEY_COUNT = sizeof LiftedKeys };
+ * no such hook, or it fell behind our events, the keys simply stay up, so
+ * that none can stay held after the user has let go. */
+static const BYTE LiftedKeys[LIFTED_KEY_COUNT] = {VK_LCONTROL, VK_RCONTROL, VK_LMENU, VK_RMENU};
 
 /* An unassigned key code. Pressed while Alt is down it makes the Alt
  * release end a shortcut instead of a lone Alt press, which would open the
@@ -292,16 +288,6 @@ static const BYTE MENU_MASK_KEY = 0xE8;
 
 /* How long we wait for the low-level hook to see the events we injected. */
 static const DWORD WATCH_BOUND = 500;
-
-struct ModifierWatch {
-    HHOOK hook;                        /* the low-level keyboard hook; null when not watching */
-    bool lifted[LIFTED_KEY_COUNT];     /* held when the playback began; we let it up */
-    bool userHolds[LIFTED_KEY_COUNT];  /* as the user's own events on it tell since then */
-    bool restoring[LIFTED_KEY_COUNT];  /* our key-down that presses it again is under way */
-    bool releasedFirst[LIFTED_KEY_COUNT]; /* the user let go of it just before that key-down */
-    LONG injectedBefore;               /* InjectedEvents when the watch began */
-    LONG seen;                         /* our events the hook has seen since */
-};
 
 /* Touched by the playback thread only: the system calls a low-level hook on
  * the thread that installed it. */
@@ -338,16 +324,29 @@ static LRESULT CALLBACK WatchUserModifiers(int code, WPARAM wParam, LPARAM lPara
     return CallNextHookEx(Watch.hook, code, wParam, lParam);
 }
 
+static bool WatchCaughtUp() { return Watch.seen >= InjectedEvents - Watch.injectedBefore; }
+
 /* Runs the hook calls waiting for this thread until the hook has seen every
- * event we injected (within a bound). Posted messages stay queued. */
-static void CatchUpWithWatch()
+ * event we injected (within a bound). Posted messages stay queued. False
+ * when the hook fell behind: the system removes a low-level hook that takes
+ * too long to answer (a busy machine is enough), without a word, so it may
+ * be gone. */
+static bool CatchUpWithWatch()
 {
     DWORD start = GetTickCount();
-    while (Watch.seen < InjectedEvents - Watch.injectedBefore && GetTickCount() - start < WATCH_BOUND) {
+    while (!WatchCaughtUp() && GetTickCount() - start < WATCH_BOUND) {
         MSG msg;
         PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE);
         MsgWaitForMultipleObjects(0, NULL, FALSE, 10, QS_ALLINPUT);
     }
+    return WatchCaughtUp();
+}
+
+LiftedKeyStep SettleLiftedKey(const ModifierWatch *watch, int i, bool caughtUp)
+{
+    if (!watch->pressedAgain[i])
+        return caughtUp && watch->lifted[i] && watch->userHolds[i] ? LIFTED_KEY_PRESS : LIFTED_KEY_LEAVE;
+    return !caughtUp || watch->releasedFirst[i] ? LIFTED_KEY_RELEASE : LIFTED_KEY_LEAVE;
 }
 
 static void LiftHeldModifiers()
@@ -381,12 +380,12 @@ static void RestoreLiftedModifiers()
 {
     if (!Watch.hook)
         return;
-    CatchUpWithWatch();
+    bool caughtUp = CatchUpWithWatch();
     bool alt = false;
     for (int i = 0; i < LIFTED_KEY_COUNT; ++i) {
-        if (!Watch.lifted[i] || !Watch.userHolds[i])
+        if (SettleLiftedKey(&Watch, i, caughtUp) != LIFTED_KEY_PRESS)
             continue;
-        Watch.restoring[i] = true;
+        Watch.restoring[i] = Watch.pressedAgain[i] = true;
         InjectVirtualKey(LiftedKeys[i], false);
         alt = alt || LiftedKeys[i] == VK_LMENU || LiftedKeys[i] == VK_RMENU;
     }
@@ -394,11 +393,9 @@ static void RestoreLiftedModifiers()
         InjectVirtualKey(MENU_MASK_KEY, false);
         InjectVirtualKey(MENU_MASK_KEY, true);
     }
-    CatchUpWithWatch();
-    /* A release that came in just before our key-down found the key up
-     * already: let it up once more. */
+    caughtUp = CatchUpWithWatch();
     for (int i = 0; i < LIFTED_KEY_COUNT; ++i)
-        if (Watch.releasedFirst[i])
+        if (SettleLiftedKey(&Watch, i, caughtUp) == LIFTED_KEY_RELEASE)
             InjectVirtualKey(LiftedKeys[i], true);
     UnhookWindowsHookEx(Watch.hook);
     Watch.hook = NULL;
