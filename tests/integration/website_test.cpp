@@ -504,7 +504,7 @@ TEST_F(WebsiteTest, CustomAddressAskedAgainAfterNoAndStoredAfterYes)
     edit = GetDlgItem(custom, IDC_CUSTOM_ADDRESS);
     EXPECT_EQ(WindowText(edit), "http://") << "opens afresh";
     EXPECT_FALSE(IsEnabled(custom, IDOK));
-    SetEditText(edit, "http://right.example/page.html");
+    SetEditText(edit, "HTTP://right.example/page.html");
     ASSERT_TRUE(WaitUntil([&] { return IsEnabled(custom, IDOK); }));
     ClickButton(custom, IDOK);
     question = WaitForQuestion();
