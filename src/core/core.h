@@ -66,4 +66,8 @@ struct ButtonFace {
 bool BeginButtonFace(HWND window, int width, int height, ButtonFace *face);
 HBITMAP EndButtonFace(ButtonFace *face);
 
+/* Loads the library of that name from the system folder, never a file of
+ * that name beside us or elsewhere on the search path. */
+HMODULE LoadSystemLibrary(const char *name);
+
 #endif

@@ -18,16 +18,9 @@ static HtmlHelpFunction OpenHtmlHelp = NULL;
 
 static HtmlHelpFunction LoadHtmlHelp(void)
 {
-    static const char library[] = "\\hhctrl.ocx";
     if (OpenHtmlHelp)
         return OpenHtmlHelp;
-    /* From the system folder only: never a file of that name beside us. */
-    char path[MAX_PATH];
-    UINT length = GetSystemDirectoryA(path, sizeof path);
-    if (length == 0 || length + sizeof library > sizeof path)
-        return NULL;
-    lstrcpynA(path + length, library, sizeof library);
-    HMODULE module = LoadLibraryA(path);
+    HMODULE module = LoadSystemLibrary("hhctrl.ocx");
     if (!module)
         return NULL;
     OpenHtmlHelp = (HtmlHelpFunction)(void *)GetProcAddress(module, "HtmlHelpA");

@@ -1,8 +1,10 @@
 /* Small chores that several dialogs share: their large icon, Cancel and Help,
- * an icon control that owns what it shows, and the memory DC in which a button's face is
- * drawn into a bitmap. */
+ * an icon control that owns what it shows, the memory DC in which a button's
+ * face is drawn into a bitmap; and libraries loaded from the system folder. */
 #include "core/core_internal.h"
 #include "resource.h"
+
+#include <cstdio>
 
 void SetDialogIcon(HWND dialog)
 {
@@ -61,4 +63,16 @@ HBITMAP EndButtonFace(ButtonFace *face)
     HBITMAP bitmap = face->bitmap;
     ZeroMemory(face, sizeof *face);
     return bitmap;
+}
+
+HMODULE LoadSystemLibrary(const char *name)
+{
+    char path[MAX_PATH];
+    UINT length = GetSystemDirectoryA(path, sizeof path);
+    if (length == 0 || length >= sizeof path)
+        return NULL;
+    int written = snprintf(path + length, sizeof path - length, "\\%s", name);
+    if (written < 0 || (size_t)written >= sizeof path - length)
+        return NULL;
+    return LoadLibraryA(path);
 }

@@ -1,8 +1,8 @@
 /* The command-line encoding of a key's action, as the pickers write it and
  * the dispatch and the key faces read it: ":connection", the nine schemes a
  * key opens as a web address, or anything else for a program or document;
- * and the "file://" form of a local file. Text only, no system calls, so the
- * bookmark readers can share it wherever they run. */
+ * and the "file://" form of a local file, both ways. Text only, no system
+ * calls, so the bookmark readers can share it wherever they run. */
 #include "launch/launch_internal.h"
 
 #include <cstdio>
@@ -59,4 +59,63 @@ void MakeFileAddress(const char *path, char *address, size_t capacity)
         else if (address[i] == '\\')
             address[i] = '/';
     }
+}
+
+static int HexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+static bool IsSlash(char c) { return c == '/' || c == '\\'; }
+
+static const char FileScheme[] = "file:";
+
+bool IsFileAddress(const char *text) { return _strnicmp(text, FileScheme, sizeof FileScheme - 1) == 0; }
+
+bool FileAddressToPath(const char *address, char *path, size_t capacity)
+{
+    static const char localHost[] = "localhost";
+    if (capacity == 0 || !IsFileAddress(address))
+        return false;
+    /* Escapes first, so that an escaped slash or drive is judged as what it
+     * names. A '%' that starts no escape stands for itself. */
+    size_t length = 0;
+    for (const char *p = address + sizeof FileScheme - 1; *p; ++p) {
+        char c = *p;
+        if (c == '%' && HexDigit(p[1]) >= 0 && HexDigit(p[2]) >= 0) {
+            c = (char)(HexDigit(p[1]) * 16 + HexDigit(p[2]));
+            p += 2;
+            if (!c)
+                return false;
+        }
+        if (length + 1 >= capacity)
+            return false;
+        path[length++] = c;
+    }
+    path[length] = '\0';
+
+    const char *drive = path;
+    while (IsSlash(*drive))
+        ++drive;
+    if (_strnicmp(drive, localHost, sizeof localHost - 1) == 0 && IsSlash(drive[sizeof localHost - 1]))
+        for (drive += sizeof localHost - 1; IsSlash(*drive);)
+            ++drive;
+    /* Only a drive letter makes the address local: anything else here is
+     * the name of another computer. */
+    bool letter = (*drive >= 'A' && *drive <= 'Z') || (*drive >= 'a' && *drive <= 'z');
+    if (!letter || (drive[1] != ':' && drive[1] != '|') || !IsSlash(drive[2]))
+        return false;
+    size_t i = 0;
+    path[i++] = drive[0];
+    path[i++] = ':';
+    for (const char *p = drive + 2; *p; ++p)
+        path[i++] = *p == '/' ? '\\' : *p;
+    path[i] = '\0';
+    return true;
 }

@@ -3,8 +3,10 @@
  * "WWW_Activate" (come to the front), so a running browser is told over DDE.
  * A browser that does not answer is looked up in the registry (Navigator also
  * in win.ini) and started with the address on its command line; when neither
- * is there, the system's own handler of the address's scheme gets it. We are
- * a DDE client only; the instance and its callback belong to start-up.
+ * is there, the system's own handler of the address's scheme gets it; a
+ * local file goes only to the program that opens web pages, never to the
+ * file's own association, which would run a program. We are a DDE client
+ * only; the instance and its callback belong to start-up.
  *
  * The open request is made on a short-lived thread with a DDE instance of its
  * own: a browser that lets the request time out is hung, and ending a
@@ -13,6 +15,8 @@
 #include "core/core.h"
 #include "launch/launch_internal.h"
 #include "settings/settings.h"
+
+#include <shlwapi.h>
 
 #include <cstdio>
 #include <cstring>
@@ -47,11 +51,6 @@ static const char AppPathsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\
 
 static char BrowserPath[BROWSER_PATH_CAPACITY];
 
-const char *BrowserDdeService()
-{
-    return ReadBrowserChoice() == BROWSER_EXPLORER ? ExplorerService : NetscapeService;
-}
-
 /* The default value of a program's App Paths key, or "" when there is none. */
 static void ReadAppPath(const char *program, char *path, DWORD capacity)
 {
@@ -60,23 +59,30 @@ static void ReadAppPath(const char *program, char *path, DWORD capacity)
     ReadRegistryString(HKEY_LOCAL_MACHINE, key, NULL, path, capacity);
 }
 
-const char *FindBrowserPath()
+DWORD ReadNavigatorIni(char *path, DWORD capacity)
+{
+    /* An entry that fills the buffer may have been cut: it would name
+     * another file. */
+    DWORD length = GetProfileStringA("Netscape", "ini", "", path, capacity);
+    if (capacity > 0 && length >= capacity - 1) {
+        path[0] = '\0';
+        length = 0;
+    }
+    return length;
+}
+
+const char *FindBrowserPath(bool explorer)
 {
     BrowserPath[0] = '\0';
-    if (ReadBrowserChoice() != BROWSER_NETSCAPE) {
+    if (explorer) {
         ReadAppPath("iexplore.exe", BrowserPath, sizeof BrowserPath);
         return BrowserPath;
     }
     ReadAppPath("Netscape.exe", BrowserPath, sizeof BrowserPath);
     if (BrowserPath[0] && GetFileAttributesA(BrowserPath) != INVALID_FILE_ATTRIBUTES)
         return BrowserPath;
-    /* Navigator's own ini file lies beside its executable. An entry that
-     * fills the buffer may have been cut: its "exe" would name another file. */
-    DWORD length = GetProfileStringA("Netscape", "ini", "", BrowserPath, sizeof BrowserPath);
-    if (length >= sizeof BrowserPath - 1) {
-        BrowserPath[0] = '\0';
-        length = 0;
-    }
+    /* Navigator's own ini file lies beside its executable. */
+    DWORD length = ReadNavigatorIni(BrowserPath, sizeof BrowserPath);
     if (length > 3)
         memcpy(BrowserPath + length - 3, "exe", 3);
     return BrowserPath;
@@ -296,19 +302,47 @@ static BOOL CALLBACK BringNetscapeForward(HWND window, LPARAM)
     return TRUE;
 }
 
+/* The executable of the program that opens web pages (the one associated
+ * with ".htm"), found by the shell's association lookup. Older systems
+ * without it have no such program for us. */
+static bool FindPageProgram(char *path, DWORD capacity)
+{
+    typedef HRESULT(WINAPI * AssocQueryStringFunction)(ASSOCF, ASSOCSTR, LPCSTR, LPCSTR, LPSTR, DWORD *);
+    HMODULE library = LoadSystemLibrary("shlwapi.dll");
+    if (!library)
+        return false;
+    AssocQueryStringFunction query =
+        (AssocQueryStringFunction)(void *)GetProcAddress(library, "AssocQueryStringA");
+    DWORD size = capacity;
+    bool found = query && query(ASSOCF_NOTRUNCATE, ASSOCSTR_EXECUTABLE, ".htm", "open", path, &size) == S_OK &&
+                 path[0];
+    FreeLibrary(library);
+    return found;
+}
+
+/* Opened by its own association, the file of a "file:" address may be a
+ * program that runs: the shell only gets the local file to show in the
+ * program that opens web pages. A file on another computer is not opened. */
+static bool ShowFileThroughShell(const char *address)
+{
+    char path[ADDRESS_CAPACITY], quoted[QUOTED_ADDRESS_CAPACITY], program[BROWSER_PATH_CAPACITY];
+    return FileAddressToPath(address, path, sizeof path) && QuoteArgument(path, quoted, sizeof quoted) &&
+           FindPageProgram(program, sizeof program) && OpenThroughShell("open", program, quoted);
+}
+
 /* Starts the browser's executable with the address on its command line, or
  * else hands the address to the system's handler of its scheme. True when
  * the browser was started and is to be activated next; false when there is
  * nothing more to do, after telling the user of a failure. */
-static bool StartBrowser(const char *address)
+static bool StartBrowser(const char *address, bool explorer)
 {
     char message[MESSAGE_CAPACITY];
-    const char *path = FindBrowserPath();
+    const char *path = FindBrowserPath(explorer);
     if (!path[0]) {
-        if (OpenThroughShell("open", address, NULL))
+        if (IsFileAddress(address) ? ShowFileThroughShell(address) : OpenThroughShell("open", address, NULL))
             return false;
         snprintf(message, sizeof message, "%s does not appear to be installed on your computer",
-                 ReadBrowserChoice() != BROWSER_NETSCAPE ? "Microsoft Internet Explorer" : "Netscape Navigator");
+                 explorer ? "Microsoft Internet Explorer" : "Netscape Navigator");
         MessageBoxA(NULL, message, APP_CAPTION, MB_ICONINFORMATION | MB_SETFOREGROUND);
         return false;
     }
@@ -320,9 +354,9 @@ static bool StartBrowser(const char *address)
     return true;
 }
 
-int OpenUrlInBrowser(const char *address)
+int OpenUrlInBrowser(const char *address, bool explorer)
 {
-    const char *serviceName = BrowserDdeService();
+    const char *serviceName = explorer ? ExplorerService : NetscapeService;
     /* The activate conversation of the last press may still be open; one
      * open conversation is enough. */
     EndBrowserConversation();
@@ -336,7 +370,7 @@ int OpenUrlInBrowser(const char *address)
     /* A hung browser would let the activate request time out as well. */
     if (outcome == OPEN_TIMED_OUT)
         return 0;
-    if (outcome == OPEN_NOT_REACHED && !StartBrowser(address))
+    if (outcome == OPEN_NOT_REACHED && !StartBrowser(address, explorer))
         return 0;
 
     if (strcmp(serviceName, NetscapeService) == 0)

@@ -17,10 +17,11 @@ static void OpenWebAddress(const char *address)
         MakeFileAddress(alias, fileAddress, sizeof fileAddress);
         address = fileAddress;
     }
-    if (ReadBrowserChoice() == BROWSER_AOL)
+    BrowserChoice browser = ReadBrowserChoice();
+    if (browser == BROWSER_AOL)
         OpenUrlInAol(address);
     else
-        OpenUrlInBrowser(address);
+        OpenUrlInBrowser(address, browser == BROWSER_EXPLORER);
 }
 
 /* Ctrl+Alt with a Springpad: the key's own keystroke is played into the

@@ -37,6 +37,12 @@ bool LowerWebScheme(char *text);
  * the key's assignment, key id + 100 plays the key's normal keystroke. */
 void RunKeyAction(HWND mainWindow, UINT hotkeyId);
 
+/* ---- browsers (browser.cpp) -------------------------------------------------- */
+
+/* Netscape Navigator's own ini file as the "ini" entry of win.ini names it:
+ * its length, or 0 and "" when there is none or it does not fit. */
+DWORD ReadNavigatorIni(char *path, DWORD capacity);
+
 /* ---- keystroke playback (playback.cpp) --------------------------------------- */
 
 /* Ends a running playback early: the keys not yet played are dropped and

@@ -14,19 +14,27 @@
  * turned into '|' and '\' into '/'. The result is cut to fit. */
 void MakeFileAddress(const char *path, char *address, size_t capacity);
 
+/* True when the text begins with "file:" in any letter case. */
+bool IsFileAddress(const char *text);
+
+/* The local path a "file:" address names, its percent-escapes decoded: after
+ * the slashes (and "localhost/", if given) a drive letter with ':' or '|',
+ * then a slash and the rest, '/' turned into '\'. False for another
+ * computer, for no drive, for an escaped NUL and for a path that does not
+ * fit. */
+bool FileAddressToPath(const char *address, char *path, size_t capacity);
+
 /* ---- browsers (browser.cpp) -------------------------------------------------- */
 
-/* Opens the address in Netscape Navigator or Internet Explorer over DDE,
- * starting the browser when none answers. Always returns 0. */
-int OpenUrlInBrowser(const char *address);
+/* Opens the address in Internet Explorer (explorer) or else Netscape
+ * Navigator over DDE ("IExplore" or "NETSCAPE"), starting the browser when
+ * none answers. Always returns 0. */
+int OpenUrlInBrowser(const char *address, bool explorer);
 
-/* The DDE service of the chosen browser: "IExplore" or "NETSCAPE". */
-const char *BrowserDdeService();
-
-/* The chosen browser's executable from App Paths (Navigator also from the
- * "ini" entry of win.ini); "" when none is known. The buffer is shared and
- * filled again at each call. */
-const char *FindBrowserPath();
+/* That browser's executable from App Paths (Navigator also from the "ini"
+ * entry of win.ini); "" when none is known. The buffer is shared and filled
+ * again at each call. */
+const char *FindBrowserPath(bool explorer);
 
 /* The open request item "%s,,0xFFFFFFFF,0x0". An address holding a comma or a
  * quote goes in quotes (QuoteArgument), so that it stays one argument. False

@@ -148,22 +148,38 @@ static unsigned ReadUtf8(const char *text, const char *end, const char **after)
     return value;
 }
 
-/* The character in the ANSI code page: one byte, or two in a double-byte
- * code page; '?' where the code page lacks it. Returns the byte count. */
-static int ToAnsi(unsigned codePoint, char (&bytes)[4])
+static WideCharConverter ConvertWideChars = WideCharToMultiByte;
+
+void SetWideCharConverter(WideCharConverter converter)
+{
+    ConvertWideChars = converter ? converter : WideCharToMultiByte;
+}
+
+int CodePointToCodePage(unsigned codePoint, UINT codePage, char (&bytes)[4])
 {
     if (codePoint < 0x80) {
         bytes[0] = (char)codePoint;
         return 1;
     }
     int count = 0;
-    if (codePoint <= 0xFFFF) {
+    if (codePage == CP_UTF8) {
+        /* UTF-8 has every character, and refuses both flags and a default
+         * character. */
+        WCHAR wide[2] = {(WCHAR)codePoint, 0};
+        int units = 1;
+        if (codePoint > 0xFFFF) {
+            wide[0] = (WCHAR)(0xD800 + ((codePoint - 0x10000) >> 10));
+            wide[1] = (WCHAR)(0xDC00 + ((codePoint - 0x10000) & 0x3FF));
+            units = 2;
+        }
+        count = ConvertWideChars(CP_UTF8, 0, wide, units, bytes, sizeof bytes, NULL, NULL);
+    } else if (codePoint <= 0xFFFF) {
         WCHAR wide = (WCHAR)codePoint;
         /* No "best fit" look-alikes; systems before Windows 2000 refuse the
          * flag, and then convert without it. */
-        count = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, &wide, 1, bytes, sizeof bytes, "?", NULL);
+        count = ConvertWideChars(codePage, WC_NO_BEST_FIT_CHARS, &wide, 1, bytes, sizeof bytes, "?", NULL);
         if (count <= 0)
-            count = WideCharToMultiByte(CP_ACP, 0, &wide, 1, bytes, sizeof bytes, "?", NULL);
+            count = ConvertWideChars(codePage, 0, &wide, 1, bytes, sizeof bytes, "?", NULL);
     }
     if (count <= 0) {
         bytes[0] = '?';
@@ -190,7 +206,7 @@ static bool DecodeText(const char *text, const char *end, TextKind kind, char (&
         char bytes[4];
         int count;
         if (codePoint) {
-            count = ToAnsi(codePoint, bytes);
+            count = CodePointToCodePage(codePoint, GetACP(), bytes);
         } else {
             bytes[0] = *text;
             count = 1;

@@ -6,6 +6,7 @@
  * and its title, each ending in a zero byte, in a block of just that size:
  * a file of many short bookmarks takes little memory. */
 #include "core/core.h"
+#include "launch/launch.h"
 #include "resource.h"
 #include "settings/settings.h"
 #include "setup/setup_internal.h"
@@ -81,8 +82,7 @@ static void FillFromBookmarkFile(HWND tree)
     ReadRegistryString(HKEY_CURRENT_USER, BookmarkListKey, "File Location", path, sizeof path);
     if (!path[0]) {
         char ini[PATH_CAPACITY];
-        GetProfileStringA("Netscape", "ini", "", ini, sizeof ini);
-        if (ini[0])
+        if (ReadNavigatorIni(ini, sizeof ini))
             GetPrivateProfileStringA("Bookmark List", "File Location", "", path, sizeof path, ini);
     }
     ReadBookmarkFile(path, TVI_ROOT, AddToTree, tree);

@@ -6,8 +6,9 @@
  *
  * Junctions and folder links could lead the walk back to a folder it is in,
  * again and again: folders that are reparse points are left out, and so is a
- * folder already on the way down (the same volume and file index). Folders
- * deeper than BOOKMARK_MAX_DEPTH levels show, empty. */
+ * folder already on the way down (the same volume and file index; some file
+ * systems give every folder index 0, which tells nothing). Folders deeper
+ * than BOOKMARK_MAX_DEPTH levels show, empty. */
 #include "launch/launch.h"
 #include "setup/setup_internal.h"
 
@@ -48,7 +49,15 @@ static bool Done(const FolderWalk *walk)
     return walk->bookmarks >= BOOKMARK_MAX_COUNT || walk->folders >= BOOKMARK_MAX_COUNT;
 }
 
-/* False when the system cannot tell (Windows 95 opens no folder as a file). */
+static FileInformationReader ReadFileInformation = GetFileInformationByHandle;
+
+void SetFileInformationReader(FileInformationReader reader)
+{
+    ReadFileInformation = reader ? reader : GetFileInformationByHandle;
+}
+
+/* False when the system cannot tell (Windows 95 opens no folder as a file;
+ * a file index of 0 is no identity). */
 static bool ReadFolderId(const char *folder, FolderId *id)
 {
     HANDLE handle = CreateFileA(folder, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
@@ -56,9 +65,9 @@ static bool ReadFolderId(const char *folder, FolderId *id)
     if (handle == INVALID_HANDLE_VALUE)
         return false;
     BY_HANDLE_FILE_INFORMATION info;
-    BOOL known = GetFileInformationByHandle(handle, &info);
+    BOOL known = ReadFileInformation(handle, &info);
     CloseHandle(handle);
-    if (!known)
+    if (!known || (info.nFileIndexHigh == 0 && info.nFileIndexLow == 0))
         return false;
     *id = {info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
     return true;

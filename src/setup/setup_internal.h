@@ -117,12 +117,29 @@ void ReadBookmarkFile(const char *path, void *root, BookmarkCallback callback, v
 /* The same for the bytes of such a file in memory. */
 void ReadBookmarkText(const char *text, size_t size, void *root, BookmarkCallback callback, void *context);
 
+/* A character (a Unicode code point) in the code page: one byte, up to four
+ * in UTF-8 (65001, which Windows 10 offers as the ANSI code page), two in a
+ * double-byte code page; '?' where the code page lacks it. Returns the byte
+ * count. */
+int CodePointToCodePage(unsigned codePoint, UINT codePage, char (&bytes)[4]);
+
+/* What does that conversion (null: WideCharToMultiByte); the unit tests play
+ * other systems' rules through this. */
+typedef int(WINAPI *WideCharConverter)(UINT, DWORD, LPCWCH, int, LPSTR, int, LPCCH, LPBOOL);
+void SetWideCharConverter(WideCharConverter converter);
+
 /* Reports the subfolders of an Internet Explorer favorites folder (each
  * followed by its contents), then its Internet shortcuts that hold a web
  * address, as the bookmark file reader does. Entries whose path does not fit
  * in 255 characters, folder links and folders already on the way down are
  * skipped. */
 void ReadFavoritesFolder(const char *folder, void *root, BookmarkCallback callback, void *context);
+
+/* Where the favorites walk learns a folder's volume and file index (null:
+ * GetFileInformationByHandle). The unit tests play other file systems
+ * through this. */
+typedef BOOL(WINAPI *FileInformationReader)(HANDLE file, BY_HANDLE_FILE_INFORMATION *info);
+void SetFileInformationReader(FileInformationReader reader);
 
 /* The "URL" of an Internet shortcut (.url) file; empty when it has none or
  * when it does not fit the buffer whole. */

@@ -4,6 +4,7 @@
  * when the user confirms: OK here, Yes to the custom address, or OK in the
  * bookmark picker. */
 #include "core/core.h"
+#include "launch/launch.h"
 #include "resource.h"
 #include "settings/settings.h"
 #include "setup/setup_internal.h"
@@ -118,6 +119,9 @@ static INT_PTR AssignCustomAddress(HWND owner, UINT keyId)
         result = DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(DLG_CUSTOMSITE), owner, CustomSiteDialog,
                                  (LPARAM)address);
         if (result == IDOK) {
+            /* With its scheme in capitals ("FILE:") the key would take the
+             * address for a program and launch it. */
+            LowerWebScheme(address);
             char question[QUESTION_CAPACITY];
             snprintf(question, sizeof question, "Is this the correct WebSite?\r\n%s", address);
             result = MessageBoxA(owner, question, "Custom WebSite", MB_YESNO);

@@ -5,6 +5,7 @@
 // fake browser double.
 #include "fixture.h"
 
+#include <algorithm>
 #include <deque>
 
 using namespace driver;
@@ -13,6 +14,7 @@ namespace {
 
 const char AppPaths[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
 const char HttpHandler[] = "http\\shell\\open\\command";
+const char PageCommand[] = "SpringdeckTest.Page\\shell\\open\\command";
 
 using Args = std::vector<std::string>;
 
@@ -53,19 +55,23 @@ protected:
         WriteProfileStringA("Netscape", "ini", NULL);
         savedHandler = SaveKey(HKEY_CLASSES_ROOT, HttpHandler);
         DeleteTree(HKEY_CLASSES_ROOT, HttpHandler);
+        savedPage = SaveKey(HKEY_CLASSES_ROOT, ".htm");
     }
 
     void TearDown() override
     {
         for (FakeBrowser &browser : browsers)
             KillProcess(browser.process);
-        KillProcessesNamed("fakebrowser.exe");
+        for (const char *name : {"fakebrowser.exe", "htmview.exe", "x.exe"})
+            KillProcessesNamed(name);
         SpringdeckTest::TearDown();
         const char *programs[] = {"Netscape.exe", "iexplore.exe"};
         for (int i = 0; i < 2; ++i)
             RestoreKey(HKEY_LOCAL_MACHINE, std::string(AppPaths) + programs[i], savedPaths[i]);
         WriteProfileStringA("Netscape", "ini", NULL);
         RestoreKey(HKEY_CLASSES_ROOT, HttpHandler, savedHandler);
+        RestoreKey(HKEY_CLASSES_ROOT, ".htm", savedPage);
+        DeleteTree(HKEY_CLASSES_ROOT, "SpringdeckTest.Page");
         SetEnvironmentVariableA("FAKEBROWSER_LOG", NULL);
         SetEnvironmentVariableA("RECORDER_LOG", NULL);
     }
@@ -172,7 +178,7 @@ protected:
 
     std::string scratch, startLog;
     std::vector<SavedKey> savedPaths;
-    SavedKey savedHandler;
+    SavedKey savedHandler, savedPage;
     std::deque<FakeBrowser> browsers;  // references stay valid as it grows
 };
 
@@ -304,6 +310,43 @@ TEST_F(BrowserLaunchTest, MissingBrowserLeavesTheAddressToTheSystemOrIsReported)
     CaptureWindowShown(box, "unable-to-launch-browser");
     EXPECT_EQ(TakeMessage(), "Unable to launch browser");
     EXPECT_TRUE(IsResponsive(window));
+}
+
+// Without the browser, a local file goes only to the program that opens web
+// pages; the file's own association would run a program.
+TEST_F(BrowserLaunchTest, MissingBrowserShowsLocalFilesOnlyInThePageProgram)
+{
+    std::string shownLog = RecordStarts("shown");
+    ASSERT_TRUE(CreateDirectoryA((scratch + "\\dir").c_str(), NULL));
+    ASSERT_TRUE(CreateDirectoryA((scratch + "\\dir\\my dir").c_str(), NULL));
+    for (const char *copy : {"\\dir\\x.exe", "\\dir\\my dir\\x.exe", "\\htmview.exe"})
+        ASSERT_TRUE(CopyFileTo(DoublePath("recorder"), scratch + copy));
+    std::string command = "\"" + scratch + "\\htmview.exe\" \"%1\"";
+    WriteValue(HKEY_CLASSES_ROOT, ".htm", NULL, REG_SZ, "SpringdeckTest.Page", 20);
+    WriteValue(HKEY_CLASSES_ROOT, PageCommand, NULL, REG_SZ, command.c_str(), (DWORD)command.size() + 1);
+    std::string url = scratch;
+    std::replace(url.begin(), url.end(), '\\', '/');
+    std::string bar = url.substr(0, 1) + "|" + url.substr(2);
+    const std::pair<std::string, std::string> shown[] = {  // address, the file shown
+        {"file:///" + url + "/dir/x.exe", "\\dir\\x.exe"},
+        {"file://" + url + "/dir/x.exe", "\\dir\\x.exe"},
+        {"file://" + bar + "/dir/x.exe", "\\dir\\x.exe"},
+        {"file://" + bar + "/dir/my dir/x.exe", "\\dir\\my dir\\x.exe"},
+        {"http://www.example.com/", "\\page.htm"}};
+    for (UINT i = 0; i < 5; ++i)
+        AssignKey(("F" + std::to_string(i + 1)).c_str(), shown[i].first);
+    SetSetting("alias", "http://www.example.com/", scratch + "\\page.htm");
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(ShowFocusWindow());
+    for (UINT i = 0; i < 5; ++i) {
+        Press(VK_F1 + i);
+        ASSERT_TRUE(WaitUntil([&] { return ReadLines(shownLog).size() > i; })) << shown[i].first;
+        EXPECT_EQ(Field(ReadLines(shownLog)[i], "args", true), "\"" + scratch + shown[i].second + "\"");
+    }
+    DeleteTree(HKEY_CLASSES_ROOT, PageCommand);
+    Press(VK_F5);
+    EXPECT_EQ(TakeMessage(), "Netscape Navigator does not appear to be installed on your computer");
+    EXPECT_EQ(ReadLines(shownLog).size(), 5u) << "something else was started";
 }
 
 TEST_F(BrowserLaunchTest, LocalAliasAndUnusualAddressesTravelWhole)

@@ -504,7 +504,7 @@ TEST_F(WebsiteTest, CustomAddressAskedAgainAfterNoAndStoredAfterYes)
     edit = GetDlgItem(custom, IDC_CUSTOM_ADDRESS);
     EXPECT_EQ(WindowText(edit), "http://") << "opens afresh";
     EXPECT_FALSE(IsEnabled(custom, IDOK));
-    SetEditText(edit, "http://right.example/page.html");
+    SetEditText(edit, "HTTP://right.example/page.html");
     ASSERT_TRUE(WaitUntil([&] { return IsEnabled(custom, IDOK); }));
     ClickButton(custom, IDOK);
     question = WaitForQuestion();
@@ -646,6 +646,18 @@ TEST_F(WebsiteTest, NetscapeBookmarksThroughWinIniAndAnEmptyTreeWithout)
     ClickButton(picker, IDCANCEL);
     EXPECT_EQ(FlowResult(), 2u);
     EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, std::string(SettingsPath) + "\\command line", "F9"));
+
+    // An entry too long to read whole: cut to what is read, it would name a
+    // copy of the ini file above.
+    std::string cut = Scratch() + "\\" + std::string(255 - Scratch().size() - 1, 'n');
+    ASSERT_TRUE(CopyFileA(ini.c_str(), cut.c_str(), FALSE));
+    WriteProfileStringA("Netscape", "ini", (cut + "\\netscape.ini").c_str());
+    picker = OpenBookmarks(109);
+    WriteProfileStringA("Netscape", NULL, NULL);
+    ASSERT_TRUE(picker);
+    EXPECT_TRUE(TreeItems(GetDlgItem(picker, IDC_BOOKMARK_TREE)).empty()) << "a cut ini entry was read";
+    ClickButton(picker, IDCANCEL);
+    EXPECT_EQ(FlowResult(), 2u);
 
     picker = OpenBookmarks(109);
     ASSERT_TRUE(picker);

@@ -8,6 +8,7 @@
 #include <deque>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "driver.h"
@@ -217,6 +218,29 @@ TEST(BookmarkFileTest, NamesInTheFilesCharset)
     };
     for (const ParseCase &c : cases)
         EXPECT_EQ(ParseText(c.file), c.outline) << c.name;
+}
+
+// Windows refuses flags and a default character with UTF-8.
+int WINAPI StrictConverter(UINT codePage, DWORD flags, LPCWCH wide, int units, LPSTR bytes, int size, LPCCH fill,
+                           LPBOOL filled)
+{
+    if (codePage == CP_UTF8 && (flags || fill || filled))
+        return 0;
+    return WideCharToMultiByte(codePage, flags, wide, units, bytes, size, fill, filled);
+}
+
+// UTF-8 (current Windows offers it as the ANSI code page) and others.
+TEST(BookmarkFileTest, CharactersInEachCodePage)
+{
+    const std::tuple<unsigned, UINT, std::string> cases[] = {
+        {0xE9, CP_UTF8, "\xC3\xA9"}, {0x1F600, CP_UTF8, "\xF0\x9F\x98\x80"}, {0xE9, 1252, "\xE9"},
+        {0x4E2D, 1252, "?"}, {0x1F600, 1252, "?"}, {0x4E2D, 936, "\xD6\xD0"}};
+    char bytes[4];
+    SetWideCharConverter(StrictConverter);
+    for (const auto &[codePoint, codePage, expected] : cases)
+        EXPECT_EQ(std::string(bytes, std::max(CodePointToCodePage(codePoint, codePage, bytes), 0)), expected)
+            << std::hex << codePoint << " in " << std::dec << codePage;
+    SetWideCharConverter(nullptr);
 }
 
 TEST(BookmarkFileTest, StopsAfterTheFirstHundredThousand)
@@ -442,8 +466,16 @@ TEST_F(FavoritesFolderTest, OnlyWebAddressesThatFitWhole)
     EXPECT_EQ(Read(root), "Upper = http://Upper.example/\n");
 }
 
+// A file system that gives every folder the file index 0.
+BOOL WINAPI IndexZero(HANDLE file, BY_HANDLE_FILE_INFORMATION *info)
+{
+    BOOL known = GetFileInformationByHandle(file, info);
+    info->nFileIndexHigh = info->nFileIndexLow = 0;
+    return known;
+}
+
 // Two links back to ancestors would make the walk endless: folder links are
-// left out.
+// left out. A file index of 0 tells nothing of where a folder is.
 TEST_F(FavoritesFolderTest, FolderLinksAreNotFollowed)
 {
     Folder("A");
@@ -452,6 +484,9 @@ TEST_F(FavoritesFolderTest, FolderLinksAreNotFollowed)
     ASSERT_TRUE(driver::MakeFolderLink(root + "\\A\\B\\Up", ".."));
     ASSERT_TRUE(driver::MakeFolderLink(root + "\\A\\B\\Top", "../.."));
     EXPECT_EQ(Read(root), "A/\n  B/\n    In = http://in/\n");
+    SetFileInformationReader(IndexZero);
+    EXPECT_EQ(Read(root), "A/\n  B/\n    In = http://in/\n");
+    SetFileInformationReader(nullptr);
 }
 
 TEST_F(FavoritesFolderTest, NoFolderNameMeansNothingIsRead)

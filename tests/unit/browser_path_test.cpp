@@ -1,5 +1,5 @@
-// Where the browser's executable is looked up, which DDE service is asked,
-// and how an address is written into the open request and the command line.
+// Where the browser's executable is looked up, and how an address is written
+// into the open request and the command line.
 #include <gtest/gtest.h>
 #include <shlwapi.h>
 
@@ -8,7 +8,6 @@
 #include "launch/launch_internal.h"
 
 #include <shellapi.h>
-#include "settings/settings.h"
 
 namespace {
 
@@ -28,7 +27,6 @@ protected:
             SHDeleteKeyA(HKEY_LOCAL_MACHINE, key.c_str());
         }
         WriteProfileStringA("Netscape", "ini", NULL);
-        SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Tolvane Keyboards");
     }
 
     void TearDown() override
@@ -45,7 +43,6 @@ protected:
         for (HKEY key : opened)
             RegCloseKey(key);
         WriteProfileStringA("Netscape", "ini", NULL);
-        SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Tolvane Keyboards");
     }
 
     HKEY OpenOrCreate(const std::string &path)
@@ -82,28 +79,15 @@ protected:
     std::vector<HKEY> opened;
 };
 
-TEST_F(BrowserPathTest, ServiceFollowsTheBrowserChoice)
-{
-    EXPECT_STREQ(BrowserDdeService(), "NETSCAPE") << "no choice stored";
-    const struct {
-        DWORD choice;
-        const char *service;
-    } cases[] = {{0, "NETSCAPE"}, {1, "IExplore"}, {2, "NETSCAPE"}};
-    for (const auto &c : cases) {
-        WriteSettingDword("options", "browser", c.choice);
-        EXPECT_STREQ(BrowserDdeService(), c.service) << c.choice;
-    }
-}
-
 TEST_F(BrowserPathTest, NavigatorFromAppPathsWhenTheFileExistsElseFromItsIniFile)
 {
-    EXPECT_STREQ(FindBrowserPath(), "") << "nothing installed";
+    EXPECT_STREQ(FindBrowserPath(false), "") << "nothing installed";
 
     SetAppPath("Netscape.exe", OwnPath());
-    EXPECT_EQ(FindBrowserPath(), OwnPath());
+    EXPECT_EQ(FindBrowserPath(false), OwnPath());
 
     SetAppPath("Netscape.exe", "C:\\gone\\netscape.exe");
-    EXPECT_STREQ(FindBrowserPath(), "") << "a missing file and no ini entry";
+    EXPECT_STREQ(FindBrowserPath(false), "") << "a missing file and no ini entry";
 
     // The executable lies beside the ini file; names of 3 characters or
     // fewer are taken as they are.
@@ -116,30 +100,27 @@ TEST_F(BrowserPathTest, NavigatorFromAppPathsWhenTheFileExistsElseFromItsIniFile
     };
     for (const auto &c : cases) {
         WriteProfileStringA("Netscape", "ini", c.ini);
-        EXPECT_STREQ(FindBrowserPath(), c.path) << c.ini;
+        EXPECT_STREQ(FindBrowserPath(false), c.path) << c.ini;
     }
 }
 
 TEST_F(BrowserPathTest, ExplorerFromAppPathsAsItStands)
 {
-    WriteSettingDword("options", "browser", 1);
     SetAppPath("Netscape.exe", OwnPath());
     WriteProfileStringA("Netscape", "ini", "C:\\NAV\\NETSCAPE.INI");
-    EXPECT_STREQ(FindBrowserPath(), "") << "Navigator's entries do not count for Explorer";
+    EXPECT_STREQ(FindBrowserPath(true), "") << "Navigator's entries do not count for Explorer";
     SetAppPath("iexplore.exe", "C:\\gone\\iexplore.exe");
-    EXPECT_STREQ(FindBrowserPath(), "C:\\gone\\iexplore.exe");
+    EXPECT_STREQ(FindBrowserPath(true), "C:\\gone\\iexplore.exe");
 }
 
 TEST_F(BrowserPathTest, OverlongEntriesGiveNoPath)
 {
-    WriteSettingDword("options", "browser", 1);
     SetAppPath("iexplore.exe", "C:\\" + std::string(400, 'i') + ".exe");
-    EXPECT_STREQ(FindBrowserPath(), "");
+    EXPECT_STREQ(FindBrowserPath(true), "");
 
-    WriteSettingDword("options", "browser", 0);
     // Cut short to the buffer, the entry would name some other file.
     WriteProfileStringA("Netscape", "ini", ("C:\\" + std::string(400, 'n') + ".ini").c_str());
-    EXPECT_STREQ(FindBrowserPath(), "");
+    EXPECT_STREQ(FindBrowserPath(false), "");
 }
 
 TEST(BrowserAddressTest, RequestItemFitsDdeAndCommandLineSplitsIntoPathAndWholeAddress)

@@ -49,6 +49,26 @@ TEST(MakeFileAddress, LongPathIsCutNotOverrun)
     EXPECT_EQ(address[41], '#');
 }
 
+// Only a drive path is a local file, whatever the escapes spell.
+TEST(FileAddressToPath, LocalDrivePathsOnly)
+{
+    const std::pair<const char *, const char *> cases[] = {  // address, path (null: none)
+        {"file:///C:/dir/x.exe", "C:\\dir\\x.exe"}, {"file://C:/dir/x.exe", "C:\\dir\\x.exe"},
+        {"file://C|/dir/x.exe", "C:\\dir\\x.exe"}, {"file://C|/dir/my dir/x.exe", "C:\\dir\\my dir\\x.exe"},
+        {"FILE://localhost/d|\\a.htm", "d:\\a.htm"}, {"file:///C:/x%2eexe%20y%zz%4", "C:\\x.exe y%zz%4"},
+        {"file://%43%3A/x.htm", "C:\\x.htm"}, {"file://server/share/x.htm", nullptr},
+        {"file:////server/share/x.htm", nullptr}, {"file://%5C%5Cserver/share/x.htm", nullptr},
+        {"file://localhost/share/x.htm", nullptr}, {"file://c:80/x.htm", nullptr}, {"file:///C:", nullptr},
+        {"file:///x.htm", nullptr}, {"file:///C:/a%00.exe", nullptr}, {"http://C:/x.htm", nullptr},
+    };
+    char path[263];
+    for (const auto &c : cases) {
+        bool local = FileAddressToPath(c.first, path, sizeof path);
+        EXPECT_EQ(local ? std::string(path) : "(none)", c.second ? c.second : "(none)") << c.first;
+    }
+    EXPECT_FALSE(FileAddressToPath("file:///C:/abcdef", path, 6));
+}
+
 TEST(PresetSites, EveryAddressIsAHomePageOrTheSiteOfTheDay)
 {
     for (size_t i = 0; i < PresetSiteCount; ++i) {
