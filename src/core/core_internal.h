@@ -33,6 +33,12 @@ void WatchKeyReleases(HWND window);
 bool IsRepeatedPress(HWND window, UINT keyId);
 void NoteRawKeyInput(LPARAM rawInput);
 
+/* A path in the ANSI code page that names the same file: the path itself when
+ * the code page spells it, else the short form of its folder (and of its
+ * name, when the code page cannot spell that either; that file must exist).
+ * Its length, 0 (and "") when there is none that fits size. */
+DWORD AnsiPathOf(const WCHAR *path, char *ansi, DWORD size);
+
 /* Closes the HTML Help windows ShowHelp opened; at the end of the program. */
 void CloseHelp(void);
 
