@@ -40,6 +40,13 @@ constexpr DWORD HELP_CONTEXT_GENERAL = 100;
 void ShowHelp(HWND owner, DWORD context);
 INT_PTR CALLBACK AboutDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
+/* ---- the program's own path (program_path.cpp) ----------------------------
+ * The full path of springdeck.exe (extension NULL), or of the file beside it
+ * named after it with this extension (L"chm": springdeck.chm), in a form the
+ * ANSI code page can spell; its length, 0 when there is none that fits size
+ * (the path is then ""). */
+DWORD ProgramFilePath(const WCHAR *extension, char *path, DWORD size);
+
 /* ---- chores the dialogs share (ui_helpers.cpp) ----------------------------- */
 
 /* Gives a dialog the Springdeck icon as its large icon. */

@@ -52,6 +52,12 @@ void NoteRawKeyEvent(KeyPressState *key, USHORT flags, ULONG extraInformation);
  * repeatDelay ms of the key's hotkey before). */
 bool IsRepeatOfActedPress(KeyPressState *key, DWORD hotkeyTime, DWORD repeatDelay);
 
+/* A path in the ANSI code page that names the same file: the path itself when
+ * the code page spells it, else the short form of its folder (and of its
+ * name, when the code page cannot spell that either; that file must exist).
+ * Its length, 0 (and "") when there is none that fits size. */
+DWORD AnsiPathOf(const WCHAR *path, char *ansi, DWORD size);
+
 /* Closes the HTML Help windows ShowHelp opened; at the end of the program. */
 void CloseHelp(void);
 

@@ -38,12 +38,7 @@ static bool IsFile(const char *path)
 void ShowHelp(HWND owner, DWORD context)
 {
     char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(NULL, path, sizeof path);
-    if (length < 3 || length >= sizeof path)
-        return;
-    path[length] = '\0';
-    lstrcpynA(path + length - 3, "chm", 4);
-    HtmlHelpFunction htmlHelp = IsFile(path) ? LoadHtmlHelp() : NULL;
+    HtmlHelpFunction htmlHelp = ProgramFilePath(L"chm", path, sizeof path) && IsFile(path) ? LoadHtmlHelp() : NULL;
     if (htmlHelp) {
         /* The help window belongs to no dialog, as WinHelp's does not: the
          * CD-ROM programs' chooser closes right after asking for a topic,
@@ -51,8 +46,8 @@ void ShowHelp(HWND owner, DWORD context)
         htmlHelp(NULL, path, HH_HELP_CONTEXT, context);
         return;
     }
-    lstrcpynA(path + length - 3, "hlp", 4);
-    WinHelpA(owner, path, HELP_CONTEXT, context);
+    if (ProgramFilePath(L"hlp", path, sizeof path))
+        WinHelpA(owner, path, HELP_CONTEXT, context);
 }
 
 void CloseHelp(void)

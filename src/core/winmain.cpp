@@ -15,10 +15,8 @@
 static void EnterProgramFolder()
 {
     char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(NULL, path, sizeof path);
-    if (length == 0 || length >= sizeof path)
+    if (!ProgramFilePath(NULL, path, sizeof path))
         return;
-    path[length] = '\0';
     char *slash = strrchr(path, '\\');
     if (!slash)
         return;

@@ -1,5 +1,10 @@
 /* The "start with Windows" option: the value "Springdeck" under the
- * machine's Run key holds the full path of springdeck.exe.
+ * machine's Run key holds the full path of springdeck.exe in quotes. Without
+ * them Windows would try the path's beginnings at each space first: for
+ * "C:\My Apps\Springdeck\springdeck.exe" a file "C:\My.exe" would start
+ * instead. A value written unquoted by an earlier version still starts the
+ * program and counts as set. The path is one the ANSI code page can spell
+ * (see ProgramFilePath); when there is none, nothing is written.
  *
  * A user who may not write under HKEY_LOCAL_MACHINE still gets the option:
  * the same value then goes under the user's own Run key, which Windows also
@@ -12,9 +17,10 @@
 
 static const char RunKeyPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 static const char RunValueName[] = "Springdeck";
-enum { RUN_VALUE_SIZE = 260 };  /* the value is always written with 260 bytes of data */
+enum { RUN_VALUE_SIZE = 260 };  /* the value is written with 260 bytes of data, more only for a longer path */
 
-/* True when the Run key under root holds a non-empty "Springdeck" value. */
+/* True when the Run key under root holds a non-empty "Springdeck" value,
+ * quoted or not. */
 static bool RunValuePresent(HKEY root)
 {
     HKEY key = NULL;
@@ -36,6 +42,10 @@ static const char MachineValueStaysText[] =
     "Springdeck will still start when the computer starts.\r\n\r\n"
     "It is set to start for every user of this computer, and you may not change that. "
     "An administrator can turn this option off.";
+static const char NoPathText[] =
+    "Springdeck could not be set to start when the computer starts.\r\n\r\n"
+    "The name of its folder has letters that this computer's language for non-Unicode programs lacks. "
+    "Install Springdeck in a folder with another name.";
 static const char UserValueStaysText[] =
     "Springdeck will still start when the computer starts.\r\n\r\n"
     "It could not be removed from the programs that start for you.";
@@ -49,9 +59,9 @@ static void DeleteRunValue(HKEY root)
     RegCloseKey(key);
 }
 
-/* Stores the path under root's Run key, which is created only under
- * HKEY_CURRENT_USER; false when the key cannot be opened or written. */
-static bool StoreRunValueUnder(HKEY root, const char *path)
+/* Stores the value (size bytes) under root's Run key, which is created only
+ * under HKEY_CURRENT_USER; false when the key cannot be opened or written. */
+static bool StoreRunValueUnder(HKEY root, const char *value, DWORD size)
 {
     HKEY key = NULL;
     LONG opened = root == HKEY_CURRENT_USER
@@ -59,8 +69,7 @@ static bool StoreRunValueUnder(HKEY root, const char *path)
                       : RegOpenKeyExA(root, RunKeyPath, 0, KEY_SET_VALUE, &key);
     if (opened != ERROR_SUCCESS)
         return false;
-    bool stored = RegSetValueExA(key, RunValueName, 0, REG_SZ, (const BYTE *)path, RUN_VALUE_SIZE) ==
-                  ERROR_SUCCESS;
+    bool stored = RegSetValueExA(key, RunValueName, 0, REG_SZ, (const BYTE *)value, size) == ERROR_SUCCESS;
     RegCloseKey(key);
     return stored;
 }
@@ -71,25 +80,34 @@ void ReadRunAtStartup(HWND dialog)
         CheckDlgButton(dialog, IDC_RUN_AT_STARTUP, BST_CHECKED);
 }
 
-static void StoreRunValue()
+/* False when the program has no path to store: a path that does not fit,
+ * or that the code page cannot spell, would be stored as one that starts
+ * nothing. */
+static bool StoreRunValue()
 {
-    char path[RUN_VALUE_SIZE];
-    ZeroMemory(path, sizeof path);
-    DWORD length = GetModuleFileNameA(NULL, path, sizeof path);
-    /* A path that does not fit would be stored cut and start nothing. */
-    if (length == 0 || length >= sizeof path)
-        return;
-    if (StoreRunValueUnder(HKEY_LOCAL_MACHINE, path))
+    char path[MAX_PATH];
+    DWORD length = ProgramFilePath(NULL, path, sizeof path);
+    if (length == 0)
+        return false;
+    char value[MAX_PATH + 2];  /* the path, its quotes and a zero; zeros pad it */
+    ZeroMemory(value, sizeof value);
+    value[0] = '"';
+    CopyMemory(value + 1, path, length);
+    value[length + 1] = '"';
+    DWORD size = length + 3 > (DWORD)RUN_VALUE_SIZE ? length + 3 : (DWORD)RUN_VALUE_SIZE;
+    if (StoreRunValueUnder(HKEY_LOCAL_MACHINE, value, size))
         DeleteRunValue(HKEY_CURRENT_USER);  /* one entry, or the program starts twice */
     else
-        StoreRunValueUnder(HKEY_CURRENT_USER, path);
+        StoreRunValueUnder(HKEY_CURRENT_USER, value, size);
+    return true;
 }
 
 void ApplyRunAtStartup(HWND dialog)
 {
     bool wanted = !dialog || IsDlgButtonChecked(dialog, IDC_RUN_AT_STARTUP) == BST_CHECKED;
+    bool hasPath = true;
     if (wanted) {
-        StoreRunValue();
+        hasPath = StoreRunValue();
     } else {
         DeleteRunValue(HKEY_LOCAL_MACHINE);
         DeleteRunValue(HKEY_CURRENT_USER);
@@ -102,6 +120,9 @@ void ApplyRunAtStartup(HWND dialog)
     CheckDlgButton(dialog, IDC_RUN_AT_STARTUP, starts ? BST_CHECKED : BST_UNCHECKED);
     if (starts == wanted)
         return;
-    const char *text = wanted ? NotStoredText : machine ? MachineValueStaysText : UserValueStaysText;
+    const char *text = !hasPath ? NoPathText
+                       : wanted ? NotStoredText
+                       : machine ? MachineValueStaysText
+                                 : UserValueStaysText;
     MessageBoxA(dialog, text, APP_CAPTION, MB_ICONEXCLAMATION | MB_SETFOREGROUND);
 }

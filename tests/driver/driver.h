@@ -35,6 +35,8 @@ struct Process {
 };
 Process StartProgram(const std::string &exe, const std::string &args, int show = SW_SHOWNORMAL,
                      const std::string &currentDir = "");
+Process StartProgram(const std::wstring &exe, const std::wstring &args, int show = SW_SHOWNORMAL,
+                     const std::wstring &currentDir = L"");  // for names the code page cannot spell
 // Exit code, or STILL_ACTIVE when it did not end in time.
 DWORD WaitExit(Process &process, DWORD timeoutMs = 15000);
 void CloseProcess(Process &process);  // closes the handle (does not kill)
@@ -113,6 +115,7 @@ std::string WindowText(HWND window);
 // The text in the ANSI code page as the system converts it, '?' for each
 // character the code page lacks.
 std::string Ansi(const wchar_t *text);
+std::wstring Wide(const std::string &text);  // ANSI text as the system converts it
 std::string ClassName(HWND window);
 std::string ItemText(HWND dialog, int id);
 void ClickButton(HWND dialog, int id);  // posts BM_CLICK to the control

@@ -99,20 +99,25 @@ bool WaitUntil(const std::function<bool()> &condition, DWORD timeoutMs)
 
 Process StartProgram(const std::string &exe, const std::string &args, int show, const std::string &currentDir)
 {
+    return StartProgram(Wide(exe), Wide(args), show, Wide(currentDir));
+}
+
+Process StartProgram(const std::wstring &exe, const std::wstring &args, int show, const std::wstring &currentDir)
+{
     Process process;
-    std::string commandLine = "\"" + exe + "\"";
+    std::wstring commandLine = L"\"" + exe + L"\"";
     if (!args.empty())
-        commandLine += " " + args;
-    std::vector<char> buffer(commandLine.begin(), commandLine.end());
-    buffer.push_back('\0');
-    STARTUPINFOA startup;
+        commandLine += L" " + args;
+    std::vector<WCHAR> buffer(commandLine.begin(), commandLine.end());
+    buffer.push_back(L'\0');
+    STARTUPINFOW startup;
     ZeroMemory(&startup, sizeof startup);
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = (WORD)show;
     PROCESS_INFORMATION info;
     ZeroMemory(&info, sizeof info);
-    if (CreateProcessA(exe.c_str(), buffer.data(), NULL, NULL, FALSE, 0, NULL,
+    if (CreateProcessW(exe.c_str(), buffer.data(), NULL, NULL, FALSE, 0, NULL,
                        currentDir.empty() ? NULL : currentDir.c_str(), &startup, &info)) {
         CloseHandle(info.hThread);
         process.handle = info.hProcess;

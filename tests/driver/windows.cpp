@@ -83,6 +83,13 @@ std::string Ansi(const wchar_t *text)
     return std::string(bytes, n > 0 ? n - 1 : 0);
 }
 
+std::wstring Wide(const std::string &text)
+{
+    std::wstring wide(text.size() + 1, L'\0');
+    int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], (int)wide.size());
+    return wide.substr(0, n > 0 ? n - 1 : 0);
+}
+
 std::string ClassName(HWND window)
 {
     char name[256];

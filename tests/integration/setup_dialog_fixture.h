@@ -129,7 +129,7 @@ protected:
         driver::WriteValue(root, driver::RunKeyPath, "Springdeck", REG_SZ, path.c_str(), (DWORD)path.size() + 1);
     }
 
-    // The value holds this program's path, padded with zeros to 260 bytes.
+    // The value holds this program's path in quotes, padded with zeros to 260 bytes.
     static void ExpectRunValueIsThisProgram(HKEY root)
     {
         DWORD type = 0;
@@ -139,7 +139,7 @@ protected:
         EXPECT_EQ(data.size(), 260u);
         std::string path(data.begin(), data.end());
         path = path.substr(0, path.find('\0'));
-        EXPECT_EQ(lstrcmpiA(path.c_str(), driver::SpringdeckExe().c_str()), 0) << path;
+        EXPECT_EQ(lstrcmpiA(path.c_str(), ("\"" + driver::SpringdeckExe() + "\"").c_str()), 0) << path;
     }
 
     HWND mainWindow = NULL;

@@ -270,7 +270,7 @@ TEST_F(SetupDialogTest, StartWithWindowsWritesAndDeletesTheRunValueAtOnce)
     WriteRunValue(HKEY_LOCAL_MACHINE, "C:\\elsewhere\\springdeck.exe");
     HWND dialog = OpenSetup();
     ASSERT_TRUE(dialog);
-    EXPECT_EQ(SendDlgItemMessageA(dialog, 116, BM_GETCHECK, 0, 0), BST_CHECKED) << "any stored path counts";
+    EXPECT_EQ(SendDlgItemMessageA(dialog, 116, BM_GETCHECK, 0, 0), BST_CHECKED) << "any path counts, unquoted too";
 
     ClickButton(dialog, 116);
     EXPECT_TRUE(WaitUntil([] { return !ValueExists(HKEY_LOCAL_MACHINE, RunKeyPath, "Springdeck"); }, 5000));
@@ -286,7 +286,7 @@ TEST_F(SetupDialogTest, StartWithWindowsUsesTheUserRunKeyWhenTheMachineKeyCannot
     // user without the right to write under HKEY_LOCAL_MACHINE.
     TakeAwayMachineRunKey();
 
-    WriteRunValue(HKEY_CURRENT_USER, "C:\\elsewhere\\springdeck.exe");
+    WriteRunValue(HKEY_CURRENT_USER, "\"C:\\else where\\springdeck.exe\"");
     HWND dialog = OpenSetup();
     ASSERT_TRUE(dialog);
     EXPECT_EQ(SendDlgItemMessageA(dialog, 116, BM_GETCHECK, 0, 0), BST_CHECKED);

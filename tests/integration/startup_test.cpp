@@ -75,7 +75,7 @@ TEST_F(StartupTest, FirstStartRegistersRunValueAndMarksInstalled)
     path = path.substr(0, path.find('\0'));
     // The whole 260-byte buffer; Windows 9x stores a string by its own length.
     EXPECT_EQ(data.size(), GetVersion() & 0x80000000 ? path.size() + 1 : 260u);
-    EXPECT_EQ(lstrcmpiA(path.c_str(), SpringdeckExe().c_str()), 0) << path;
+    EXPECT_EQ(lstrcmpiA(path.c_str(), ("\"" + SpringdeckExe() + "\"").c_str()), 0) << path;
     for (size_t i = path.size(); i < data.size(); ++i)
         ASSERT_EQ(data[i], 0) << "padding byte " << i;
 
@@ -84,6 +84,47 @@ TEST_F(StartupTest, FirstStartRegistersRunValueAndMarksInstalled)
     DeleteValue(HKEY_LOCAL_MACHINE, RunKeyPath, "Springdeck");
     ASSERT_TRUE(Start());
     EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, RunKeyPath, "Springdeck"));
+}
+
+// A copy in a folder, or under a name, that the code page cannot spell, or
+// with a path as long as paths go: the Run value, the help file and the
+// current folder name the copy's own files.
+TEST_F(StartupTest, FirstStartInAnUnusualFolderStoresAPathThatNamesTheProgram)
+{
+    if (GetVersion() & 0x80000000)
+        GTEST_SKIP() << "Windows 9x names files in its code page only";
+    std::string scratchDir = ScratchDir();
+    std::wstring scratch = Wide(scratchDir), cyrillic = L"\x041a\x043b\x0430\x0432\x0438\x0448\x0438";
+    struct Copy {
+        std::wstring folder, name;
+    } copies[] = {{scratch + L"\\Caf\x00e9 " + cyrillic, L"\\springdeck"},
+                  {scratch + L"\\" + std::wstring(MAX_PATH - 17 - scratch.size(), L'x'), L"\\springdeck"},
+                  {scratch + L"\\c", L"\\" + cyrillic}};
+    for (const Copy &copy : copies) {
+        ASSERT_TRUE(CreateDirectoryW(copy.folder.c_str(), NULL));
+        for (const wchar_t *type : {L".exe", L".hlp"})
+            ASSERT_TRUE(CopyFileW((Wide(BuildDir()) + L"\\springdeck" + type).c_str(),
+                                  (copy.folder + copy.name + type).c_str(), FALSE));
+        springdeck = StartProgram(copy.folder + copy.name + L".exe", L"/s");
+        HWND dialog = WaitForWindow("#32770", "Springdeck from Tolvane Keyboards");
+        ASSERT_TRUE(dialog);
+        std::string value = RunValue();
+        ASSERT_GT(value.size(), 2u);
+        std::string path = value.substr(1, value.size() - 2);
+        EXPECT_EQ("\"" + path + "\"", value);
+        EXPECT_NE(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES) << value;
+        std::string cwd = ProcessCurrentDirectory(springdeck.handle);
+        EXPECT_EQ(lstrcmpiA(cwd.c_str(), path.substr(0, path.rfind('\\') + 1).c_str()), 0) << cwd;
+        ASSERT_TRUE(StartHelpCapture());
+        ClickButton(dialog, IDC_HELPBUTTON);
+        ASSERT_TRUE(WaitUntil([] { return !HelpRequests().empty(); }, 5000));
+        std::string help = HelpRequests()[0].file;
+        EXPECT_NE(GetFileAttributesA(help.c_str()), INVALID_FILE_ATTRIBUTES) << help;
+        StopHelpCapture();
+        StopSpringdeck(&springdeck);
+        DeleteValue(HKEY_LOCAL_MACHINE, RunKeyPath, "Springdeck");
+    }
+    RemoveFolder(scratchDir);
 }
 
 TEST_F(StartupTest, OnlyAnExactSlashSForcesTheFirstStartSteps)
