@@ -209,12 +209,24 @@ Function CheckFileFree
   FileClose $2
 FunctionEnd
 
+; Whether the install that the uninstall entry names (in $0) made its folder:
+; $3 is 1 or 0. Entries of earlier versions do not tell; of their folders,
+; Springdeck's default one counts as made by its install.
+Function EntryMadeFolder
+  ClearErrors
+  ReadRegDWORD $3 HKCU "${UNINSTALL_KEY}" "CreatedInstallLocation"
+  ${If} ${Errors}
+    StrCpy $3 0
+    ${IfThen} $0 == "$LOCALAPPDATA\Programs\Springdeck" ${|} StrCpy $3 1 ${|}
+  ${EndIf}
+FunctionEnd
+
 ; An install in another folder goes first, through its own uninstaller run in
 ; place (so that Setup waits for it), then that uninstaller and the folder.
 Function RemovePreviousInstall
   ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
   ReadRegStr $1 HKCU "${UNINSTALL_KEY}" "UninstallString"
-  ReadRegDWORD $3 HKCU "${UNINSTALL_KEY}" "CreatedInstallLocation"
+  Call EntryMadeFolder
   StrCpy $1 $1 -1 1 ; the path inside the quotes
   ${If} $0 == ""
   ${OrIf} $0 == $INSTDIR
@@ -277,7 +289,9 @@ Section "Springdeck"
   ReadRegStr $R1 HKCU "${UNINSTALL_KEY}" "UninstallString"
   StrCpy $MadeFolder 0
   ${If} $R0 == $INSTDIR
-    ReadRegDWORD $MadeFolder HKCU "${UNINSTALL_KEY}" "CreatedInstallLocation"
+    StrCpy $0 $R0
+    Call EntryMadeFolder
+    StrCpy $MadeFolder $3
   ${ElseIfNot} ${FileExists} "$INSTDIR\*.*"
     StrCpy $MadeFolder 1
   ${EndIf}

@@ -131,11 +131,13 @@ TEST_F(InstallerTest, UpgradeEndsRunningCopiesKeepsSettingsAndRestarts)
     EXPECT_NE(driver::WaitExit(springdeck, 5000), (DWORD)STILL_ACTIVE) << "the other copy was not ended";
     EXPECT_EQ(RunValue(HKEY_CURRENT_USER), "\"" + InstallDir() + "\\springdeck.exe\"");
 
-    // Again over the installed copy, whose entry names the uninstaller of
-    // earlier versions: replaced, restarted, one instance, that uninstaller gone.
+    // Again over the installed copy, whose entry is one of an earlier version
+    // (uninstall.exe, no word on the folder): replaced, restarted, one
+    // instance, that uninstaller gone.
     MoveFileA((InstallDir() + Uninstaller).c_str(), (InstallDir() + "\\uninstall.exe").c_str());
     const std::string old = "\"" + InstallDir() + "\\uninstall.exe\"";
     driver::WriteValue(HKEY_CURRENT_USER, UninstallKey, "UninstallString", REG_SZ, old.c_str(), old.size() + 1);
+    driver::DeleteValue(HKEY_CURRENT_USER, UninstallKey, "CreatedInstallLocation");
     auto runningId = [] { DWORD id = 0; GetWindowThreadProcessId(driver::FindMainWindow(), &id); return id; };
     ASSERT_TRUE(driver::WaitUntil([&] { return runningId() != 0; }));
     DWORD before = runningId();
