@@ -7,12 +7,11 @@
 
 #include <shlobj.h>
 
-#include <cstdio>
-
 namespace {
 
 const char UninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Springdeck";
 const std::string Installer = "\\springdeck-" SD_VERSION_TEXT "-x86.exe";
+const std::string Uninstaller = "\\Uninstall Springdeck.exe";
 
 std::string Folder(int csidl)
 {
@@ -24,6 +23,8 @@ std::string InstallDir() { return Folder(CSIDL_LOCAL_APPDATA) + "\\Programs\\Spr
 std::string Shortcut() { return Folder(CSIDL_PROGRAMS) + "\\Springdeck.lnk"; }
 bool Exists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 std::string RunValue(HKEY root) { return driver::ReadString(root, driver::RunKeyPath, "Springdeck"); }
+std::wstring Wide(const std::string &ascii) { return std::wstring(ascii.begin(), ascii.end()); }
+const std::vector<std::string> Others = {"another program's"};  // a file of another program, as lines
 
 // The product version of a file's version resource, as major * 100 + minor.
 DWORD ProductVersionOf(const std::string &file)
@@ -49,57 +50,71 @@ protected:
         SpringdeckTest::TearDown();
     }
 
-    // Runs the installer silently to its end; its exit code.
-    static DWORD Install()
+    // Runs the installer silently into the folder given (any characters) or the default one; its exit code.
+    static DWORD Install(const std::wstring &folder = L"")
     {
-        DWORD start = GetTickCount();
-        driver::Process process = driver::StartProgram(driver::BuildDir() + Installer, "/S");
+        std::wstring line = L"\"" + Wide(driver::BuildDir() + Installer) + L"\" /S";
+        line += folder.empty() ? L"" : L" /D=" + folder;
+        STARTUPINFOW startup = {sizeof startup};
+        PROCESS_INFORMATION info = {};
+        EXPECT_TRUE(CreateProcessW(NULL, &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &info));
+        CloseHandle(info.hThread);
+        driver::Process process{info.hProcess, info.dwProcessId};
         DWORD code = driver::WaitExit(process, 60000);
         driver::CloseProcess(process);
-        printf("install: %lu ms\n", GetTickCount() - start);
         return code;
     }
 
-    // The uninstaller hands its work to a copy of itself and returns at once;
-    // the install folder goes last.
-    static bool Uninstall(const std::string &args = "/S")
+    // Runs the registered quiet uninstall (options after its "/S") to its end; its exit code.
+    static DWORD Uninstall(const std::string &options = "")
     {
-        DWORD start = GetTickCount();
-        driver::Process process = driver::StartProgram(InstallDir() + "\\uninstall.exe", args);
+        std::string quiet = driver::ReadString(HKEY_CURRENT_USER, UninstallKey, "QuietUninstallString");
+        size_t exeEnd = quiet.find('"', 1);
+        std::string args = quiet.substr(exeEnd + 2).insert(2, options);
+        driver::Process process = driver::StartProgram(quiet.substr(1, exeEnd - 1), args);
+        DWORD code = driver::WaitExit(process, 60000);
         driver::CloseProcess(process);
-        bool done = driver::WaitUntil([] { return !Exists(InstallDir()); }, 60000);
-        printf("uninstall %s: %lu ms\n", args.c_str(), GetTickCount() - start);
-        return done;
+        return code;
     }
 };
 
 TEST_F(InstallerTest, SilentInstallStartsSpringdeckAndUninstallRemovesItButTheSettings)
 {
     driver::ClearSettings();  // the user's first start
+    SHCreateDirectoryExA(NULL, InstallDir().c_str(), NULL);  // the user's own empty folder: it stays
     ASSERT_EQ(Install(), 0u);
-    for (const char *file : {"springdeck.exe", "springdeck.hlp", "uninstall.exe"})
+    for (const char *file : {"springdeck.exe", "springdeck.hlp", Uninstaller.c_str() + 1})
         EXPECT_TRUE(Exists(InstallDir() + "\\" + file)) << file;
     EXPECT_TRUE(Exists(Shortcut()));
     const std::string exe = InstallDir() + "\\springdeck.exe";
     for (auto [name, value] : {std::pair<const char *, std::string>{"DisplayName", "Springdeck"},
                                {"DisplayVersion", SD_VERSION_TEXT}, {"Publisher", "Tolvane Keyboards"},
-                               {"DisplayIcon", exe}, {"InstallLocation", InstallDir()},
-                               {"QuietUninstallString", "\"" + InstallDir() + "\\uninstall.exe\" /S"}})
+                               {"DisplayIcon", exe}, {"InstallLocation", InstallDir()}, {"QuietUninstallString",
+                               "\"" + InstallDir() + Uninstaller + "\" /S _?=" + InstallDir()}})
         EXPECT_EQ(driver::ReadString(HKEY_CURRENT_USER, UninstallKey, name), value) << name;
     DWORD sizeKb = 0;
     EXPECT_TRUE(driver::ReadDword(HKEY_CURRENT_USER, UninstallKey, "EstimatedSize", &sizeKb) && sizeKb > 100);
-    for (const std::string &file : {driver::BuildDir() + Installer, InstallDir() + "\\uninstall.exe"})
+    for (const std::string &file : {driver::BuildDir() + Installer, InstallDir() + Uninstaller})
         EXPECT_EQ(ProductVersionOf(file), DWORD(SD_VERSION_MAJOR * 100 + SD_VERSION_MINOR)) << file;
 
     // The installed copy runs and does what a first start does.
-    EXPECT_TRUE(driver::WaitUntil([&] { return RunValue(HKEY_LOCAL_MACHINE) == exe; }, 60000));
+    EXPECT_TRUE(driver::WaitUntil([&] { return RunValue(HKEY_LOCAL_MACHINE).find(exe) != std::string::npos; }, 60000));
     EXPECT_NE(driver::WaitForWindow("#32770", "Springdeck from Tolvane Keyboards", 60000), (HWND)NULL);
 
-    ASSERT_TRUE(Uninstall());
-    EXPECT_EQ(driver::FindMainWindow(), (HWND)NULL);
+    // Uninstalled while a portable copy runs, with a quoted Run value: the
+    // quiet uninstall is done when it returns, and leaves that copy alone.
+    driver::StopSpringdeck();
+    Start();
+    const std::string quoted = "\"" + exe + "\"";
+    driver::WriteValue(HKEY_CURRENT_USER, driver::RunKeyPath, "Springdeck", REG_SZ, quoted.c_str(), quoted.size() + 1);
+    ASSERT_EQ(Uninstall(), 0u);
+    EXPECT_FALSE(Exists(exe));
+    EXPECT_TRUE(driver::WaitUntil([] { return !Exists(InstallDir() + Uninstaller); }) && Exists(InstallDir()));
+    EXPECT_NE(driver::FindMainWindow(), (HWND)NULL);
     EXPECT_FALSE(Exists(Shortcut()));
     EXPECT_FALSE(driver::ValueExists(HKEY_CURRENT_USER, UninstallKey, "DisplayName"));
     EXPECT_EQ(RunValue(HKEY_LOCAL_MACHINE), "");
+    EXPECT_EQ(RunValue(HKEY_CURRENT_USER), "");
     DWORD installed = 0;
     EXPECT_TRUE(driver::ReadDword(HKEY_CURRENT_USER, std::string(driver::SettingsPath) + "\\options", "installed",
                                   &installed) && installed == 1) << "settings kept";
@@ -114,9 +129,15 @@ TEST_F(InstallerTest, UpgradeEndsRunningCopiesKeepsSettingsAndRestarts)
     Start();
     ASSERT_EQ(Install(), 0u);
     EXPECT_NE(driver::WaitExit(springdeck, 5000), (DWORD)STILL_ACTIVE) << "the other copy was not ended";
-    EXPECT_EQ(RunValue(HKEY_CURRENT_USER), InstallDir() + "\\springdeck.exe");
+    EXPECT_EQ(RunValue(HKEY_CURRENT_USER), "\"" + InstallDir() + "\\springdeck.exe\"");
 
-    // Again over the installed copy: replaced, restarted, one instance.
+    // Again over the installed copy, whose entry is one of an earlier version
+    // (uninstall.exe, no word on the folder): replaced, restarted, one
+    // instance, that uninstaller gone.
+    MoveFileA((InstallDir() + Uninstaller).c_str(), (InstallDir() + "\\uninstall.exe").c_str());
+    const std::string old = "\"" + InstallDir() + "\\uninstall.exe\"";
+    driver::WriteValue(HKEY_CURRENT_USER, UninstallKey, "UninstallString", REG_SZ, old.c_str(), old.size() + 1);
+    driver::DeleteValue(HKEY_CURRENT_USER, UninstallKey, "CreatedInstallLocation");
     auto runningId = [] { DWORD id = 0; GetWindowThreadProcessId(driver::FindMainWindow(), &id); return id; };
     ASSERT_TRUE(driver::WaitUntil([&] { return runningId() != 0; }));
     DWORD before = runningId();
@@ -124,16 +145,30 @@ TEST_F(InstallerTest, UpgradeEndsRunningCopiesKeepsSettingsAndRestarts)
     ASSERT_TRUE(driver::WaitUntil([&] { return runningId() != 0 && runningId() != before; }));
     EXPECT_EQ(driver::ProcessIdsNamed("springdeck.exe").size(), 1u);
     EXPECT_EQ(driver::Setting("title", "F5"), "Example");
+    EXPECT_FALSE(Exists(InstallDir() + "\\uninstall.exe"));
 
-    // Uninstalling with the settings: the store goes too.
-    ASSERT_TRUE(Uninstall("/S /REMOVESETTINGS"));
+    // Into a folder of another program's uninstaller and data: the first
+    // install and its folder go, the copy runs from there, only its own files count.
+    const std::string moved = driver::ScratchDir();
+    AppendLogLine(moved + "\\uninstall.exe", Others[0] + "\n");
+    AppendLogLine(moved + "\\big.dat", std::string(4 << 20, 'x'));
+    ASSERT_EQ(Install(Wide(moved)), 0u);
+    EXPECT_FALSE(Exists(InstallDir()));
+    DWORD sizeKb = 0;
+    EXPECT_TRUE(driver::ReadDword(HKEY_CURRENT_USER, UninstallKey, "EstimatedSize", &sizeKb) && sizeKb < 2048);
+    EXPECT_TRUE(driver::WaitUntil([&] { return runningId() != 0; }));
+
+    // Uninstalling with the settings: the store goes too, the other files stay.
+    ASSERT_EQ(Uninstall(" /REMOVESETTINGS"), 0u);
+    EXPECT_FALSE(Exists(moved + "\\springdeck.exe"));
+    EXPECT_EQ(driver::ReadLines(moved + "\\uninstall.exe"), Others);
     EXPECT_EQ(driver::FindMainWindow(), (HWND)NULL);
     EXPECT_EQ(RunValue(HKEY_CURRENT_USER), "");
     HKEY key = NULL;
     EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, driver::SettingsPath, 0, KEY_READ, &key), ERROR_SUCCESS);
 }
 
-TEST_F(InstallerTest, StopsForACopyThatWillNotCloseAndForASecondInstaller)
+TEST_F(InstallerTest, StopsBeforeDoingHarmWithANonZeroExitCode)
 {
     // A window of Springdeck's class and title that ignores "close".
     RegisterDoubleClass("Springdeck", DefWindowProcA);
@@ -150,6 +185,44 @@ TEST_F(InstallerTest, StopsForACopyThatWillNotCloseAndForASecondInstaller)
     EXPECT_EQ(Install(), 2u) << "refused";
     EXPECT_FALSE(Exists(InstallDir()));
     CloseHandle(otherInstaller);
+
+    // Folders refused: a drive root, a name no ANSI code page spells (Georgian:
+    // Springdeck could not find its own path), another program's file.
+    const std::string foreign = driver::ScratchDir();
+    AppendLogLine(foreign + "\\springdeck.hlp", Others[0] + "\n");
+    for (const std::wstring &folder :
+         {std::wstring(L"C:\\"), Wide(driver::ScratchDir()) + L"\\\x10D0\x10D1", Wide(foreign)}) {
+        EXPECT_EQ(Install(folder), 2u);
+        EXPECT_FALSE(driver::ValueExists(HKEY_CURRENT_USER, UninstallKey, "DisplayName"));
+    }
+    EXPECT_EQ(driver::ReadLines(foreign + "\\springdeck.hlp"), Others);
+
+    // A file held open stops the quiet uninstall before the entry goes, and
+    // an upgrade before anything is replaced.
+    DWORD id = 0;  // of the installed copy, once it answers
+    auto answers = [&] {
+        HWND main = driver::FindMainWindow();
+        return main && driver::IsResponsive(main) && GetWindowThreadProcessId(main, &id);
+    };
+    ASSERT_EQ(Install(), 0u);
+    ASSERT_TRUE(driver::WaitUntil(answers));
+    const std::string exe = InstallDir() + "\\springdeck.exe";
+    HANDLE held = CreateFileA((InstallDir() + "\\springdeck.hlp").c_str(), GENERIC_READ, FILE_SHARE_READ, NULL,
+                              OPEN_EXISTING, 0, NULL);
+    EXPECT_EQ(Uninstall(), 2u);
+    EXPECT_EQ(Install(), 2u);
+    EXPECT_FALSE(Exists(exe));
+    CloseHandle(held);
+
+    // The installed copy hangs: the quiet uninstall stops with nothing removed.
+    ASSERT_EQ(Install(), 0u);
+    ASSERT_TRUE(driver::WaitUntil(answers));
+    springdeck.handle = OpenProcess(PROCESS_ALL_ACCESS, FALSE, id);
+    ((LONG(WINAPI *)(HANDLE))GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtSuspendProcess"))(springdeck.handle);
+    EXPECT_EQ(Uninstall(), 2u);
+    EXPECT_TRUE(Exists(exe));
+    EXPECT_TRUE(driver::ValueExists(HKEY_CURRENT_USER, UninstallKey, "DisplayName"));
+    driver::KillProcess(springdeck);
 }
 
 }  // namespace
