@@ -58,6 +58,8 @@ if [ -x /usr/lib/wine/wine ] && { [ -e "$binfmt/qemu-i386" ] || ! /usr/lib/wine/
   # 64-bit wineserver of wine64 serves the emulated 32-bit programs as well;
   # the wine launcher still starts the 32-bit loader for 32-bit prefixes.
   if ! have_pkg wine64; then
-    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends wine64
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends wine64 ||
+      { $SUDO apt-get update -q &&
+        DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends wine64; }
   fi
 fi
