@@ -53,7 +53,10 @@ std::string TempPath(const std::string &name)
 {
     char folder[MAX_PATH];
     GetTempPathA(sizeof folder, folder);
-    return std::string(folder) + "springdeck-unit-" + std::to_string(GetCurrentProcessId()) + "-" + name;
+    // Wine soon gives a later test's process the same id, and a folder too
+    // deep for the shell to delete may be left behind: the start time too.
+    static const std::string run = std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount());
+    return std::string(folder) + "springdeck-unit-" + run + "-" + name;
 }
 
 // Writes the bytes as they are (no newline translation).
