@@ -43,9 +43,10 @@ struct KeyPressState {
     DWORD lastHotkey;   /* message time of the key's last hotkey */
 };
 
-/* One raw event of the key, with RAWKEYBOARD's Flags and ExtraInformation.
- * An event our own playback injected changes nothing. */
-void NoteRawKeyEvent(KeyPressState *key, USHORT flags, ULONG extraInformation);
+/* One raw event of the key, with RAWKEYBOARD's Flags and ExtraInformation;
+ * true for a key-down of the user's. An event our own playback injected
+ * changes nothing. */
+bool NoteRawKeyEvent(KeyPressState *key, USHORT flags, ULONG extraInformation);
 
 /* A hotkey of the key at its message time: true when it repeats the press we
  * last acted on (no new press since, the key still down, and within

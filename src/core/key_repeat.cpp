@@ -41,28 +41,34 @@ void WatchKeyReleases(HWND window)
     Watching = registerDevices(&keyboard, 1, sizeof keyboard) != FALSE;
 }
 
-void NoteRawKeyInput(LPARAM rawInput)
+/* The key whose key-down (the user's) the raw input tells, or 0. */
+static UINT NoteRawKey(LPARAM rawInput)
 {
     if (!Watching)
-        return;
+        return 0;
     RAWINPUT input;
     UINT size = sizeof input;
     if (ReadRawInput((HRAWINPUT)rawInput, RID_INPUT, &input, &size, sizeof(RAWINPUTHEADER)) == (UINT)-1 ||
         input.header.dwType != RIM_TYPEKEYBOARD)
-        return;
+        return 0;
     for (UINT id = KEY_FIRST; id <= KEY_LAST; ++id)
-        if (KeyVirtualKey(id) == input.data.keyboard.VKey)
-            NoteRawKeyEvent(&Keys[id - KEY_FIRST], input.data.keyboard.Flags, input.data.keyboard.ExtraInformation);
+        if (KeyVirtualKey(id) == input.data.keyboard.VKey &&
+            NoteRawKeyEvent(&Keys[id - KEY_FIRST], input.data.keyboard.Flags, input.data.keyboard.ExtraInformation))
+            return id;
+    return 0;
 }
 
-void NoteRawKeyEvent(KeyPressState *key, USHORT flags, ULONG extraInformation)
+void NoteRawKeyInput(LPARAM rawInput) { NoteRawKey(rawInput); }
+
+bool NoteRawKeyEvent(KeyPressState *key, USHORT flags, ULONG extraInformation)
 {
     if (extraInformation == INJECTED_BY_PLAYBACK)
-        return;
+        return false;
     bool up = (flags & RI_KEY_BREAK) != 0;
     if (!up && !key->down)
         ++key->press;
     key->down = !up;
+    return !up;
 }
 
 /* A hotkey is posted ahead of the input queued before it, so the raw input
@@ -70,13 +76,18 @@ void NoteRawKeyEvent(KeyPressState *key, USHORT flags, ULONG extraInformation)
  * beyond. A program that falls behind the keyboard may already hold the
  * key-up that ended the press; read now, it would make the repeats that
  * still wait in the queue look like new presses. */
-static void ReadPendingRawInput(HWND window, DWORD hotkeyTime)
+static void ReadPendingRawInput(HWND window, UINT keyId, DWORD hotkeyTime)
 {
     MSG msg;
     while (PeekMessageA(&msg, window, WM_INPUT, WM_INPUT, PM_NOREMOVE) && (LONG)(msg.time - hotkeyTime) <= 0 &&
            PeekMessageA(&msg, window, WM_INPUT, WM_INPUT, PM_REMOVE)) {
-        NoteRawKeyInput(msg.lParam);
+        UINT down = NoteRawKey(msg.lParam);
         DefWindowProcA(window, WM_INPUT, msg.wParam, msg.lParam);
+        /* Presses within one millisecond share their time: this hotkey's
+         * own key-down is the last event that belongs to it, and what
+         * follows it belongs to the next hotkey. */
+        if (down == keyId && msg.time == hotkeyTime)
+            break;
     }
 }
 
@@ -94,7 +105,7 @@ bool IsRepeatedPress(HWND window, UINT keyId)
     if (!Watching || !IsKeySlot(keyId))
         return false;
     DWORD now = (DWORD)GetMessageTime();
-    ReadPendingRawInput(window, now);
+    ReadPendingRawInput(window, keyId, now);
     return IsRepeatOfActedPress(&Keys[keyId - KEY_FIRST], now, RepeatDelayMs());
 }
 
