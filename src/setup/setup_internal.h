@@ -128,6 +128,33 @@ int CodePointToCodePage(unsigned codePoint, UINT codePage, char (&bytes)[4]);
 typedef int(WINAPI *WideCharConverter)(UINT, DWORD, LPCWCH, int, LPSTR, int, LPCCH, LPBOOL);
 void SetWideCharConverter(WideCharConverter converter);
 
+/* Reads a Chromium-family browser's "Bookmarks" file (JSON): each of its top
+ * folders ("roots": bookmarks bar, other bookmarks, mobile bookmarks) in the
+ * file's order, as a folder named as the browser names it, holding its
+ * folders ("type":"folder", "children") and bookmarks ("type":"url", "name",
+ * "url"). The rules of the bookmark file reader apply: names from UTF-8 into
+ * the ANSI code page, only addresses a key can open, the same bounds. A file
+ * cut short reports what came before the cut. */
+void ReadChromiumBookmarks(const char *text, size_t size, void *root, BookmarkCallback callback, void *context);
+
+/* The profiles a Chromium-family browser lists in its "Local State" file
+ * ("profile", "info_cache"): each profile's folder name and display name
+ * (ANSI code page), in the file's order. */
+typedef void (*ProfileCallback)(void *context, const char *folder, const char *name);
+void ReadChromiumProfiles(const char *text, size_t size, ProfileCallback callback, void *context);
+
+/* Reads a Firefox bookmarks backup (.jsonlz4: "mozLz40\0", the decompressed
+ * size, one LZ4 block of JSON): the top folders under its root (menu,
+ * toolbar, other and mobile bookmarks) named as Firefox names them, each with
+ * its containers ("children") and bookmarks ("uri", "title"), by the rules
+ * above. */
+void ReadFirefoxBackup(const char *bytes, size_t size, void *root, BookmarkCallback callback, void *context);
+
+/* Decompresses a .jsonlz4 file's bytes into text. What a damaged block
+ * yields up to the damage is kept; false when the header is not one. The
+ * output never grows past the size the header gives, nor past limit. */
+bool DecodeMozLz4(const char *bytes, size_t size, size_t limit, std::string *text);
+
 /* Reports the subfolders of an Internet Explorer favorites folder (each
  * followed by its contents), then its Internet shortcuts that hold a web
  * address, as the bookmark file reader does. Entries whose path does not fit
