@@ -23,7 +23,6 @@ std::string InstallDir() { return Folder(CSIDL_LOCAL_APPDATA) + "\\Programs\\Spr
 std::string Shortcut() { return Folder(CSIDL_PROGRAMS) + "\\Springdeck.lnk"; }
 bool Exists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 std::string RunValue(HKEY root) { return driver::ReadString(root, driver::RunKeyPath, "Springdeck"); }
-std::wstring Wide(const std::string &ascii) { return std::wstring(ascii.begin(), ascii.end()); }
 const std::vector<std::string> Others = {"another program's"};  // a file of another program, as lines
 
 // The product version of a file's version resource, as major * 100 + minor.
@@ -53,7 +52,7 @@ protected:
     // Runs the installer silently into the folder given (any characters) or the default one; its exit code.
     static DWORD Install(const std::wstring &folder = L"")
     {
-        std::wstring line = L"\"" + Wide(driver::BuildDir() + Installer) + L"\" /S";
+        std::wstring line = L"\"" + driver::Wide(driver::BuildDir() + Installer) + L"\" /S";
         line += folder.empty() ? L"" : L" /D=" + folder;
         STARTUPINFOW startup = {sizeof startup};
         PROCESS_INFORMATION info = {};
@@ -152,7 +151,7 @@ TEST_F(InstallerTest, UpgradeEndsRunningCopiesKeepsSettingsAndRestarts)
     const std::string moved = driver::ScratchDir();
     AppendLogLine(moved + "\\uninstall.exe", Others[0] + "\n");
     AppendLogLine(moved + "\\big.dat", std::string(4 << 20, 'x'));
-    ASSERT_EQ(Install(Wide(moved)), 0u);
+    ASSERT_EQ(Install(driver::Wide(moved)), 0u);
     EXPECT_FALSE(Exists(InstallDir()));
     DWORD sizeKb = 0;
     EXPECT_TRUE(driver::ReadDword(HKEY_CURRENT_USER, UninstallKey, "EstimatedSize", &sizeKb) && sizeKb < 2048);
@@ -191,7 +190,7 @@ TEST_F(InstallerTest, StopsBeforeDoingHarmWithANonZeroExitCode)
     const std::string foreign = driver::ScratchDir();
     AppendLogLine(foreign + "\\springdeck.hlp", Others[0] + "\n");
     for (const std::wstring &folder :
-         {std::wstring(L"C:\\"), Wide(driver::ScratchDir()) + L"\\\x10D0\x10D1", Wide(foreign)}) {
+         {std::wstring(L"C:\\"), driver::Wide(driver::ScratchDir()) + L"\\\x10D0\x10D1", driver::Wide(foreign)}) {
         EXPECT_EQ(Install(folder), 2u);
         EXPECT_FALSE(driver::ValueExists(HKEY_CURRENT_USER, UninstallKey, "DisplayName"));
     }

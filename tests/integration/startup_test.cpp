@@ -98,8 +98,7 @@ TEST_F(StartupTest, FirstStartInAnUnusualFolderStoresAPathThatNamesTheProgram)
     struct Copy {
         std::wstring folder, name;
     } copies[] = {{scratch + L"\\Caf\x00e9 " + cyrillic, L"\\springdeck"},
-                  {scratch + L"\\" + std::wstring(MAX_PATH - 17 - scratch.size(), L'x'), L"\\springdeck"},
-                  {scratch + L"\\c", L"\\" + cyrillic}};
+                  {scratch + L"\\" + std::wstring(MAX_PATH - 17 - scratch.size(), L'x'), L"\\springdeck"}};
     for (const Copy &copy : copies) {
         ASSERT_TRUE(CreateDirectoryW(copy.folder.c_str(), NULL));
         for (const wchar_t *type : {L".exe", L".hlp"})

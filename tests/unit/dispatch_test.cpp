@@ -53,8 +53,6 @@ TEST(MakeFileAddress, LongPathIsCutNotOverrun)
 TEST(FileAddressToPath, LocalDrivePathsOnly)
 {
     const std::pair<const char *, const char *> cases[] = {  // address, path (null: none)
-        {"file:///C:/dir/x.exe", "C:\\dir\\x.exe"}, {"file://C:/dir/x.exe", "C:\\dir\\x.exe"},
-        {"file://C|/dir/x.exe", "C:\\dir\\x.exe"}, {"file://C|/dir/my dir/x.exe", "C:\\dir\\my dir\\x.exe"},
         {"FILE://localhost/d|\\a.htm", "d:\\a.htm"}, {"file:///C:/x%2eexe%20y%zz%4", "C:\\x.exe y%zz%4"},
         {"file://%43%3A/x.htm", "C:\\x.htm"}, {"file://server/share/x.htm", nullptr},
         {"file:////server/share/x.htm", nullptr}, {"file://%5C%5Cserver/share/x.htm", nullptr},

@@ -1,11 +1,14 @@
 // Finding the executable of a running process, and the walks over the NT
-// counter-name table and performance data behind it.
+// counter-name table and performance data behind it; this program's own path
+// in the ANSI code page.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "core/core_internal.h"
+#include "driver.h"
 #include "launch/launch_internal.h"
 
 #include <winperf.h>
@@ -280,6 +283,16 @@ TEST(ProcessImagePath, OneLookupReadsThePerformanceDataAtMostOnce)
         EXPECT_EQ(found, row.found);
     }
     SetPerformanceDataReader(nullptr);
+}
+
+// A file without a short form, as every file has on a volume without short
+// names: no path rather than one that names nothing.
+TEST(AnsiPathOf, NoPathWhenNeitherFormCanBeSpelt)
+{
+    char ansi[MAX_PATH] = "x";
+    std::wstring missing = driver::Wide(driver::BuildDir()) + L"\\\x041a.exe";
+    EXPECT_EQ(AnsiPathOf(missing.c_str(), ansi, sizeof ansi), 0u);
+    EXPECT_STREQ(ansi, "");
 }
 
 }  // namespace
