@@ -43,8 +43,6 @@ enum : DWORD {
     ACTIVATE_TIMEOUT_MS = 5000,
 };
 
-static const char NetscapeService[] = "NETSCAPE";
-static const char ExplorerService[] = "IExplore";
 static const char AllWindows[] = "0xFFFFFFFF";
 
 static const char AppPathsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
@@ -71,15 +69,15 @@ DWORD ReadNavigatorIni(char *path, DWORD capacity)
     return length;
 }
 
-const char *FindBrowserPath(bool explorer)
+const char *FindBrowserPath(BrowserChoice browser)
 {
+    const BrowserFacts &facts = Browsers[browser];
     BrowserPath[0] = '\0';
-    if (explorer) {
-        ReadAppPath("iexplore.exe", BrowserPath, sizeof BrowserPath);
-        return BrowserPath;
-    }
-    ReadAppPath("Netscape.exe", BrowserPath, sizeof BrowserPath);
-    if (BrowserPath[0] && GetFileAttributesA(BrowserPath) != INVALID_FILE_ATTRIBUTES)
+    if (facts.appPathsName)
+        ReadAppPath(facts.appPathsName, BrowserPath, sizeof BrowserPath);
+    /* With a second place to look, the App Paths entry counts only while
+     * its file is there. */
+    if (!facts.navigatorIni || (BrowserPath[0] && GetFileAttributesA(BrowserPath) != INVALID_FILE_ATTRIBUTES))
         return BrowserPath;
     /* Navigator's own ini file lies beside its executable. */
     DWORD length = ReadNavigatorIni(BrowserPath, sizeof BrowserPath);
@@ -292,10 +290,13 @@ static LONG AskBrowserToOpen(const char *service, const char *item)
     return outcome;
 }
 
-static BOOL CALLBACK BringNetscapeForward(HWND window, LPARAM)
+/* Brings forward the first top-level window whose title begins with the
+ * prefix (a text). */
+static BOOL CALLBACK BringTitledWindowForward(HWND window, LPARAM prefix)
 {
+    const char *start = (const char *)prefix;
     char title[WINDOW_TITLE_CAPACITY];
-    if (GetWindowTextA(window, title, sizeof title) > 0 && strncmp(title, "Netscape", 8) == 0) {
+    if (GetWindowTextA(window, title, sizeof title) > 0 && strncmp(title, start, strlen(start)) == 0) {
         SetForegroundWindow(window);
         return FALSE;
     }
@@ -334,15 +335,15 @@ static bool ShowFileThroughShell(const char *address)
  * else hands the address to the system's handler of its scheme. True when
  * the browser was started and is to be activated next; false when there is
  * nothing more to do, after telling the user of a failure. */
-static bool StartBrowser(const char *address, bool explorer)
+static bool StartBrowser(const char *address, BrowserChoice browser)
 {
     char message[MESSAGE_CAPACITY];
-    const char *path = FindBrowserPath(explorer);
+    const char *path = FindBrowserPath(browser);
     if (!path[0]) {
         if (IsFileAddress(address) ? ShowFileThroughShell(address) : OpenThroughShell("open", address, NULL))
             return false;
         snprintf(message, sizeof message, "%s does not appear to be installed on your computer",
-                 explorer ? "Microsoft Internet Explorer" : "Netscape Navigator");
+                 Browsers[browser].displayName);
         MessageBoxA(NULL, message, APP_CAPTION, MB_ICONINFORMATION | MB_SETFOREGROUND);
         return false;
     }
@@ -354,9 +355,9 @@ static bool StartBrowser(const char *address, bool explorer)
     return true;
 }
 
-int OpenUrlInBrowser(const char *address, bool explorer)
+int OpenUrlInBrowser(const char *address, BrowserChoice browser)
 {
-    const char *serviceName = explorer ? ExplorerService : NetscapeService;
+    const BrowserFacts &facts = Browsers[browser];
     /* The activate conversation of the last press may still be open; one
      * open conversation is enough. */
     EndBrowserConversation();
@@ -366,18 +367,18 @@ int OpenUrlInBrowser(const char *address, bool explorer)
     char item[REQUEST_ITEM_CAPACITY];
     LONG outcome = OPEN_NOT_REACHED;
     if (FormatOpenRequestItem(address, item, sizeof item))
-        outcome = AskBrowserToOpen(serviceName, item);
+        outcome = AskBrowserToOpen(facts.ddeService, item);
     /* A hung browser would let the activate request time out as well. */
     if (outcome == OPEN_TIMED_OUT)
         return 0;
-    if (outcome == OPEN_NOT_REACHED && !StartBrowser(address, explorer))
+    if (outcome == OPEN_NOT_REACHED && !StartBrowser(address, browser))
         return 0;
 
-    if (strcmp(serviceName, NetscapeService) == 0)
-        EnumWindows(BringNetscapeForward, 0);
+    if (facts.windowTitlePrefix)
+        EnumWindows(BringTitledWindowForward, (LPARAM)facts.windowTitlePrefix);
 
     /* Left open: the browser ends it, or the next press does. */
-    HSZ service = MakeString(DdeInstance, serviceName);
+    HSZ service = MakeString(DdeInstance, facts.ddeService);
     HSZ activateItem = MakeString(DdeInstance, AllWindows);
     HSZ activateTopic = MakeString(DdeInstance, "WWW_Activate");
     BrowserConversation = DdeConnect(DdeInstance, service, activateTopic, NULL);

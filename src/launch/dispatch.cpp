@@ -18,10 +18,10 @@ static void OpenWebAddress(const char *address)
         address = fileAddress;
     }
     BrowserChoice browser = ReadBrowserChoice();
-    if (browser == BROWSER_AOL)
-        OpenUrlInAol(address);
+    if (Browsers[browser].ddeService)
+        OpenUrlInBrowser(address, browser);
     else
-        OpenUrlInBrowser(address, browser == BROWSER_EXPLORER);
+        OpenUrlInAol(address);
 }
 
 /* Ctrl+Alt with a Springpad: the key's own keystroke is played into the

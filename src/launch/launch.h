@@ -7,6 +7,8 @@
 #ifndef SPRINGDECK_LAUNCH_H
 #define SPRINGDECK_LAUNCH_H
 
+#include "settings/settings.h"
+
 #include <windows.h>
 
 /* ---- the command-line encoding (action_kind.cpp) ----------------------------- */
@@ -36,6 +38,30 @@ bool LowerWebScheme(char *text);
 /* Carries out the action of a pressed hotkey: a plain key id (101-115) runs
  * the key's assignment, key id + 100 plays the key's normal keystroke. */
 void RunKeyAction(HWND mainWindow, UINT hotkeyId);
+
+/* ---- the browsers to choose from (browsers.cpp) ------------------------------- */
+
+/* Where a browser keeps the bookmarks that "Select a BookMark" shows. */
+enum BookmarkPlace {
+    BOOKMARKS_NAVIGATOR_FILE,  /* Netscape Navigator's bookmark file */
+    BOOKMARKS_FAVORITES,       /* the Internet shortcuts of the user's Favorites folder */
+};
+
+/* What the program knows of one browser of the setup dialog. */
+struct BrowserFacts {
+    BrowserChoice choice;
+    int button;                     /* its radio button in the setup dialog */
+    const char *ddeService;         /* its DDE service; null: the America Online client (aol.cpp) */
+    const char *windowTitlePrefix;  /* a window whose title begins so is brought forward; null: none */
+    const char *appPathsName;       /* its executable's App Paths key; null: none */
+    bool navigatorIni;              /* the executable may also lie beside Navigator's ini file */
+    const char *displayName;        /* its name in messages */
+    bool bookmarksBrowsable;        /* "Browse your Bookmarks" is offered for it */
+    BookmarkPlace bookmarks;
+};
+
+/* One row per BrowserChoice, in that order. */
+extern const BrowserFacts Browsers[BROWSER_COUNT];
 
 /* ---- browsers (browser.cpp) -------------------------------------------------- */
 

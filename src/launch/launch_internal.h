@@ -26,15 +26,15 @@ bool FileAddressToPath(const char *address, char *path, size_t capacity);
 
 /* ---- browsers (browser.cpp) -------------------------------------------------- */
 
-/* Opens the address in Internet Explorer (explorer) or else Netscape
- * Navigator over DDE ("IExplore" or "NETSCAPE"), starting the browser when
- * none answers. Always returns 0. */
-int OpenUrlInBrowser(const char *address, bool explorer);
+/* Opens the address in the browser over its DDE service, starting the
+ * browser when none answers. Only for a browser that has a DDE service.
+ * Always returns 0. */
+int OpenUrlInBrowser(const char *address, BrowserChoice browser);
 
-/* That browser's executable from App Paths (Navigator also from the "ini"
+/* The browser's executable from App Paths (Navigator also from the "ini"
  * entry of win.ini); "" when none is known. The buffer is shared and filled
  * again at each call. */
-const char *FindBrowserPath(bool explorer);
+const char *FindBrowserPath(BrowserChoice browser);
 
 /* The open request item "%s,,0xFFFFFFFF,0x0". An address holding a comma or a
  * quote goes in quotes (QuoteArgument), so that it stays one argument. False

@@ -60,6 +60,7 @@ enum BrowserChoice : DWORD {
     BROWSER_NETSCAPE = 0,
     BROWSER_EXPLORER = 1,
     BROWSER_AOL = 2,
+    BROWSER_COUNT
 };
 BrowserChoice ReadBrowserChoice();
 void WriteBrowserChoice(BrowserChoice choice);

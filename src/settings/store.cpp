@@ -164,7 +164,7 @@ void ReadKeyAssignment(UINT keyId, KeyAssignment *assignment)
 BrowserChoice ReadBrowserChoice()
 {
     DWORD value = ReadSettingDword("options", "browser", BROWSER_NETSCAPE);
-    return value == BROWSER_EXPLORER || value == BROWSER_AOL ? (BrowserChoice)value : BROWSER_NETSCAPE;
+    return value < BROWSER_COUNT ? (BrowserChoice)value : BROWSER_NETSCAPE;
 }
 
 void WriteBrowserChoice(BrowserChoice choice) { WriteSettingDword("options", "browser", choice); }

@@ -5,6 +5,7 @@
  * out of sight; when the chooser reports a change, the faces are redrawn and
  * the hotkeys registered again. */
 #include "core/core.h"
+#include "launch/launch.h"
 #include "resource.h"
 #include "settings/settings.h"
 #include "setup/setup_internal.h"
@@ -21,9 +22,6 @@ static const char KeyInUseText[] =
     "This hotkey is being used by another application or Explorer.  "
     "To use this key with Springdeck, disable it in the application that is using it.";
 
-/* The radio button of each browser, by its BrowserChoice. */
-static const int BrowserButtons[] = {IDC_BROWSER_NETSCAPE, IDC_BROWSER_EXPLORER, IDC_BROWSER_AOL};
-
 static BOOL OnInitDialog(HWND dialog)
 {
     OpenSetupDialog = dialog;
@@ -36,7 +34,7 @@ static BOOL OnInitDialog(HWND dialog)
     RefreshKeyButtons(dialog);
     ReadRunAtStartup(dialog);
 
-    CheckDlgButton(dialog, BrowserButtons[ReadBrowserChoice()], BST_CHECKED);
+    CheckDlgButton(dialog, Browsers[ReadBrowserChoice()].button, BST_CHECKED);
     return TRUE;
 }
 
@@ -75,12 +73,20 @@ static void OnKeyClicked(HWND dialog, UINT keyId)
     MoveWindow(dialog, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
 }
 
+static bool IsBrowserButton(UINT id)
+{
+    for (const BrowserFacts &browser : Browsers)
+        if (id == (UINT)browser.button)
+            return true;
+    return false;
+}
+
 /* The auto radio buttons have already moved the check. */
 static void StoreBrowserChoice(HWND dialog)
 {
-    for (BrowserChoice choice : {BROWSER_NETSCAPE, BROWSER_EXPLORER, BROWSER_AOL})
-        if (IsDlgButtonChecked(dialog, BrowserButtons[choice]) == BST_CHECKED)
-            WriteBrowserChoice(choice);
+    for (const BrowserFacts &browser : Browsers)
+        if (IsDlgButtonChecked(dialog, browser.button) == BST_CHECKED)
+            WriteBrowserChoice(browser.choice);
 }
 
 static void OnCommand(HWND dialog, UINT id)
@@ -89,12 +95,11 @@ static void OnCommand(HWND dialog, UINT id)
         OnKeyClicked(dialog, id);
         return;
     }
-    switch (id) {
-    case IDC_BROWSER_NETSCAPE:
-    case IDC_BROWSER_EXPLORER:
-    case IDC_BROWSER_AOL:
+    if (IsBrowserButton(id)) {
         StoreBrowserChoice(dialog);
-        break;
+        return;
+    }
+    switch (id) {
     case IDC_RUN_AT_STARTUP:
         ApplyRunAtStartup(dialog);
         break;

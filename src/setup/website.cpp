@@ -153,8 +153,7 @@ static BOOL OnWebsiteInit(HWND dialog, WebsiteChoice *choice)
     ShowWindow(GetDlgItem(dialog, IDC_WEB_ASSIGNED), SW_HIDE);
     ShowWindow(GetDlgItem(dialog, IDC_WEB_SITEICON), SW_HIDE);
     EnableWindow(GetDlgItem(dialog, IDOK), FALSE);
-    /* America Online keeps no bookmarks we can read. */
-    if (ReadBrowserChoice() == BROWSER_AOL)
+    if (!Browsers[ReadBrowserChoice()].bookmarksBrowsable)
         EnableWindow(GetDlgItem(dialog, IDC_WEB_BOOKMARKS), FALSE);
     return TRUE;
 }

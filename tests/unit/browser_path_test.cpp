@@ -81,13 +81,13 @@ protected:
 
 TEST_F(BrowserPathTest, NavigatorFromAppPathsWhenTheFileExistsElseFromItsIniFile)
 {
-    EXPECT_STREQ(FindBrowserPath(false), "") << "nothing installed";
+    EXPECT_STREQ(FindBrowserPath(BROWSER_NETSCAPE), "") << "nothing installed";
 
     SetAppPath("Netscape.exe", OwnPath());
-    EXPECT_EQ(FindBrowserPath(false), OwnPath());
+    EXPECT_EQ(FindBrowserPath(BROWSER_NETSCAPE), OwnPath());
 
     SetAppPath("Netscape.exe", "C:\\gone\\netscape.exe");
-    EXPECT_STREQ(FindBrowserPath(false), "") << "a missing file and no ini entry";
+    EXPECT_STREQ(FindBrowserPath(BROWSER_NETSCAPE), "") << "a missing file and no ini entry";
 
     // The executable lies beside the ini file; names of 3 characters or
     // fewer are taken as they are.
@@ -100,7 +100,7 @@ TEST_F(BrowserPathTest, NavigatorFromAppPathsWhenTheFileExistsElseFromItsIniFile
     };
     for (const auto &c : cases) {
         WriteProfileStringA("Netscape", "ini", c.ini);
-        EXPECT_STREQ(FindBrowserPath(false), c.path) << c.ini;
+        EXPECT_STREQ(FindBrowserPath(BROWSER_NETSCAPE), c.path) << c.ini;
     }
 }
 
@@ -108,19 +108,19 @@ TEST_F(BrowserPathTest, ExplorerFromAppPathsAsItStands)
 {
     SetAppPath("Netscape.exe", OwnPath());
     WriteProfileStringA("Netscape", "ini", "C:\\NAV\\NETSCAPE.INI");
-    EXPECT_STREQ(FindBrowserPath(true), "") << "Navigator's entries do not count for Explorer";
+    EXPECT_STREQ(FindBrowserPath(BROWSER_EXPLORER), "") << "Navigator's entries do not count for Explorer";
     SetAppPath("iexplore.exe", "C:\\gone\\iexplore.exe");
-    EXPECT_STREQ(FindBrowserPath(true), "C:\\gone\\iexplore.exe");
+    EXPECT_STREQ(FindBrowserPath(BROWSER_EXPLORER), "C:\\gone\\iexplore.exe");
 }
 
 TEST_F(BrowserPathTest, OverlongEntriesGiveNoPath)
 {
     SetAppPath("iexplore.exe", "C:\\" + std::string(400, 'i') + ".exe");
-    EXPECT_STREQ(FindBrowserPath(true), "");
+    EXPECT_STREQ(FindBrowserPath(BROWSER_EXPLORER), "");
 
     // Cut short to the buffer, the entry would name some other file.
     WriteProfileStringA("Netscape", "ini", ("C:\\" + std::string(400, 'n') + ".ini").c_str());
-    EXPECT_STREQ(FindBrowserPath(false), "");
+    EXPECT_STREQ(FindBrowserPath(BROWSER_NETSCAPE), "");
 }
 
 TEST(BrowserAddressTest, RequestItemFitsDdeAndCommandLineSplitsIntoPathAndWholeAddress)
