@@ -89,12 +89,6 @@ static bool ReadWholeFile(const char *path, FileBytes *file)
     return file->bytes != nullptr;
 }
 
-static bool IsFile(const char *path)
-{
-    DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 /* ---- top folders ----------------------------------------------------------------- */
 
 /* A top folder being filled: it counts the bookmarks that land under it. */
@@ -186,8 +180,7 @@ static std::vector<Profile> ChromiumProfiles(const char *place)
         return profiles;
     do {
         char folder[PATH_CAPACITY], bookmarks[PATH_CAPACITY];
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && lstrcmpA(found.cFileName, ".") != 0 &&
-            lstrcmpA(found.cFileName, "..") != 0 &&
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !IsDotEntry(found.cFileName) &&
             JoinPath(folder, place, found.cFileName) && JoinPath(bookmarks, folder, "Bookmarks") &&
             IsFile(bookmarks))
             profiles.push_back({found.cFileName, found.cFileName});

@@ -38,7 +38,7 @@ bool JoinPath(char *path, size_t capacity, const char *folder, const char *name)
     return n > 0 && (size_t)n < capacity;
 }
 
-static bool IsDotEntry(const char *name)
+bool IsDotEntry(const char *name)
 {
     return lstrcmpA(name, ".") == 0 || lstrcmpA(name, "..") == 0;
 }

@@ -163,6 +163,9 @@ bool DecodeMozLz4(const char *bytes, size_t size, size_t limit, std::string *tex
 
 /* folder\name in the buffer, or false when it does not fit. */
 bool JoinPath(char *path, size_t capacity, const char *folder, const char *name);
+/* "." or "..": a folder listing's entries for the folder and its parent. */
+bool IsDotEntry(const char *name);
+
 template <size_t N> bool JoinPath(char (&path)[N], const char *folder, const char *name)
 {
     return JoinPath(path, N, folder, name);
