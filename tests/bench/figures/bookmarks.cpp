@@ -273,7 +273,6 @@ void BenchBookmarks()
     SetSettingDword("options", "installed", 1);
     UseBookmarkFile(file);
     std::string savedFavorites = ReadString(HKEY_CURRENT_USER, ShellFolders, "Favorites");
-    WriteValue(HKEY_CURRENT_USER, ShellFolders, "Favorites", REG_SZ, favorites.c_str(), (DWORD)favorites.size() + 1);
 
     Process springdeck;
     HWND main = StartSpringdeck(springdeck);
@@ -284,8 +283,15 @@ void BenchBookmarks()
         MeasurePicker(main, exportPicker, RUNS);
         UseBookmarkFile(million);
         MeasurePicker(main, millionPicker, 3);
+        // The large Favorites alone, and only while they are the chosen
+        // browser's: the picker shows every other source beside them.
+        DeleteTree(HKEY_CURRENT_USER, "Software\\Netscape");
         SetSettingDword("options", "browser", 1);
+        WriteValue(HKEY_CURRENT_USER, ShellFolders, "Favorites", REG_SZ, favorites.c_str(),
+                   (DWORD)favorites.size() + 1);
         MeasurePicker(main, explorer, RUNS);
+        WriteValue(HKEY_CURRENT_USER, ShellFolders, "Favorites", REG_SZ, savedFavorites.c_str(),
+                   (DWORD)savedFavorites.size() + 1);
         std::vector<std::string> made;
         SetSettingDword("options", "browser", 0);
         UseBookmarkFile(file);
@@ -304,8 +310,6 @@ void BenchBookmarks()
     MeasureParser(exported, exportParser);
     exportParser.note += ", " + std::to_string(exportSize / 1000000) + " MB";
 
-    WriteValue(HKEY_CURRENT_USER, ShellFolders, "Favorites", REG_SZ, savedFavorites.c_str(),
-               (DWORD)savedFavorites.size() + 1);
     DeleteTree(HKEY_CURRENT_USER, "Software\\Netscape");
     Report(netscape);
     Report(explorer);
