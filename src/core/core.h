@@ -77,4 +77,7 @@ HBITMAP EndButtonFace(ButtonFace *face);
  * that name beside us or elsewhere on the search path. */
 HMODULE LoadSystemLibrary(const char *name);
 
+/* True when the path names a file (not a folder) that exists. */
+bool IsFile(const char *path);
+
 #endif

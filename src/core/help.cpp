@@ -29,12 +29,6 @@ static HtmlHelpFunction LoadHtmlHelp(void)
     return OpenHtmlHelp;
 }
 
-static bool IsFile(const char *path)
-{
-    DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 void ShowHelp(HWND owner, DWORD context)
 {
     char path[MAX_PATH];

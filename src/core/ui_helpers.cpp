@@ -76,3 +76,9 @@ HMODULE LoadSystemLibrary(const char *name)
         return NULL;
     return LoadLibraryA(path);
 }
+
+bool IsFile(const char *path)
+{
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}

@@ -107,6 +107,7 @@
 /* "Select a BookMark" (DLG_BOOKMARK) */
 #define IDC_BOOKMARK_TREE       101
 #define IDC_BOOKMARK_ADDRESS    121  /* the selected bookmark's address */
+#define IDC_BOOKMARK_FROM_FILE  122  /* "From File...": adds an exported bookmark file */
 
 /* ---- program picking and connections (programs.rc) ---- */
 

@@ -1,21 +1,21 @@
 /* "Select a BookMark": the bookmarks of the browser chosen in the setup
- * dialog as a tree of folders and bookmarks. Internet Explorer's come from
+ * dialog as a tree of folders and bookmarks (Internet Explorer's come from
  * the Favorites folder, every other browser's from Netscape Navigator's
- * bookmark file. Each bookmark item owns a BookmarkEntry (its lParam), freed
- * when the tree deletes the item; folders have none. An entry is its address
- * and its title, each ending in a zero byte, in a block of just that size:
- * a file of many short bookmarks takes little memory. */
+ * bookmark file), then those of every other browser found for the user, each
+ * in a top folder of its own (bookmark_sources.cpp), and any bookmark file the
+ * user adds with "From File...". Each bookmark item owns a BookmarkEntry (its
+ * lParam), freed when the tree deletes the item; folders have none. An entry
+ * is its address and its title, each ending in a zero byte, in a block of
+ * just that size: a file of many short bookmarks takes little memory. */
 #include "core/core.h"
-#include "launch/launch.h"
 #include "resource.h"
 #include "settings/settings.h"
 #include "setup/setup_internal.h"
 
 #include <commctrl.h>
+#include <commdlg.h>
 
 #include <new>
-
-enum { PATH_CAPACITY = 256 };
 
 /* Images of the tree's image list, in the order they are added. */
 enum { IMAGE_BOOKMARK, IMAGE_FOLDER_OPEN, IMAGE_FOLDER_CLOSED };
@@ -27,12 +27,24 @@ static const char *EntryTitle(const BookmarkEntry *entry)
     return entry + lstrlenA(entry) + 1;
 }
 
-static const char BookmarkListKey[] = "Software\\Netscape\\Netscape Navigator\\Bookmark List";
+/* One run of the dialog (its DWLP_USER): the key, and what the tree holds.
+ * Each source's reader keeps to its own bounds; these keep the whole tree,
+ * over all sources, to BOOKMARK_MAX_COUNT bookmarks and as many folders
+ * (a folder removed again still counts: the bound is on what was added). */
+struct Picker {
+    UINT keyId;
+    HWND tree;
+    int bookmarks, folders;
+};
 
 /* The readers' callback: adds a folder (no address) or a bookmark under
  * parent, last. Returns the new item, or null when it could not be added. */
-static void *AddToTree(void *tree, void *parent, const char *name, const char *address)
+static void *AddToTree(void *context, void *parent, const char *name, const char *address)
 {
+    Picker *picker = (Picker *)context;
+    int &count = address ? picker->bookmarks : picker->folders;
+    if (count >= BOOKMARK_MAX_COUNT)
+        return NULL;
     BookmarkEntry *entry = NULL;
     if (address) {
         /* The readers report at most BOOKMARK_TEXT_LENGTH characters of each. */
@@ -52,10 +64,17 @@ static void *AddToTree(void *tree, void *parent, const char *name, const char *a
     insert.item.iImage = entry ? IMAGE_BOOKMARK : IMAGE_FOLDER_CLOSED;
     insert.item.iSelectedImage = entry ? IMAGE_BOOKMARK : IMAGE_FOLDER_OPEN;
     insert.item.lParam = (LPARAM)entry;
-    HTREEITEM item = (HTREEITEM)SendMessageA((HWND)tree, TVM_INSERTITEMA, 0, (LPARAM)&insert);
+    HTREEITEM item = (HTREEITEM)SendMessageA(picker->tree, TVM_INSERTITEMA, 0, (LPARAM)&insert);
     if (!item && entry)
         delete[] entry;  /* no item owns it */
+    if (item)
+        ++count;
     return item;
+}
+
+static void DropFromTree(void *context, void *folder)
+{
+    SendMessageA(((Picker *)context)->tree, TVM_DELETEITEM, 0, (LPARAM)folder);
 }
 
 static void SetTreeImages(HWND tree)
@@ -74,27 +93,6 @@ static void SetTreeImages(HWND tree)
     SendMessageA(tree, TVM_SETIMAGELIST, TVSIL_NORMAL, (LPARAM)images);
 }
 
-/* Netscape Navigator names its bookmark file in the registry; older versions
- * in their own ini file, which win.ini names. */
-static void FillFromBookmarkFile(HWND tree)
-{
-    char path[PATH_CAPACITY];
-    ReadRegistryString(HKEY_CURRENT_USER, BookmarkListKey, "File Location", path, sizeof path);
-    if (!path[0]) {
-        char ini[PATH_CAPACITY];
-        if (ReadNavigatorIni(ini, sizeof ini))
-            GetPrivateProfileStringA("Bookmark List", "File Location", "", path, sizeof path, ini);
-    }
-    ReadBookmarkFile(path, TVI_ROOT, AddToTree, tree);
-}
-
-static void FillFromFavorites(HWND tree)
-{
-    char folder[PATH_CAPACITY];
-    ReadRegistryString(HKEY_CURRENT_USER, ShellFoldersKey, "Favorites", folder, sizeof folder);
-    ReadFavoritesFolder(folder, TVI_ROOT, AddToTree, tree);
-}
-
 static const BookmarkEntry *SelectedEntry(HWND tree)
 {
     TVITEMA item;
@@ -108,21 +106,46 @@ static const BookmarkEntry *SelectedEntry(HWND tree)
     return (const BookmarkEntry *)item.lParam;
 }
 
-static BOOL OnInitDialog(HWND dialog, UINT keyId)
+static BOOL OnInitDialog(HWND dialog, Picker *picker)
 {
-    SetWindowLongPtrA(dialog, DWLP_USER, keyId);
+    SetWindowLongPtrA(dialog, DWLP_USER, (LONG_PTR)picker);
     SetDialogIcon(dialog);
     EnableWindow(GetDlgItem(dialog, IDOK), FALSE);
-    HWND tree = GetDlgItem(dialog, IDC_BOOKMARK_TREE);
-    SetTreeImages(tree);
+    picker->tree = GetDlgItem(dialog, IDC_BOOKMARK_TREE);
+    SetTreeImages(picker->tree);
     /* The tree lays itself out once, not after each of many thousand items. */
-    SendMessageA(tree, WM_SETREDRAW, FALSE, 0);
-    if (ReadBrowserChoice() == BROWSER_EXPLORER)
-        FillFromFavorites(tree);
-    else
-        FillFromBookmarkFile(tree);
-    SendMessageA(tree, WM_SETREDRAW, TRUE, 0);
+    SendMessageA(picker->tree, WM_SETREDRAW, FALSE, 0);
+    ReadBookmarkSources(ReadBrowserChoice(), {AddToTree, DropFromTree, picker}, TVI_ROOT);
+    SendMessageA(picker->tree, WM_SETREDRAW, TRUE, 0);
     return TRUE;
+}
+
+/* "From File...": an exported bookmark file, added as one more top folder
+ * named by the file, opened and selected. */
+static void OnFromFile(HWND dialog)
+{
+    char path[MAX_PATH] = "";
+    OPENFILENAMEA open;
+    InitOpenFile(&open, dialog, "Bookmark files (*.htm;*.html)\0*.htm;*.html\0All files (*.*)\0*.*\0",
+                 "Add Bookmarks From File", path, sizeof path,
+                 OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR);
+    if (!GetOpenFileNameA(&open))
+        return;
+    Picker *picker = (Picker *)GetWindowLongPtrA(dialog, DWLP_USER);
+    SendMessageA(picker->tree, WM_SETREDRAW, FALSE, 0);
+    HTREEITEM folder =
+        (HTREEITEM)ReadChosenBookmarkFile(path, path + open.nFileOffset, {AddToTree, DropFromTree, picker}, TVI_ROOT);
+    SendMessageA(picker->tree, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(picker->tree, NULL, TRUE);
+    if (!folder) {
+        MessageBoxA(dialog, "This file holds no bookmarks that Springdeck can use.", APP_CAPTION,
+                    MB_ICONINFORMATION);
+        return;
+    }
+    SendMessageA(picker->tree, TVM_EXPAND, TVE_EXPAND, (LPARAM)folder);
+    SendMessageA(picker->tree, TVM_SELECTITEM, TVGN_CARET, (LPARAM)folder);
+    SendMessageA(picker->tree, TVM_ENSUREVISIBLE, 0, (LPARAM)folder);
+    SetFocus(picker->tree);
 }
 
 /* True when the notification was handled. */
@@ -149,10 +172,10 @@ static bool OnTreeNotify(HWND dialog, const NMHDR *header)
 
 static void OnOk(HWND dialog)
 {
-    UINT keyId = (UINT)GetWindowLongPtrA(dialog, DWLP_USER);
-    const BookmarkEntry *entry = SelectedEntry(GetDlgItem(dialog, IDC_BOOKMARK_TREE));
+    const Picker *picker = (const Picker *)GetWindowLongPtrA(dialog, DWLP_USER);
+    const BookmarkEntry *entry = SelectedEntry(picker->tree);
     if (entry)
-        WriteKeyAssignment(keyId, entry, entry, EntryTitle(entry), "", 0);
+        WriteKeyAssignment(picker->keyId, entry, entry, EntryTitle(entry), "", 0);
     EndDialog(dialog, IDOK);
 }
 
@@ -172,7 +195,7 @@ static INT_PTR CALLBACK BookmarkDialog(HWND dialog, UINT message, WPARAM wParam,
 {
     switch (message) {
     case WM_INITDIALOG:
-        return OnInitDialog(dialog, (UINT)lParam);
+        return OnInitDialog(dialog, (Picker *)lParam);
     case WM_NOTIFY:
         if (((const NMHDR *)lParam)->idFrom != IDC_BOOKMARK_TREE)
             return FALSE;
@@ -181,6 +204,9 @@ static INT_PTR CALLBACK BookmarkDialog(HWND dialog, UINT message, WPARAM wParam,
         switch (LOWORD(wParam)) {
         case IDOK:
             OnOk(dialog);
+            return TRUE;
+        case IDC_BOOKMARK_FROM_FILE:
+            OnFromFile(dialog);
             return TRUE;
         }
         return OnCancelOrHelp(dialog, LOWORD(wParam));
@@ -194,5 +220,6 @@ static INT_PTR CALLBACK BookmarkDialog(HWND dialog, UINT message, WPARAM wParam,
 INT_PTR PickBookmark(HWND owner, UINT keyId)
 {
     InitCommonControls();
-    return DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(DLG_BOOKMARK), owner, BookmarkDialog, keyId);
+    Picker picker = {keyId, NULL, 0, 0};
+    return DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(DLG_BOOKMARK), owner, BookmarkDialog, (LPARAM)&picker);
 }

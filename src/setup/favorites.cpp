@@ -32,14 +32,13 @@ struct FolderWalk {
     int bookmarks, folders;
 };
 
-/* folder\name, or false when it does not fit. */
-static bool JoinPath(char (&path)[PATH_CAPACITY], const char *folder, const char *name)
+bool JoinPath(char *path, size_t capacity, const char *folder, const char *name)
 {
-    int n = snprintf(path, sizeof path, "%s\\%s", folder, name);
-    return n > 0 && n < (int)sizeof path;
+    int n = snprintf(path, capacity, "%s\\%s", folder, name);
+    return n > 0 && (size_t)n < capacity;
 }
 
-static bool IsDotEntry(const char *name)
+bool IsDotEntry(const char *name)
 {
     return lstrcmpA(name, ".") == 0 || lstrcmpA(name, "..") == 0;
 }

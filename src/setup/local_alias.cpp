@@ -6,21 +6,28 @@
 
 #include <commdlg.h>
 
+void InitOpenFile(OPENFILENAMEA *open, HWND owner, const char *filter, const char *title, char *file, DWORD capacity,
+                  DWORD flags)
+{
+    ZeroMemory(open, sizeof *open);
+    /* The Windows 95 size of the record, which every version accepts. */
+    open->lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    open->hwndOwner = owner;
+    open->lpstrFilter = filter;
+    open->lpstrFile = file;
+    open->nMaxFile = capacity;
+    open->lpstrTitle = title;
+    open->Flags = flags;
+}
+
 void ChooseLocalAlias(HWND owner, const char *address)
 {
     char file[ICON_PATH_CAPACITY];
     ReadSettingString("alias", address, "", file, sizeof file);
 
     OPENFILENAMEA open;
-    ZeroMemory(&open, sizeof open);
-    /* The Windows 95 size of the record, which every version accepts. */
-    open.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
-    open.hwndOwner = owner;
-    open.lpstrFilter = "HTML Files (*.htm;*.html)\0*.htm;*.html\0";
-    open.lpstrFile = file;
-    open.nMaxFile = sizeof file;
-    open.lpstrTitle = "Select Local Alias";
-    open.Flags = OFN_HIDEREADONLY;
+    InitOpenFile(&open, owner, "HTML Files (*.htm;*.html)\0*.htm;*.html\0", "Select Local Alias", file, sizeof file,
+                 OFN_HIDEREADONLY);
     BOOL chosen = GetOpenFileNameA(&open);
     if (!chosen && CommDlgExtendedError() == FNERR_INVALIDFILENAME) {
         /* A stored alias the dialog will not show must not lock the user

@@ -4,6 +4,7 @@
 #define SPRINGDECK_SETUP_INTERNAL_H
 
 #include "core/core.h"
+#include "settings/settings.h"
 #include "setup/setup.h"
 
 #include <string>
@@ -61,6 +62,11 @@ INT_PTR AssignWebsite(HWND owner, UINT keyId);
 
 /* Lets the user pick a local HTML file that opens instead of the address. */
 void ChooseLocalAlias(HWND owner, const char *address);
+
+/* Fills the record of an Open File dialog: owner, filter, title, the file
+ * name buffer and the flags; the rest zero. */
+void InitOpenFile(OPENFILENAMEA *open, HWND owner, const char *filter, const char *title, char *file, DWORD capacity,
+                  DWORD flags);
 
 /* The built-in web sites: the button that assigns one (control id in the
  * "Assign a WebSite" dialog), its icon, the stored title and the address.
@@ -155,6 +161,16 @@ void ReadFirefoxBackup(const char *bytes, size_t size, void *root, BookmarkCallb
  * output never grows past the size the header gives, nor past limit. */
 bool DecodeMozLz4(const char *bytes, size_t size, size_t limit, std::string *text);
 
+/* folder\name in the buffer, or false when it does not fit. */
+bool JoinPath(char *path, size_t capacity, const char *folder, const char *name);
+/* "." or "..": a folder listing's entries for the folder and its parent. */
+bool IsDotEntry(const char *name);
+
+template <size_t N> bool JoinPath(char (&path)[N], const char *folder, const char *name)
+{
+    return JoinPath(path, N, folder, name);
+}
+
 /* Reports the subfolders of an Internet Explorer favorites folder (each
  * followed by its contents), then its Internet shortcuts that hold a web
  * address, as the bookmark file reader does. Entries whose path does not fit
@@ -171,5 +187,40 @@ void SetFileInformationReader(FileInformationReader reader);
 /* The "URL" of an Internet shortcut (.url) file; empty when it has none or
  * when it does not fit the buffer whole. */
 void ReadInternetShortcut(const char *path, char *address, DWORD capacity);
+
+/* ---- bookmark sources (bookmark_sources.cpp) ---------------------------------- */
+
+/* Where the sources' entries go: add as the readers' callback; drop removes
+ * a top folder again that got no bookmark. */
+struct BookmarkSink {
+    BookmarkCallback add;
+    void (*drop)(void *context, void *folder);
+    void *context;
+};
+
+/* A place where a browser keeps the user's bookmarks. read reports them under
+ * root: the Netscape and Favorites rows as they are, the others each in a top
+ * folder of their own, one per profile, named by the row (and the profile).
+ * place is the known folder (CSIDL_LOCAL_APPDATA or CSIDL_APPDATA) joined with
+ * subPath, "" for the rows that find their own place. */
+struct BookmarkSource {
+    const char *name;   /* the top folder's name, and the start of a profile's */
+    int knownFolder;    /* CSIDL_...; 0 for none */
+    const char *subPath;
+    void (*read)(const BookmarkSource &source, const char *place, const BookmarkSink &sink, void *root);
+};
+extern const BookmarkSource BookmarkSources[];
+extern const size_t BookmarkSourceCount;
+
+/* Everything the picker shows: first the chosen browser's bookmarks (Internet
+ * Explorer's favorites, for any other choice Navigator's bookmark file) right
+ * under root, then every other source that holds a bookmark, each in its
+ * own top folder(s). */
+void ReadBookmarkSources(BrowserChoice browser, const BookmarkSink &sink, void *root);
+
+/* A bookmark file the user chose (the HTML format of Navigator's file, which
+ * browsers export) as a top folder of that name. Returns the folder, or null
+ * when it held no bookmark (nothing is then added). */
+void *ReadChosenBookmarkFile(const char *path, const char *name, const BookmarkSink &sink, void *root);
 
 #endif

@@ -214,6 +214,14 @@ void RemoveFolder(const std::string &folder);
 // '/' (".", "../Links"); true once the link shows as a reparse point. Under
 // Wine the Unix "ln" makes it.
 bool MakeFolderLink(const std::string &link, const std::string &target);
+// The folder below the user's application data (csidl: CSIDL_APPDATA or
+// CSIDL_LOCAL_APPDATA), made with the folders on its way; the outermost
+// folders it made are added to made, to remove when done. "" when there is
+// no such folder.
+std::string MakeAppDataFolder(int csidl, const std::string &path, std::vector<std::string> *made);
+// A Firefox .jsonlz4 file of the text: the header, the text's size and one
+// LZ4 block that holds the text as literals (valid, though not compressed).
+std::string MozLz4Literals(const std::string &json);
 
 // ---- the help viewer (help_viewer.cpp) -------------------------------------------
 // The text of the topic winhlp32 shows (white space folded), "" when none.

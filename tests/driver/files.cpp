@@ -3,6 +3,7 @@
 #include "driver.h"
 
 #include <shellapi.h>
+#include <shlobj.h>
 
 namespace driver {
 
@@ -81,6 +82,42 @@ void RemoveFolder(const std::string &folder)
     operation.pFrom = from.c_str();
     operation.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
     SHFileOperationA(&operation);
+}
+
+}  // namespace driver
+
+namespace driver {
+
+std::string MakeAppDataFolder(int csidl, const std::string &path, std::vector<std::string> *made)
+{
+    char base[MAX_PATH] = "";
+    if (SHGetFolderPathA(NULL, csidl, NULL, SHGFP_TYPE_CURRENT, base) != S_OK)
+        return "";
+    std::string folder;
+    for (size_t at = 0; at != std::string::npos;) {
+        at = path.find('\\', at + 1);
+        folder = base + ("\\" + path.substr(0, at));
+        bool inside = false;
+        for (const std::string &outer : *made)
+            inside = inside || folder.rfind(outer + "\\", 0) == 0;
+        if (CreateDirectoryA(folder.c_str(), NULL) && !inside)
+            made->push_back(folder);
+    }
+    return folder;
+}
+
+std::string MozLz4Literals(const std::string &json)
+{
+    std::string file("mozLz40\0", 8);
+    for (int shift = 0; shift < 32; shift += 8)
+        file += (char)(json.size() >> shift);
+    // One sequence of literals only: the length past 15 in bytes of 255 and a
+    // last one below 255.
+    file += '\xF0';
+    size_t rest = json.size() - 15;
+    for (; rest >= 255; rest -= 255)
+        file += '\xFF';
+    return file + (char)rest + json;
 }
 
 }  // namespace driver

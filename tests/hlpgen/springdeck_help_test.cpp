@@ -75,7 +75,7 @@ TEST(HlpSpringdeckHelp, GuideCoversEverythingAUserSetsUp)
         "Springpads",     "Launch a software program",  "Go to a WebSite", "Custom WebSite",
         "Browse your Bookmarks", "Shift", "Select Local Alias", "Dial-Up Networking",
         "Ctrl+Alt",       "Which browser do you use?", "Start Springdeck when computer starts",
-        "Turn off Springdeck Software", "used by another application",
+        "Turn off Springdeck Software", "used by another application", "Mozilla Firefox", "From File...",
     };
     for (const char *subject : subjects)
         EXPECT_NE(guide->text.find(subject), std::string::npos) << subject;

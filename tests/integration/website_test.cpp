@@ -3,7 +3,10 @@
 // of an address.
 #include "setup_dialog_fixture.h"
 
+#include <shlobj.h>
+
 #include <cstdio>
+#include <map>
 
 using namespace driver;
 
@@ -44,7 +47,7 @@ void WriteText(const std::string &path, const std::string &text)
 {
     FILE *file = fopen(path.c_str(), "wb");
     ASSERT_TRUE(file) << path;
-    fputs(text.c_str(), file);
+    fwrite(text.data(), 1, text.size(), file);
     fclose(file);
 }
 
@@ -74,6 +77,15 @@ protected:
         SetupDialogFixture::TearDown();
         if (!scratch.empty())
             RemoveFolder(scratch);
+        for (const std::string &folder : browserFolders)
+            RemoveFolder(folder);
+    }
+
+    std::string BrowserFolder(int csidl, const std::string &path)
+    {
+        std::string folder = MakeAppDataFolder(csidl, path, &browserFolders);
+        EXPECT_NE(folder, "") << path;
+        return folder;
     }
 
     // The setup dialog, opened from the tray menu the first time.
@@ -279,6 +291,7 @@ protected:
     RECT setupPlace = {};
     LRESULT face = 0;  // Pause's face when the last flow ended
     std::string scratch;
+    std::vector<std::string> browserFolders;
 };
 
 // ---- presets -----------------------------------------------------------------------
@@ -590,6 +603,7 @@ const ControlRow BookmarkControls[] = {
     {IDOK, "Button", "OK", 256, 16, 50, 14},
     {IDCANCEL, "Button", "Cancel", 256, 36, 50, 14},
     {IDC_HELPBUTTON, "Button", "Help", 256, 56, 50, 14},
+    {IDC_BOOKMARK_FROM_FILE, "Button", "From File...", 256, 76, 50, 14},
     {IDC_BOOKMARK_TREE, "SysTreeView32", "", 8, 16, 236, 172},
     {-1, "Static", "Select a bookmark:", 8, 4, 64, 8},
     {IDC_BOOKMARK_ADDRESS, "Static", "", 72, 4, 244, 8},
@@ -622,6 +636,46 @@ TEST_F(WebsiteTest, NetscapeBookmarksFromTheRegistry)
     SelectTreeItem(tree, work->handle);
     EXPECT_TRUE(WaitUntil([&] { return !IsEnabled(picker, IDOK); }));
     EXPECT_EQ(ItemText(picker, IDC_BOOKMARK_ADDRESS), "");
+
+    // "From File..." adds an exported file as a top folder named by the file,
+    // open and selected, with what it holds up to a cut; a file without
+    // bookmarks adds nothing and says so.
+    const struct {
+        const char *name;
+        std::string text, added;
+    } files[] = {
+        {"export.html", BookmarkFile,
+         "export.html/\n  Work/\n    Mail\n    " + WikiName + "\n  Nothing Inside/\n  News\n"},
+        {"damaged.htm", BookmarkFile.substr(0, BookmarkFile.find("Wiki &") + 4),
+         "damaged.htm/\n  Work/\n    Mail\n    Wiki\n"},
+        {"empty.htm", "<html><body>no list</body></html>\n", ""},
+    };
+    std::string outline = BookmarkOutline;
+    for (const auto &added : files) {
+        SCOPED_TRACE(added.name);
+        WriteText(Scratch() + "\\" + added.name, added.text);
+        ClickButton(picker, IDC_BOOKMARK_FROM_FILE);
+        HWND box = WaitForWindow("#32770", "Add Bookmarks From File");
+        ASSERT_TRUE(box);
+        EXPECT_NE(ItemText(box, 0x470).find("Bookmark files (*.htm;*.html)"), std::string::npos);
+        ChooseFileInDialog(box, Scratch() + "\\" + added.name);
+        ASSERT_TRUE(WaitWindowGone(box));
+        if (added.added.empty()) {
+            HWND message = WaitForMessageBox("Springdeck");
+            ASSERT_TRUE(message);
+            EXPECT_NE(MessageBoxText(message).find("no bookmarks"), std::string::npos) << MessageBoxText(message);
+            ClickButton(message, IDOK);
+            ASSERT_TRUE(WaitWindowGone(message));
+        }
+        outline += added.added;
+        std::vector<TreeItem> now = TreeItems(tree);
+        EXPECT_EQ(TreeOutline(now), outline);
+        const TreeItem *folder = added.added.empty() ? nullptr : FindItem(now, added.name);
+        if (folder) {
+            EXPECT_EQ(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0), (LRESULT)folder->handle);
+            EXPECT_TRUE(SendMessageA(tree, TVM_GETITEMSTATE, (WPARAM)folder->handle, TVIS_EXPANDED) & TVIS_EXPANDED);
+        }
+    }
     SelectTreeItem(tree, wiki->handle);
     ASSERT_TRUE(WaitUntil([&] { return IsEnabled(picker, IDOK); }));
     WaitPainted(picker);
@@ -712,6 +766,109 @@ TEST_F(WebsiteTest, InternetExplorerFavorites)
     ClickButton(picker, IDOK);
     EXPECT_EQ(FlowResult(), 1u);
     ExpectAssignment("F12", "http://top.example/", "http://top.example/", top.text);
+}
+
+// ---- bookmarks of current browsers -------------------------------------------------------
+
+// A Chromium-family "Bookmarks" file whose bookmarks bar holds the items.
+std::string ChromiumFile(const std::string &items)
+{
+    return "{\"checksum\":\"0f\",\"roots\":{\"bookmark_bar\":{\"children\":[" + items +
+           "],\"date_added\":\"13300000000000000\",\"id\":\"1\",\"name\":\"Bookmarks bar\",\"type\":\"folder\"},"
+           "\"other\":{\"children\":[],\"id\":\"2\",\"name\":\"Other bookmarks\",\"type\":\"folder\"},"
+           "\"synced\":{\"children\":[],\"id\":\"3\",\"name\":\"Mobile bookmarks\",\"type\":\"folder\"}},"
+           "\"version\":1}";
+}
+
+std::string ChromiumUrl(const std::string &name, const std::string &url)
+{
+    return "{\"date_added\":\"13300000000000001\",\"id\":\"7\",\"name\":\"" + name +
+           "\",\"type\":\"url\",\"url\":\"" + url + "\"}";
+}
+
+// A Firefox bookmarks backup whose menu holds one bookmark.
+std::string FirefoxBackup(const std::string &title, const std::string &uri)
+{
+    std::string json =
+        "{\"guid\":\"root________\",\"title\":\"\",\"index\":0,\"id\":1,\"typeCode\":2,"
+        "\"type\":\"text/x-moz-place-container\",\"root\":\"placesRoot\",\"children\":["
+        "{\"guid\":\"menu________\",\"title\":\"menu\",\"index\":0,\"id\":2,\"typeCode\":2,"
+        "\"type\":\"text/x-moz-place-container\",\"root\":\"bookmarksMenuFolder\",\"children\":["
+        "{\"guid\":\"bookmark0001\",\"title\":\"" + title + "\",\"index\":0,\"id\":9,\"typeCode\":1,"
+        "\"type\":\"text/x-moz-place\",\"uri\":\"" + uri + "\"}]}]}";
+    return MozLz4Literals(json);
+}
+
+// Two Chrome profiles listed in "Local State" (in an order that is not the
+// folders'), a third one empty; an Edge profile found without "Local State";
+// a damaged Brave file; a Firefox profile of two (the other one gone) with a
+// backup of each of two days. With Navigator chosen, its file comes first,
+// then a folder per browser profile that holds a bookmark.
+TEST_F(WebsiteTest, BookmarksOfCurrentBrowsersFollowTheChosenBrowsers)
+{
+    std::string file = Scratch() + "\\bookmark.htm";
+    WriteText(file, BookmarkFile);
+    WriteValue(HKEY_CURRENT_USER, NetscapeKey, "File Location", REG_SZ, file.c_str(), (DWORD)file.size() + 1);
+    std::string chrome = BrowserFolder(CSIDL_LOCAL_APPDATA, "Google\\Chrome\\User Data");
+    WriteText(chrome + "\\Local State", "{\"profile\":{\"info_cache\":{\"Profile 1\":{\"name\":\"Work\"},"
+                                        "\"Default\":{\"name\":\"Person 1\"},\"Profile 2\":{\"name\":\"Empty\"}}}}");
+    const char *profiles[][3] = {{"Default", "Home Page", "https://home.example/"},
+                                 {"Profile 1", "Work Mail", "https://mail.work.example/"}, {"Profile 2"}};
+    for (const auto &profile : profiles)
+        WriteText(BrowserFolder(CSIDL_LOCAL_APPDATA, std::string("Google\\Chrome\\User Data\\") + profile[0]) +
+                      "\\Bookmarks",
+                  ChromiumFile(profile[1] ? ChromiumUrl(profile[1], profile[2]) : ""));
+    WriteText(BrowserFolder(CSIDL_LOCAL_APPDATA, "Microsoft\\Edge\\User Data\\Default") + "\\Bookmarks",
+              ChromiumFile(ChromiumUrl("Edge Page", "https://edge.example/")));
+    std::string brave = ChromiumFile(ChromiumUrl("Brave One", "https://one.example/") + "," +
+                                     ChromiumUrl("Brave Two", "https://two.example/"));
+    WriteText(BrowserFolder(CSIDL_LOCAL_APPDATA, "BraveSoftware\\Brave-Browser\\User Data\\Default") +
+                  "\\Bookmarks",
+              brave.substr(0, brave.find("Brave Two")));
+    std::string firefox = BrowserFolder(CSIDL_APPDATA, "Mozilla\\Firefox");
+    WriteText(firefox + "\\profiles.ini",
+              "[General]\r\nStartWithLastProfile=1\r\n\r\n[Profile1]\r\nName=gone\r\nIsRelative=1\r\n"
+              "Path=Profiles/gone\r\n\r\n[Profile0]\r\nName=default-release\r\nIsRelative=1\r\n"
+              "Path=Profiles/x1y2.default-release\r\nDefault=1\r\n");
+    std::string backups =
+        BrowserFolder(CSIDL_APPDATA, "Mozilla\\Firefox\\Profiles\\x1y2.default-release\\bookmarkbackups");
+    // The older day's backup is written last.
+    WriteText(backups + "\\bookmarks-2026-12-01_1_Qm9va2.jsonlz4", FirefoxBackup("Fox Page", "https://fox.example/"));
+    WriteText(backups + "\\bookmarks-2026-11-30_1_T2xkZX.jsonlz4", FirefoxBackup("Old Fox", "https://old.example/"));
+
+    HWND picker = OpenBookmarks(104);
+    DeleteTree(HKEY_CURRENT_USER, "Software\\Netscape");
+    ASSERT_TRUE(picker);
+    HWND tree = GetDlgItem(picker, IDC_BOOKMARK_TREE);
+    std::vector<TreeItem> items = TreeItems(tree);
+    std::string tops, top;
+    std::map<std::string, std::string> topOf;  // each bookmark's top-level folder
+    for (const TreeItem &item : items) {
+        if (item.depth == 0) {
+            top = item.text;
+            if (top != "Brave")  // what the damaged file gave, if anything
+                tops += top + (item.param ? "\n" : "/\n");
+        } else if (item.param) {
+            topOf[item.text] = top;
+        }
+    }
+    const std::string dash = Ansi(L" \u2013 ");
+    EXPECT_EQ(tops, "Work/\nNothing Inside/\nNews\nGoogle Chrome" + dash + "Work/\nGoogle Chrome" + dash +
+                        "Person 1/\nMicrosoft Edge/\nMozilla Firefox" + dash + "default-release/\n");
+    EXPECT_EQ(topOf["Work Mail"], "Google Chrome" + dash + "Work");
+    EXPECT_EQ(topOf["Home Page"], "Google Chrome" + dash + "Person 1");
+    EXPECT_EQ(topOf["Edge Page"], "Microsoft Edge");
+    EXPECT_EQ(topOf["Fox Page"], "Mozilla Firefox" + dash + "default-release");
+    EXPECT_EQ(topOf.count("Old Fox"), 0u) << "an older day's backup";
+    const TreeItem *fox = FindItem(items, "Fox Page");
+    ASSERT_TRUE(fox);
+    SelectTreeItem(tree, fox->handle);
+    ASSERT_TRUE(WaitUntil([&] { return IsEnabled(picker, IDOK); }));
+    WaitPainted(picker);
+    CaptureScreen("website-bookmarks-browsers");
+    ClickButton(picker, IDOK);
+    EXPECT_EQ(FlowResult(), 1u);
+    ExpectAssignment("F4", "https://fox.example/", "https://fox.example/", "Fox Page");
 }
 
 // ---- end to end ----------------------------------------------------------------------------

@@ -1,8 +1,10 @@
 // Figure 6: the bookmark picker opening over a large Netscape bookmark file,
 // over a current browser's export of the same size (a 2 KB icon on each
-// bookmark line, names in UTF-8) and over a large Favorites folder, and the
-// file parser alone.
+// bookmark line, names in UTF-8), over a large Favorites folder and over the
+// files of current browsers beside Navigator's, and the file parser alone.
 #include "bench.h"
+
+#include <shlobj.h>
 
 #include <cstdio>
 
@@ -72,6 +74,113 @@ static std::string MakeFavorites(const std::string &folder, int count)
         fclose(file);
     }
     return favorites;
+}
+
+static bool WriteBytes(const std::string &path, const std::string &bytes)
+{
+    FILE *file = fopen(path.c_str(), "wb");
+    if (!file)
+        return false;
+    bool written = fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return fclose(file) == 0 && written;
+}
+
+static std::string Guid(int n)
+{
+    char guid[40];
+    snprintf(guid, sizeof guid, "%08x-7d1c-4e2a-9b3f-%012x", (unsigned)n * 2654435761u, (unsigned)n);
+    return guid;
+}
+
+// A Chromium-family "Bookmarks" file as the browser writes it (one member a
+// line): the bookmarks bar holding the folders, each bookmark with its dates,
+// GUID and a 2 KB sync blob.
+static std::string ChromiumBookmarksFile(int folders, int perFolder)
+{
+    const std::string blob(2048, 'S');
+    std::string text = "{\n\"checksum\": \"5b3c0d8e4f1a2b6c7d8e9f0a1b2c3d4e\",\n\"roots\": {\n"
+                       "\"bookmark_bar\": {\n\"children\": [ ";
+    int id = 4;
+    char line[512];
+    for (int f = 0; f < folders; ++f) {
+        text += f ? ", {\n\"children\": [ " : "{\n\"children\": [ ";
+        for (int b = 0; b < perFolder; ++b) {
+            snprintf(line, sizeof line,
+                     "%s{\n\"date_added\": \"13%014d\",\n\"date_last_used\": \"0\",\n\"guid\": \"%s\",\n"
+                     "\"id\": \"%d\",\n\"meta_info\": {\n\"power_bookmark_meta\": \"",
+                     b ? ", " : "", 300000000 + b, Guid(id).c_str(), id);
+            text += line + blob;
+            ++id;
+            snprintf(line, sizeof line,
+                     "\"\n},\n\"name\": \"Page %02d of site %03d \\u2013 caf\\u00e9\",\n\"type\": \"url\",\n"
+                     "\"url\": \"http://site%03d.example.com/page%02d.html\"\n}",
+                     b, f, f, b);
+            text += line;
+        }
+        snprintf(line, sizeof line,
+                 " ],\n\"date_added\": \"13300000000000000\",\n\"date_modified\": \"13300000000000000\",\n"
+                 "\"guid\": \"%s\",\n\"id\": \"%d\",\n\"name\": \"Folder %03d\",\n\"type\": \"folder\"\n}",
+                 Guid(id).c_str(), id, f);
+        text += line;
+        ++id;
+    }
+    return text + " ],\n\"id\": \"1\",\n\"name\": \"Bookmarks bar\",\n\"type\": \"folder\"\n},\n"
+                  "\"other\": {\n\"children\": [  ],\n\"id\": \"2\",\n\"name\": \"Other bookmarks\",\n"
+                  "\"type\": \"folder\"\n},\n\"synced\": {\n\"children\": [  ],\n\"id\": \"3\",\n"
+                  "\"name\": \"Mobile bookmarks\",\n\"type\": \"folder\"\n}\n},\n\"version\": 1\n}\n";
+}
+
+// A Firefox bookmarks backup as the browser writes it (compact JSON, each
+// entry with its dates and GUID), its menu holding the folders.
+static std::string FirefoxBackupFile(int folders, int perFolder)
+{
+    std::string text =
+        "{\"guid\":\"root________\",\"title\":\"\",\"index\":0,\"dateAdded\":1700000000000000,"
+        "\"lastModified\":1700000000000000,\"id\":1,\"typeCode\":2,\"type\":\"text/x-moz-place-container\","
+        "\"root\":\"placesRoot\",\"children\":[{\"guid\":\"menu________\",\"title\":\"menu\",\"index\":0,"
+        "\"dateAdded\":1700000000000000,\"lastModified\":1700000000000000,\"id\":2,\"typeCode\":2,"
+        "\"type\":\"text/x-moz-place-container\",\"root\":\"bookmarksMenuFolder\",\"children\":[";
+    int id = 10;
+    char line[640];
+    for (int f = 0; f < folders; ++f) {
+        snprintf(line, sizeof line,
+                 "%s{\"guid\":\"%.12s\",\"title\":\"Folder %03d\",\"index\":%d,\"dateAdded\":1700000000000000,"
+                 "\"lastModified\":1700000000000000,\"id\":%d,\"typeCode\":2,\"type\":\"text/x-moz-place-container\","
+                 "\"children\":[",
+                 f ? "," : "", Guid(id).c_str(), f, f, id);
+        text += line;
+        ++id;
+        for (int b = 0; b < perFolder; ++b) {
+            snprintf(line, sizeof line,
+                     "%s{\"guid\":\"%.12s\",\"title\":\"Page %02d of site %03d \\u2013 caf\\u00e9\",\"index\":%d,"
+                     "\"dateAdded\":17000000%08d,\"lastModified\":17000000%08d,\"id\":%d,\"typeCode\":1,"
+                     "\"type\":\"text/x-moz-place\",\"uri\":\"http://site%03d.example.com/page%02d.html\","
+                     "\"iconUri\":\"http://site%03d.example.com/favicon.ico\"}",
+                     b ? "," : "", Guid(id).c_str(), b, f, b, b, b, id, f, b, f);
+            text += line;
+            ++id;
+        }
+        text += "]}";
+    }
+    return MozLz4Literals(text + "]}]}");
+}
+
+// Chrome and Edge profiles and a Firefox profile of that many bookmarks
+// each; the folders made are added to made.
+static bool MakeBrowserSources(int folders, int perFolder, std::vector<std::string> *made)
+{
+    std::string chromium = ChromiumBookmarksFile(folders, perFolder);
+    std::string chrome = MakeAppDataFolder(CSIDL_LOCAL_APPDATA, "Google\\Chrome\\User Data\\Default", made);
+    std::string edge = MakeAppDataFolder(CSIDL_LOCAL_APPDATA, "Microsoft\\Edge\\User Data\\Default", made);
+    std::string firefox = MakeAppDataFolder(CSIDL_APPDATA, "Mozilla\\Firefox", made);
+    std::string backups =
+        MakeAppDataFolder(CSIDL_APPDATA, "Mozilla\\Firefox\\Profiles\\b3nch.default\\bookmarkbackups", made);
+    return !chrome.empty() && !edge.empty() && !backups.empty() && WriteBytes(chrome + "\\Bookmarks", chromium) &&
+           WriteBytes(edge + "\\Bookmarks", chromium) &&
+           WriteBytes(firefox + "\\profiles.ini",
+                      "[Profile0]\r\nName=default\r\nIsRelative=1\r\nPath=Profiles/b3nch.default\r\n") &&
+           WriteBytes(backups + "\\bookmarks-2026-01-01_10000_YmVuY2htYXJr.jsonlz4",
+                      FirefoxBackupFile(folders, perFolder));
 }
 
 // Opens the picker through the setup dialog as a user does and measures from
@@ -156,12 +265,14 @@ void BenchBookmarks()
     exportParser.target = "within 250 ms";
     Figure millionPicker{"6f", "bookmark picker shown and idle, 1,000,000 bookmarks (first 100,000 shown)", "ms"};
     millionPicker.target = "open within 5 s";
+    Figure allSources{"6g", "bookmark picker shown and idle, all sources of 10,000 bookmarks each "
+                            "(Navigator, Chrome, Edge, Firefox)", "ms"};
+    allSources.target = "open within 1 s natively";
 
     ClearSettings();
     SetSettingDword("options", "installed", 1);
     UseBookmarkFile(file);
     std::string savedFavorites = ReadString(HKEY_CURRENT_USER, ShellFolders, "Favorites");
-    WriteValue(HKEY_CURRENT_USER, ShellFolders, "Favorites", REG_SZ, favorites.c_str(), (DWORD)favorites.size() + 1);
 
     Process springdeck;
     HWND main = StartSpringdeck(springdeck);
@@ -172,10 +283,26 @@ void BenchBookmarks()
         MeasurePicker(main, exportPicker, RUNS);
         UseBookmarkFile(million);
         MeasurePicker(main, millionPicker, 3);
+        // The large Favorites alone, and only while they are the chosen
+        // browser's: the picker shows every other source beside them.
+        DeleteTree(HKEY_CURRENT_USER, "Software\\Netscape");
         SetSettingDword("options", "browser", 1);
+        WriteValue(HKEY_CURRENT_USER, ShellFolders, "Favorites", REG_SZ, favorites.c_str(),
+                   (DWORD)favorites.size() + 1);
         MeasurePicker(main, explorer, RUNS);
+        WriteValue(HKEY_CURRENT_USER, ShellFolders, "Favorites", REG_SZ, savedFavorites.c_str(),
+                   (DWORD)savedFavorites.size() + 1);
+        std::vector<std::string> made;
+        SetSettingDword("options", "browser", 0);
+        UseBookmarkFile(file);
+        if (MakeBrowserSources(500, 20, &made))
+            MeasurePicker(main, allSources, RUNS);
+        else
+            allSources.note = "n/a: the browsers' files could not be written";
+        for (const std::string &folder : made)
+            RemoveFolder(folder);
     } else {
-        netscape.note = explorer.note = exportPicker.note = millionPicker.note = "n/a: did not start";
+        netscape.note = explorer.note = exportPicker.note = millionPicker.note = allSources.note = "n/a: did not start";
     }
     StopSpringdeck(&springdeck);
 
@@ -183,8 +310,6 @@ void BenchBookmarks()
     MeasureParser(exported, exportParser);
     exportParser.note += ", " + std::to_string(exportSize / 1000000) + " MB";
 
-    WriteValue(HKEY_CURRENT_USER, ShellFolders, "Favorites", REG_SZ, savedFavorites.c_str(),
-               (DWORD)savedFavorites.size() + 1);
     DeleteTree(HKEY_CURRENT_USER, "Software\\Netscape");
     Report(netscape);
     Report(explorer);
@@ -192,4 +317,5 @@ void BenchBookmarks()
     Report(exportPicker);
     Report(exportParser);
     Report(millionPicker);
+    Report(allSources);
 }
