@@ -332,7 +332,8 @@ static void ReadFavorites(const BookmarkSource &, const char *, const BookmarkSi
     ReadFavoritesFolder(folder, root, sink.add, sink.context);
 }
 
-/* The rows of the first two browser choices come first, in their order. */
+/* The places the setup dialog's browsers keep their bookmarks come first, at
+ * the index their BookmarkPlace gives. */
 const BookmarkSource BookmarkSources[] = {
     {"Netscape Navigator", 0, "", ReadNavigatorFile},
     {"Internet Explorer", 0, "", ReadFavorites},
@@ -360,7 +361,7 @@ static void ReadOwnSourceAsFolder(const BookmarkSource &source, const BookmarkSi
 
 void ReadBookmarkSources(BrowserChoice browser, const BookmarkSink &sink, void *root)
 {
-    const BookmarkSource &chosen = BookmarkSources[browser == BROWSER_EXPLORER ? 1 : 0];
+    const BookmarkSource &chosen = BookmarkSources[Browsers[browser].bookmarks];
     chosen.read(chosen, "", sink, root);
     for (size_t i = 0; i < BookmarkSourceCount; ++i) {
         const BookmarkSource &source = BookmarkSources[i];

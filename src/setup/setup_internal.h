@@ -212,9 +212,8 @@ struct BookmarkSource {
 extern const BookmarkSource BookmarkSources[];
 extern const size_t BookmarkSourceCount;
 
-/* Everything the picker shows: first the chosen browser's bookmarks (Internet
- * Explorer's favorites, for any other choice Navigator's bookmark file) right
- * under root, then every other source that holds a bookmark, each in its
+/* Everything the picker shows: first the chosen browser's bookmarks (the
+ * place its row in Browsers names) right under root, then every other source that holds a bookmark, each in its
  * own top folder(s). */
 void ReadBookmarkSources(BrowserChoice browser, const BookmarkSink &sink, void *root);
 
