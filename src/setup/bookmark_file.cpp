@@ -225,7 +225,9 @@ void DecodeBookmarkName(const char *text, const char *end, BookmarkTextKind kind
 
 bool DecodeBookmarkAddress(const char *text, const char *end, bool references, char (&address)[BOOKMARK_TEXT_CAPACITY])
 {
-    return text < end && DecodeText(text, end, TEXT_ADDRESS, references, address) && LowerWebScheme(address);
+    /* A null byte (JSON's "\u0000") would end the stored address early: another page. */
+    return text < end && !memchr(text, '\0', (size_t)(end - text)) &&
+           DecodeText(text, end, TEXT_ADDRESS, references, address) && LowerWebScheme(address);
 }
 
 /* "<H3 ...>Name</H3>": the name runs from the first '>' to the next '<'. */

@@ -86,9 +86,9 @@ TEST(ChromiumBookmarksTest, ReadsRootsFoldersAndBookmarks)
          "{\"roots\":{\"bookmark_bar\":{\"children\":[],\"name\":\"Lesezeichenleiste\"},\"other\":{\"children\":[]},"
          "\"synced\":{\"children\":[]}},\"version\":1}",
          "Lesezeichenleiste/\nOther bookmarks/\nMobile bookmarks/\n"},
-        {"name before children, a name cut to 255, roots that hold no list",
-         "{\"roots\":{\"custom\":{\"name\":\"" + std::string(300, 'N') + "\",\"children\":[{\"type\":\"folder\","
-         "\"name\":\"F\",\"children\":[{\"url\":\"http://f/\",\"name\":\"In F\"}]}]},\"x\":[],\"y\":{}}}",
+        {"name before children, a name cut to 255, an address with a null, roots that hold no list",
+         "{\"roots\":{\"custom\":{\"name\":\"" + std::string(300, 'N') + "\",\"children\":[{\"type\":\"folder\",\"name\":\"F\",\"children\":"
+         "[{\"url\":\"http://nul/\\u0000.x/\",\"name\":\"Nul\"},{\"url\":\"http://f/\",\"name\":\"In F\"}]}]},\"x\":[],\"y\":{}}}",
          std::string(255, 'N') + "/\n  F/\n    In F = http://f/\n"},
         {"a refused folder leaves its contents out, the next keeps its name", Chromium(refused),
          "Bookmarks bar/\n  Refused/\n  Next/\n    N = http://n/\n", 1},
