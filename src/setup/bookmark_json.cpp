@@ -298,7 +298,6 @@ bool JsonReader::StartObject()
         ++skipping;
         return true;
     }
-    JsonFrame *frame;
     if (!top) {
         Push(this, format == FIREFOX_BACKUP ? FRAME_ENTRY : FRAME_DOCUMENT);
     } else if (frames[top - 1].kind == FRAME_LIST) {
@@ -310,10 +309,13 @@ bool JsonReader::StartObject()
         Push(this, FRAME_PROFILE);
     } else if (meaning == KEY_INFO_CACHE) {
         Push(this, FRAME_INFO_CACHE);
-    } else if (meaning == KEY_NAMED && (frame = Push(this, FRAME_ENTRY)) != NULL) {
-        memcpy(frame->address, keyName, sizeof keyName);
-        frame->knownName = keyKnownName;
-    } else if (meaning != KEY_NAMED) {
+    } else if (meaning == KEY_NAMED) {
+        JsonFrame *frame = Push(this, FRAME_ENTRY);
+        if (frame) {
+            memcpy(frame->address, keyName, sizeof keyName);
+            frame->knownName = keyKnownName;
+        }
+    } else {
         ++skipping;
     }
     return true;
