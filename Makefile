@@ -31,6 +31,7 @@ test: deps configure
 
 bench: deps configure
 	cmake --build $(BUILD) -j $(JOBS)
+	scripts/bench-native.sh $(BUILD)
 	scripts/with-wine.sh scripts/bench.sh $(BUILD)
 
 fuzz:

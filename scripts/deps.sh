@@ -9,9 +9,11 @@ need=()
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 # nsis (makensis) builds the installer, fp-utils (chmcmd) the HTML Help file,
 # zip the portable archive; libchm-bin's extractor lets the tests read the CHM.
+# rapidjson-dev (header-only) reads the browsers' JSON bookmarks; `make bench`
+# also builds the bookmark readers natively with Google Benchmark and liblz4.
 for p in cmake make g++ g++-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev \
          wine wine32:i386 fonts-wine xvfb xauth x11-utils imagemagick googletest \
-         nsis fp-utils zip unzip libchm-bin; do
+         nsis fp-utils zip unzip libchm-bin rapidjson-dev libbenchmark-dev liblz4-dev; do
   have_pkg "$p" || need+=("$p")
 done
 SUDO=""

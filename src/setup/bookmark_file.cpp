@@ -36,15 +36,7 @@
 #include <vector>
 
 static constexpr size_t LINE_LIMIT = 1 << 20;  /* longest line read, in bytes */
-static constexpr size_t TEXT_CAPACITY = BOOKMARK_TEXT_LENGTH + 1;
 static constexpr size_t CHUNK_SIZE = 1 << 16;  /* bytes read from the file at a time */
-
-/* How the bytes of a name or an address become the reported text. */
-enum TextKind {
-    TEXT_ANSI,     /* a name in the ANSI code page: bytes as they are */
-    TEXT_UTF8,     /* a name in UTF-8: decoded into the ANSI code page */
-    TEXT_ADDRESS,  /* an address: bytes as they are, only ASCII references decoded */
-};
 
 struct BookmarkParser {
     BookmarkCallback callback;
@@ -188,16 +180,16 @@ int CodePointToCodePage(unsigned codePoint, UINT codePage, char (&bytes)[4])
     return count;
 }
 
-/* Decodes text..end into to (capacity TEXT_CAPACITY). A name is cut at a
- * character's end to what fits; an address that does not fit whole gives
- * false. */
-static bool DecodeText(const char *text, const char *end, TextKind kind, char (&to)[TEXT_CAPACITY])
+/* Decodes text..end into to. A name is cut at a character's end to what
+ * fits; an address that does not fit whole gives false. */
+static bool DecodeText(const char *text, const char *end, BookmarkTextKind kind, bool references,
+                       char (&to)[BOOKMARK_TEXT_CAPACITY])
 {
     size_t n = 0;
     while (text < end) {
         const char *after = text + 1;
         unsigned codePoint = 0;
-        if (*text == '&')
+        if (*text == '&' && references)
             codePoint = ReadReference(text, end, &after);
         if (kind == TEXT_ADDRESS && codePoint >= 0x80)
             codePoint = 0;  /* an address keeps its bytes */
@@ -212,7 +204,7 @@ static bool DecodeText(const char *text, const char *end, TextKind kind, char (&
             count = 1;
             after = text + 1;
         }
-        if (n + (size_t)count > TEXT_CAPACITY - 1) {
+        if (n + (size_t)count > BOOKMARK_TEXT_LENGTH) {
             if (kind == TEXT_ADDRESS)
                 return false;
             break;
@@ -225,14 +217,27 @@ static bool DecodeText(const char *text, const char *end, TextKind kind, char (&
     return true;
 }
 
+void DecodeBookmarkName(const char *text, const char *end, BookmarkTextKind kind, bool references,
+                        char (&name)[BOOKMARK_TEXT_CAPACITY])
+{
+    DecodeText(text, end, kind, references, name);
+}
+
+bool DecodeBookmarkAddress(const char *text, const char *end, bool references, char (&address)[BOOKMARK_TEXT_CAPACITY])
+{
+    /* A null byte (JSON's "\u0000") would end the stored address early: another page. */
+    return text < end && !memchr(text, '\0', (size_t)(end - text)) &&
+           DecodeText(text, end, TEXT_ADDRESS, references, address) && LowerWebScheme(address);
+}
+
 /* "<H3 ...>Name</H3>": the name runs from the first '>' to the next '<'. */
 static void ReportFolder(BookmarkParser *parser, const char *header, const char *end)
 {
-    char name[TEXT_CAPACITY];
+    char name[BOOKMARK_TEXT_CAPACITY];
     const char *start = Find(header, end, '>');
     if (start < end)
         ++start;
-    DecodeText(start, Find(start, end, '<'), parser->utf8 ? TEXT_UTF8 : TEXT_ANSI, name);
+    DecodeBookmarkName(start, Find(start, end, '<'), parser->utf8 ? TEXT_UTF8 : TEXT_ANSI, true, name);
     parser->pendingFolder = parser->hidden ? NULL : parser->callback(parser->context, parser->parents[parser->depth - 1], name, NULL);
     parser->pending = true;
     if (!parser->hidden && ++parser->folders >= BOOKMARK_MAX_COUNT)
@@ -244,17 +249,18 @@ static void ReportFolder(BookmarkParser *parser, const char *header, const char 
  * skipped. */
 static void ReportBookmark(BookmarkParser *parser, const char *anchor, const char *end)
 {
-    char address[TEXT_CAPACITY], title[TEXT_CAPACITY];
+    char address[BOOKMARK_TEXT_CAPACITY], title[BOOKMARK_TEXT_CAPACITY];
     const char *start = Find(anchor, end, '"');
     if (start == end)
         return;
     ++start;
     const char *close = Find(start, end, '"');
-    if (close == start || !DecodeText(start, close, TEXT_ADDRESS, address) || !LowerWebScheme(address))
+    if (!DecodeBookmarkAddress(start, close, true, address))
         return;
     const char *titleStart = Find(close, end, '>');
     if (titleStart < end)
-        DecodeText(titleStart + 1, Find(titleStart + 1, end, '<'), parser->utf8 ? TEXT_UTF8 : TEXT_ANSI, title);
+        DecodeBookmarkName(titleStart + 1, Find(titleStart + 1, end, '<'), parser->utf8 ? TEXT_UTF8 : TEXT_ANSI, true,
+                           title);
     else
         memcpy(title, address, strlen(address) + 1);
     parser->callback(parser->context, parser->parents[parser->depth - 1], title, address);

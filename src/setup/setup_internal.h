@@ -123,6 +123,24 @@ void ReadBookmarkFile(const char *path, void *root, BookmarkCallback callback, v
 /* The same for the bytes of such a file in memory. */
 void ReadBookmarkText(const char *text, size_t size, void *root, BookmarkCallback callback, void *context);
 
+/* How the bytes of a name or an address become reported text. */
+enum BookmarkTextKind {
+    TEXT_ANSI,     /* a name in the ANSI code page: bytes as they are */
+    TEXT_UTF8,     /* a name in UTF-8: decoded into the ANSI code page ('?' for what it lacks) */
+    TEXT_ADDRESS,  /* an address: bytes as they are, only ASCII references decoded */
+};
+constexpr size_t BOOKMARK_TEXT_CAPACITY = BOOKMARK_TEXT_LENGTH + 1;
+
+/* Every reader's rules for a name: text..end decoded by kind, HTML character
+ * references too when references, cut at a character's end to
+ * BOOKMARK_TEXT_LENGTH. */
+void DecodeBookmarkName(const char *text, const char *end, BookmarkTextKind kind, bool references,
+                        char (&name)[BOOKMARK_TEXT_CAPACITY]);
+
+/* And for an address: true when it is a web address a key opens (its scheme
+ * then in lower case) that fits whole. */
+bool DecodeBookmarkAddress(const char *text, const char *end, bool references, char (&address)[BOOKMARK_TEXT_CAPACITY]);
+
 /* A character (a Unicode code point) in the code page: one byte, up to four
  * in UTF-8 (65001, which Windows 10 offers as the ANSI code page), two in a
  * double-byte code page; '?' where the code page lacks it. Returns the byte

@@ -23,6 +23,9 @@ typedef const char *LPCSTR;
 typedef void *LPVOID, *HANDLE, *HWND, *HDC, *HICON, *HBITMAP, *HINSTANCE, *HMODULE, *HKEY, *HFONT, *HMENU,
     *HIMAGELIST, *HCONV, *HDDEDATA, *HSZ, *HGDIOBJ, *HBRUSH, *HHOOK;
 typedef DWORD *PDWORD, *LPDWORD;
+typedef BOOL *LPBOOL;
+typedef const WCHAR *LPCWCH;
+typedef const char *LPCCH;
 typedef union {
     struct {
         DWORD LowPart;
@@ -41,6 +44,7 @@ typedef struct {
 } POINT;
 typedef struct _ITEMIDLIST ITEMIDLIST, *LPITEMIDLIST;
 typedef const ITEMIDLIST *LPCITEMIDLIST;
+struct BY_HANDLE_FILE_INFORMATION;
 struct IShellFolder;
 struct IMalloc;
 struct EVENTMSG;
@@ -55,9 +59,11 @@ typedef LRESULT (*WNDPROC)(HWND, UINT, WPARAM, LPARAM);
 #define MAX_PATH 260
 #define WM_USER 0x0400
 #define CP_ACP 0
+#define CP_UTF8 65001
 #define WC_NO_BEST_FIT_CHARS 0x400
 #define _strnicmp strncasecmp
 #define lstrcmpiA strcasecmp
 
 int WideCharToMultiByte(UINT codePage, DWORD flags, const WCHAR *wide, int count, char *bytes, int capacity,
                         const char *fallback, BOOL *usedFallback);
+inline UINT GetACP(void) { return 1252; }
