@@ -49,6 +49,7 @@ struct IShellFolder;
 struct IMalloc;
 struct EVENTMSG;
 struct STRRET;
+struct OPENFILENAMEA;
 typedef IShellFolder *LPSHELLFOLDER;
 typedef LRESULT (*WNDPROC)(HWND, UINT, WPARAM, LPARAM);
 
