@@ -801,7 +801,7 @@ std::string FirefoxBackup(const std::string &title, const std::string &uri)
 
 // Two Chrome profiles listed in "Local State" (in an order that is not the
 // folders'), a third one empty; an Edge profile found without "Local State";
-// a damaged Brave file; a Firefox profile of two (the other one gone) with a
+// a Firefox profile of two (the other one gone) with a
 // backup of each of two days. With Navigator chosen, its file comes first,
 // then a folder per browser profile that holds a bookmark.
 TEST_F(WebsiteTest, BookmarksOfCurrentBrowsersFollowTheChosenBrowsers)
@@ -820,11 +820,6 @@ TEST_F(WebsiteTest, BookmarksOfCurrentBrowsersFollowTheChosenBrowsers)
                   ChromiumFile(profile[1] ? ChromiumUrl(profile[1], profile[2]) : ""));
     WriteText(BrowserFolder(CSIDL_LOCAL_APPDATA, "Microsoft\\Edge\\User Data\\Default") + "\\Bookmarks",
               ChromiumFile(ChromiumUrl("Edge Page", "https://edge.example/")));
-    std::string brave = ChromiumFile(ChromiumUrl("Brave One", "https://one.example/") + "," +
-                                     ChromiumUrl("Brave Two", "https://two.example/"));
-    WriteText(BrowserFolder(CSIDL_LOCAL_APPDATA, "BraveSoftware\\Brave-Browser\\User Data\\Default") +
-                  "\\Bookmarks",
-              brave.substr(0, brave.find("Brave Two")));
     std::string firefox = BrowserFolder(CSIDL_APPDATA, "Mozilla\\Firefox");
     WriteText(firefox + "\\profiles.ini",
               "[General]\r\nStartWithLastProfile=1\r\n\r\n[Profile1]\r\nName=gone\r\nIsRelative=1\r\n"
@@ -846,8 +841,7 @@ TEST_F(WebsiteTest, BookmarksOfCurrentBrowsersFollowTheChosenBrowsers)
     for (const TreeItem &item : items) {
         if (item.depth == 0) {
             top = item.text;
-            if (top != "Brave")  // what the damaged file gave, if anything
-                tops += top + (item.param ? "\n" : "/\n");
+            tops += top + (item.param ? "\n" : "/\n");
         } else if (item.param) {
             topOf[item.text] = top;
         }

@@ -187,9 +187,7 @@ TEST(FirefoxBackupTest, ReadsTopFoldersContainersAndBookmarks)
         {"the second entry copied by a match",
          MozLz4(Sequence(head + entry.substr(0, 5), (unsigned)entry.size(), entry.size() - 5) + Sequence(tail), json.size()),
          read},
-        {"a size field that says more", MozLz4(Sequence(json), json.size() + 5000), read},
         {"a size field that says less: the text stops there", MozLz4(Sequence(json), cut), beforeCut},
-        {"the file cut in the middle", literals.substr(0, literals.size() - json.size() + cut), beforeCut},
         {"no backup's header", "mozLz4_" + literals.substr(7), ""},
     };
     for (const ReadCase &c : cases) {

@@ -3,6 +3,7 @@
 // bookmark line, names in UTF-8), over a large Favorites folder and over the
 // files of current browsers beside Navigator's, and the file parser alone.
 #include "bench.h"
+#include "bookmark_files.h"
 
 #include <shlobj.h>
 
@@ -16,28 +17,16 @@ using namespace driver;
 static const char NetscapeKey[] = "Software\\Netscape\\Netscape Navigator\\Bookmark List";
 static const char ShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
-// With iconBytes, as a current browser exports it: UTF-8, and an icon of
-// that many base64 characters on each bookmark line. Returns the file's path
-// and its size.
-static std::string MakeBookmarkFile(const std::string &folder, int folders, int perFolder, int iconBytes,
+// Navigator's file of that many bookmarks (with icons, as a current browser
+// exports it). Returns the file's path and its size.
+static std::string MakeBookmarkFile(const std::string &folder, int folders, int perFolder, bool icons,
                                     long *size = nullptr)
 {
-    std::string path = folder + (iconBytes ? "\\export.htm" : "\\bookmark.htm");
+    std::string path = folder + (icons ? "\\export.htm" : "\\bookmark.htm");
     FILE *file = fopen(path.c_str(), "w");
     if (!file)
         return "";
-    std::string icon = iconBytes ? " ICON=\"data:image/png;base64," + std::string(iconBytes, 'Q') + "\"" : "";
-    fprintf(file, "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n%s<TITLE>Bookmarks</TITLE>\n<H1>Bookmarks</H1>\n<DL><p>\n",
-            iconBytes ? "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">\n" : "");
-    for (int f = 0; f < folders; ++f) {
-        fprintf(file, "    <DT><H3 ADD_DATE=\"850000000\">Folder %03d</H3>\n    <DL><p>\n", f);
-        for (int b = 0; b < perFolder; ++b)
-            fprintf(file, "        <DT><A HREF=\"http://site%03d.example.com/page%02d.html\" ADD_DATE=\"850000000\" "
-                          "LAST_VISIT=\"850000000\"%s>Page %02d of site %03d%s</A>\n",
-                    f, b, icon.c_str(), b, f, iconBytes ? " \xE2\x80\x93 caf\xC3\xA9" : "");
-        fprintf(file, "    </DL><p>\n");
-    }
-    fprintf(file, "</DL><p>\n");
+    fputs(NavigatorBookmarkText(folders, perFolder, icons).c_str(), file);
     if (size)
         *size = ftell(file);
     fclose(file);
@@ -85,91 +74,11 @@ static bool WriteBytes(const std::string &path, const std::string &bytes)
     return fclose(file) == 0 && written;
 }
 
-static std::string Guid(int n)
-{
-    char guid[40];
-    snprintf(guid, sizeof guid, "%08x-7d1c-4e2a-9b3f-%012x", (unsigned)n * 2654435761u, (unsigned)n);
-    return guid;
-}
-
-// A Chromium-family "Bookmarks" file as the browser writes it (one member a
-// line): the bookmarks bar holding the folders, each bookmark with its dates,
-// GUID and a 2 KB sync blob.
-static std::string ChromiumBookmarksFile(int folders, int perFolder)
-{
-    const std::string blob(2048, 'S');
-    std::string text = "{\n\"checksum\": \"5b3c0d8e4f1a2b6c7d8e9f0a1b2c3d4e\",\n\"roots\": {\n"
-                       "\"bookmark_bar\": {\n\"children\": [ ";
-    int id = 4;
-    char line[512];
-    for (int f = 0; f < folders; ++f) {
-        text += f ? ", {\n\"children\": [ " : "{\n\"children\": [ ";
-        for (int b = 0; b < perFolder; ++b) {
-            snprintf(line, sizeof line,
-                     "%s{\n\"date_added\": \"13%014d\",\n\"date_last_used\": \"0\",\n\"guid\": \"%s\",\n"
-                     "\"id\": \"%d\",\n\"meta_info\": {\n\"power_bookmark_meta\": \"",
-                     b ? ", " : "", 300000000 + b, Guid(id).c_str(), id);
-            text += line + blob;
-            ++id;
-            snprintf(line, sizeof line,
-                     "\"\n},\n\"name\": \"Page %02d of site %03d \\u2013 caf\\u00e9\",\n\"type\": \"url\",\n"
-                     "\"url\": \"http://site%03d.example.com/page%02d.html\"\n}",
-                     b, f, f, b);
-            text += line;
-        }
-        snprintf(line, sizeof line,
-                 " ],\n\"date_added\": \"13300000000000000\",\n\"date_modified\": \"13300000000000000\",\n"
-                 "\"guid\": \"%s\",\n\"id\": \"%d\",\n\"name\": \"Folder %03d\",\n\"type\": \"folder\"\n}",
-                 Guid(id).c_str(), id, f);
-        text += line;
-        ++id;
-    }
-    return text + " ],\n\"id\": \"1\",\n\"name\": \"Bookmarks bar\",\n\"type\": \"folder\"\n},\n"
-                  "\"other\": {\n\"children\": [  ],\n\"id\": \"2\",\n\"name\": \"Other bookmarks\",\n"
-                  "\"type\": \"folder\"\n},\n\"synced\": {\n\"children\": [  ],\n\"id\": \"3\",\n"
-                  "\"name\": \"Mobile bookmarks\",\n\"type\": \"folder\"\n}\n},\n\"version\": 1\n}\n";
-}
-
-// A Firefox bookmarks backup as the browser writes it (compact JSON, each
-// entry with its dates and GUID), its menu holding the folders.
-static std::string FirefoxBackupFile(int folders, int perFolder)
-{
-    std::string text =
-        "{\"guid\":\"root________\",\"title\":\"\",\"index\":0,\"dateAdded\":1700000000000000,"
-        "\"lastModified\":1700000000000000,\"id\":1,\"typeCode\":2,\"type\":\"text/x-moz-place-container\","
-        "\"root\":\"placesRoot\",\"children\":[{\"guid\":\"menu________\",\"title\":\"menu\",\"index\":0,"
-        "\"dateAdded\":1700000000000000,\"lastModified\":1700000000000000,\"id\":2,\"typeCode\":2,"
-        "\"type\":\"text/x-moz-place-container\",\"root\":\"bookmarksMenuFolder\",\"children\":[";
-    int id = 10;
-    char line[640];
-    for (int f = 0; f < folders; ++f) {
-        snprintf(line, sizeof line,
-                 "%s{\"guid\":\"%.12s\",\"title\":\"Folder %03d\",\"index\":%d,\"dateAdded\":1700000000000000,"
-                 "\"lastModified\":1700000000000000,\"id\":%d,\"typeCode\":2,\"type\":\"text/x-moz-place-container\","
-                 "\"children\":[",
-                 f ? "," : "", Guid(id).c_str(), f, f, id);
-        text += line;
-        ++id;
-        for (int b = 0; b < perFolder; ++b) {
-            snprintf(line, sizeof line,
-                     "%s{\"guid\":\"%.12s\",\"title\":\"Page %02d of site %03d \\u2013 caf\\u00e9\",\"index\":%d,"
-                     "\"dateAdded\":17000000%08d,\"lastModified\":17000000%08d,\"id\":%d,\"typeCode\":1,"
-                     "\"type\":\"text/x-moz-place\",\"uri\":\"http://site%03d.example.com/page%02d.html\","
-                     "\"iconUri\":\"http://site%03d.example.com/favicon.ico\"}",
-                     b ? "," : "", Guid(id).c_str(), b, f, b, b, b, id, f, b, f);
-            text += line;
-            ++id;
-        }
-        text += "]}";
-    }
-    return MozLz4Literals(text + "]}]}");
-}
-
 // Chrome and Edge profiles and a Firefox profile of that many bookmarks
 // each; the folders made are added to made.
 static bool MakeBrowserSources(int folders, int perFolder, std::vector<std::string> *made)
 {
-    std::string chromium = ChromiumBookmarksFile(folders, perFolder);
+    std::string chromium = ChromiumBookmarkText(folders, perFolder);
     std::string chrome = MakeAppDataFolder(CSIDL_LOCAL_APPDATA, "Google\\Chrome\\User Data\\Default", made);
     std::string edge = MakeAppDataFolder(CSIDL_LOCAL_APPDATA, "Microsoft\\Edge\\User Data\\Default", made);
     std::string firefox = MakeAppDataFolder(CSIDL_APPDATA, "Mozilla\\Firefox", made);
@@ -180,7 +89,7 @@ static bool MakeBrowserSources(int folders, int perFolder, std::vector<std::stri
            WriteBytes(firefox + "\\profiles.ini",
                       "[Profile0]\r\nName=default\r\nIsRelative=1\r\nPath=Profiles/b3nch.default\r\n") &&
            WriteBytes(backups + "\\bookmarks-2026-01-01_10000_YmVuY2htYXJr.jsonlz4",
-                      FirefoxBackupFile(folders, perFolder));
+                      MozLz4Literals(FirefoxBackupText(folders, perFolder)));
 }
 
 // Opens the picker through the setup dialog as a user does and measures from
@@ -248,9 +157,9 @@ void BenchBookmarks()
 {
     enum { RUNS = 5 };
     std::string scratch = ScratchDir();
-    std::string file = MakeBookmarkFile(scratch, 500, 20, 0);
+    std::string file = MakeBookmarkFile(scratch, 500, 20, false);
     long exportSize = 0;
-    std::string exported = MakeBookmarkFile(scratch, 500, 20, 2048, &exportSize);
+    std::string exported = MakeBookmarkFile(scratch, 500, 20, true, &exportSize);
     std::string million = MakeMillionFile(scratch);
     std::string favorites = MakeFavorites(scratch, 2000);
 
