@@ -23,8 +23,8 @@
  * are read into NAMED_PATH_CAPACITY bytes, as they always were. */
 enum { PATH_CAPACITY = MAX_PATH, NAMED_PATH_CAPACITY = 256 };
 
-/* Larger files are no bookmarks a user keeps; Firefox's backups decompress to
- * at most as much. */
+/* Larger files are no bookmarks a user keeps (the Firefox reader bounds what
+ * a backup decompresses to on its own). */
 static constexpr DWORD FILE_LIMIT = 256u << 20;
 
 /* The sections of a profiles.ini; more are left out. */
@@ -255,22 +255,6 @@ static bool NewestBackup(const char *profile, char (&path)[PATH_CAPACITY])
     return any;
 }
 
-/* profiles.ini is written in UTF-8; the tree shows the ANSI code page ('?'
- * for what it lacks). Windows 95 knows no UTF-8: the bytes stay as they are. */
-static std::string Utf8ToAnsi(const char *text)
-{
-    WCHAR wide[BOOKMARK_TEXT_LENGTH + 1];
-    int count = MultiByteToWideChar(CP_UTF8, 0, text, -1, wide, BOOKMARK_TEXT_LENGTH + 1);
-    if (count <= 0)
-        return text;
-    std::string ansi;
-    for (int i = 0; i + 1 < count; ++i) {
-        char bytes[4];
-        ansi.append(bytes, (size_t)CodePointToCodePage(wide[i], GetACP(), bytes));
-    }
-    return ansi;
-}
-
 /* The profiles profiles.ini lists ([Profile0], [Profile1], ...: Name, Path,
  * IsRelative), each with its newest bookmarks backup. */
 static void ReadFirefoxProfiles(const BookmarkSource &source, const char *place, const BookmarkSink &sink,
@@ -298,7 +282,11 @@ static void ReadFirefoxProfiles(const BookmarkSource &source, const char *place,
             lstrcpynA(folder, path, sizeof folder);
         else if (!JoinPath(folder, place, path))
             continue;
-        profiles.push_back({folder, Utf8ToAnsi(name[0] ? name : section)});
+        /* profiles.ini is written in UTF-8: the name as a bookmark's. */
+        const char *shown = name[0] ? name : section;
+        char ansi[BOOKMARK_TEXT_CAPACITY];
+        DecodeBookmarkName(shown, shown + strlen(shown), TEXT_UTF8, false, ansi);
+        profiles.push_back({folder, ansi});
     }
     for (const Profile &profile : profiles) {
         char backup[PATH_CAPACITY];
