@@ -11,10 +11,10 @@
 /* ---- process-wide state (defined in globals.cpp) ----------------------------
  * Set during start-up on the main thread (winmain.cpp) and read by everything
  * that loads resources, owns hotkeys or talks DDE. */
-extern HINSTANCE AppInstance;      /* set first in WinMain */
-extern HWND MainWindow;            /* the hidden "Springdeck" window, null until created */
-extern DWORD DdeInstance;          /* client-only DDEML instance, 0 when none */
-extern HCONV BrowserConversation;  /* last browser conversation; DdeCallback clears it */
+extern HINSTANCE AppInstance;     /* set first in WinMain */
+extern HWND MainWindow;           /* the hidden "Springdeck" window, null until created */
+extern DWORD DdeInstance;         /* client-only DDEML instance, 0 when none */
+extern HCONV BrowserConversation; /* last browser conversation; DdeCallback clears it */
 
 /* The caption of Springdeck's messages, and MainWindow's title. */
 #define APP_CAPTION "Springdeck"
@@ -29,9 +29,9 @@ constexpr UINT CTRL_ALT_HOTKEY_OFFSET = 100;
 
 inline bool IsKeySlot(UINT id) { return id >= KEY_FIRST && id <= KEY_LAST; }
 
-const char *KeyName(UINT keyId);   /* "F1" .. "Pause"; "" for any other id */
-HICON LoadKeyIcon(UINT keyId);     /* shared resource icon; ICO_BLANK for other ids */
-UINT KeyVirtualKey(UINT keyId);    /* VK_F1 .. VK_PAUSE; 0 for other ids */
+const char *KeyName(UINT keyId); /* "F1" .. "Pause"; "" for any other id */
+HICON LoadKeyIcon(UINT keyId);   /* shared resource icon; ICO_BLANK for other ids */
+UINT KeyVirtualKey(UINT keyId);  /* VK_F1 .. VK_PAUSE; 0 for other ids */
 void RegisterKeyHotkeys(HWND window);
 void UnregisterKeyHotkeys(HWND window);
 

@@ -6,14 +6,14 @@
 #include "core/core.h"
 
 /* Set during start-up (winmain.cpp), defined in globals.cpp. */
-extern UINT CloseMessage;          /* registered "close": ends the program without a question */
-extern HANDLE InstanceMutex;       /* the session's single-instance mutex; MainWindow's WM_DESTROY closes it */
+extern UINT CloseMessage;    /* registered "close": ends the program without a question */
+extern HANDLE InstanceMutex; /* the session's single-instance mutex; MainWindow's WM_DESTROY closes it */
 
 /* Class name of MainWindow; with its title it serves the single-instance test. */
 #define MAIN_WINDOW_CLASS "Springdeck"
 
 /* ---- main window and tray (mainwindow.cpp, tray.cpp) ----------------------- */
-constexpr UINT WM_TRAYICON = WM_USER + 200;  /* the tray icon's callback message */
+constexpr UINT WM_TRAYICON = WM_USER + 200; /* the tray icon's callback message */
 constexpr UINT TRAY_ICON_ID = 1;
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -23,8 +23,8 @@ void DeleteTrayIcon(HWND window);
 
 /* DDEML callback of the client instance: forgets the browser conversation
  * when the browser ends it. */
-HDDEDATA CALLBACK DdeCallback(UINT type, UINT format, HCONV conversation, HSZ hsz1, HSZ hsz2,
-                              HDDEDATA data, ULONG_PTR data1, ULONG_PTR data2);
+HDDEDATA CALLBACK DdeCallback(UINT type, UINT format, HCONV conversation, HSZ hsz1, HSZ hsz2, HDDEDATA data,
+                              ULONG_PTR data1, ULONG_PTR data2);
 
 /* Repeats of a held key (key_repeat.cpp): WatchKeyReleases at window
  * creation; IsRepeatedPress for every hotkey (true: ignore it); raw input
@@ -36,11 +36,11 @@ void NoteRawKeyInput(LPARAM rawInput);
 /* What raw input told of one Springpad, and the press of it we last acted
  * on. The two steps of the rule below work on it alone. */
 struct KeyPressState {
-    bool down;          /* as raw input last told */
-    UINT press;         /* counts key-downs that followed a key-up */
-    UINT actedPress;    /* the press we last acted on */
+    bool down;       /* as raw input last told */
+    UINT press;      /* counts key-downs that followed a key-up */
+    UINT actedPress; /* the press we last acted on */
     bool hadHotkey;
-    DWORD lastHotkey;   /* message time of the key's last hotkey */
+    DWORD lastHotkey; /* message time of the key's last hotkey */
 };
 
 /* One raw event of the key, with RAWKEYBOARD's Flags and ExtraInformation;

@@ -57,8 +57,7 @@ static void OnClose(HWND window)
 {
     bool yes = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
     if (!yes)
-        yes = MessageBoxA(window, QuitQuestion, APP_CAPTION,
-                          MB_YESNO | MB_ICONEXCLAMATION | MB_SETFOREGROUND) == IDYES;
+        yes = MessageBoxA(window, QuitQuestion, APP_CAPTION, MB_YESNO | MB_ICONEXCLAMATION | MB_SETFOREGROUND) == IDYES;
     /* The window may already be gone if "close" arrived while we asked. */
     if (yes && IsWindow(window))
         DestroyWindow(window);
@@ -113,8 +112,8 @@ static void ShowTrayMenu(HWND window, bool rightButton)
     HMENU popup = GetSubMenu(menu, 0);
     if (popup) {
         SetMenuDefaultItem(popup, IDM_SETUP, FALSE);
-        TrackPopupMenu(popup, TPM_RIGHTALIGN | (rightButton ? TPM_RIGHTBUTTON : 0), cursor.x,
-                       cursor.y, 0, window, NULL);
+        TrackPopupMenu(popup, TPM_RIGHTALIGN | (rightButton ? TPM_RIGHTBUTTON : 0), cursor.x, cursor.y, 0, window,
+                       NULL);
     }
     DestroyMenu(menu);
 }
@@ -155,7 +154,7 @@ static void OnCloseMessage(HWND window)
     HWND handled[MAX_POPUPS];
     int count = 0;
 
-    SendMessageA(window, WM_CANCELMODE, 0, 0);  /* ends an open tray menu */
+    SendMessageA(window, WM_CANCELMODE, 0, 0); /* ends an open tray menu */
     while (count < MAX_POPUPS) {
         HWND popup = GetLastActivePopup(window);
         if (!popup || popup == window || !IsWindowVisible(popup))
@@ -201,7 +200,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return wParam < KEY_FIRST + CTRL_ALT_HOTKEY_OFFSET ? 1 : 0;
     case WM_INPUT:
         NoteRawKeyInput(lParam);
-        break;  /* raw input also needs DefWindowProc's clean-up */
+        break; /* raw input also needs DefWindowProc's clean-up */
     case WM_COMMAND:
         OnCommand(window, LOWORD(wParam));
         return 0;

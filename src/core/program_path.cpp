@@ -67,7 +67,7 @@ DWORD ProgramFilePath(const WCHAR *extension, char *path, DWORD size)
         length = (DWORD)MultiByteToWideChar(CP_ACP, 0, ansi, -1, wide, MAX_PATH);
         if (length == 0)
             return 0;
-        --length;  /* the count held the terminating zero */
+        --length; /* the count held the terminating zero */
     }
     if (length >= MAX_PATH)
         return 0;

@@ -85,7 +85,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
 
     if (AnotherCopyRuns()) {
         MessageBeep(0);
-        return 0;  /* ending closes the mutex handle */
+        return 0; /* ending closes the mutex handle */
     }
 
     InitProcessLookup();
@@ -104,8 +104,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
     DdeInstance = 0;
     DdeInitializeA(&DdeInstance, DdeCallback, APPCMD_CLIENTONLY, 0);
 
-    MainWindow = CreateWindowExA(0, MAIN_WINDOW_CLASS, APP_CAPTION, WS_OVERLAPPEDWINDOW, 0, 0, 0, 0,
-                                 NULL, NULL, instance, NULL);
+    MainWindow =
+        CreateWindowExA(0, MAIN_WINDOW_CLASS, APP_CAPTION, WS_OVERLAPPEDWINDOW, 0, 0, 0, 0, NULL, NULL, instance, NULL);
     EnterProgramFolder();
 
     int exitCode = -1;

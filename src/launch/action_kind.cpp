@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <cstring>
 
-static const char *const WebSchemes[] = {"http:",   "https:", "ftp:",  "gopher:", "telnet:",
-                                         "mailto:", "news:",  "snews:", "file:"};
+static const char *const WebSchemes[] = {
+    "http:", "https:", "ftp:", "gopher:", "telnet:", "mailto:", "news:", "snews:", "file:"};
 
 const char ConnectionCommandLine[] = ":connection";
 

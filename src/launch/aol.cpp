@@ -15,8 +15,8 @@
 /* Exported by LAUNCH32.dll under these undecorated names; 32-bit arguments,
  * removed by the callee. */
 typedef int(WINAPI *AolIsInstalledFunction)();
-typedef int(WINAPI *AolGetScreenNameFunction)(char *appPath, char *name1, char *name2, char *name3,
-                                              char *name4, char *name5, char *screenName);
+typedef int(WINAPI *AolGetScreenNameFunction)(char *appPath, char *name1, char *name2, char *name3, char *name4,
+                                              char *name5, char *screenName);
 typedef int(WINAPI *AolGoToFunction)(int one, char *screenName, const char *empty1, const char *empty2,
                                      const char *address, int zero);
 
@@ -160,8 +160,8 @@ int OpenUrlInAol(const char *address)
 
     char screenNames[6][SCREEN_NAME_CAPACITY];
     ZeroMemory(screenNames, sizeof screenNames);
-    library.getScreenName(appPath, screenNames[0], screenNames[1], screenNames[2], screenNames[3],
-                          screenNames[4], screenNames[5]);
+    library.getScreenName(appPath, screenNames[0], screenNames[1], screenNames[2], screenNames[3], screenNames[4],
+                          screenNames[5]);
     screenNames[5][SCREEN_NAME_CAPACITY - 1] = '\0';
     int result = library.goTo(1, screenNames[5], "", "", address, 0);
     if (result == 0)
@@ -203,7 +203,7 @@ WORD BuildTypingRequest(const char *text, WORD *request, size_t capacity)
         for (int m = 0; m < 3; ++m)
             needed += ((shiftState & Modifiers[m].shiftBit) != 0) != down[m];
         if (count + needed + closing > limit)
-            break;  /* the rest of the text does not fit */
+            break; /* the rest of the text does not fit */
         for (int m = 0; m < 3; ++m) {
             bool wanted = (shiftState & Modifiers[m].shiftBit) != 0;
             if (wanted != down[m])

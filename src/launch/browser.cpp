@@ -24,11 +24,11 @@
 
 enum : DWORD {
     BROWSER_PATH_CAPACITY = 260,
-    ADDRESS_CAPACITY = 263,     /* a web address or "file://" with an alias */
+    ADDRESS_CAPACITY = 263, /* a web address or "file://" with an alias */
     /* in quotes, with every character escaped at worst */
     QUOTED_ADDRESS_CAPACITY = 2 * ADDRESS_CAPACITY + 2,
     REQUEST_ITEM_CAPACITY = QUOTED_ADDRESS_CAPACITY + 17, /* plus ",,0xFFFFFFFF,0x0" */
-    DDE_STRING_LIMIT = 255,     /* the longest text a DDE string handle holds */
+    DDE_STRING_LIMIT = 255,                               /* the longest text a DDE string handle holds */
     BROWSER_COMMAND_CAPACITY = BROWSER_PATH_CAPACITY + 3 + QUOTED_ADDRESS_CAPACITY,
     WINDOW_TITLE_CAPACITY = 256,
     MESSAGE_CAPACITY = 128,
@@ -86,10 +86,7 @@ const char *FindBrowserPath(BrowserChoice browser)
     return BrowserPath;
 }
 
-static HSZ MakeString(DWORD instance, const char *text)
-{
-    return DdeCreateStringHandleA(instance, text, CP_WINANSI);
-}
+static HSZ MakeString(DWORD instance, const char *text) { return DdeCreateStringHandleA(instance, text, CP_WINANSI); }
 
 static void FreeString(DWORD instance, HSZ text)
 {
@@ -180,8 +177,8 @@ bool FormatBrowserCommand(const char *path, const char *address, char *command, 
 enum OpenOutcome : LONG {
     OPEN_NOT_REACHED, /* no conversation: the browser does not run, or the item cannot be sent */
     OPEN_ANSWERED,
-    OPEN_REFUSED,     /* answered without data */
-    OPEN_TIMED_OUT,   /* the browser is hung */
+    OPEN_REFUSED,   /* answered without data */
+    OPEN_TIMED_OUT, /* the browser is hung */
 };
 
 /* One open request, shared by the key press that waits for its outcome and
@@ -312,11 +309,9 @@ static bool FindPageProgram(char *path, DWORD capacity)
     HMODULE library = LoadSystemLibrary("shlwapi.dll");
     if (!library)
         return false;
-    AssocQueryStringFunction query =
-        (AssocQueryStringFunction)(void *)GetProcAddress(library, "AssocQueryStringA");
+    AssocQueryStringFunction query = (AssocQueryStringFunction)(void *)GetProcAddress(library, "AssocQueryStringA");
     DWORD size = capacity;
-    bool found = query && query(ASSOCF_NOTRUNCATE, ASSOCSTR_EXECUTABLE, ".htm", "open", path, &size) == S_OK &&
-                 path[0];
+    bool found = query && query(ASSOCF_NOTRUNCATE, ASSOCSTR_EXECUTABLE, ".htm", "open", path, &size) == S_OK && path[0];
     FreeLibrary(library);
     return found;
 }

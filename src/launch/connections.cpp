@@ -45,9 +45,8 @@ bool StrRetToText(STRRET *name, LPCITEMIDLIST item, char *text, UINT capacity)
     case STRRET_WSTR: {
         /* The whole name or nothing: a cut name would match a different
          * connection, or none. */
-        int length = name->pOleStr
-                         ? WideCharToMultiByte(CP_ACP, 0, name->pOleStr, -1, text, (int)capacity, NULL, NULL)
-                         : 0;
+        int length =
+            name->pOleStr ? WideCharToMultiByte(CP_ACP, 0, name->pOleStr, -1, text, (int)capacity, NULL, NULL) : 0;
         CoTaskMemFree(name->pOleStr);
         name->pOleStr = NULL;
         if (length == 0)
@@ -81,8 +80,8 @@ bool StrRetToText(STRRET *name, LPCITEMIDLIST item, char *text, UINT capacity)
 /* Called for every item of the folder with its name (when it has one that
  * converts), its position in the enumeration and the folder's absolute id
  * list. Returns false to end the walk. */
-typedef bool (*ConnectionVisitor)(const char *name, ULONG position, LPCITEMIDLIST folderList,
-                                  LPCITEMIDLIST item, void *context);
+typedef bool (*ConnectionVisitor)(const char *name, ULONG position, LPCITEMIDLIST folderList, LPCITEMIDLIST item,
+                                  void *context);
 
 static void VisitConnections(ConnectionVisitor visit, void *context)
 {

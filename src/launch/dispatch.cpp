@@ -55,7 +55,7 @@ void RunKeyAction(HWND mainWindow, UINT hotkeyId)
     case ACTION_WEB_ADDRESS:
         OpenWebAddress(assignment.commandLine);
         break;
-    case ACTION_NORMAL_FUNCTION:  /* emptied since its hotkey was registered: run as it stands */
+    case ACTION_NORMAL_FUNCTION: /* emptied since its hotkey was registered: run as it stands */
     case ACTION_PROGRAM:
         LaunchProgram(mainWindow, assignment.commandLine, assignment.args);
         break;

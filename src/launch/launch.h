@@ -15,10 +15,10 @@
 
 /* What a key's stored command line makes it do. */
 enum ActionKind {
-    ACTION_NORMAL_FUNCTION,  /* empty: the key is left to Windows */
-    ACTION_CONNECTION,       /* ConnectionCommandLine, the connection named in "args" */
-    ACTION_WEB_ADDRESS,      /* IsWebAddress */
-    ACTION_PROGRAM,          /* anything else: a program or document, "args" its parameters */
+    ACTION_NORMAL_FUNCTION, /* empty: the key is left to Windows */
+    ACTION_CONNECTION,      /* ConnectionCommandLine, the connection named in "args" */
+    ACTION_WEB_ADDRESS,     /* IsWebAddress */
+    ACTION_PROGRAM,         /* anything else: a program or document, "args" its parameters */
 };
 ActionKind DecodeActionKind(const char *commandLine);
 
@@ -43,20 +43,20 @@ void RunKeyAction(HWND mainWindow, UINT hotkeyId);
 
 /* Where a browser keeps the bookmarks that "Select a BookMark" shows. */
 enum BookmarkPlace {
-    BOOKMARKS_NAVIGATOR_FILE,  /* Netscape Navigator's bookmark file */
-    BOOKMARKS_FAVORITES,       /* the Internet shortcuts of the user's Favorites folder */
+    BOOKMARKS_NAVIGATOR_FILE, /* Netscape Navigator's bookmark file */
+    BOOKMARKS_FAVORITES,      /* the Internet shortcuts of the user's Favorites folder */
 };
 
 /* What the program knows of one browser of the setup dialog. */
 struct BrowserFacts {
     BrowserChoice choice;
-    int button;                     /* its radio button in the setup dialog */
-    const char *ddeService;         /* its DDE service; null: the America Online client (aol.cpp) */
-    const char *windowTitlePrefix;  /* a window whose title begins so is brought forward; null: none */
-    const char *appPathsName;       /* its executable's App Paths key; null: none */
-    bool navigatorIni;              /* the executable may also lie beside Navigator's ini file */
-    const char *displayName;        /* its name in messages */
-    bool bookmarksBrowsable;        /* "Browse your Bookmarks" is offered for it */
+    int button;                    /* its radio button in the setup dialog */
+    const char *ddeService;        /* its DDE service; null: the America Online client (aol.cpp) */
+    const char *windowTitlePrefix; /* a window whose title begins so is brought forward; null: none */
+    const char *appPathsName;      /* its executable's App Paths key; null: none */
+    bool navigatorIni;             /* the executable may also lie beside Navigator's ini file */
+    const char *displayName;       /* its name in messages */
+    bool bookmarksBrowsable;       /* "Browse your Bookmarks" is offered for it */
     BookmarkPlace bookmarks;
 };
 

@@ -81,15 +81,15 @@ BOOL IsPlayingKeys();
  * shared by the journal hook and the input fallback (and the unit tests). */
 enum { PLAYBACK_CAPACITY = 1024 };
 struct PlaybackState {
-    HHOOK hook;             /* the journal playback hook, null when not installed */
-    int index;              /* entry being played, -1 before the first advance */
-    int count;              /* entries copied from the request */
+    HHOOK hook; /* the journal playback hook, null when not installed */
+    int index;  /* entry being played, -1 before the first advance */
+    int count;  /* entries copied from the request */
     DWORD entries[PLAYBACK_CAPACITY];
-    DWORD nextTime;         /* GetTickCount time when the current event is due */
-    DWORD delay;            /* milliseconds between two events */
-    bool asked;             /* the first event has gone out (asked for by the system, or injected) */
-    DWORD lastHookCall;     /* when the system last called the hook */
-    BYTE held[256];         /* keys pressed by this playback and not yet released */
+    DWORD nextTime;     /* GetTickCount time when the current event is due */
+    DWORD delay;        /* milliseconds between two events */
+    bool asked;         /* the first event has gone out (asked for by the system, or injected) */
+    DWORD lastHookCall; /* when the system last called the hook */
+    BYTE held[256];     /* keys pressed by this playback and not yet released */
 };
 
 /* Copies the request's entries (at most PLAYBACK_CAPACITY) into a fresh state. */
@@ -112,14 +112,14 @@ LRESULT JournalPlaybackStep(PlaybackState *state, int code, WPARAM wParam, LPARA
  * right Alt (LiftedKeys in playback.cpp). */
 enum { LIFTED_KEY_COUNT = 4 };
 struct ModifierWatch {
-    HHOOK hook;                        /* the low-level keyboard hook; null when not watching */
-    bool lifted[LIFTED_KEY_COUNT];     /* held when the playback began; we let it up */
-    bool userHolds[LIFTED_KEY_COUNT];  /* as the user's own events on it tell since then */
+    HHOOK hook;                           /* the low-level keyboard hook; null when not watching */
+    bool lifted[LIFTED_KEY_COUNT];        /* held when the playback began; we let it up */
+    bool userHolds[LIFTED_KEY_COUNT];     /* as the user's own events on it tell since then */
     bool pressedAgain[LIFTED_KEY_COUNT];  /* our key-down pressed it again after the playback */
-    bool restoring[LIFTED_KEY_COUNT];  /* that key-down is under way */
+    bool restoring[LIFTED_KEY_COUNT];     /* that key-down is under way */
     bool releasedFirst[LIFTED_KEY_COUNT]; /* the user let go of it just before that key-down */
-    LONG injectedBefore;               /* injected events counted when the watch began */
-    LONG seen;                         /* our events the hook has seen since */
+    LONG injectedBefore;                  /* injected events counted when the watch began */
+    LONG seen;                            /* our events the hook has seen since */
 };
 
 /* What the end of the playback does next with lifted key i, once the hook has

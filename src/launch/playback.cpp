@@ -40,8 +40,8 @@ static std::atomic<DWORD> PlaybackThreadId{0};
 static KeyEventSink EventSink = NULL;
 
 struct PlaybackLocks {
-    CRITICAL_SECTION active;  /* guards the test and the setting of ActivePlayback */
-    HANDLE idle;              /* manual-reset, signalled while no playback runs */
+    CRITICAL_SECTION active; /* guards the test and the setting of ActivePlayback */
+    HANDLE idle;             /* manual-reset, signalled while no playback runs */
 };
 
 /* Created once, the first time any thread needs them; the language makes a
@@ -83,7 +83,7 @@ bool AdvancePlayback(PlaybackState *state, DWORD now)
     else if (state->entries[state->index] & (PLAYBACK_KEY_UP | PLAYBACK_KEY_DOWN))
         ++state->index;
     else
-        state->entries[state->index] |= PLAYBACK_KEY_UP;  /* its key-up comes next */
+        state->entries[state->index] |= PLAYBACK_KEY_UP; /* its key-up comes next */
     return state->index >= state->count;
 }
 
@@ -104,10 +104,7 @@ void CurrentPlaybackEvent(const PlaybackState *state, EVENTMSG *event)
     event->hwnd = NULL;
 }
 
-static bool IsKeyUpEvent(const EVENTMSG *event)
-{
-    return event->message == WM_KEYUP || event->message == WM_SYSKEYUP;
-}
+static bool IsKeyUpEvent(const EVENTMSG *event) { return event->message == WM_KEYUP || event->message == WM_SYSKEYUP; }
 
 /* Keeps track of the keys this playback holds down, so that an early end
  * can release them. */
@@ -174,15 +171,30 @@ static SendInputFunction FindSendInput()
 static bool IsExtendedKey(BYTE vk)
 {
     switch (vk) {
-    case VK_INSERT: case VK_DELETE: case VK_HOME: case VK_END: case VK_PRIOR: case VK_NEXT:
-    case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: case VK_SNAPSHOT: case VK_DIVIDE:
-    case VK_NUMLOCK: case VK_RCONTROL: case VK_RMENU: case VK_LWIN: case VK_RWIN: case VK_APPS:
+    case VK_INSERT:
+    case VK_DELETE:
+    case VK_HOME:
+    case VK_END:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+    case VK_SNAPSHOT:
+    case VK_DIVIDE:
+    case VK_NUMLOCK:
+    case VK_RCONTROL:
+    case VK_RMENU:
+    case VK_LWIN:
+    case VK_RWIN:
+    case VK_APPS:
         return true;
     }
     return false;
 }
 
-static LONG InjectedEvents = 0;  /* counted on the playback thread only */
+static LONG InjectedEvents = 0; /* counted on the playback thread only */
 
 static bool InjectKey(BYTE vk, BYTE scan, bool up)
 {
@@ -204,10 +216,7 @@ static bool InjectKey(BYTE vk, BYTE scan, bool up)
     return true;
 }
 
-static bool InjectVirtualKey(BYTE vk, bool up)
-{
-    return InjectKey(vk, (BYTE)MapVirtualKeyA(vk, 0), up);
-}
+static bool InjectVirtualKey(BYTE vk, bool up) { return InjectKey(vk, (BYTE)MapVirtualKeyA(vk, 0), up); }
 
 /* Delivers one event as keyboard input. Input carries no system-key flag:
  * the system makes a key a system key when Alt is down, so a system-key
@@ -231,8 +240,8 @@ static bool DeliverEvent(const EVENTMSG *event)
 
 /* Shift, Ctrl and Alt in every form, in the order an early end releases
  * them: Alt, Ctrl, Shift, as the typing itself lets go of them. */
-static const BYTE ModifierReleaseOrder[] = {VK_MENU,    VK_LMENU,    VK_RMENU,  VK_CONTROL, VK_LCONTROL,
-                                            VK_RCONTROL, VK_SHIFT,   VK_LSHIFT, VK_RSHIFT,  VK_LWIN, VK_RWIN};
+static const BYTE ModifierReleaseOrder[] = {VK_MENU,  VK_LMENU,  VK_RMENU,  VK_CONTROL, VK_LCONTROL, VK_RCONTROL,
+                                            VK_SHIFT, VK_LSHIFT, VK_RSHIFT, VK_LWIN,    VK_RWIN};
 
 static bool IsModifierKey(int vk)
 {
@@ -369,7 +378,7 @@ static void LiftHeldModifiers()
         InjectVirtualKey(MENU_MASK_KEY, false);
         InjectVirtualKey(MENU_MASK_KEY, true);
     }
-    for (int i = 0; i < LIFTED_KEY_COUNT; ++i)  /* Ctrl before Alt */
+    for (int i = 0; i < LIFTED_KEY_COUNT; ++i) /* Ctrl before Alt */
         if (Watch.lifted[i])
             InjectVirtualKey(LiftedKeys[i], true);
 }
@@ -419,8 +428,7 @@ static void ReleaseRequester(PlaybackRequestBlock **block, BOOL result)
 /* The requester goes on only once nothing is due any more: with no delay
  * (the normal key function) the whole list has been played by then, so the
  * caller's hotkeys, registered again right after, cannot catch it. */
-static void ReleaseRequesterWhenSettled(PlaybackState *state, PlaybackRequestBlock **block, DWORD now,
-                                        bool finished)
+static void ReleaseRequesterWhenSettled(PlaybackState *state, PlaybackRequestBlock **block, DWORD now, bool finished)
 {
     if (finished || (LONG)(state->nextTime - now) > 0)
         ReleaseRequester(block, 1);
@@ -439,7 +447,7 @@ static PlaybackOutcome PlayThroughJournal(PlaybackState *state, PlaybackRequestB
         MSG msg;
         while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_QUIT)
-                return PLAYBACK_FINISHED;  /* the hook removed itself after the last event */
+                return PLAYBACK_FINISHED; /* the hook removed itself after the last event */
             if (msg.message == WM_CANCELJOURNAL)
                 return PLAYBACK_CANCELLED;
             TranslateMessage(&msg);
@@ -547,7 +555,7 @@ static DWORD WINAPI PlaybackThread(void *parameter)
     ActivePlayback = state;
     LeaveCriticalSection(&locks.active);
 
-    if (AdvancePlayback(state, GetTickCount())) {  /* an empty request */
+    if (AdvancePlayback(state, GetTickCount())) { /* an empty request */
         /* Ended before the requester hears of the refusal, so that it never
          * finds a playback running that it was told did not start. */
         EndPlayback();
@@ -575,7 +583,7 @@ static DWORD WINAPI PlaybackThread(void *parameter)
         outcome = PlayAsInput(state, &block);
     }
     if (state->hook)
-        UnhookWindowsHookEx(state->hook);  /* input is not taken while it is in place */
+        UnhookWindowsHookEx(state->hook); /* input is not taken while it is in place */
     state->hook = NULL;
     if (outcome == PLAYBACK_CANCELLED)
         ReleaseHeldKeys(state);

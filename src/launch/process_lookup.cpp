@@ -43,9 +43,9 @@ enum : DWORD { PROCESS_ENTRY_SIZE = 296 };
 enum : DWORD { QUERY_LIMITED_INFORMATION = 0x1000 };
 
 enum : DWORD {
-    PERFORMANCE_DATA_START = 12000, /* first size asked for */
+    PERFORMANCE_DATA_START = 12000,    /* first size asked for */
     PERFORMANCE_DATA_LIMIT = 16 << 20, /* beyond this the answer is not worth it */
-    COUNTER_INDEX_CAPACITY = 16,    /* decimal index text of a counter name */
+    COUNTER_INDEX_CAPACITY = 16,       /* decimal index text of a counter name */
 };
 
 static const char CounterNamesKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Perflib\\009";
@@ -83,8 +83,8 @@ static bool FirstModulePath(DWORD processId, char *path, DWORD capacity)
     MODULEENTRY32 module;
     ZeroMemory(&module, sizeof module);
     module.dwSize = sizeof module;
-    bool found = ModuleFirst(snapshot, &module) && strchr(module.szExePath, '\\') &&
-                 strlen(module.szExePath) < capacity;
+    bool found =
+        ModuleFirst(snapshot, &module) && strchr(module.szExePath, '\\') && strlen(module.szExePath) < capacity;
     CloseHandle(snapshot);
     if (found)
         lstrcpynA(path, module.szExePath, (int)capacity);

@@ -10,23 +10,23 @@
  * the dialog draws it. Entries of depth 0 belong to the StartMenuCache and
  * live until the program ends; deeper entries belong to the listing shown
  * and are freed when it is cleared. */
-enum : size_t { PROGRAM_TEXT_CAPACITY = 256 };  /* every text field, with its zero */
+enum : size_t { PROGRAM_TEXT_CAPACITY = 256 }; /* every text field, with its zero */
 
 struct ProgramListItem {
-    HICON icon;            /* small icon, owned by the entry; may be null */
-    DWORD iconWidth;       /* 16 with an icon, 2 without: room left of the text */
-    DWORD iconHeight;      /* always 16 */
+    HICON icon;       /* small icon, owned by the entry; may be null */
+    DWORD iconWidth;  /* 16 with an icon, 2 without: room left of the text */
+    DWORD iconHeight; /* always 16 */
     char displayName[PROGRAM_TEXT_CAPACITY];
-    char path[PROGRAM_TEXT_CAPACITY];       /* file or folder; Go Back: the folder to return to */
-    char target[PROGRAM_TEXT_CAPACITY];     /* program to run, short form for shortcuts */
-    char arguments[PROGRAM_TEXT_CAPACITY];  /* shortcut arguments; connection name */
+    char path[PROGRAM_TEXT_CAPACITY];      /* file or folder; Go Back: the folder to return to */
+    char target[PROGRAM_TEXT_CAPACITY];    /* program to run, short form for shortcuts */
+    char arguments[PROGRAM_TEXT_CAPACITY]; /* shortcut arguments; connection name */
     char iconPath[PROGRAM_TEXT_CAPACITY];
     int iconIndex;
-    BOOL isFolder;       /* navigable: folder, Go Back or the Dial-Up Networking entry */
+    BOOL isFolder; /* navigable: folder, Go Back or the Dial-Up Networking entry */
     BOOL isGoBack;
-    BOOL isConnection;   /* the Dial-Up Networking entry or one connection */
-    int depth;           /* 0 = top level */
-    ProgramListItem *next;  /* next entry of the StartMenuCache */
+    BOOL isConnection;     /* the Dial-Up Networking entry or one connection */
+    int depth;             /* 0 = top level */
+    ProgramListItem *next; /* next entry of the StartMenuCache */
 };
 
 /* A new entry with every field empty or 0, or null when memory ran out. */

@@ -23,8 +23,7 @@ static INT_PTR CALLBACK ProgramDialog(HWND dialog, UINT message, WPARAM wParam, 
 
 INT_PTR PickProgram(HWND owner, UINT keyId)
 {
-    INT_PTR result =
-        DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(DLG_PROGRAMS), owner, ProgramDialog, (LPARAM)keyId);
+    INT_PTR result = DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(DLG_PROGRAMS), owner, ProgramDialog, (LPARAM)keyId);
     if (result == IDC_PROGRAM_BROWSE)
         result = DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(DLG_SETUPAPP), owner, SetupAppDialog, (LPARAM)keyId);
     /* A dialog that could not be shown changed nothing. */

@@ -6,7 +6,7 @@
 
 struct ProgramTopic {
     int button;
-    DWORD context;  /* help context of the program's topic */
+    DWORD context; /* help context of the program's topic */
 };
 
 static constexpr ProgramTopic ProgramTopics[] = {

@@ -64,8 +64,8 @@ static int BrowseForProgram(HWND dialog)
     browse.nMaxFile = sizeof file;
     browse.lpstrInitialDir = "c:\\";
     browse.lpstrTitle = "Browse for other programs";
-    browse.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_ENABLEHOOK | OFN_SHOWHELP | OFN_NOCHANGEDIR |
-                   OFN_HIDEREADONLY;
+    browse.Flags =
+        OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_ENABLEHOOK | OFN_SHOWHELP | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
     browse.lpfnHook = BrowseDialogHook;
     if (!GetOpenFileNameA(&browse))
         return 0;

@@ -12,10 +12,10 @@
 
 /* Buffer capacities that the readers pass, in bytes with the terminating zero. */
 enum : DWORD {
-    SETTING_PATH_CAPACITY = 512,  /* full registry path of a subkey */
-    COMMAND_LINE_CAPACITY = 260,  /* "command line", "args" */
-    TITLE_CAPACITY = 80,          /* "title" in a tooltip */
-    ICON_PATH_CAPACITY = 256,     /* "icon", "alias" */
+    SETTING_PATH_CAPACITY = 512, /* full registry path of a subkey */
+    COMMAND_LINE_CAPACITY = 260, /* "command line", "args" */
+    TITLE_CAPACITY = 80,         /* "title" in a tooltip */
+    ICON_PATH_CAPACITY = 256,    /* "icon", "alias" */
 };
 
 /* Returns the stored REG_DWORD, or the default when the key or value is
@@ -30,15 +30,15 @@ void WriteSettingDword(const char *subkey, const char *valueName, DWORD value);
  * when the key or value is missing, not a string or over 64 KB. A stored
  * string longer than the buffer is cut to capacity - 1 characters; the
  * buffer always ends up terminated. */
-void ReadSettingString(const char *subkey, const char *valueName, const char *defaultValue,
-                       char *buffer, DWORD capacity);
+void ReadSettingString(const char *subkey, const char *valueName, const char *defaultValue, char *buffer,
+                       DWORD capacity);
 
 /* Stores text as REG_SZ (its length plus the terminating zero). */
 void WriteSettingString(const char *subkey, const char *valueName, const char *text);
 
 /* One Springpad's stored action: five values, each under the key's name. */
 struct KeyAssignment {
-    char commandLine[COMMAND_LINE_CAPACITY];  /* empty: the key keeps its normal function */
+    char commandLine[COMMAND_LINE_CAPACITY]; /* empty: the key keeps its normal function */
     char args[COMMAND_LINE_CAPACITY];
     char title[TITLE_CAPACITY];
     char icon[ICON_PATH_CAPACITY];
@@ -51,17 +51,12 @@ void ReadKeyAssignment(UINT keyId, KeyAssignment *assignment);
 
 /* Writes the five values of one key's assignment, each under the key's name:
  * "command line", "args", "title", "icon" and "icon index". */
-void WriteKeyAssignment(UINT keyId, const char *commandLine, const char *args,
-                        const char *title, const char *icon, DWORD iconIndex);
+void WriteKeyAssignment(UINT keyId, const char *commandLine, const char *args, const char *title, const char *icon,
+                        DWORD iconIndex);
 
 /* The browser that web addresses go to: "options"\"browser". Navigator when
  * the value is absent or holds a number the program does not write. */
-enum BrowserChoice : DWORD {
-    BROWSER_NETSCAPE = 0,
-    BROWSER_EXPLORER = 1,
-    BROWSER_AOL = 2,
-    BROWSER_COUNT
-};
+enum BrowserChoice : DWORD { BROWSER_NETSCAPE = 0, BROWSER_EXPLORER = 1, BROWSER_AOL = 2, BROWSER_COUNT };
 BrowserChoice ReadBrowserChoice();
 void WriteBrowserChoice(BrowserChoice choice);
 

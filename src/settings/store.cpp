@@ -41,8 +41,8 @@ DWORD ReadSettingDword(const char *subkey, const char *valueName, DWORD defaultV
         return result;
 
     DWORD type = 0, value = 0, size = sizeof value;
-    if (RegQueryValueExA(key, valueName, NULL, &type, (BYTE *)&value, &size) == ERROR_SUCCESS &&
-        type == REG_DWORD && size == sizeof value)
+    if (RegQueryValueExA(key, valueName, NULL, &type, (BYTE *)&value, &size) == ERROR_SUCCESS && type == REG_DWORD &&
+        size == sizeof value)
         result = value;
     RegCloseKey(key);
     return result;
@@ -84,13 +84,13 @@ static bool QueryString(HKEY key, const char *valueName, std::string *text)
     if (RegQueryValueExA(key, valueName, NULL, &type, (BYTE *)data.data(), &got) != ERROR_SUCCESS ||
         !IsStringType(type) || got > size)
         return false;
-    data[got] = '\0';  /* a value stored without its zero still ends here */
+    data[got] = '\0'; /* a value stored without its zero still ends here */
     text->assign(data.data());
     return true;
 }
 
-void ReadSettingString(const char *subkey, const char *valueName, const char *defaultValue,
-                       char *buffer, DWORD capacity)
+void ReadSettingString(const char *subkey, const char *valueName, const char *defaultValue, char *buffer,
+                       DWORD capacity)
 {
     if (!buffer || capacity == 0)
         return;
@@ -134,12 +134,12 @@ void WriteSettingString(const char *subkey, const char *valueName, const char *t
     RegCloseKey(key);
 }
 
-void WriteKeyAssignment(UINT keyId, const char *commandLine, const char *args,
-                        const char *title, const char *icon, DWORD iconIndex)
+void WriteKeyAssignment(UINT keyId, const char *commandLine, const char *args, const char *title, const char *icon,
+                        DWORD iconIndex)
 {
     const char *name = KeyName(keyId);
     if (!*name)
-        return;  /* not one of the fifteen keys: nothing to write */
+        return; /* not one of the fifteen keys: nothing to write */
     WriteSettingString("command line", name, commandLine);
     WriteSettingString("args", name, args);
     WriteSettingString("title", name, title);
@@ -151,7 +151,7 @@ void ReadKeyAssignment(UINT keyId, KeyAssignment *assignment)
 {
     const char *name = KeyName(keyId);
     if (!*name) {
-        *assignment = KeyAssignment{};  /* not one of the fifteen keys: nothing assigned */
+        *assignment = KeyAssignment{}; /* not one of the fifteen keys: nothing assigned */
         return;
     }
     ReadSettingString("command line", name, "", assignment->commandLine, sizeof assignment->commandLine);

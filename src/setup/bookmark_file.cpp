@@ -35,29 +35,26 @@
 #include <string>
 #include <vector>
 
-static constexpr size_t LINE_LIMIT = 1 << 20;  /* longest line read, in bytes */
-static constexpr size_t CHUNK_SIZE = 1 << 16;  /* bytes read from the file at a time */
+static constexpr size_t LINE_LIMIT = 1 << 20; /* longest line read, in bytes */
+static constexpr size_t CHUNK_SIZE = 1 << 16; /* bytes read from the file at a time */
 
 struct BookmarkParser {
     BookmarkCallback callback;
     void *context;
-    void *parents[BOOKMARK_MAX_DEPTH];  /* parents[depth - 1] receives the current list's entries */
-    int depth;     /* open lists; 0 before the root list */
-    int hidden;    /* open lists below the deepest reported one, or of a folder not added */
-    bool pending;  /* a folder header was read and its "<DL>" may follow */
+    void *parents[BOOKMARK_MAX_DEPTH]; /* parents[depth - 1] receives the current list's entries */
+    int depth;                         /* open lists; 0 before the root list */
+    int hidden;                        /* open lists below the deepest reported one, or of a folder not added */
+    bool pending;                      /* a folder header was read and its "<DL>" may follow */
     void *pendingFolder;
     bool utf8;
-    bool done;     /* the root list has ended, or enough was reported */
+    bool done; /* the root list has ended, or enough was reported */
     bool firstLine;
     int bookmarks, folders;
-    std::string line;  /* a line that spans chunks, gathered */
-    bool overlong;     /* the line being gathered is over the bound: skipped */
+    std::string line; /* a line that spans chunks, gathered */
+    bool overlong;    /* the line being gathered is over the bound: skipped */
 };
 
-static char LowerAscii(char c)
-{
-    return c >= 'A' && c <= 'Z' ? (char)(c - 'A' + 'a') : c;
-}
+static char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? (char)(c - 'A' + 'a') : c; }
 
 /* Tag compares ignore letter case and look at exactly the tag's length. */
 static bool StartsWithTag(const char *text, const char *end, const char *tag)
@@ -192,7 +189,7 @@ static bool DecodeText(const char *text, const char *end, BookmarkTextKind kind,
         if (*text == '&' && references)
             codePoint = ReadReference(text, end, &after);
         if (kind == TEXT_ADDRESS && codePoint >= 0x80)
-            codePoint = 0;  /* an address keeps its bytes */
+            codePoint = 0; /* an address keeps its bytes */
         if (!codePoint && kind == TEXT_UTF8 && (unsigned char)*text >= 0x80)
             codePoint = ReadUtf8(text, end, &after);
         char bytes[4];
@@ -238,7 +235,8 @@ static void ReportFolder(BookmarkParser *parser, const char *header, const char 
     if (start < end)
         ++start;
     DecodeBookmarkName(start, Find(start, end, '<'), parser->utf8 ? TEXT_UTF8 : TEXT_ANSI, true, name);
-    parser->pendingFolder = parser->hidden ? NULL : parser->callback(parser->context, parser->parents[parser->depth - 1], name, NULL);
+    parser->pendingFolder =
+        parser->hidden ? NULL : parser->callback(parser->context, parser->parents[parser->depth - 1], name, NULL);
     parser->pending = true;
     if (!parser->hidden && ++parser->folders >= BOOKMARK_MAX_COUNT)
         parser->done = true;

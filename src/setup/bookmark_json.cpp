@@ -23,7 +23,7 @@
 #include "setup/setup_internal.h"
 
 #ifndef RAPIDJSON_ASSERT
-#define RAPIDJSON_ASSERT(x) ((void)0)  /* bad input is a parse error, never an abort */
+#define RAPIDJSON_ASSERT(x) ((void)0) /* bad input is a parse error, never an abort */
 #endif
 #include <rapidjson/memorystream.h>
 #include <rapidjson/reader.h>
@@ -46,22 +46,22 @@ enum FrameKind { FRAME_DOCUMENT, FRAME_ROOTS, FRAME_ENTRY, FRAME_LIST, FRAME_PRO
 
 /* What the value after a key is. */
 enum KeyMeaning {
-    KEY_OTHER,       /* read past */
-    KEY_NAME,        /* an entry's name or title */
-    KEY_ADDRESS,     /* a bookmark's address */
-    KEY_CHILDREN,    /* a folder's list */
-    KEY_IDENTITY,    /* Firefox: which top folder this is ("root", "guid") */
-    KEY_TYPE_CODE,   /* Firefox: 2 for a container, which has no "children" when empty */
-    KEY_ROOTS,       /* Chromium: the top folders, one per key */
-    KEY_PROFILE,     /* Local State: "profile" */
-    KEY_INFO_CACHE,  /* Local State: the profiles, one per key */
-    KEY_NAMED,       /* a key of "roots" or "info_cache": its object is an entry */
+    KEY_OTHER,      /* read past */
+    KEY_NAME,       /* an entry's name or title */
+    KEY_ADDRESS,    /* a bookmark's address */
+    KEY_CHILDREN,   /* a folder's list */
+    KEY_IDENTITY,   /* Firefox: which top folder this is ("root", "guid") */
+    KEY_TYPE_CODE,  /* Firefox: 2 for a container, which has no "children" when empty */
+    KEY_ROOTS,      /* Chromium: the top folders, one per key */
+    KEY_PROFILE,    /* Local State: "profile" */
+    KEY_INFO_CACHE, /* Local State: the profiles, one per key */
+    KEY_NAMED,      /* a key of "roots" or "info_cache": its object is an entry */
 };
 
 static const struct {
     JsonFormat format;
     FrameKind frame;
-    const char *key;  /* null: any key */
+    const char *key; /* null: any key */
     KeyMeaning meaning;
 } Keys[] = {
     {CHROMIUM_BOOKMARKS, FRAME_DOCUMENT, "roots", KEY_ROOTS},
@@ -87,11 +87,11 @@ static const struct {
     const char *identity;
     const char *name;
 } TopFolders[] = {
-    {"bookmark_bar", "Bookmarks bar"},           {"other", "Other bookmarks"},
-    {"synced", "Mobile bookmarks"},              {"bookmarksMenuFolder", "Bookmarks Menu"},
-    {"menu________", "Bookmarks Menu"},          {"toolbarFolder", "Bookmarks Toolbar"},
-    {"toolbar_____", "Bookmarks Toolbar"},       {"unfiledBookmarksFolder", "Other Bookmarks"},
-    {"unfiled_____", "Other Bookmarks"},         {"mobileFolder", "Mobile Bookmarks"},
+    {"bookmark_bar", "Bookmarks bar"},     {"other", "Other bookmarks"},
+    {"synced", "Mobile bookmarks"},        {"bookmarksMenuFolder", "Bookmarks Menu"},
+    {"menu________", "Bookmarks Menu"},    {"toolbarFolder", "Bookmarks Toolbar"},
+    {"toolbar_____", "Bookmarks Toolbar"}, {"unfiledBookmarksFolder", "Other Bookmarks"},
+    {"unfiled_____", "Other Bookmarks"},   {"mobileFolder", "Mobile Bookmarks"},
     {"mobile______", "Mobile Bookmarks"},
 };
 
@@ -100,12 +100,12 @@ static const size_t NO_SLOT = (size_t)-1;
 struct JsonFrame {
     FrameKind kind;
     char name[BOOKMARK_TEXT_CAPACITY];
-    char address[BOOKMARK_TEXT_CAPACITY];  /* a profile's folder, for Local State */
+    char address[BOOKMARK_TEXT_CAPACITY]; /* a profile's folder, for Local State */
     bool hasAddress;
-    const char *knownName;  /* a top folder's name by its identity */
-    bool folder;            /* its "children" began */
-    bool container;         /* a folder even without "children" */
-    size_t slot;            /* its place in the folder name list */
+    const char *knownName; /* a top folder's name by its identity */
+    bool folder;           /* its "children" began */
+    bool container;        /* a folder even without "children" */
+    size_t slot;           /* its place in the folder name list */
 };
 
 /* A folder's name, and the list's size after its subtree: where the list
@@ -117,17 +117,17 @@ struct FolderName {
 
 struct JsonReader : rapidjson::BaseReaderHandler<rapidjson::UTF8<>, JsonReader> {
     JsonFormat format;
-    bool reporting;  /* the second pass; the first only notes folder names */
+    bool reporting; /* the second pass; the first only notes folder names */
     BookmarkCallback callback;
     ProfileCallback profileCallback;
     void *context;
     std::vector<JsonFrame> frames;
-    size_t top;       /* frames in use */
-    long skipping;    /* containers open in one that is read past */
-    KeyMeaning key;   /* the last key's meaning, until its value */
+    size_t top;     /* frames in use */
+    long skipping;  /* containers open in one that is read past */
+    KeyMeaning key; /* the last key's meaning, until its value */
     char keyName[BOOKMARK_TEXT_CAPACITY];
     const char *keyKnownName;
-    void *parents[BOOKMARK_MAX_DEPTH];  /* parents[depth - 1] receives the current list's entries */
+    void *parents[BOOKMARK_MAX_DEPTH]; /* parents[depth - 1] receives the current list's entries */
     int depth;
     std::vector<FolderName> *names;
     size_t nextName;
@@ -193,7 +193,7 @@ static void NoteFolderName(JsonReader *reader, const JsonFrame *frame)
 static bool OpenFolder(JsonReader *reader, JsonFrame *frame)
 {
     if (frame->folder) {
-        ++reader->skipping;  /* a second "children" */
+        ++reader->skipping; /* a second "children" */
         return true;
     }
     frame->folder = true;
@@ -304,7 +304,7 @@ bool JsonReader::StartObject()
         Push(this, FRAME_ENTRY);
     } else if (meaning == KEY_ROOTS) {
         if (Push(this, FRAME_ROOTS))
-            ++depth;  /* a list: its entries go to the reader's root */
+            ++depth; /* a list: its entries go to the reader's root */
     } else if (meaning == KEY_PROFILE) {
         Push(this, FRAME_PROFILE);
     } else if (meaning == KEY_INFO_CACHE) {
@@ -351,7 +351,7 @@ bool JsonReader::EndArray(rapidjson::SizeType)
         --skipping;
         return true;
     }
-    --top;  /* only lists are kept */
+    --top; /* only lists are kept */
     --depth;
     return true;
 }

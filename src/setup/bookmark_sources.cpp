@@ -181,8 +181,7 @@ static std::vector<Profile> ChromiumProfiles(const char *place)
     do {
         char folder[PATH_CAPACITY], bookmarks[PATH_CAPACITY];
         if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !IsDotEntry(found.cFileName) &&
-            JoinPath(folder, place, found.cFileName) && JoinPath(bookmarks, folder, "Bookmarks") &&
-            IsFile(bookmarks))
+            JoinPath(folder, place, found.cFileName) && JoinPath(bookmarks, folder, "Bookmarks") && IsFile(bookmarks))
             profiles.push_back({found.cFileName, found.cFileName});
     } while (FindNextFileA(search, &found));
     FindClose(search);
@@ -190,8 +189,7 @@ static std::vector<Profile> ChromiumProfiles(const char *place)
 }
 
 /* A browser whose place holds its profile folders. */
-static void ReadChromiumUserData(const BookmarkSource &source, const char *place, const BookmarkSink &sink,
-                                 void *root)
+static void ReadChromiumUserData(const BookmarkSource &source, const char *place, const BookmarkSink &sink, void *root)
 {
     std::vector<Profile> profiles = ChromiumProfiles(place);
     for (const Profile &profile : profiles) {
@@ -203,8 +201,7 @@ static void ReadChromiumUserData(const BookmarkSource &source, const char *place
 }
 
 /* A browser that keeps a single profile: its place is the profile folder. */
-static void ReadChromiumProfile(const BookmarkSource &source, const char *place, const BookmarkSink &sink,
-                                void *root)
+static void ReadChromiumProfile(const BookmarkSource &source, const char *place, const BookmarkSink &sink, void *root)
 {
     char path[PATH_CAPACITY];
     if (JoinPath(path, place, "Bookmarks"))
@@ -257,8 +254,7 @@ static bool NewestBackup(const char *profile, char (&path)[PATH_CAPACITY])
 
 /* The profiles profiles.ini lists ([Profile0], [Profile1], ...: Name, Path,
  * IsRelative), each with its newest bookmarks backup. */
-static void ReadFirefoxProfiles(const BookmarkSource &source, const char *place, const BookmarkSink &sink,
-                                void *root)
+static void ReadFirefoxProfiles(const BookmarkSource &source, const char *place, const BookmarkSink &sink, void *root)
 {
     char ini[PATH_CAPACITY];
     if (!JoinPath(ini, place, "profiles.ini") || !IsFile(ini))

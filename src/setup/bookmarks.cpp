@@ -20,12 +20,9 @@
 /* Images of the tree's image list, in the order they are added. */
 enum { IMAGE_BOOKMARK, IMAGE_FOLDER_OPEN, IMAGE_FOLDER_CLOSED };
 
-typedef char BookmarkEntry;  /* "address\0title\0" */
+typedef char BookmarkEntry; /* "address\0title\0" */
 
-static const char *EntryTitle(const BookmarkEntry *entry)
-{
-    return entry + lstrlenA(entry) + 1;
-}
+static const char *EntryTitle(const BookmarkEntry *entry) { return entry + lstrlenA(entry) + 1; }
 
 /* One run of the dialog (its DWLP_USER): the key, and what the tree holds.
  * Each source's reader keeps to its own bounds; these keep the whole tree,
@@ -66,7 +63,7 @@ static void *AddToTree(void *context, void *parent, const char *name, const char
     insert.item.lParam = (LPARAM)entry;
     HTREEITEM item = (HTREEITEM)SendMessageA(picker->tree, TVM_INSERTITEMA, 0, (LPARAM)&insert);
     if (!item && entry)
-        delete[] entry;  /* no item owns it */
+        delete[] entry; /* no item owns it */
     if (item)
         ++count;
     return item;
@@ -138,8 +135,7 @@ static void OnFromFile(HWND dialog)
     SendMessageA(picker->tree, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(picker->tree, NULL, TRUE);
     if (!folder) {
-        MessageBoxA(dialog, "This file holds no bookmarks that Springdeck can use.", APP_CAPTION,
-                    MB_ICONINFORMATION);
+        MessageBoxA(dialog, "This file holds no bookmarks that Springdeck can use.", APP_CAPTION, MB_ICONINFORMATION);
         return;
     }
     SendMessageA(picker->tree, TVM_EXPAND, TVE_EXPAND, (LPARAM)folder);
@@ -164,7 +160,7 @@ static bool OnTreeNotify(HWND dialog, const NMHDR *header)
     case TVN_DELETEITEMA:
     case TVN_DELETEITEMW:
         if (change->itemOld.lParam)
-            delete[] (BookmarkEntry *)change->itemOld.lParam;
+            delete[](BookmarkEntry *) change->itemOld.lParam;
         return true;
     }
     return false;

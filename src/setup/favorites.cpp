@@ -27,7 +27,7 @@ struct FolderId {
 struct FolderWalk {
     BookmarkCallback callback;
     void *context;
-    FolderId path[BOOKMARK_MAX_DEPTH];  /* the folders being read, outermost first */
+    FolderId path[BOOKMARK_MAX_DEPTH]; /* the folders being read, outermost first */
     int depth;
     int bookmarks, folders;
 };
@@ -38,10 +38,7 @@ bool JoinPath(char *path, size_t capacity, const char *folder, const char *name)
     return n > 0 && (size_t)n < capacity;
 }
 
-bool IsDotEntry(const char *name)
-{
-    return lstrcmpA(name, ".") == 0 || lstrcmpA(name, "..") == 0;
-}
+bool IsDotEntry(const char *name) { return lstrcmpA(name, ".") == 0 || lstrcmpA(name, "..") == 0; }
 
 static bool Done(const FolderWalk *walk)
 {
@@ -59,8 +56,8 @@ void SetFileInformationReader(FileInformationReader reader)
  * a file index of 0 is no identity). */
 static bool ReadFolderId(const char *folder, FolderId *id)
 {
-    HANDLE handle = CreateFileA(folder, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
-                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
+    HANDLE handle = CreateFileA(folder, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS, NULL);
     if (handle == INVALID_HANDLE_VALUE)
         return false;
     BY_HANDLE_FILE_INFORMATION info;

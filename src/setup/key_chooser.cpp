@@ -49,12 +49,12 @@ INT_PTR ConfigureKey(HWND owner, UINT keyId)
         ReadKeyAssignment(keyId, &assignment);
         if (DecodeActionKind(assignment.commandLine) == ACTION_WEB_ADDRESS) {
             ChooseLocalAlias(owner, assignment.commandLine);
-            return 1;  /* whatever the user did there */
+            return 1; /* whatever the user did there */
         }
     }
 
-    INT_PTR choice = DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(DLG_KEYACTION), owner, KeyActionDialog,
-                                     (LPARAM)keyId);
+    INT_PTR choice =
+        DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(DLG_KEYACTION), owner, KeyActionDialog, (LPARAM)keyId);
     switch (choice) {
     case IDC_LAUNCH_PROGRAM:
         return PickProgram(owner, keyId);

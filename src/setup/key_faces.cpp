@@ -116,7 +116,7 @@ static void MakeAddressBitmap(HWND dialog, UINT keyId, const char *address)
     SetWindowLongA(button, GWL_STYLE, (style & ~BS_ICON) | BS_BITMAP);
     HBITMAP bitmap = DrawAddressFace(dialog, button, address);
     if (!bitmap) {
-        SetWindowLongA(button, GWL_STYLE, style);  /* keep showing the icon it has */
+        SetWindowLongA(button, GWL_STYLE, style); /* keep showing the icon it has */
         return;
     }
     SendMessageA(button, BM_SETIMAGE, IMAGE_BITMAP, (LPARAM)bitmap);
@@ -138,10 +138,10 @@ static HICON ExtractAssignedIcon(const KeyAssignment &assignment)
     WORD index = (WORD)assignment.iconIndex;
     if (assignment.icon[0]) {
         HICON icon = ExtractIconA(AppInstance, assignment.icon, index);
-        if (icon && icon != (HICON)1)  /* 1: the file holds no icons at all */
+        if (icon && icon != (HICON)1) /* 1: the file holds no icons at all */
             return icon;
     }
-    char path[MAX_PATH];  /* ExtractAssociatedIconA may write a path back */
+    char path[MAX_PATH]; /* ExtractAssociatedIconA may write a path back */
     lstrcpynA(path, assignment.commandLine, sizeof path);
     WORD firstIcon = 0;
     return ExtractAssociatedIconA(AppInstance, path, &firstIcon);
@@ -149,8 +149,7 @@ static HICON ExtractAssignedIcon(const KeyAssignment &assignment)
 
 static void SetIconFace(HWND button, WORD iconResource)
 {
-    SendMessageA(button, BM_SETIMAGE, IMAGE_ICON,
-                 (LPARAM)LoadIconA(AppInstance, MAKEINTRESOURCEA(iconResource)));
+    SendMessageA(button, BM_SETIMAGE, IMAGE_ICON, (LPARAM)LoadIconA(AppInstance, MAKEINTRESOURCEA(iconResource)));
 }
 
 /* Puts the assignment's picture on a button that shows the key's own icon. */

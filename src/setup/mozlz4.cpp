@@ -13,9 +13,9 @@
 #include <cstring>
 #include <string>
 
-static const char MAGIC[] = "mozLz40";  /* with its null, the first 8 bytes */
+static const char MAGIC[] = "mozLz40"; /* with its null, the first 8 bytes */
 static constexpr size_t HEADER_SIZE = 12;
-static constexpr size_t LONGEST_RUN = ((size_t)-1) / 4;  /* longer length fields are damage */
+static constexpr size_t LONGEST_RUN = ((size_t)-1) / 4; /* longer length fields are damage */
 
 /* Adds the length bytes after a 15 in a token to length; false at the end of
  * the input or at an impossible length. */
@@ -74,7 +74,7 @@ bool DecodeMozLz4(const char *bytes, size_t size, size_t limit, std::string *tex
         if (offset >= copy) {
             memcpy(out + n, out + n - offset, copy);
         } else {
-            for (size_t i = 0; i < copy; ++i)  /* overlapping: repeats the last offset bytes */
+            for (size_t i = 0; i < copy; ++i) /* overlapping: repeats the last offset bytes */
                 out[n + i] = out[n + i - offset];
         }
         n += copy;

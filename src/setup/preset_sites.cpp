@@ -9,7 +9,8 @@
 const PresetSite PresetSites[] = {
     {IDC_SITE_SOD, "Site of the Day", ICO_SOD, "Site of the Day", "http://www.tolvane.com/cgi-bin/sod.cgi", false},
     {IDC_SITE_CNET, "C|NET", ICO_CNET, "CNET", "http://www.cnet.com", false},
-    {IDC_SITE_PATHFINDER, "Time Warner's Pathfinder", ICO_PATHFINDER, "Time-Warner's Pathfinder", "http://www.pathfinder.com", false},
+    {IDC_SITE_PATHFINDER, "Time Warner's Pathfinder", ICO_PATHFINDER, "Time-Warner's Pathfinder",
+     "http://www.pathfinder.com", false},
     {IDC_SITE_ESPNET, "ESPNET SportsZone", ICO_ESPNET, "ESPNET Sports Zone", "http://espnet.sportszone.com", false},
     {IDC_SITE_E, "E! Online", ICO_E, "E! Online", "http://www.eonline.com", false},
     {IDC_SITE_FAMILYPLANET, "Family Planet", ICO_FAMILYPLANET, "Family Planet", "http://www.familyplanet.com", false},

@@ -17,7 +17,7 @@
 
 static const char RunKeyPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 static const char RunValueName[] = "Springdeck";
-enum { RUN_VALUE_SIZE = 260 };  /* the value is written with 260 bytes of data, more only for a longer path */
+enum { RUN_VALUE_SIZE = 260 }; /* the value is written with 260 bytes of data, more only for a longer path */
 
 /* True when the Run key under root holds a non-empty "Springdeck" value,
  * quoted or not. */
@@ -28,7 +28,7 @@ static bool RunValuePresent(HKEY root)
         return false;
     char path[RUN_VALUE_SIZE];
     ZeroMemory(path, sizeof path);
-    DWORD size = sizeof path - 1;  /* keeps a terminating zero */
+    DWORD size = sizeof path - 1; /* keeps a terminating zero */
     LONG result = RegQueryValueExA(key, RunValueName, NULL, NULL, (BYTE *)path, &size);
     RegCloseKey(key);
     /* A value too long for the buffer is there and not empty. */
@@ -89,14 +89,14 @@ static bool StoreRunValue()
     DWORD length = ProgramFilePath(NULL, path, sizeof path);
     if (length == 0)
         return false;
-    char value[MAX_PATH + 2];  /* the path, its quotes and a zero; zeros pad it */
+    char value[MAX_PATH + 2]; /* the path, its quotes and a zero; zeros pad it */
     ZeroMemory(value, sizeof value);
     value[0] = '"';
     CopyMemory(value + 1, path, length);
     value[length + 1] = '"';
     DWORD size = length + 3 > (DWORD)RUN_VALUE_SIZE ? length + 3 : (DWORD)RUN_VALUE_SIZE;
     if (StoreRunValueUnder(HKEY_LOCAL_MACHINE, value, size))
-        DeleteRunValue(HKEY_CURRENT_USER);  /* one entry, or the program starts twice */
+        DeleteRunValue(HKEY_CURRENT_USER); /* one entry, or the program starts twice */
     else
         StoreRunValueUnder(HKEY_CURRENT_USER, value, size);
     return true;
@@ -120,8 +120,8 @@ void ApplyRunAtStartup(HWND dialog)
     CheckDlgButton(dialog, IDC_RUN_AT_STARTUP, starts ? BST_CHECKED : BST_UNCHECKED);
     if (starts == wanted)
         return;
-    const char *text = !hasPath ? NoPathText
-                       : wanted ? NotStoredText
+    const char *text = !hasPath  ? NoPathText
+                       : wanted  ? NotStoredText
                        : machine ? MachineValueStaysText
                                  : UserValueStaysText;
     MessageBoxA(dialog, text, APP_CAPTION, MB_ICONEXCLAMATION | MB_SETFOREGROUND);

@@ -26,8 +26,8 @@ static BOOL OnInitDialog(HWND dialog)
 {
     OpenSetupDialog = dialog;
     InitCommonControls();
-    HWND tooltip = CreateWindowExA(0, TOOLTIPS_CLASSA, "", TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
-                                   CW_USEDEFAULT, CW_USEDEFAULT, dialog, NULL, AppInstance, NULL);
+    HWND tooltip = CreateWindowExA(0, TOOLTIPS_CLASSA, "", TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                   CW_USEDEFAULT, dialog, NULL, AppInstance, NULL);
     if (tooltip)
         SetPropA(dialog, SETUP_TOOLTIP_PROP, tooltip);
     SetDialogIcon(dialog);
@@ -48,8 +48,7 @@ static void OnNeedTipText(HWND dialog, NMTTDISPINFOA *info)
     if (IsKeySlot(keyId)) {
         KeyAssignment assignment;
         ReadKeyAssignment(keyId, &assignment);
-        lstrcpynA(info->szText, assignment.title[0] ? assignment.title : assignment.commandLine,
-                  sizeof info->szText);
+        lstrcpynA(info->szText, assignment.title[0] ? assignment.title : assignment.commandLine, sizeof info->szText);
     }
     info->lpszText = info->szText;
     info->hinst = NULL;

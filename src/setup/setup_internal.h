@@ -19,8 +19,8 @@ void ReadRunAtStartup(HWND dialog);
  * window, and per key button the icon extracted and the bitmap drawn for its
  * face (shared resource icons are never recorded: they are not ours to free). */
 #define SETUP_TOOLTIP_PROP "tt"
-#define FACE_ICON_PROP "destroy icon"
-#define FACE_BITMAP_PROP "destroy bmp"
+#define FACE_ICON_PROP     "destroy icon"
+#define FACE_BITMAP_PROP   "destroy bmp"
 
 /* Per key id: another program holds the key's plain hotkey, so Springdeck
  * cannot use it. Set by every RefreshKeyButtons. */
@@ -72,12 +72,12 @@ void InitOpenFile(OPENFILENAMEA *open, HWND owner, const char *filter, const cha
  * "Assign a WebSite" dialog), its icon, the stored title and the address.
  * One table serves both assigning a site and recognising it on a key. */
 struct PresetSite {
-    int button;         /* control id; Yahoo! variants use their radio ids */
-    const char *label;  /* button text; null for the Yahoo! variants */
-    WORD icon;          /* ICO_ resource */
-    const char *title;  /* stored as the key's title */
+    int button;        /* control id; Yahoo! variants use their radio ids */
+    const char *label; /* button text; null for the Yahoo! variants */
+    WORD icon;         /* ICO_ resource */
+    const char *title; /* stored as the key's title */
     const char *address;
-    bool yahoo;         /* one of the four Yahoo! variants */
+    bool yahoo; /* one of the four Yahoo! variants */
 };
 extern const PresetSite PresetSites[];
 extern const size_t PresetSiteCount;
@@ -125,9 +125,9 @@ void ReadBookmarkText(const char *text, size_t size, void *root, BookmarkCallbac
 
 /* How the bytes of a name or an address become reported text. */
 enum BookmarkTextKind {
-    TEXT_ANSI,     /* a name in the ANSI code page: bytes as they are */
-    TEXT_UTF8,     /* a name in UTF-8: decoded into the ANSI code page ('?' for what it lacks) */
-    TEXT_ADDRESS,  /* an address: bytes as they are, only ASCII references decoded */
+    TEXT_ANSI,    /* a name in the ANSI code page: bytes as they are */
+    TEXT_UTF8,    /* a name in UTF-8: decoded into the ANSI code page ('?' for what it lacks) */
+    TEXT_ADDRESS, /* an address: bytes as they are, only ASCII references decoded */
 };
 constexpr size_t BOOKMARK_TEXT_CAPACITY = BOOKMARK_TEXT_LENGTH + 1;
 
@@ -222,8 +222,8 @@ struct BookmarkSink {
  * place is the known folder (CSIDL_LOCAL_APPDATA or CSIDL_APPDATA) joined with
  * subPath, "" for the rows that find their own place. */
 struct BookmarkSource {
-    const char *name;   /* the top folder's name, and the start of a profile's */
-    int knownFolder;    /* CSIDL_...; 0 for none */
+    const char *name; /* the top folder's name, and the start of a profile's */
+    int knownFolder;  /* CSIDL_...; 0 for none */
     const char *subPath;
     void (*read)(const BookmarkSource &source, const char *place, const BookmarkSink &sink, void *root);
 };

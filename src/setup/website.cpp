@@ -14,7 +14,7 @@
 
 enum {
     ADDRESS_CAPACITY = 256,
-    QUESTION_CAPACITY = 320,  /* the question with an address of up to 255 characters */
+    QUESTION_CAPACITY = 320, /* the question with an address of up to 255 characters */
 };
 
 static const char BlankAddress[] = "http://";
@@ -116,8 +116,8 @@ static INT_PTR AssignCustomAddress(HWND owner, UINT keyId)
     INT_PTR result;
     do {
         ZeroMemory(address, sizeof address);
-        result = DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(DLG_CUSTOMSITE), owner, CustomSiteDialog,
-                                 (LPARAM)address);
+        result =
+            DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(DLG_CUSTOMSITE), owner, CustomSiteDialog, (LPARAM)address);
         if (result == IDOK) {
             /* With its scheme in capitals ("FILE:") the key would take the
              * address for a program and launch it. */
@@ -206,8 +206,7 @@ static INT_PTR CALLBACK WebsiteDialog(HWND dialog, UINT message, WPARAM wParam, 
 INT_PTR AssignWebsite(HWND owner, UINT keyId)
 {
     WebsiteChoice choice = {keyId, NULL};
-    INT_PTR result = DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(DLG_WEBSITE), owner, WebsiteDialog,
-                                     (LPARAM)&choice);
+    INT_PTR result = DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(DLG_WEBSITE), owner, WebsiteDialog, (LPARAM)&choice);
     if (result == IDC_WEB_BOOKMARKS)
         return PickBookmark(owner, keyId);
     if (result == IDC_WEB_CUSTOM)

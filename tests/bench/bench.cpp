@@ -139,13 +139,15 @@ static void WriteJson(const std::string &path)
     for (size_t i = 0; i < Figures.size(); ++i) {
         const Figure &f = Figures[i];
         Stats s = Summarise(f.samples), b = Summarise(f.baseline);
-        fprintf(out, "    {\"id\": %s, \"name\": %s, \"unit\": %s, \"n\": %u, \"median\": %.3f, \"min\": %.3f, "
-                     "\"max\": %.3f",
-                JsonText(f.id).c_str(), JsonText(f.name).c_str(), JsonText(f.unit).c_str(), (unsigned)s.count,
-                s.median, s.min, s.max);
+        fprintf(out,
+                "    {\"id\": %s, \"name\": %s, \"unit\": %s, \"n\": %u, \"median\": %.3f, \"min\": %.3f, "
+                "\"max\": %.3f",
+                JsonText(f.id).c_str(), JsonText(f.name).c_str(), JsonText(f.unit).c_str(), (unsigned)s.count, s.median,
+                s.min, s.max);
         if (b.count)
-            fprintf(out, ", \"baseline\": %s, \"baseline_median\": %.3f, \"baseline_min\": %.3f, "
-                         "\"baseline_max\": %.3f, \"ratio\": %.4f",
+            fprintf(out,
+                    ", \"baseline\": %s, \"baseline_median\": %.3f, \"baseline_min\": %.3f, "
+                    "\"baseline_max\": %.3f, \"ratio\": %.4f",
                     JsonText(f.baselineName).c_str(), b.median, b.min, b.max, b.median ? s.median / b.median : 0.0);
         if (!f.target.empty())
             fprintf(out, ", \"target\": %s", JsonText(f.target).c_str());
@@ -163,9 +165,8 @@ int main(int argc, char **argv)
     struct {
         const char *id;
         void (*run)();
-    } const all[] = {{"1", BenchLaunch},      {"2", BenchBringForward}, {"3", BenchBrowser},
-                     {"4", BenchStartup},     {"5", BenchSetupDialog},  {"6", BenchBookmarks},
-                     {"7", BenchFootprint},   {"8", BenchTyping}};
+    } const all[] = {{"1", BenchLaunch},      {"2", BenchBringForward}, {"3", BenchBrowser},   {"4", BenchStartup},
+                     {"5", BenchSetupDialog}, {"6", BenchBookmarks},    {"7", BenchFootprint}, {"8", BenchTyping}};
     driver::StopSpringdeck();
     for (const auto &figure : all) {
         if (!only.empty() && only.find(figure.id) == std::string::npos)

@@ -10,22 +10,22 @@
 #include "driver.h"
 
 struct Figure {
-    std::string id;        // "1", "2a", ...
+    std::string id; // "1", "2a", ...
     std::string name;
-    std::string unit;      // "ms", "KB", ...
+    std::string unit; // "ms", "KB", ...
     std::vector<double> samples;
     std::string baselineName;
     std::vector<double> baseline;
-    std::string target;    // what we aim at, in words
-    std::string note;      // "n/a: ..." when it could not be measured
+    std::string target; // what we aim at, in words
+    std::string note;   // "n/a: ..." when it could not be measured
 };
 
 void Report(const Figure &figure);
 
-double NowMs();                                // QueryPerformanceCounter in ms
+double NowMs(); // QueryPerformanceCounter in ms
 double TicksToMs(long long ticks, long long frequency);
 SIZE_T WorkingSetKb(HANDLE process);
-SIZE_T PrivateKb(HANDLE process);              // private bytes; 0 where the system does not report them
+SIZE_T PrivateKb(HANDLE process); // private bytes; 0 where the system does not report them
 
 // Recorder log: the QPC time of each start line, in ms.
 std::vector<double> RecorderStartTimes(const std::string &logPath);

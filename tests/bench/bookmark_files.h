@@ -47,7 +47,8 @@ inline std::string NavigatorBookmarkText(int folders, int perFolder, bool icons)
                      "LAST_VISIT=\"850000000\"",
                      f, b);
             text += line + (icons ? " ICON=\"data:image/png;base64," + BenchBlob(id) + "\"" : "");
-            snprintf(line, sizeof line, ">Page %02d of site %03d%s</A>\n", b, f, icons ? " \xE2\x80\x93 caf\xC3\xA9" : "");
+            snprintf(line, sizeof line, ">Page %02d of site %03d%s</A>\n", b, f,
+                     icons ? " \xE2\x80\x93 caf\xC3\xA9" : "");
             text += line;
         }
         text += "    </DL><p>\n";
@@ -59,8 +60,9 @@ inline std::string NavigatorBookmarkText(int folders, int perFolder, bool icons)
 // holding the folders, each bookmark with its dates, GUID and a 2 KB sync blob.
 inline std::string ChromiumBookmarkText(int folders, int perFolder)
 {
-    std::string text = "{\n\"checksum\": \"5b3c0d8e4f1a2b6c7d8e9f0a1b2c3d4e\",\n\"roots\": {\n"
-                       "\"bookmark_bar\": {\n\"children\": [ ";
+    std::string text =
+        "{\n\"checksum\": \"5b3c0d8e4f1a2b6c7d8e9f0a1b2c3d4e\",\n\"roots\": {\n"
+        "\"bookmark_bar\": {\n\"children\": [ ";
     int id = 4;
     char line[512];
     for (int f = 0; f < folders; ++f) {
@@ -84,10 +86,11 @@ inline std::string ChromiumBookmarkText(int folders, int perFolder)
         text += line;
         ++id;
     }
-    return text + " ],\n\"id\": \"1\",\n\"name\": \"Bookmarks bar\",\n\"type\": \"folder\"\n},\n"
-                  "\"other\": {\n\"children\": [  ],\n\"id\": \"2\",\n\"name\": \"Other bookmarks\",\n"
-                  "\"type\": \"folder\"\n},\n\"synced\": {\n\"children\": [  ],\n\"id\": \"3\",\n"
-                  "\"name\": \"Mobile bookmarks\",\n\"type\": \"folder\"\n}\n},\n\"version\": 1\n}\n";
+    return text +
+           " ],\n\"id\": \"1\",\n\"name\": \"Bookmarks bar\",\n\"type\": \"folder\"\n},\n"
+           "\"other\": {\n\"children\": [  ],\n\"id\": \"2\",\n\"name\": \"Other bookmarks\",\n"
+           "\"type\": \"folder\"\n},\n\"synced\": {\n\"children\": [  ],\n\"id\": \"3\",\n"
+           "\"name\": \"Mobile bookmarks\",\n\"type\": \"folder\"\n}\n},\n\"version\": 1\n}\n";
 }
 
 // The JSON of a Firefox bookmarks backup (compact, each entry with its dates

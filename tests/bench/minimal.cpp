@@ -19,8 +19,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     windowClass.hInstance = instance;
     windowClass.lpszClassName = "SpringdeckBenchMinimal";
     RegisterClassA(&windowClass);
-    CreateWindowExA(0, "SpringdeckBenchMinimal", "SpringdeckBenchMinimal", WS_OVERLAPPEDWINDOW, 0, 0, 0, 0,
-                    NULL, NULL, instance, NULL);
+    CreateWindowExA(0, "SpringdeckBenchMinimal", "SpringdeckBenchMinimal", WS_OVERLAPPEDWINDOW, 0, 0, 0, 0, NULL, NULL,
+                    instance, NULL);
     MSG msg;
     while (GetMessageA(&msg, NULL, 0, 0) > 0)
         DispatchMessageA(&msg);

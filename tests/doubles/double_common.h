@@ -60,8 +60,8 @@ inline std::string LogPathFor(const char *variable, const char *fileName)
 inline void AppendLogLine(const std::string &path, const std::string &line)
 {
     for (int attempt = 0; attempt < 50; ++attempt) {
-        HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                                  OPEN_ALWAYS, 0, NULL);
+        HANDLE file =
+            CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_ALWAYS, 0, NULL);
         if (file != INVALID_HANDLE_VALUE) {
             DWORD written = 0;
             WriteFile(file, line.data(), (DWORD)line.size(), &written, NULL);

@@ -22,10 +22,7 @@ static WNDPROC EditProc = NULL;
 static HWND MdiClient = NULL;
 static bool LogKeys = false;
 
-static void Log(const std::string &text)
-{
-    AppendLogLine(LogFile, text + "\r\n");
-}
+static void Log(const std::string &text) { AppendLogLine(LogFile, text + "\r\n"); }
 
 static std::string TextOf(HWND window)
 {
@@ -45,8 +42,8 @@ static void LogKey(UINT message, WPARAM vk)
 
 static LRESULT CALLBACK FieldProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (LogKeys && message >= WM_KEYDOWN && message <= WM_SYSKEYUP && message != WM_CHAR &&
-        message != WM_DEADCHAR && message != WM_SYSCHAR)
+    if (LogKeys && message >= WM_KEYDOWN && message <= WM_SYSKEYUP && message != WM_CHAR && message != WM_DEADCHAR &&
+        message != WM_SYSCHAR)
         LogKey(message, wParam);
     switch (message) {
     case WM_KEYDOWN:
@@ -57,7 +54,7 @@ static LRESULT CALLBACK FieldProc(HWND window, UINT message, WPARAM wParam, LPAR
         break;
     case WM_CHAR:
         if (wParam == '\r')
-            return 0;  // no beep
+            return 0; // no beep
         break;
     case WM_SETFOCUS:
         Log("focus");
@@ -87,8 +84,9 @@ static LRESULT CALLBACK WebWindowProc(HWND window, UINT message, WPARAM wParam, 
         HWND box = CreateWindowExA(0, "_AOL_Combobox", "", WS_CHILD | WS_VISIBLE, 32, 4, 300, 24, window, NULL,
                                    instance, NULL);
         if (field) {
-            HWND edit = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "http://old.example/", WS_CHILD | WS_VISIBLE |
-                                        ES_AUTOHSCROLL, 0, 0, 300, 24, box, NULL, instance, NULL);
+            HWND edit =
+                CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "http://old.example/", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL,
+                                0, 0, 300, 24, box, NULL, instance, NULL);
             EditProc = (WNDPROC)SetWindowLongPtrA(edit, GWLP_WNDPROC, (LONG_PTR)FieldProc);
         }
         CreateWindowExA(0, "_AOL_WWWView", "", WS_CHILD | WS_VISIBLE | WS_BORDER, 4, 32, 400, 200, window, NULL,
@@ -113,8 +111,8 @@ static LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPAR
     switch (message) {
     case WM_CREATE: {
         CLIENTCREATESTRUCT client = {NULL, 1000};
-        MdiClient = CreateWindowExA(WS_EX_CLIENTEDGE, "MDICLIENT", NULL, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
-                                    0, 0, 0, 0, window, NULL, GetModuleHandleA(NULL), &client);
+        MdiClient = CreateWindowExA(WS_EX_CLIENTEDGE, "MDICLIENT", NULL, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
+                                    0, 0, window, NULL, GetModuleHandleA(NULL), &client);
         return 0;
     }
     case WM_DESTROY:
@@ -140,14 +138,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int show)
     RegisterDoubleClass("_AOL_Combobox", PlainProc, face);
     RegisterDoubleClass("_AOL_WWWView", PlainProc, (HBRUSH)(COLOR_WINDOW + 1));
 
-    HWND frame = CreateWindowExA(0, "AOL Frame25", "America Online", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                                 20, 20, 560, 400, NULL, NULL, GetModuleHandleA(NULL), NULL);
-    CreateMDIWindowA("AOL Welcome", "Welcome", WS_CHILD | WS_VISIBLE | WS_OVERLAPPEDWINDOW, 10, 10, 200, 120,
-                     MdiClient, GetModuleHandleA(NULL), 0);
+    HWND frame = CreateWindowExA(0, "AOL Frame25", "America Online", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 20, 20, 560,
+                                 400, NULL, NULL, GetModuleHandleA(NULL), NULL);
+    CreateMDIWindowA("AOL Welcome", "Welcome", WS_CHILD | WS_VISIBLE | WS_OVERLAPPEDWINDOW, 10, 10, 200, 120, MdiClient,
+                     GetModuleHandleA(NULL), 0);
     if (args.find("--web") != std::string::npos) {
         bool field = args.find("--no-field") == std::string::npos;
-        CreateMDIWindowA("AOL Child", "Web", WS_CHILD | WS_VISIBLE | WS_OVERLAPPEDWINDOW, 60, 60, 440, 260,
-                         MdiClient, GetModuleHandleA(NULL), field);
+        CreateMDIWindowA("AOL Child", "Web", WS_CHILD | WS_VISIBLE | WS_OVERLAPPEDWINDOW, 60, 60, 440, 260, MdiClient,
+                         GetModuleHandleA(NULL), field);
         // Another window on top, so that activating the web window shows.
         CreateMDIWindowA("AOL Welcome", "Mail", WS_CHILD | WS_VISIBLE | WS_OVERLAPPEDWINDOW, 30, 30, 200, 120,
                          MdiClient, GetModuleHandleA(NULL), 0);

@@ -72,8 +72,8 @@ static HDDEDATA CALLBACK DdeCallback(UINT type, UINT format, HCONV conversation,
     case XTYP_REQUEST: {
         // Whether our window is in front when the request arrives.
         const char *front = Window && GetForegroundWindow() == Window ? "yes" : "no";
-        Log("request", "service=" + ServiceName + " topic=" + Text(hsz1) + " foreground=" + front +
-                           " item=" + Text(hsz2));
+        Log("request",
+            "service=" + ServiceName + " topic=" + Text(hsz1) + " foreground=" + front + " item=" + Text(hsz2));
         if (Hang && Text(hsz1) == "WWW_OpenURL")
             Sleep(INFINITE);
         // Navigator answers with the id of the window it used.
@@ -124,8 +124,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         return 0;
 
     RegisterDoubleClass("FakeBrowser", WindowProc);
-    Window = CreateWindowExA(0, "FakeBrowser", title.empty() ? "fake browser" : title.c_str(), WS_OVERLAPPEDWINDOW,
-                             80, 80, 360, 220, NULL, NULL, instance, NULL);
+    Window = CreateWindowExA(0, "FakeBrowser", title.empty() ? "fake browser" : title.c_str(), WS_OVERLAPPEDWINDOW, 80,
+                             80, 360, 220, NULL, NULL, instance, NULL);
     if (!title.empty()) {
         ShowWindow(Window, SW_SHOWNORMAL);
         SetTimer(Window, 1, 20, NULL);

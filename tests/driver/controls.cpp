@@ -80,7 +80,7 @@ void ReadTreeLevel(HWND tree, RemoteBlock &block, HTREEITEM first, int depth, st
     }
 }
 
-}  // namespace
+} // namespace
 
 std::vector<TreeItem> TreeItems(HWND tree)
 {
@@ -92,10 +92,7 @@ std::vector<TreeItem> TreeItems(HWND tree)
     return items;
 }
 
-bool SelectTreeItem(HWND tree, HTREEITEM item)
-{
-    return Send(tree, TVM_SELECTITEM, TVGN_CARET, (LPARAM)item) != 0;
-}
+bool SelectTreeItem(HWND tree, HTREEITEM item) { return Send(tree, TVM_SELECTITEM, TVGN_CARET, (LPARAM)item) != 0; }
 
 // The file name box is the combo box cmb13 in Explorer-style dialogs and the
 // edit edt1 in older ones.
@@ -125,8 +122,7 @@ std::vector<DWORD> WindowPixels(HWND window)
     if (!IsWindowVisible(window) || !GetWindowRect(window, &rect))
         return {};
     HDC screen = GetDC(NULL);
-    std::vector<DWORD> pixels =
-        GrabPixels(screen, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+    std::vector<DWORD> pixels = GrabPixels(screen, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
     ReleaseDC(NULL, screen);
     return pixels;
 }
@@ -139,14 +135,16 @@ static BOOL CALLBACK AddChild(HWND child, LPARAM list)
 
 bool WaitPainted(HWND window, DWORD timeoutMs)
 {
-    return WaitUntil([&] {
-        std::vector<HWND> windows = {window};
-        EnumChildWindows(window, AddChild, (LPARAM)&windows);
-        for (HWND each : windows)
-            if (IsWindowVisible(each) && GetUpdateRect(each, NULL, FALSE))
-                return false;
-        return true;
-    }, timeoutMs);
+    return WaitUntil(
+        [&] {
+            std::vector<HWND> windows = {window};
+            EnumChildWindows(window, AddChild, (LPARAM)&windows);
+            for (HWND each : windows)
+                if (IsWindowVisible(each) && GetUpdateRect(each, NULL, FALSE))
+                    return false;
+            return true;
+        },
+        timeoutMs);
 }
 
-}  // namespace driver
+} // namespace driver

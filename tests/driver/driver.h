@@ -14,10 +14,10 @@
 namespace driver {
 
 // ---- paths -----------------------------------------------------------------
-std::string BuildDir();                        // Windows path of the build folder
-std::string SpringdeckExe();                   // build\springdeck.exe
-std::string DoublePath(const std::string &name);  // build\tests\doubles\<name>.exe
-std::string ScratchDir();                      // a fresh empty folder per call
+std::string BuildDir();                          // Windows path of the build folder
+std::string SpringdeckExe();                     // build\springdeck.exe
+std::string DoublePath(const std::string &name); // build\tests\doubles\<name>.exe
+std::string ScratchDir();                        // a fresh empty folder per call
 bool CopyFileTo(const std::string &from, const std::string &to);
 
 // ---- waiting ---------------------------------------------------------------
@@ -26,7 +26,7 @@ bool CopyFileTo(const std::string &from, const std::string &to);
 bool WaitUntil(const std::function<bool()> &condition, DWORD timeoutMs = 15000);
 // A waiting deadline stretched by SD_WAIT_SCALE (slow hosts); WaitUntil applies it.
 DWORD ScaledWait(DWORD timeoutMs);
-void Pump(DWORD ms);  // pumps messages for a while (only to let input settle)
+void Pump(DWORD ms); // pumps messages for a while (only to let input settle)
 
 // ---- processes -------------------------------------------------------------
 struct Process {
@@ -36,12 +36,12 @@ struct Process {
 Process StartProgram(const std::string &exe, const std::string &args, int show = SW_SHOWNORMAL,
                      const std::string &currentDir = "");
 Process StartProgram(const std::wstring &exe, const std::wstring &args, int show = SW_SHOWNORMAL,
-                     const std::wstring &currentDir = L"");  // for names the code page cannot spell
+                     const std::wstring &currentDir = L""); // for names the code page cannot spell
 // Exit code, or STILL_ACTIVE when it did not end in time.
 DWORD WaitExit(Process &process, DWORD timeoutMs = 15000);
-void CloseProcess(Process &process);  // closes the handle (does not kill)
+void CloseProcess(Process &process); // closes the handle (does not kill)
 void KillProcess(Process &process);
-void KillProcessesNamed(const char *exeName);  // e.g. "recorder.exe"
+void KillProcessesNamed(const char *exeName); // e.g. "recorder.exe"
 std::string ProcessCurrentDirectory(HANDLE process);
 
 // ---- Springdeck ------------------------------------------------------------
@@ -63,13 +63,13 @@ HWND ShowFocusWindow();
 void DestroyFocusWindow();
 bool FocusOwnWindow();
 struct KeyMessage {
-    UINT message;  // WM_KEYDOWN, WM_KEYUP, WM_SYSKEYDOWN, WM_SYSKEYUP
+    UINT message; // WM_KEYDOWN, WM_KEYUP, WM_SYSKEYDOWN, WM_SYSKEYUP
     UINT vk;
     UINT scanCode;
-    UINT modifiers;  // held in GetKeyState: bits for VK_LCONTROL, VK_RCONTROL, VK_LMENU, VK_RMENU, VK_CONTROL, VK_MENU
+    UINT modifiers; // held in GetKeyState: bits for VK_LCONTROL, VK_RCONTROL, VK_LMENU, VK_RMENU, VK_CONTROL, VK_MENU
 };
 std::vector<KeyMessage> ReceivedKeys();
-void ClearReceivedKeys();  // also the menu activations
+void ClearReceivedKeys(); // also the menu activations
 // WM_SYSCOMMAND SC_KEYMENU (a lone Alt, F10, Alt+letter) reaching the window.
 int MenuActivations();
 bool ReceivedKeyDown(UINT vk);
@@ -83,26 +83,24 @@ void KeyUp(UINT vk);
 bool HoldKey(UINT vk);
 
 // ---- registry --------------------------------------------------------------
-extern const char *const SettingsPath;  // Software\Tolvane Keyboards\Springdeck
-void ClearSettings();                   // removes the whole store
+extern const char *const SettingsPath; // Software\Tolvane Keyboards\Springdeck
+void ClearSettings();                  // removes the whole store
 void SetSetting(const char *subkey, const char *name, const std::string &text);
 void SetSettingDword(const char *subkey, const char *name, DWORD value);
 void AssignKey(const char *keyName, const std::string &commandLine, const std::string &args = "",
                const std::string &title = "", const std::string &icon = "", DWORD iconIndex = 0);
-bool ReadValue(HKEY root, const std::string &path, const char *name, DWORD *type,
-               std::vector<BYTE> *data);
+bool ReadValue(HKEY root, const std::string &path, const char *name, DWORD *type, std::vector<BYTE> *data);
 std::string ReadString(HKEY root, const std::string &path, const char *name);
 bool ReadDword(HKEY root, const std::string &path, const char *name, DWORD *value);
 bool ValueExists(HKEY root, const std::string &path, const char *name);
-void WriteValue(HKEY root, const std::string &path, const char *name, DWORD type,
-                const void *data, DWORD size);
+void WriteValue(HKEY root, const std::string &path, const char *name, DWORD type, const void *data, DWORD size);
 void DeleteValue(HKEY root, const std::string &path, const char *name);
 void DeleteTree(HKEY root, const std::string &path);
 std::string Setting(const char *subkey, const char *name);
 // Takes away (or gives back) the right to change the key's values, as for a
 // user under a machine key; creates the key when missing.
 bool DenyWrites(HKEY root, const std::string &path, bool deny = true);
-extern const char *const RunKeyPath;  // HKLM ...\CurrentVersion\Run
+extern const char *const RunKeyPath; // HKLM ...\CurrentVersion\Run
 
 // ---- windows and dialogs ---------------------------------------------------
 // A visible top-level window of any process with this class (null = any) and
@@ -115,10 +113,10 @@ std::string WindowText(HWND window);
 // The text in the ANSI code page as the system converts it, '?' for each
 // character the code page lacks.
 std::string Ansi(const wchar_t *text);
-std::wstring Wide(const std::string &text);  // ANSI text as the system converts it
+std::wstring Wide(const std::string &text); // ANSI text as the system converts it
 std::string ClassName(HWND window);
 std::string ItemText(HWND dialog, int id);
-void ClickButton(HWND dialog, int id);  // posts BM_CLICK to the control
+void ClickButton(HWND dialog, int id); // posts BM_CLICK to the control
 // Message box texts: the static text of a #32770 message box.
 std::string MessageBoxText(HWND box);
 
@@ -135,8 +133,8 @@ bool CaptureScreen(const std::string &name);
 std::vector<std::string> ReadLines(const std::string &path);
 
 // ---- launching (launching.cpp) -----------------------------------------------
-std::vector<DWORD> ProcessIdsNamed(const char *exeName);  // running processes of that file name
-std::string ShortPath(const std::string &path);           // "" when the file does not exist
+std::vector<DWORD> ProcessIdsNamed(const char *exeName); // running processes of that file name
+std::string ShortPath(const std::string &path);          // "" when the file does not exist
 std::string LongPath(const std::string &path);
 // A visible message box (dialog class #32770) with this caption.
 HWND WaitForMessageBox(const char *caption = "Springdeck", DWORD timeoutMs = 15000);
@@ -154,7 +152,7 @@ struct SavedKey {
     std::vector<SavedValue> values;
 };
 SavedKey SaveKey(HKEY root, const std::string &path);
-void RestoreKey(HKEY root, const std::string &path, const SavedKey &saved);  // as it was saved
+void RestoreKey(HKEY root, const std::string &path, const SavedKey &saved); // as it was saved
 
 // ---- looks (looks.cpp) ------------------------------------------------------
 // An icon resource of a program file, at the system's icon size (destroy it).
@@ -179,22 +177,22 @@ RECT ClientRectOfChild(HWND dialog, HWND child);
 // The first visible window of a running program, found by its file name.
 HWND WaitForWindowOfProgram(const char *exeName, DWORD timeoutMs = 15000);
 
-}  // namespace driver
+} // namespace driver
 
 namespace driver {
 
 // ---- controls of another process (controls.cpp) ------------------------------
 struct TreeItem {
     HTREEITEM handle;
-    int depth;  // 0 for the tree's top level
+    int depth; // 0 for the tree's top level
     std::string text;
     int image;
     int selectedImage;
-    LPARAM param;  // as the owning process stored it
+    LPARAM param; // as the owning process stored it
 };
 // Every item of a tree view, depth first in display order.
 std::vector<TreeItem> TreeItems(HWND tree);
-bool SelectTreeItem(HWND tree, HTREEITEM item);  // makes it the selected item
+bool SelectTreeItem(HWND tree, HTREEITEM item); // makes it the selected item
 // The text in the file name box of a common Open/Save dialog; typing a path
 // there and pressing OK.
 std::string FileDialogName(HWND dialog);
@@ -229,7 +227,7 @@ std::string HelpViewerText();
 // Waits until the viewer shows a topic that begins with this title.
 bool WaitForHelpTopic(const std::string &title, DWORD timeoutMs = 15000);
 
-}  // namespace driver
+} // namespace driver
 
 // ---- shell fixtures (shell.cpp) ---------------------------------------------------
 namespace driver {
@@ -248,18 +246,18 @@ void UnregisterDialUpFolder();
 std::string DialUpLogPath();
 // Clicks (or double-clicks) a list box item with posted mouse messages.
 void ClickListItem(HWND list, int index, bool doubleClick = false);
-}  // namespace driver
+} // namespace driver
 
 // ---- help requests (help_capture.cpp) ----------------------------------------------
 namespace driver {
 // While started, WinHelpA calls of any program in the prefix reach a window of
 // the test process instead of winhlp32 (pump messages to receive them).
 struct HelpRequest {
-    UINT command;  // HELP_CONTEXT ...
-    DWORD data;    // the context number for HELP_CONTEXT
+    UINT command; // HELP_CONTEXT ...
+    DWORD data;   // the context number for HELP_CONTEXT
     std::string file;
 };
 bool StartHelpCapture();
 void StopHelpCapture();
 std::vector<HelpRequest> HelpRequests();
-}  // namespace driver
+} // namespace driver

@@ -22,10 +22,7 @@ bool IsFolderLink(const std::string &path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
-bool IsWine()
-{
-    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != NULL;
-}
+bool IsWine() { return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != NULL; }
 
 // Wine starts a Unix program given by its Z: path (it gives no process
 // handle for it, so the result is waited for by its effect).
@@ -45,7 +42,7 @@ void RemoveFolderLink(const std::string &link)
     WaitUntil([&] { return GetFileAttributesA(link.c_str()) == INVALID_FILE_ATTRIBUTES; }, 5000);
 }
 
-}  // namespace
+} // namespace
 
 bool MakeFolderLink(const std::string &link, const std::string &target)
 {
@@ -76,7 +73,7 @@ void RemoveFolder(const std::string &folder)
             links.erase(links.begin() + (long)i);
         }
     }
-    std::string from = folder + '\0';  // a list of names, ended by an empty one
+    std::string from = folder + '\0'; // a list of names, ended by an empty one
     SHFILEOPSTRUCTA operation = {};
     operation.wFunc = FO_DELETE;
     operation.pFrom = from.c_str();
@@ -84,7 +81,7 @@ void RemoveFolder(const std::string &folder)
     SHFileOperationA(&operation);
 }
 
-}  // namespace driver
+} // namespace driver
 
 namespace driver {
 
@@ -120,4 +117,4 @@ std::string MozLz4Literals(const std::string &json)
     return file + (char)rest + json;
 }
 
-}  // namespace driver
+} // namespace driver

@@ -31,9 +31,9 @@ static LRESULT CALLBACK HelpWindowProc(HWND window, UINT message, WPARAM wParam,
             const WinHelpBlock *block = (const WinHelpBlock *)copy->lpData;
             HelpRequest request = {block->command, (DWORD)block->data, ""};
             if (block->fileOffset && block->fileOffset < copy->cbData)
-                request.file = std::string((const char *)copy->lpData + block->fileOffset,
-                                           strnlen((const char *)copy->lpData + block->fileOffset,
-                                                   copy->cbData - block->fileOffset));
+                request.file = std::string(
+                    (const char *)copy->lpData + block->fileOffset,
+                    strnlen((const char *)copy->lpData + block->fileOffset, copy->cbData - block->fileOffset));
             Requests.push_back(request);
         }
         return TRUE;
@@ -62,4 +62,4 @@ void StopHelpCapture()
 
 std::vector<HelpRequest> HelpRequests() { return Requests; }
 
-}  // namespace driver
+} // namespace driver

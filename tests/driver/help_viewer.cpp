@@ -37,4 +37,4 @@ bool WaitForHelpTopic(const std::string &title, DWORD timeoutMs)
     return WaitUntil([&] { return HelpViewerText().rfind(title, 0) == 0; }, timeoutMs);
 }
 
-}  // namespace driver
+} // namespace driver

@@ -44,9 +44,9 @@ HWND ShowFocusWindow()
 {
     if (!FocusWindow) {
         RegisterDoubleClass("SpringdeckTestFocus", FocusWindowProc);
-        FocusWindow = CreateWindowExA(0, "SpringdeckTestFocus", "Springdeck test driver",
-                                      WS_OVERLAPPEDWINDOW | WS_VISIBLE, 600, 500, 300, 200, NULL, NULL,
-                                      GetModuleHandleA(NULL), NULL);
+        FocusWindow =
+            CreateWindowExA(0, "SpringdeckTestFocus", "Springdeck test driver", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 600,
+                            500, 300, 200, NULL, NULL, GetModuleHandleA(NULL), NULL);
     }
     FocusOwnWindow();
     return FocusWindow;
@@ -58,11 +58,13 @@ bool FocusOwnWindow()
         return false;
     bool already = GetForegroundWindow() == FocusWindow && GetFocus() == FocusWindow;
     ShowWindow(FocusWindow, SW_SHOWNORMAL);
-    bool focused = WaitUntil([] {
-        SetForegroundWindow(FocusWindow);
-        SetFocus(FocusWindow);
-        return GetForegroundWindow() == FocusWindow && GetFocus() == FocusWindow;
-    }, 10000);
+    bool focused = WaitUntil(
+        [] {
+            SetForegroundWindow(FocusWindow);
+            SetFocus(FocusWindow);
+            return GetForegroundWindow() == FocusWindow && GetFocus() == FocusWindow;
+        },
+        10000);
     // The X server's focus event follows the Win32 focus change; let it
     // arrive now, so that the keyboard re-read it brings comes before any key
     // the caller sends.
@@ -156,4 +158,4 @@ void PressKey(UINT vk, bool ctrl, bool alt, bool shift)
     Pump(0);
 }
 
-}  // namespace driver
+} // namespace driver

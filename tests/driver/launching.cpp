@@ -37,10 +37,7 @@ std::string LongPath(const std::string &path)
     return n > 0 && n < sizeof buffer ? std::string(buffer, n) : "";
 }
 
-HWND WaitForMessageBox(const char *caption, DWORD timeoutMs)
-{
-    return WaitForWindow("#32770", caption, timeoutMs);
-}
+HWND WaitForMessageBox(const char *caption, DWORD timeoutMs) { return WaitForWindow("#32770", caption, timeoutMs); }
 
 SavedKey SaveKey(HKEY root, const std::string &path)
 {
@@ -88,4 +85,4 @@ bool CaptureWindowShown(HWND window, const std::string &name)
     return CaptureScreen(name);
 }
 
-}  // namespace driver
+} // namespace driver

@@ -125,10 +125,7 @@ static HWND VisibleTip(DWORD processId)
     return NULL;
 }
 
-void MoveMouseAway()
-{
-    MoveMouseTo(GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2);
-}
+void MoveMouseAway() { MoveMouseTo(GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2); }
 
 std::string HoverTip(HWND control, DWORD timeoutMs)
 {
@@ -142,13 +139,15 @@ std::string HoverTip(HWND control, DWORD timeoutMs)
     MoveMouseTo(x - 1, y);
     MoveMouseTo(x, y);
     std::string text;
-    WaitUntil([&] {
-        HWND tip = VisibleTip(processId);
-        if (!tip)
-            return false;
-        text = WindowText(tip);
-        return !text.empty();
-    }, timeoutMs);
+    WaitUntil(
+        [&] {
+            HWND tip = VisibleTip(processId);
+            if (!tip)
+                return false;
+            text = WindowText(tip);
+            return !text.empty();
+        },
+        timeoutMs);
     return text;
 }
 
@@ -189,17 +188,19 @@ RECT ClientRectOfChild(HWND dialog, HWND child)
 HWND WaitForWindowOfProgram(const char *exeName, DWORD timeoutMs)
 {
     HWND found = NULL;
-    WaitUntil([&] {
-        for (DWORD id : ProcessIdsNamed(exeName)) {
-            std::vector<HWND> windows = TopWindowsOfProcess(id, true);
-            if (!windows.empty()) {
-                found = windows.front();
-                return true;
+    WaitUntil(
+        [&] {
+            for (DWORD id : ProcessIdsNamed(exeName)) {
+                std::vector<HWND> windows = TopWindowsOfProcess(id, true);
+                if (!windows.empty()) {
+                    found = windows.front();
+                    return true;
+                }
             }
-        }
-        return false;
-    }, timeoutMs);
+            return false;
+        },
+        timeoutMs);
     return found;
 }
 
-}  // namespace driver
+} // namespace driver

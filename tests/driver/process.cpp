@@ -179,8 +179,8 @@ void KillProcessesNamed(const char *exeName)
 std::string ProcessCurrentDirectory(HANDLE process)
 {
     typedef LONG(WINAPI * QueryFunction)(HANDLE, int, PVOID, ULONG, PULONG);
-    QueryFunction query = (QueryFunction)(void *)GetProcAddress(GetModuleHandleA("ntdll.dll"),
-                                                                 "NtQueryInformationProcess");
+    QueryFunction query =
+        (QueryFunction)(void *)GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess");
     PROCESS_BASIC_INFORMATION basic;
     if (!query || query(process, 0, &basic, sizeof basic, NULL) != 0)
         return "";
@@ -231,7 +231,7 @@ HWND StartSpringdeck(Process &process, const std::string &args, int show, const 
     // Idle means the message loop runs: creation, hotkeys, tray icon and the
     // first-start steps are done. (A window can answer messages earlier, while
     // it waits on the shell during its creation.)
-    const char *failure = !window                                                          ? "no main window"
+    const char *failure = !window                                                    ? "no main window"
                           : WaitForInputIdle(process.handle, ScaledWait(15000)) != 0 ? "never idle"
                           : !IsResponsive(window)                                    ? "no answer"
                                                                                      : NULL;
@@ -258,16 +258,13 @@ void StopSpringdeck(Process *process)
         KillProcessesNamed("springdeck.exe");
 }
 
-void PostTray(HWND mainWindow, UINT mouseMessage)
-{
-    PostMessageA(mainWindow, WM_USER + 200, 1, mouseMessage);
-}
+void PostTray(HWND mainWindow, UINT mouseMessage) { PostMessageA(mainWindow, WM_USER + 200, 1, mouseMessage); }
 
 std::vector<std::string> ReadLines(const std::string &path)
 {
     std::vector<std::string> lines;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              NULL, OPEN_EXISTING, 0, NULL);
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                              OPEN_EXISTING, 0, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return lines;
     std::string text;
@@ -280,7 +277,7 @@ std::vector<std::string> ReadLines(const std::string &path)
     while (start < text.size()) {
         size_t end = text.find('\n', start);
         if (end == std::string::npos)
-            break;  // an unfinished line is still being written
+            break; // an unfinished line is still being written
         std::string line = text.substr(start, end - start);
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
@@ -290,4 +287,4 @@ std::vector<std::string> ReadLines(const std::string &path)
     return lines;
 }
 
-}  // namespace driver
+} // namespace driver

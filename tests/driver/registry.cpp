@@ -9,10 +9,7 @@ namespace driver {
 const char *const SettingsPath = "Software\\Tolvane Keyboards\\Springdeck";
 const char *const RunKeyPath = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-void DeleteTree(HKEY root, const std::string &path)
-{
-    SHDeleteKeyA(root, path.c_str());
-}
+void DeleteTree(HKEY root, const std::string &path) { SHDeleteKeyA(root, path.c_str()); }
 
 void ClearSettings()
 {
@@ -37,12 +34,11 @@ void SetSetting(const char *subkey, const char *name, const std::string &text)
 
 void SetSettingDword(const char *subkey, const char *name, DWORD value)
 {
-    WriteValue(HKEY_CURRENT_USER, std::string(SettingsPath) + "\\" + subkey, name, REG_DWORD, &value,
-               sizeof value);
+    WriteValue(HKEY_CURRENT_USER, std::string(SettingsPath) + "\\" + subkey, name, REG_DWORD, &value, sizeof value);
 }
 
-void AssignKey(const char *keyName, const std::string &commandLine, const std::string &args,
-               const std::string &title, const std::string &icon, DWORD iconIndex)
+void AssignKey(const char *keyName, const std::string &commandLine, const std::string &args, const std::string &title,
+               const std::string &icon, DWORD iconIndex)
 {
     SetSetting("command line", keyName, commandLine);
     SetSetting("args", keyName, args);
@@ -124,4 +120,4 @@ bool DenyWrites(HKEY root, const std::string &path, bool deny)
     return done;
 }
 
-}  // namespace driver
+} // namespace driver

@@ -99,8 +99,8 @@ void RegisterDialUpFolder(const std::vector<std::string> &names)
     WriteValue(HKEY_LOCAL_MACHINE, server, NULL, REG_SZ, dll.c_str(), (DWORD)dll.size() + 1);
     WriteValue(HKEY_LOCAL_MACHINE, server, "ThreadingModel", REG_SZ, "Apartment", 10);
     DWORD attributes = SFGAO_FOLDER | SFGAO_HASSUBFOLDER;
-    WriteValue(HKEY_LOCAL_MACHINE, std::string(DialUpClassPath) + "\\ShellFolder", "Attributes", REG_DWORD,
-               &attributes, sizeof attributes);
+    WriteValue(HKEY_LOCAL_MACHINE, std::string(DialUpClassPath) + "\\ShellFolder", "Attributes", REG_DWORD, &attributes,
+               sizeof attributes);
     WriteValue(HKEY_LOCAL_MACHINE, DialUpNameSpacePath, NULL, REG_SZ, "Dial-Up Networking", 19);
     std::string list;
     for (const std::string &name : names)
@@ -133,4 +133,4 @@ void ClickListItem(HWND list, int index, bool doubleClick)
     }
 }
 
-}  // namespace driver
+} // namespace driver

@@ -163,7 +163,7 @@ static bool WritePng(const std::string &path, int width, int height, const std::
     std::vector<BYTE> header;
     PutBig32(header, (DWORD)width);
     PutBig32(header, (DWORD)height);
-    header.insert(header.end(), {8, 2, 0, 0, 0});  // 8-bit RGB
+    header.insert(header.end(), {8, 2, 0, 0, 0}); // 8-bit RGB
     PutChunk(png, "IHDR", header);
 
     std::vector<BYTE> zlib = {0x78, 0x01};
@@ -210,7 +210,7 @@ bool CaptureScreen(const std::string &name)
     std::vector<BYTE> rows;
     rows.reserve((size_t)height * (width * 3 + 1));
     for (int y = 0; y < height; ++y) {
-        rows.push_back(0);  // no filter
+        rows.push_back(0); // no filter
         const DWORD *p = &pixels[(size_t)y * width];
         for (int x = 0; x < width; ++x, ++p) {
             rows.push_back((BYTE)(*p >> 16));
@@ -223,4 +223,4 @@ bool CaptureScreen(const std::string &name)
     return WritePng(dir + "\\" + name + ".png", width, height, rows);
 }
 
-}  // namespace driver
+} // namespace driver

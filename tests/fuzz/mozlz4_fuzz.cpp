@@ -25,7 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     std::string text;
     size_t limit = size ? data[0] * 64 : 0;
     if (DecodeMozLz4((const char *)data, size, limit, &text) &&
-        (text.size() > limit || text.size() > (size_t)(data[8] | data[9] << 8 | data[10] << 16 | (uint32_t)data[11] << 24)))
+        (text.size() > limit ||
+         text.size() > (size_t)(data[8] | data[9] << 8 | data[10] << 16 | (uint32_t)data[11] << 24)))
         abort();
 
     std::vector<char> block(LZ4_compressBound((int)size) + 1);
@@ -34,8 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (!DecodeMozLz4(file.data(), file.size(), size, &text) || text != std::string((const char *)data, size))
         abort();
     /* A header that gives less: the text stops there. */
-    if (size > 0 && (!DecodeMozLz4(file.data(), file.size(), size - 1, &text) ||
-                     text != std::string((const char *)data, size - 1)))
+    if (size > 0 &&
+        (!DecodeMozLz4(file.data(), file.size(), size - 1, &text) || text != std::string((const char *)data, size - 1)))
         abort();
     return 0;
 }

@@ -22,10 +22,7 @@ static HlpBytes Name(const std::string &name)
     return bytes;
 }
 
-static uint16_t HeaderField(const HlpBytes &tree, size_t at)
-{
-    return GetU16(tree.data() + at);
-}
+static uint16_t HeaderField(const HlpBytes &tree, size_t at) { return GetU16(tree.data() + at); }
 
 // Builds a tree, then checks that every entry comes back in order from the
 // leaf chain and is found by a viewer-style lookup.
@@ -59,15 +56,15 @@ TEST(HlpBtree, OneLeafContextTreeHasTheExpectedBytes)
     EXPECT_EQ(HeaderField(tree, 2), 0x0002);
     EXPECT_EQ(HeaderField(tree, 4), 2048);
     EXPECT_EQ(std::string(reinterpret_cast<const char *>(tree.data() + 6)), "L4");
-    EXPECT_EQ(HeaderField(tree, 24), 0);  // page splits
-    EXPECT_EQ(HeaderField(tree, 26), 0);  // root page
+    EXPECT_EQ(HeaderField(tree, 24), 0); // page splits
+    EXPECT_EQ(HeaderField(tree, 26), 0); // root page
     EXPECT_EQ(HeaderField(tree, 28), 0xFFFF);
-    EXPECT_EQ(HeaderField(tree, 30), 1);  // pages
-    EXPECT_EQ(HeaderField(tree, 32), 1);  // levels
+    EXPECT_EQ(HeaderField(tree, 30), 1); // pages
+    EXPECT_EQ(HeaderField(tree, 32), 1); // levels
     const HlpBytes leaf(tree.begin() + BTREE_HEADER_SIZE, tree.begin() + BTREE_HEADER_SIZE + 32);
-    const HlpBytes expected = {0xE0, 0x07, 0x03, 0x00, 0xFF, 0xFF, 0xFF, 0xFF,  //
-                               0x3D, 0x8E, 0x10, 0x98, 0x00, 0x00, 0x00, 0x00,  //
-                               0x59, 0x92, 0x8D, 0x03, 0x81, 0x00, 0x00, 0x00,  //
+    const HlpBytes expected = {0xE0, 0x07, 0x03, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, //
+                               0x3D, 0x8E, 0x10, 0x98, 0x00, 0x00, 0x00, 0x00, //
+                               0x59, 0x92, 0x8D, 0x03, 0x81, 0x00, 0x00, 0x00, //
                                0x60, 0x5B, 0xB5, 0x07, 0x5D, 0x00, 0x00, 0x00};
     EXPECT_EQ(leaf, expected);
     EXPECT_TRUE(std::all_of(tree.begin() + BTREE_HEADER_SIZE + 32, tree.end(), [](uint8_t b) { return b == 0; }));
@@ -83,7 +80,7 @@ TEST(HlpBtree, DirectoryNamesSortAsBytes)
     std::string error;
     ASSERT_TRUE(ReadBtreeEntries(tree, &back, &error));
     EXPECT_EQ(back[0].key, Name("|CONTEXT"));
-    EXPECT_EQ(back[1].key, Name("|PhrIndex"));  // upper case before lower case
+    EXPECT_EQ(back[1].key, Name("|PhrIndex")); // upper case before lower case
     EXPECT_EQ(back[2].key, Name("|Phrases"));
     EXPECT_EQ(HeaderField(tree, 2), 0x0402);
     EXPECT_EQ(HeaderField(tree, 4), 1024);
@@ -97,10 +94,10 @@ TEST(HlpBtree, ManyEntriesGrowIndexLevels)
         contexts.push_back({U32(i * 2654435761u), U32(i)});
     HlpBytes tree;
     ExpectComplete(ContextTree, contexts, &tree);
-    EXPECT_EQ(HeaderField(tree, 32), 2);       // levels
-    EXPECT_EQ(HeaderField(tree, 30), 13);      // 12 leaves + index
-    EXPECT_EQ(HeaderField(tree, 26), 12);      // the index page is the root
-    EXPECT_EQ(HeaderField(tree, 24), 13 - 2);  // page splits
+    EXPECT_EQ(HeaderField(tree, 32), 2);      // levels
+    EXPECT_EQ(HeaderField(tree, 30), 13);     // 12 leaves + index
+    EXPECT_EQ(HeaderField(tree, 26), 12);     // the index page is the root
+    EXPECT_EQ(HeaderField(tree, 24), 13 - 2); // page splits
 
     // Long names in 1 KiB pages overflow one index page as well: three levels.
     std::vector<BtreeEntry> names;
@@ -138,12 +135,12 @@ TEST(HlpBtree, RefusesDuplicatesOversizedEntriesAndDamagedTrees)
     ASSERT_TRUE(BuildBtree(ContextTree, {{U32(7), U32(1)}}, &tree, &error));
     std::vector<BtreeEntry> back;
     HlpBytes damaged = tree;
-    damaged[0] = 0;  // magic
+    damaged[0] = 0; // magic
     EXPECT_FALSE(ReadBtreeEntries(damaged, &back, &error));
     damaged = tree;
-    damaged.resize(tree.size() - 1);  // last page cut short
+    damaged.resize(tree.size() - 1); // last page cut short
     EXPECT_FALSE(ReadBtreeEntries(damaged, &back, &error));
     damaged = tree;
-    damaged[BTREE_HEADER_SIZE + 3] = 0xFF;  // more entries than the page holds
+    damaged[BTREE_HEADER_SIZE + 3] = 0xFF; // more entries than the page holds
     EXPECT_FALSE(ReadBtreeEntries(damaged, &back, &error));
 }

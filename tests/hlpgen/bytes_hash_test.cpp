@@ -6,15 +6,23 @@
 TEST(HlpBytes, CompressedIntegersUseTheShortForms)
 {
     struct Case {
-        int kind;  // 0 unsigned short, 1 signed short, 2 signed long
+        int kind; // 0 unsigned short, 1 signed short, 2 signed long
         long value;
         HlpBytes bytes;
     };
     const Case cases[] = {
-        {0, 0, {0x00}},          {0, 93, {0xBA}},         {0, 127, {0xFE}},
-        {0, 128, {0x01, 0x01}},  {0, 32767, {0xFF, 0xFF}}, {1, 12, {0x98}},
-        {1, -64, {0x00}},        {1, 63, {0xFE}},          {1, 64, {0x81, 0x80}},
-        {2, 24, {0x30, 0x80}},   {2, 0, {0x00, 0x80}},     {2, 16383, {0xFE, 0xFF}},
+        {0, 0, {0x00}},
+        {0, 93, {0xBA}},
+        {0, 127, {0xFE}},
+        {0, 128, {0x01, 0x01}},
+        {0, 32767, {0xFF, 0xFF}},
+        {1, 12, {0x98}},
+        {1, -64, {0x00}},
+        {1, 63, {0xFE}},
+        {1, 64, {0x81, 0x80}},
+        {2, 24, {0x30, 0x80}},
+        {2, 0, {0x00, 0x80}},
+        {2, 16383, {0xFE, 0xFF}},
         {2, -16384, {0x00, 0x00}},
     };
     for (const Case &c : cases) {
@@ -49,7 +57,7 @@ TEST(HlpBytes, CompressedIntegersUseTheShortForms)
 
 TEST(HlpBytes, CompressedReadersStopAtTheEndOfTheData)
 {
-    const uint8_t longForm[] = {0x01};  // announces two bytes, has one
+    const uint8_t longForm[] = {0x01}; // announces two bytes, has one
     size_t at = 0;
     unsigned u;
     long l;
@@ -62,7 +70,7 @@ TEST(HlpContextHash, MatchesTheViewersHash)
 {
     EXPECT_EQ(HashContextName("about"), 0x038D9259u);
     EXPECT_EQ(HashContextName("using"), 0x07B55B60u);
-    EXPECT_EQ(HashContextName("overview"), 0x98108E3Du);  // wraps around 2^32
+    EXPECT_EQ(HashContextName("overview"), 0x98108E3Du); // wraps around 2^32
     EXPECT_EQ(HashContextName("a"), 17u);
     EXPECT_EQ(HashContextName("z"), 42u);
     EXPECT_EQ(HashContextName("1"), 1u);

@@ -43,9 +43,23 @@ static std::string Sha256Hex(const HlpBytes &data)
         for (int i = 0; i < 64; ++i) {
             uint32_t t1 = hh + (rotr(e, 6) ^ rotr(e, 11) ^ rotr(e, 25)) + ((e & f) ^ (~e & g)) + k[i] + w[i];
             uint32_t t2 = (rotr(a, 2) ^ rotr(a, 13) ^ rotr(a, 22)) + ((a & b) ^ (a & c) ^ (b & c));
-            hh = g; g = f; f = e; e = d + t1; d = c; c = b; b = a; a = t1 + t2;
+            hh = g;
+            g = f;
+            f = e;
+            e = d + t1;
+            d = c;
+            c = b;
+            b = a;
+            a = t1 + t2;
         }
-        h[0] += a; h[1] += b; h[2] += c; h[3] += d; h[4] += e; h[5] += f; h[6] += g; h[7] += hh;
+        h[0] += a;
+        h[1] += b;
+        h[2] += c;
+        h[3] += d;
+        h[4] += e;
+        h[5] += f;
+        h[6] += g;
+        h[7] += hh;
     }
     std::string hex;
     for (uint32_t word : h) {
@@ -56,10 +70,7 @@ static std::string Sha256Hex(const HlpBytes &data)
     return hex;
 }
 
-static HelpParagraph Plain(const std::string &text)
-{
-    return HelpParagraph{false, {{text, "", false}}};
-}
+static HelpParagraph Plain(const std::string &text) { return HelpParagraph{false, {{text, "", false}}}; }
 
 static HelpTopic Topic(const std::string &name, uint32_t mapId, const std::string &title,
                        std::vector<HelpParagraph> paragraphs)
@@ -95,7 +106,7 @@ TEST(HlpHelpFile, SampleBookMatchesTheReferenceFile)
     ASSERT_TRUE(BuildHelpFile(SampleBook(), &image, &error)) << error;
     ASSERT_EQ(image.size(), 9533u);
     EXPECT_EQ(GetU32(image.data()), 0x00035F3Fu);
-    EXPECT_EQ(GetU32(image.data() + 4), 0x210Eu);  // the directory comes last
+    EXPECT_EQ(GetU32(image.data() + 4), 0x210Eu); // the directory comes last
     EXPECT_EQ(GetU32(image.data() + 12), 9533u);
     EXPECT_EQ(Sha256Hex(image), "28777e00285b6fdbbb499ca834ad2c7f4369f2a348cf30ab676f8cbe0b0e2a42");
     EXPECT_TRUE(VerifyHelpImage(image, SampleBook(), &error)) << error;
@@ -193,16 +204,16 @@ TEST(HlpHelpReader, RefusesDamagedImages)
     std::vector<HelpInternalFile> files;
 
     HlpBytes damaged = image;
-    damaged.pop_back();  // size field no longer matches
+    damaged.pop_back(); // size field no longer matches
     EXPECT_FALSE(ReadHelpImage(damaged, &files, &error));
     damaged = image;
-    damaged[1] = 0;  // magic
+    damaged[1] = 0; // magic
     EXPECT_FALSE(ReadHelpImage(damaged, &files, &error));
     damaged = image;
-    SetU32(damaged, 4, 0x7FFFFFF0);  // directory outside the file
+    SetU32(damaged, 4, 0x7FFFFFF0); // directory outside the file
     EXPECT_FALSE(ReadHelpImage(damaged, &files, &error));
     damaged = image;
-    SetU32(damaged, 16, GetU32(damaged.data() + 16) + 1);  // slack after |CONTEXT
+    SetU32(damaged, 16, GetU32(damaged.data() + 16) + 1); // slack after |CONTEXT
     EXPECT_FALSE(ReadHelpImage(damaged, &files, &error));
 
     // A text record whose string count no longer matches its commands.
@@ -210,6 +221,6 @@ TEST(HlpHelpReader, RefusesDamagedImages)
     std::vector<ReadTopicInfo> topics;
     for (HelpInternalFile &file : files)
         if (file.name == "|TOPIC")
-            file.data[0x45 + 21 + 26] = 0x82;  // the final 0xFF of topic 0
+            file.data[0x45 + 21 + 26] = 0x82; // the final 0xFF of topic 0
     EXPECT_FALSE(ReadTopics(files, &topics, &error));
 }

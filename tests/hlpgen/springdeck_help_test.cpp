@@ -72,10 +72,21 @@ TEST(HlpSpringdeckHelp, GuideCoversEverythingAUserSetsUp)
     const ReadTopicInfo *guide = TopicOfContext(help, 100);
     ASSERT_NE(guide, nullptr);
     const char *subjects[] = {
-        "Springpads",     "Launch a software program",  "Go to a WebSite", "Custom WebSite",
-        "Browse your Bookmarks", "Shift", "Select Local Alias", "Dial-Up Networking",
-        "Ctrl+Alt",       "Which browser do you use?", "Start Springdeck when computer starts",
-        "Turn off Springdeck Software", "used by another application", "Mozilla Firefox", "From File...",
+        "Springpads",
+        "Launch a software program",
+        "Go to a WebSite",
+        "Custom WebSite",
+        "Browse your Bookmarks",
+        "Shift",
+        "Select Local Alias",
+        "Dial-Up Networking",
+        "Ctrl+Alt",
+        "Which browser do you use?",
+        "Start Springdeck when computer starts",
+        "Turn off Springdeck Software",
+        "used by another application",
+        "Mozilla Firefox",
+        "From File...",
     };
     for (const char *subject : subjects)
         EXPECT_NE(guide->text.find(subject), std::string::npos) << subject;

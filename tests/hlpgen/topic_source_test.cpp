@@ -54,7 +54,7 @@ TEST(HlpTopicSource, ReadsTopicsParagraphsHeadingsBoldAndJumps)
     EXPECT_TRUE(runs[1].bold);
     EXPECT_EQ(runs[2].text, " or see ");
     EXPECT_EQ(runs[3].text, "the other topic");
-    EXPECT_EQ(runs[3].jumpTo, "other");  // map number resolved to the topic's name
+    EXPECT_EQ(runs[3].jumpTo, "other"); // map number resolved to the topic's name
     EXPECT_EQ(runs[4].text, " and ");
     EXPECT_EQ(runs[5].jumpTo, "main");
     EXPECT_EQ(runs[6].text, ".");
@@ -69,7 +69,7 @@ TEST(HlpTopicSource, ReportsMistakesWithTheirLine)
 {
     const struct {
         const char *text;
-        const char *message;  // the start of the expected error
+        const char *message; // the start of the expected error
     } cases[] = {
         {"#helptitle H\nText before any topic\n", "t.txt:2:"},
         {"#helptitle H\n#topic a b\n", "t.txt:2:"},
@@ -113,22 +113,28 @@ TEST(HlpTopicSource, TheSameBookBecomesAnHtmlHelpProject)
 {
     HelpBook book;
     std::string error;
-    ASSERT_TRUE(Parse("#helptitle H\n#topic Main\n#context 100\n#title A <b>\n#heading Keys\n"
-                      "Press **F1** & see [[more|7]].\n"
-                      "#topic other\n#context 7\n#contents\n#title Other\nText\n", &book, &error)) << error;
+    ASSERT_TRUE(
+        Parse("#helptitle H\n#topic Main\n#context 100\n#title A <b>\n#heading Keys\n"
+              "Press **F1** & see [[more|7]].\n"
+              "#topic other\n#context 7\n#contents\n#title Other\nText\n",
+              &book, &error))
+        << error;
     std::vector<HtmlHelpFile> files;
     ASSERT_TRUE(BuildHtmlHelpProject(book, "/out/h.chm", &files, &error)) << error;
     const std::string folder = std::string(HtmlHelpPageFolder) + "/";
-    ASSERT_EQ(files.size(), 5u);  // the contents topic first, then contents, index, project
+    ASSERT_EQ(files.size(), 5u); // the contents topic first, then contents, index, project
     EXPECT_EQ(files[1].name, folder + "main.htm");
     const std::string &page = files[1].text;
     EXPECT_NE(page.find("<title>A &lt;b&gt;</title>"), std::string::npos) << page;
     EXPECT_NE(page.find("<p>Press <b>F1</b> &amp; see <a href=\"other.htm\">more</a>.</p>"), std::string::npos) << page;
     EXPECT_NE(files[2].text.find("value=\"" + folder + "main.htm#s1\""), std::string::npos) << files[2].text;
-    EXPECT_LT(files[3].text.find("\"Keys\""), files[3].text.find("\"Other\""));  // the index is alphabetical
+    EXPECT_LT(files[3].text.find("\"Keys\""), files[3].text.find("\"Other\"")); // the index is alphabetical
     EXPECT_EQ(files[4].name, "h.hhp");
-    EXPECT_NE(files[4].text.find("[ALIAS]\nIDH_7=" + folder + "other.htm\nIDH_100=" + folder + "main.htm\n\n"
-                                 "[MAP]\n#define IDH_7 7\n#define IDH_100 100\n"), std::string::npos) << files[4].text;
-    book.topics[1].mapId = 100;  // two topics under one number
+    EXPECT_NE(files[4].text.find("[ALIAS]\nIDH_7=" + folder + "other.htm\nIDH_100=" + folder +
+                                 "main.htm\n\n"
+                                 "[MAP]\n#define IDH_7 7\n#define IDH_100 100\n"),
+              std::string::npos)
+        << files[4].text;
+    book.topics[1].mapId = 100; // two topics under one number
     EXPECT_FALSE(BuildHtmlHelpProject(book, "h.chm", &files, &error));
 }

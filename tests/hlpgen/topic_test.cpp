@@ -7,15 +7,9 @@
 
 #include "hlpgen.h"
 
-static HelpParagraph Plain(const std::string &text)
-{
-    return HelpParagraph{false, {{text, "", false}}};
-}
+static HelpParagraph Plain(const std::string &text) { return HelpParagraph{false, {{text, "", false}}}; }
 
-static std::string Strings(const HlpBytes &bytes)
-{
-    return std::string(bytes.begin(), bytes.end());
-}
+static std::string Strings(const HlpBytes &bytes) { return std::string(bytes.begin(), bytes.end()); }
 
 TEST(HlpTopicRecord, TextRecordCarriesTitleParagraphsAndJump)
 {
@@ -27,9 +21,8 @@ TEST(HlpTopicRecord, TextRecordCarriesTitleParagraphsAndJump)
     TopicRecord record;
     std::string error;
     ASSERT_TRUE(BuildTextRecord(topic, &record, &error)) << error;
-    const HlpBytes linkData1 = {0x30, 0x80, 0xBA, 0x00, 0x80, 0x00, 0x00, 0x04, 0x00, 0x98,
-                                0x80, 0x01, 0x00, 0x82, 0x80, 0x00, 0x00, 0x82, 0x82,
-                                0xE3, 0x60, 0x5B, 0xB5, 0x07, 0x89, 0x82, 0xFF};
+    const HlpBytes linkData1 = {0x30, 0x80, 0xBA, 0x00, 0x80, 0x00, 0x00, 0x04, 0x00, 0x98, 0x80, 0x01, 0x00, 0x82,
+                                0x80, 0x00, 0x00, 0x82, 0x82, 0xE3, 0x60, 0x5B, 0xB5, 0x07, 0x89, 0x82, 0xFF};
     EXPECT_EQ(record.linkData1, linkData1);
     EXPECT_EQ(Strings(record.linkData2), std::string("\0Overview\0\0First paragraph of the overview.\0"
                                                      "Second paragraph.\0See also: \0Using the program\0\0\0",
@@ -49,9 +42,9 @@ TEST(HlpTopicRecord, HeadingsAndBoldWordsSwitchFonts)
     std::string error;
     ASSERT_TRUE(BuildTextRecord(topic, &record, &error)) << error;
     const HlpBytes commands(record.linkData1.begin() + 10, record.linkData1.end());
-    const HlpBytes expected = {0x80, 0x01, 0x00, 0x82, 0x80, 0x00, 0x00,  // title
-                               0x80, 0x02, 0x00, 0x82, 0x80, 0x00, 0x00,  // heading
-                               0x80, 0x02, 0x00, 0x80, 0x00, 0x00, 0x82,  // Click **OK** now.
+    const HlpBytes expected = {0x80, 0x01, 0x00, 0x82, 0x80, 0x00, 0x00, // title
+                               0x80, 0x02, 0x00, 0x82, 0x80, 0x00, 0x00, // heading
+                               0x80, 0x02, 0x00, 0x80, 0x00, 0x00, 0x82, // Click **OK** now.
                                0xFF};
     EXPECT_EQ(commands, expected);
     EXPECT_EQ(Strings(record.linkData2), std::string("\0T\0\0\0Head\0\0Click \0OK\0 now.\0\0", 28));
@@ -66,7 +59,7 @@ TEST(HlpTopicRecord, RefusesTopicsThatDoNotFitOneRecord)
     TopicRecord record;
     topic.paragraphs = {Plain(std::string(32800, 'x'))};
     EXPECT_FALSE(BuildTextRecord(topic, &record, &error));
-    topic.paragraphs.assign(5000, Plain("p"));  // one command byte each: too many for a block
+    topic.paragraphs.assign(5000, Plain("p")); // one command byte each: too many for a block
     EXPECT_FALSE(BuildTextRecord(topic, &record, &error));
     topic.paragraphs = {Plain("fine")};
     topic.title.clear();
@@ -86,11 +79,11 @@ static TopicRecord Sized(uint8_t type, size_t data1, size_t data2)
 TEST(HlpTopicLayout, RecordsRunOnButHeadersNeverStraddleBlocks)
 {
     std::vector<TopicRecord> records = {
-        Sized(RECORD_TOPIC_HEADER, 28, 10),  // block 0 at 12
-        Sized(RECORD_TEXT, 10, 4000),        // at 71; its text runs on into block 1
-        Sized(RECORD_TOPIC_HEADER, 28, 5),   // block 1 right after that text
-        Sized(RECORD_TEXT, 10, 3990),        // ends 3 bytes before the end of block 1
-        Sized(RECORD_TOPIC_HEADER, 28, 0),   // no room for its header: block 2
+        Sized(RECORD_TOPIC_HEADER, 28, 10), // block 0 at 12
+        Sized(RECORD_TEXT, 10, 4000),       // at 71; its text runs on into block 1
+        Sized(RECORD_TOPIC_HEADER, 28, 5),  // block 1 right after that text
+        Sized(RECORD_TEXT, 10, 3990),       // ends 3 bytes before the end of block 1
+        Sized(RECORD_TOPIC_HEADER, 28, 0),  // no room for its header: block 2
     };
     LayoutTopicRecords(records);
     const uint32_t pos[] = {12, 71, 0x4000 + 18, 0x4000 + 72, 0x8000 + 12};

@@ -147,7 +147,7 @@ static void RunWinHelp(HWND owner, const std::string &path, UINT command, DWORD 
     EXPECT_EQ(boxes, "") << "WinHelpA command " << command << " " << data;
     EXPECT_TRUE(finished) << "WinHelpA command " << command << " " << data << " did not return";
     if (!finished)
-        return;  // the thread still uses the call: leave it
+        return; // the thread still uses the call: leave it
     EXPECT_TRUE(call->result);
     delete call;
 }
@@ -155,7 +155,7 @@ static void RunWinHelp(HWND owner, const std::string &path, UINT command, DWORD 
 struct ExpectedTopic {
     uint32_t context;
     std::string title;
-    std::string text;  // squeezed
+    std::string text; // squeezed
 };
 
 static bool ExpectedTopics(std::vector<ExpectedTopic> *expected, std::string *error)
@@ -242,7 +242,7 @@ TEST(HlpViewer, HtmlHelpOpensTheChmAtEveryContext)
 {
     char chm[MAX_PATH];
     ASSERT_GT(GetFullPathNameA(SD_CHM_FILE, MAX_PATH, chm, nullptr), 0u);
-    typedef HWND(WINAPI *HtmlHelpFunction)(HWND, LPCSTR, UINT, DWORD_PTR);
+    typedef HWND(WINAPI * HtmlHelpFunction)(HWND, LPCSTR, UINT, DWORD_PTR);
     HtmlHelpFunction htmlHelp = (HtmlHelpFunction)(void *)GetProcAddress(LoadLibraryA("hhctrl.ocx"), "HtmlHelpA");
     ASSERT_NE(htmlHelp, nullptr);
     EXPECT_EQ(htmlHelp(nullptr, chm, HH_HELP_CONTEXT, 101), nullptr);

@@ -65,14 +65,16 @@ protected:
     std::string WaitForEnter(DWORD timeoutMs = 30000)
     {
         std::string entered;
-        WaitUntil([&] {
-            for (const std::string &line : ReadLines(aolLog))
-                if (line.rfind("enter ", 0) == 0) {
-                    entered = line.substr(6);
-                    return true;
-                }
-            return false;
-        }, timeoutMs);
+        WaitUntil(
+            [&] {
+                for (const std::string &line : ReadLines(aolLog))
+                    if (line.rfind("enter ", 0) == 0) {
+                        entered = line.substr(6);
+                        return true;
+                    }
+                return false;
+            },
+            timeoutMs);
         return entered;
     }
 
@@ -130,7 +132,7 @@ TEST_F(AolTest, SecondLaunchWhileTypingTypesNothing)
         std::vector<std::string> log = ReadLines(aolLog);
         return std::find(log.begin(), log.end(), "settext ") != log.end();
     }));
-    PressKey(VK_F7);  // AOL keeps the focus: the typing goes on into its field
+    PressKey(VK_F7); // AOL keeps the focus: the typing goes on into its field
     EXPECT_TRUE(WaitUntil([&] { return LibraryCalls().size() == 2; })) << "the second press was handled";
     EXPECT_EQ(WaitForEnter(), first) << "the first address is typed whole";
     int emptied = 0;
@@ -149,12 +151,14 @@ TEST_F(AolTest, ClosedWhileTypingLeavesNoKeyHeld)
     StartFromFolder();
     Press(VK_F6);
     // Told to close while Shift is down for the run of capitals.
-    ASSERT_TRUE(WaitUntil([&] {
-        for (const std::string &line : ReadLines(aolLog))
-            if (line.find(" down 65") != std::string::npos)
-                return true;
-        return false;
-    }, 30000));
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            for (const std::string &line : ReadLines(aolLog))
+                if (line.find(" down 65") != std::string::npos)
+                    return true;
+            return false;
+        },
+        30000));
     PostMessageA(FindMainWindow(), CloseMessage(), 0, 0);
     EXPECT_EQ(WaitExit(springdeck), 0u) << "the program has ended";
     for (int vk = 1; vk < 256; ++vk)
@@ -229,4 +233,4 @@ TEST_F(AolTest, NotInstalledWhenTheLibrarySaysSoOrIsMissing)
     ExpectBox("Springdeck", NotInstalledText, "aol-library-missing");
 }
 
-}  // namespace
+} // namespace

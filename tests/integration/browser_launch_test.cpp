@@ -91,7 +91,8 @@ protected:
                 if (line.rfind("ready ", 0) == 0)
                     return true;
             return false;
-        })) << service << " did not come up";
+        })) << service
+            << " did not come up";
         if (*title)
             browser.window = WaitForWindow("FakeBrowser", title);
         browsers.push_back(browser);
@@ -179,7 +180,7 @@ protected:
     std::string scratch, startLog;
     std::vector<SavedKey> savedPaths;
     SavedKey savedHandler, savedPage;
-    std::deque<FakeBrowser> browsers;  // references stay valid as it grows
+    std::deque<FakeBrowser> browsers; // references stay valid as it grows
 };
 
 TEST_F(BrowserLaunchTest, RunningNavigatorOpensTheAddressComesForwardAndIsActivated)
@@ -203,8 +204,7 @@ TEST_F(BrowserLaunchTest, RunningNavigatorOpensTheAddressComesForwardAndIsActiva
     Press(VK_F6);
     ASSERT_TRUE(WaitRequests(navigator, 4));
     EXPECT_TRUE(WaitUntil([&] { return CountLines(navigator, "disconnect") >= 3; }))
-        << CountLines(navigator, "connect") << " conversations, "
-        << CountLines(navigator, "disconnect") << " ended";
+        << CountLines(navigator, "connect") << " conversations, " << CountLines(navigator, "disconnect") << " ended";
 }
 
 TEST_F(BrowserLaunchTest, ExplorerIsAskedAsIExploreWithoutTheWindowSearch)
@@ -327,7 +327,8 @@ TEST_F(BrowserLaunchTest, MissingBrowserShowsLocalFilesOnlyInThePageProgram)
     std::string url = scratch;
     std::replace(url.begin(), url.end(), '\\', '/');
     std::string bar = url.substr(0, 1) + "|" + url.substr(2);
-    const std::pair<std::string, std::string> shown[] = {  // address, the file shown
+    const std::pair<std::string, std::string> shown[] = {
+        // address, the file shown
         {"file:///" + url + "/dir/x.exe", "\\dir\\x.exe"},
         {"file://" + url + "/dir/x.exe", "\\dir\\x.exe"},
         {"file://" + bar + "/dir/x.exe", "\\dir\\x.exe"},
@@ -356,7 +357,7 @@ TEST_F(BrowserLaunchTest, LocalAliasAndUnusualAddressesTravelWhole)
     AssignKey("F6", "http://www.example.com/");
     AssignKey("F7", "http://www.example.org/");
     SetSetting("alias", "http://www.example.com/", "C:\\Web\\news.htm");
-    SetSetting("alias", "http://www.example.org/", "");  // counts as none
+    SetSetting("alias", "http://www.example.org/", ""); // counts as none
     // Addresses that must stay one argument of the request, and one whose
     // request is too long for DDE.
     AssignKey("F8", "http://host/a.exe,C:\\x\\a.exe");
@@ -408,7 +409,7 @@ TEST_F(BrowserLaunchTest, HungBrowserHoldsTheKeysNoLongerThanItsOpenRequest)
     QueryPerformanceCounter(&pressed);
     PressKey(VK_F6);
     ASSERT_TRUE(WaitRequests(navigator, 1));
-    Press(VK_F7);  // waits while the press of F6 is held
+    Press(VK_F7); // waits while the press of F6 is held
     double held = pressToStart(1, pressed);
     ASSERT_GE(held, 0.0) << "the recorder did not start after the hung request";
     // The open request's 10.5 s, a launch as slow as the plain one twice
@@ -433,4 +434,4 @@ TEST_F(BrowserLaunchTest, WebAssignmentChangedWhileRunningRulesTheNextPress)
     EXPECT_EQ(Requests(navigator)[0].item, "news:comp.lang.c,,0xFFFFFFFF,0x0");
 }
 
-}  // namespace
+} // namespace

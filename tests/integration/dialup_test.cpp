@@ -25,8 +25,8 @@ TEST_F(DialUpKeyTest, KeysDialTheNamedConnectionInAnyCase)
     RegisterDialUpFolder({"Make New Connection", "Work", "Home"});
     AssignKey("F1", ":connection", "hOME", "Dial Home");
     AssignKey("F2", ":connection", "Nowhere", "Dial Nowhere");
-    AssignKey("F3", ":Connection", "Work");   // not the exact marker: a program
-    AssignKey("F4", ":connection ", "Work");  // nor is this
+    AssignKey("F3", ":Connection", "Work");  // not the exact marker: a program
+    AssignKey("F4", ":connection ", "Work"); // nor is this
     AssignKey("F6", ":connection", "Make New Connection");
     AssignKey("F7", ":connection", "Work");
     ASSERT_TRUE(Start());
@@ -70,4 +70,4 @@ TEST_F(DialUpKeyTest, WithoutTheFolderNothingHappensAndNothingIsShown)
     EXPECT_TRUE(TopWindowsOfProcess(springdeck.id).empty()) << "nothing is shown";
 }
 
-}  // namespace
+} // namespace

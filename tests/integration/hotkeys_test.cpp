@@ -11,7 +11,7 @@ TEST_F(HotkeysTest, AssignedKeysOwnTheirTwoHotkeysOthersNone)
 {
     AssignKey("F5", DoublePath("recorder"), "--exit");
     AssignKey("Pause", DoublePath("recorder"), "--exit");
-    AssignKey("F7", "");  // stored but empty: the normal function
+    AssignKey("F7", ""); // stored but empty: the normal function
     ASSERT_TRUE(Start());
 
     HWND own = ShowFocusWindow();
@@ -37,7 +37,7 @@ TEST_F(HotkeysTest, SpringpadPressIsCaughtModifiedPressIsNot)
     PressKey(VK_F6);
     EXPECT_TRUE(WaitUntil([] { return ReceivedKeyDown(VK_F6); }, 5000)) << "unassigned F6 reaches the window";
     PressKey(VK_F5);
-    PressKey(VK_F5, false, false, true);  // Shift+F5 is not a Springpad press
+    PressKey(VK_F5, false, false, true); // Shift+F5 is not a Springpad press
     EXPECT_TRUE(WaitUntil([] { return ReceivedKeyDown(VK_F5); }, 5000)) << "Shift+F5 reaches the window";
     int f5Downs = 0;
     for (const KeyMessage &key : ReceivedKeys())
@@ -58,7 +58,7 @@ TEST_F(HotkeysTest, HotkeysFollowTheStoreAtStartOnly)
     UnregisterHotKey(own, 1);
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
@@ -72,12 +72,12 @@ TEST_F(HotkeysTest, HeldKeyActsOnce)
     HWND own = ShowFocusWindow();
     ASSERT_TRUE(own);
     for (int i = 0; i < 5; ++i) {
-        KeyDown(VK_F8);  // auto-repeat: key-downs without a key-up
+        KeyDown(VK_F8); // auto-repeat: key-downs without a key-up
         Pump(30);
     }
     KeyUp(VK_F8);
     ASSERT_TRUE(WaitUntil([&] { return ReadLines(log).size() >= 1; }));
-    Pump(1500);  // any further starts would have been logged by now
+    Pump(1500); // any further starts would have been logged by now
     EXPECT_EQ(ReadLines(log).size(), 1u);
     // Released and pressed again at once: a new press, a new action.
     PressKey(VK_F8);
@@ -87,4 +87,4 @@ TEST_F(HotkeysTest, HeldKeyActsOnce)
     SetEnvironmentVariableA("RECORDER_LOG", NULL);
 }
 
-}  // namespace
+} // namespace

@@ -23,7 +23,7 @@ std::string InstallDir() { return Folder(CSIDL_LOCAL_APPDATA) + "\\Programs\\Spr
 std::string Shortcut() { return Folder(CSIDL_PROGRAMS) + "\\Springdeck.lnk"; }
 bool Exists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 std::string RunValue(HKEY root) { return driver::ReadString(root, driver::RunKeyPath, "Springdeck"); }
-const std::vector<std::string> Others = {"another program's"};  // a file of another program, as lines
+const std::vector<std::string> Others = {"another program's"}; // a file of another program, as lines
 
 // The product version of a file's version resource, as major * 100 + minor.
 DWORD ProductVersionOf(const std::string &file)
@@ -79,17 +79,20 @@ protected:
 
 TEST_F(InstallerTest, SilentInstallStartsSpringdeckAndUninstallRemovesItButTheSettings)
 {
-    driver::ClearSettings();  // the user's first start
-    SHCreateDirectoryExA(NULL, InstallDir().c_str(), NULL);  // the user's own empty folder: it stays
+    driver::ClearSettings();                                // the user's first start
+    SHCreateDirectoryExA(NULL, InstallDir().c_str(), NULL); // the user's own empty folder: it stays
     ASSERT_EQ(Install(), 0u);
     for (const char *file : {"springdeck.exe", "springdeck.hlp", Uninstaller.c_str() + 1})
         EXPECT_TRUE(Exists(InstallDir() + "\\" + file)) << file;
     EXPECT_TRUE(Exists(Shortcut()));
     const std::string exe = InstallDir() + "\\springdeck.exe";
-    for (auto [name, value] : {std::pair<const char *, std::string>{"DisplayName", "Springdeck"},
-                               {"DisplayVersion", SD_VERSION_TEXT}, {"Publisher", "Tolvane Keyboards"},
-                               {"DisplayIcon", exe}, {"InstallLocation", InstallDir()}, {"QuietUninstallString",
-                               "\"" + InstallDir() + Uninstaller + "\" /S _?=" + InstallDir()}})
+    for (auto [name, value] :
+         {std::pair<const char *, std::string>{"DisplayName", "Springdeck"},
+          {"DisplayVersion", SD_VERSION_TEXT},
+          {"Publisher", "Tolvane Keyboards"},
+          {"DisplayIcon", exe},
+          {"InstallLocation", InstallDir()},
+          {"QuietUninstallString", "\"" + InstallDir() + Uninstaller + "\" /S _?=" + InstallDir()}})
         EXPECT_EQ(driver::ReadString(HKEY_CURRENT_USER, UninstallKey, name), value) << name;
     DWORD sizeKb = 0;
     EXPECT_TRUE(driver::ReadDword(HKEY_CURRENT_USER, UninstallKey, "EstimatedSize", &sizeKb) && sizeKb > 100);
@@ -116,7 +119,9 @@ TEST_F(InstallerTest, SilentInstallStartsSpringdeckAndUninstallRemovesItButTheSe
     EXPECT_EQ(RunValue(HKEY_CURRENT_USER), "");
     DWORD installed = 0;
     EXPECT_TRUE(driver::ReadDword(HKEY_CURRENT_USER, std::string(driver::SettingsPath) + "\\options", "installed",
-                                  &installed) && installed == 1) << "settings kept";
+                                  &installed) &&
+                installed == 1)
+        << "settings kept";
 }
 
 TEST_F(InstallerTest, UpgradeEndsRunningCopiesKeepsSettingsAndRestarts)
@@ -137,7 +142,11 @@ TEST_F(InstallerTest, UpgradeEndsRunningCopiesKeepsSettingsAndRestarts)
     const std::string old = "\"" + InstallDir() + "\\uninstall.exe\"";
     driver::WriteValue(HKEY_CURRENT_USER, UninstallKey, "UninstallString", REG_SZ, old.c_str(), old.size() + 1);
     driver::DeleteValue(HKEY_CURRENT_USER, UninstallKey, "CreatedInstallLocation");
-    auto runningId = [] { DWORD id = 0; GetWindowThreadProcessId(driver::FindMainWindow(), &id); return id; };
+    auto runningId = [] {
+        DWORD id = 0;
+        GetWindowThreadProcessId(driver::FindMainWindow(), &id);
+        return id;
+    };
     ASSERT_TRUE(driver::WaitUntil([&] { return runningId() != 0; }));
     DWORD before = runningId();
     ASSERT_EQ(Install(), 0u);
@@ -198,7 +207,7 @@ TEST_F(InstallerTest, StopsBeforeDoingHarmWithANonZeroExitCode)
 
     // A file held open stops the quiet uninstall before the entry goes, and
     // an upgrade before anything is replaced.
-    DWORD id = 0;  // of the installed copy, once it answers
+    DWORD id = 0; // of the installed copy, once it answers
     auto answers = [&] {
         HWND main = driver::FindMainWindow();
         return main && driver::IsResponsive(main) && GetWindowThreadProcessId(main, &id);
@@ -224,4 +233,4 @@ TEST_F(InstallerTest, StopsBeforeDoingHarmWithANonZeroExitCode)
     driver::KillProcess(springdeck);
 }
 
-}  // namespace
+} // namespace

@@ -26,11 +26,13 @@ protected:
 
     static bool BackAt(HWND dialog, const RECT &rect)
     {
-        return WaitUntil([&] {
-            RECT now;
-            GetWindowRect(dialog, &now);
-            return EqualRect(&now, &rect) != FALSE;
-        }, 5000);
+        return WaitUntil(
+            [&] {
+                RECT now;
+                GetWindowRect(dialog, &now);
+                return EqualRect(&now, &rect) != FALSE;
+            },
+            5000);
     }
 
     static LRESULT FaceImage(HWND dialog, int key)
@@ -41,7 +43,7 @@ protected:
 
 const ControlRow ChooserControls[] = {
     {-1, "Static", "What would you like", 14, 13, 68, 8},
-    {400, "Static", "", 82, 8, 0, 0},  // 21 x 20 in the template; takes the icon's size
+    {400, "Static", "", 82, 8, 0, 0}, // 21 x 20 in the template; takes the icon's size
     {-1, "Static", "to do?", 106, 13, 33, 8},
     {102, "Button", "Launch a software program", 16, 36, 120, 14},
     {103, "Button", "Go to a WebSite", 16, 59, 120, 14},
@@ -145,12 +147,14 @@ TEST_F(KeyChooserTest, ShiftClickOnAWebKeyPicksALocalAliasInsteadOfTheChooser)
     // Whatever happens in the alias picker counts as a change: the faces are
     // redrawn (a new icon is extracted for F6). A file dialog it opens is
     // cancelled.
-    bool redrawn = WaitUntil([&] {
-        HWND picker = FindTopWindow("#32770", "Select Local Alias");
-        if (picker)
-            PostMessageA(picker, WM_COMMAND, IDCANCEL, 0);
-        return FaceImage(dialog, 106) != face && FaceImage(dialog, 106) != 0;
-    }, 10000);
+    bool redrawn = WaitUntil(
+        [&] {
+            HWND picker = FindTopWindow("#32770", "Select Local Alias");
+            if (picker)
+                PostMessageA(picker, WM_COMMAND, IDCANCEL, 0);
+            return FaceImage(dialog, 106) != face && FaceImage(dialog, 106) != 0;
+        },
+        10000);
     EXPECT_TRUE(redrawn);
     EXPECT_FALSE(FindTopWindow("#32770", ChooserTitle)) << "the chooser opened for a Shift-click on a web key";
     EXPECT_TRUE(BackAt(dialog, before));
@@ -163,4 +167,4 @@ TEST_F(KeyChooserTest, ShiftClickOnAWebKeyPicksALocalAliasInsteadOfTheChooser)
     EXPECT_TRUE(WaitWindowGone(chooser));
 }
 
-}  // namespace
+} // namespace

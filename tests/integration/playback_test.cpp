@@ -23,10 +23,7 @@ protected:
         SetSettingDword("options", "browser", 2);
     }
 
-    HWND StartFromFolder()
-    {
-        return StartSpringdeck(springdeck, "", SW_SHOWNORMAL, "", folder + "\\springdeck.exe");
-    }
+    HWND StartFromFolder() { return StartSpringdeck(springdeck, "", SW_SHOWNORMAL, "", folder + "\\springdeck.exe"); }
 
     size_t Presses()
     {
@@ -72,12 +69,15 @@ TEST_F(PlaybackTest, CtrlAltPlaysThePlainKeyAndTheKeyStaysASpringpad)
         PressKey(key.vk);
         int down = -1, up = -1;
         std::vector<KeyMessage> received;
-        EXPECT_TRUE(WaitUntil([&] {
-            received = ReceivedKeys();
-            down = FindKey(received, 0, WM_KEYDOWN, key.vk);
-            up = down < 0 ? -1 : FindKey(received, down + 1, WM_KEYUP, key.vk);
-            return up >= 0;
-        }, 10000)) << "the played key-down and key-up reach the focused window";
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                received = ReceivedKeys();
+                down = FindKey(received, 0, WM_KEYDOWN, key.vk);
+                up = down < 0 ? -1 : FindKey(received, down + 1, WM_KEYUP, key.vk);
+                return up >= 0;
+            },
+            10000))
+            << "the played key-down and key-up reach the focused window";
         if (up >= 0) {
             UINT scan = MapVirtualKeyA(key.vk, 0);
             EXPECT_EQ(received[down].scanCode, scan);
@@ -88,27 +88,31 @@ TEST_F(PlaybackTest, CtrlAltPlaysThePlainKeyAndTheKeyStaysASpringpad)
         Pump(1000 - std::min<DWORD>(GetTickCount() - held, 1000));
         KeyUp(VK_MENU);
         KeyUp(VK_CONTROL);
-        EXPECT_TRUE(WaitUntil([] {
-            for (int vk : {VK_LCONTROL, VK_RCONTROL, VK_LMENU, VK_RMENU})
-                if (GetAsyncKeyState(vk) & 0x8000)
-                    return false;
-            return true;
-        }, 5000)) << "nothing stays held";
+        EXPECT_TRUE(WaitUntil(
+            [] {
+                for (int vk : {VK_LCONTROL, VK_RCONTROL, VK_LMENU, VK_RMENU})
+                    if (GetAsyncKeyState(vk) & 0x8000)
+                        return false;
+                return true;
+            },
+            5000))
+            << "nothing stays held";
         EXPECT_EQ(MenuActivations(), 0) << "no lone Alt opened the menu";
 
         // The hotkeys are back: the driver cannot take the key, and the key
         // alone is caught once more (the played key was not).
-        EXPECT_TRUE(WaitUntil([&] {
-            bool taken = RegisterHotKey(own, 1, 0, key.vk) != FALSE;
-            if (taken)
-                UnregisterHotKey(own, 1);
-            return !taken;
-        }, 5000));
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                bool taken = RegisterHotKey(own, 1, 0, key.vk) != FALSE;
+                if (taken)
+                    UnregisterHotKey(own, 1);
+                return !taken;
+            },
+            5000));
         EXPECT_FALSE(RegisterHotKey(own, 2, MOD_CONTROL | MOD_ALT, key.vk));
         EXPECT_EQ(Presses(), presses) << "the played key was not caught as a Springpad press";
         PressKey(key.vk);
-        EXPECT_TRUE(WaitUntil([&] { return Presses() == presses + 1; }, 10000))
-            << "the key alone is a Springpad again";
+        EXPECT_TRUE(WaitUntil([&] { return Presses() == presses + 1; }, 10000)) << "the key alone is a Springpad again";
         ++presses;
     }
     Pump(300);
@@ -132,4 +136,4 @@ TEST_F(PlaybackTest, CtrlAltOnAnUnassignedKeyIsLeftToWindows)
     EXPECT_EQ(downs, 1);
 }
 
-}  // namespace
+} // namespace

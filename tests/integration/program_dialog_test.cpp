@@ -162,13 +162,13 @@ protected:
     // Closes the setup dialog so that the keys work again.
     void CloseSetup()
     {
-        ClickButton(setup, IDCANCEL);  // its "OK" button
+        ClickButton(setup, IDCANCEL); // its "OK" button
         EXPECT_TRUE(WaitWindowGone(setup));
         setup = NULL;
     }
 
     std::string startMenu, programs, recorder;
-    std::string allUsersMenu;  // none unless a test makes one
+    std::string allUsersMenu; // none unless a test makes one
     HWND setup = NULL;
     Process picker;
     Process *owner = &springdeck;
@@ -223,7 +223,7 @@ TEST_F(ProgramPickerTest, OnlyProgramsAndFoldersAreListed)
     DWORD written = 0;
     WriteFile(url, urlText, sizeof urlText - 1, &written, NULL);
     CloseHandle(url);
-    DeleteFileA(document.c_str());  // the shortcut to it now leads nowhere either way
+    DeleteFileA(document.c_str()); // the shortcut to it now leads nowhere either way
     CloseHandle(CreateFileA(document.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL));
 
     HWND dialog = OpenPicker();
@@ -368,7 +368,7 @@ TEST_F(ProgramPickerTest, ChosenShortcutIsWritten)
 
     // The setup dialog shows the program's icon on the key.
     EXPECT_TRUE(ShowsFaceIcon(GetDlgItem(setup, 105), ICO_F3));
-    Pump(500);  // the rest of the dialog repaints for the screenshot
+    Pump(500); // the rest of the dialog repaints for the screenshot
     CaptureScreen("setup-after-program");
 }
 
@@ -513,7 +513,7 @@ void ChooseFile(HWND browser, const std::string &path)
 
 TEST_F(ProgramPickerTest, BrowseShowsTheOpenFileDialogAsSet)
 {
-    ASSERT_TRUE(UseProgramWithoutChm());  // help goes to WinHelp, where the test sees its request
+    ASSERT_TRUE(UseProgramWithoutChm()); // help goes to WinHelp, where the test sees its request
     HWND dialog = OpenPicker();
     ASSERT_TRUE(dialog);
     ClickButton(dialog, IDC_PROGRAM_BROWSE);
@@ -524,12 +524,17 @@ TEST_F(ProgramPickerTest, BrowseShowsTheOpenFileDialogAsSet)
     EXPECT_EQ(ItemText(browser, 0x470 /* cmb1 */), "Program Files");
     EXPECT_EQ(SendDlgItemMessageA(browser, 0x470, CB_GETCOUNT, 0, 0), 3);
     EXPECT_NE(ItemText(browser, 0x471 /* cmb2 */).find("(C:)"), std::string::npos);
-    EXPECT_TRUE(WaitUntil([&] {
-        RECT rect;
-        GetWindowRect(browser, &rect);
-        return rect.left + rect.right == GetSystemMetrics(SM_CXSCREEN) - (GetSystemMetrics(SM_CXSCREEN) - rect.right + rect.left) % 2 &&
-               rect.top + rect.bottom == GetSystemMetrics(SM_CYSCREEN) - (GetSystemMetrics(SM_CYSCREEN) - rect.bottom + rect.top) % 2;
-    }, 5000)) << "centred";
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            RECT rect;
+            GetWindowRect(browser, &rect);
+            return rect.left + rect.right ==
+                       GetSystemMetrics(SM_CXSCREEN) - (GetSystemMetrics(SM_CXSCREEN) - rect.right + rect.left) % 2 &&
+                   rect.top + rect.bottom ==
+                       GetSystemMetrics(SM_CYSCREEN) - (GetSystemMetrics(SM_CYSCREEN) - rect.bottom + rect.top) % 2;
+        },
+        5000))
+        << "centred";
     EXPECT_FALSE(FindTopWindow("#32770", ConfirmTitle)) << "the confirmation waits for a choice";
     CaptureScreen("browse-open-file");
 
@@ -639,7 +644,7 @@ TEST_F(ProgramPickerTest, CdRomButtonsOpenTheirHelpTopics)
         DWORD context;
     } topics[] = {{IDC_PGMINFO_EARTHLINK, 106}, {IDC_PGMINFO_ACT, 107}, {IDC_PGMINFO_EUDORA, 108},
                   {IDC_PGMINFO_WINFAX, 109},    {IDC_PGMINFO_IE, 110},  {IDC_PGMINFO_AOL, 111}};
-    ASSERT_TRUE(UseProgramWithoutChm());  // help goes to WinHelp, where the test sees its requests
+    ASSERT_TRUE(UseProgramWithoutChm()); // help goes to WinHelp, where the test sees its requests
     HWND dialog = OpenPicker();
     ASSERT_TRUE(dialog);
     ASSERT_TRUE(StartHelpCapture());
@@ -654,7 +659,7 @@ TEST_F(ProgramPickerTest, CdRomButtonsOpenTheirHelpTopics)
         EXPECT_EQ(requests.size(), 1u);
         EXPECT_EQ(requests[0].command, (UINT)HELP_CONTEXT);
         EXPECT_EQ(requests[0].data, topic.context) << topic.button;
-        StartHelpCapture();  // forget the request
+        StartHelpCapture(); // forget the request
     }
     // Cancel closes without help; the program dialog is as it was.
     ClickButton(dialog, IDC_PROGRAM_INFO);
@@ -705,4 +710,4 @@ TEST_F(ProgramPickerTest, CdRomButtonStartsTheHelpViewer)
     ASSERT_TRUE(BackInSetup(dialog));
 }
 
-}  // namespace
+} // namespace

@@ -53,7 +53,10 @@ protected:
         return starts;
     }
 
-    bool WaitStarts(size_t count) { return WaitUntil([&] { return Starts().size() >= count; }); }
+    bool WaitStarts(size_t count)
+    {
+        return WaitUntil([&] { return Starts().size() >= count; });
+    }
 
     // A copy of the recorder started by the test itself, with a visible
     // window when it has a title.
@@ -77,7 +80,8 @@ protected:
                 if (start.args == std::string("--exit ") + marker)
                     return true;
             return false;
-        })) << "marker press " << marker << " was not carried out";
+        })) << "marker press "
+            << marker << " was not carried out";
     }
 
     // Copies still running besides the ones the test started.
@@ -89,7 +93,7 @@ protected:
             bool ours = false;
             for (const Process &process : started)
                 ours = ours || process.id == id;
-            for (const RecordedStart &start : Starts())  // markers end by themselves
+            for (const RecordedStart &start : Starts()) // markers end by themselves
                 ours = ours || (start.pid == id && start.args.rfind("--exit", 0) == 0);
             HANDLE handle = OpenProcess(SYNCHRONIZE, FALSE, id);
             bool alive = handle && WaitForSingleObject(handle, 0) == WAIT_TIMEOUT;
@@ -141,7 +145,7 @@ TEST_F(ProgramLaunchTest, RunningCopyIsRestoredAndBroughtForwardInsteadOfStarted
 
 TEST_F(ProgramLaunchTest, CopyWithHiddenWindowsOnlyIsStartedAgain)
 {
-    RunRecorder(recorder, "");  // its only window stays hidden
+    RunRecorder(recorder, ""); // its only window stays hidden
     AssignKey("F5", recorder);
     ASSERT_TRUE(Start());
     ASSERT_TRUE(ShowFocusWindow());
@@ -284,4 +288,4 @@ TEST_F(ProgramLaunchTest, ChangedAssignmentRulesTheNextPress)
     WaitWindowGone(box);
 }
 
-}  // namespace
+} // namespace

@@ -50,10 +50,7 @@ protected:
         EXPECT_FALSE(child) << "more controls than the layout has";
     }
 
-    void SetUp() override
-    {
-        SpringdeckTest::SetUp();
-    }
+    void SetUp() override { SpringdeckTest::SetUp(); }
 
     void TearDown() override
     {
@@ -143,9 +140,8 @@ protected:
     }
 
     HWND mainWindow = NULL;
-    std::string program;  // empty: build\springdeck.exe
+    std::string program; // empty: build\springdeck.exe
     driver::SavedKey savedRunKey;
     bool runKeyTaken = false;
-    bool userRunKeyLocked = false;  // DenyWrites on the user's Run key, undone at the end
-
+    bool userRunKeyLocked = false; // DenyWrites on the user's Run key, undone at the end
 };

@@ -11,28 +11,42 @@ class SetupDialogTest : public SetupDialogFixture {};
 
 const ControlRow SetupControls[] = {
     {-1, "Static", "Click on the key you would like to customize:", 14, 4, 208, 12},
-    {101, "Button", "", 14, 19, 35, 30},   {-1, "Static", "F1", 17, 51, 28, 8},
-    {102, "Button", "", 55, 19, 35, 30},   {-1, "Static", "F2", 58, 51, 28, 8},
-    {103, "Button", "", 96, 19, 35, 30},   {-1, "Static", "F3", 98, 51, 28, 8},
-    {104, "Button", "", 136, 19, 35, 30},  {-1, "Static", "F4", 139, 51, 28, 8},
-    {105, "Button", "", 193, 19, 35, 30},  {-1, "Static", "F5", 196, 51, 28, 8},
-    {106, "Button", "", 233, 19, 35, 30},  {-1, "Static", "F6", 236, 51, 28, 8},
-    {107, "Button", "", 273, 19, 35, 30},  {-1, "Static", "F7", 275, 51, 28, 8},
-    {108, "Button", "", 313, 19, 35, 30},  {-1, "Static", "F8", 316, 51, 28, 8},
-    {109, "Button", "", 15, 65, 35, 30},   {-1, "Static", "F9", 18, 98, 28, 8},
-    {110, "Button", "", 55, 65, 35, 30},   {-1, "Static", "F10", 58, 98, 28, 8},
-    {111, "Button", "", 96, 65, 35, 30},   {-1, "Static", "F11", 100, 98, 28, 8},
-    {112, "Button", "", 136, 65, 35, 30},  {-1, "Static", "F12", 139, 98, 28, 8},
-    {113, "Button", "", 214, 65, 35, 30},  {-1, "Static", "Print Screen", 218, 96, 28, 17},
-    {114, "Button", "", 253, 65, 35, 30},  {-1, "Static", "Scroll Lock", 256, 96, 28, 17},
-    {115, "Button", "", 293, 65, 35, 30},  {-1, "Static", "Pause\r\nBreak", 295, 96, 28, 17},
+    {101, "Button", "", 14, 19, 35, 30},
+    {-1, "Static", "F1", 17, 51, 28, 8},
+    {102, "Button", "", 55, 19, 35, 30},
+    {-1, "Static", "F2", 58, 51, 28, 8},
+    {103, "Button", "", 96, 19, 35, 30},
+    {-1, "Static", "F3", 98, 51, 28, 8},
+    {104, "Button", "", 136, 19, 35, 30},
+    {-1, "Static", "F4", 139, 51, 28, 8},
+    {105, "Button", "", 193, 19, 35, 30},
+    {-1, "Static", "F5", 196, 51, 28, 8},
+    {106, "Button", "", 233, 19, 35, 30},
+    {-1, "Static", "F6", 236, 51, 28, 8},
+    {107, "Button", "", 273, 19, 35, 30},
+    {-1, "Static", "F7", 275, 51, 28, 8},
+    {108, "Button", "", 313, 19, 35, 30},
+    {-1, "Static", "F8", 316, 51, 28, 8},
+    {109, "Button", "", 15, 65, 35, 30},
+    {-1, "Static", "F9", 18, 98, 28, 8},
+    {110, "Button", "", 55, 65, 35, 30},
+    {-1, "Static", "F10", 58, 98, 28, 8},
+    {111, "Button", "", 96, 65, 35, 30},
+    {-1, "Static", "F11", 100, 98, 28, 8},
+    {112, "Button", "", 136, 65, 35, 30},
+    {-1, "Static", "F12", 139, 98, 28, 8},
+    {113, "Button", "", 214, 65, 35, 30},
+    {-1, "Static", "Print Screen", 218, 96, 28, 17},
+    {114, "Button", "", 253, 65, 35, 30},
+    {-1, "Static", "Scroll Lock", 256, 96, 28, 17},
+    {115, "Button", "", 293, 65, 35, 30},
+    {-1, "Static", "Pause\r\nBreak", 295, 96, 28, 17},
     {116, "Button", "Start Springdeck when computer starts (highly recommended)", 16, 112, 224, 12},
     {118, "Button", "Which browser do you use?", 15, 127, 141, 62},
     {119, "Button", "&Netscape Navigator 2.0 or later", 19, 139, 125, 12},
     {120, "Button", "&Microsoft Internet Explorer 3.0 or later", 19, 155, 133, 12},
-    {-1, "Static",
-     "Note: Press Ctrl+Alt+Springpad to cause a Springpad to perform its normal function key function. ", 184,
-     129, 176, 20},
+    {-1, "Static", "Note: Press Ctrl+Alt+Springpad to cause a Springpad to perform its normal function key function. ",
+     184, 129, 176, 20},
     {117, "Button", "About", 193, 154, 50, 14},
     {9, "Button", "Help", 249, 154, 50, 14},
     {2, "Button", "OK", 305, 154, 50, 14},
@@ -120,14 +134,14 @@ TEST_F(SetupDialogTest, WhileOpenSetupAndTurnOffChangeNothingAndSpringpadsWork)
 TEST_F(SetupDialogTest, KeyFacesShowTheAssignmentsAndTipsTheirTitles)
 {
     const std::string exe = SpringdeckExe();
-    AssignKey("F1", exe, "", "Springdeck itself", exe, 0);       // stored icon, index 0
-    AssignKey("F2", ":connection", "My ISP", "My ISP");           // connection
-    AssignKey("F3", "http://www.cnet.com/");                      // a preset with '/' added
-    AssignKey("F4", "file:///c|/docs/page.htm", "", "My page");   // other web address
-    AssignKey("F5", exe);                                         // no stored icon
-    AssignKey("F6", exe, "", "", exe, 3);                         // stored icon, index 3
-    AssignKey("F8", "http://www.CNET.com");                       // a preset in other case
-    AssignKey("F9", "http://my.yahoo.com", "", "My Yahoo!");      // a Yahoo! preset
+    AssignKey("F1", exe, "", "Springdeck itself", exe, 0);      // stored icon, index 0
+    AssignKey("F2", ":connection", "My ISP", "My ISP");         // connection
+    AssignKey("F3", "http://www.cnet.com/");                    // a preset with '/' added
+    AssignKey("F4", "file:///c|/docs/page.htm", "", "My page"); // other web address
+    AssignKey("F5", exe);                                       // no stored icon
+    AssignKey("F6", exe, "", "", exe, 3);                       // stored icon, index 3
+    AssignKey("F8", "http://www.CNET.com");                     // a preset in other case
+    AssignKey("F9", "http://my.yahoo.com", "", "My Yahoo!");    // a Yahoo! preset
     HWND dialog = OpenSetup();
     ASSERT_TRUE(dialog);
 
@@ -135,7 +149,7 @@ TEST_F(SetupDialogTest, KeyFacesShowTheAssignmentsAndTipsTheirTitles)
         int key;
         int icon;
     } icons[] = {{101, ICO_SPRINGDECK}, {102, ICO_CONNECT}, {105, ICO_SPRINGDECK}, {106, ICO_F3},
-                 {107, ICO_F7},         {109, ICO_YAHOO},   {110, ICO_F10},       {115, ICO_PAUSE}};
+                 {107, ICO_F7},         {109, ICO_YAHOO},   {110, ICO_F10},        {115, ICO_PAUSE}};
     for (const IconFace &face : icons) {
         HWND button = GetDlgItem(dialog, face.key);
         EXPECT_TRUE(Style(button) & BS_ICON) << "key " << face.key;
@@ -239,10 +253,13 @@ TEST_F(SetupDialogTest, BrowserChoiceIsStoredAtOnceAndShownAgain)
     for (const Click &click : clicks) {
         ClickButton(dialog, click.id);
         DWORD value = 99;
-        EXPECT_TRUE(WaitUntil([&] {
-            return ReadDword(HKEY_CURRENT_USER, std::string(SettingsPath) + "\\options", "browser", &value) &&
-                   value == click.stored;
-        }, 5000)) << "after clicking " << click.id << " the store holds " << value;
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                return ReadDword(HKEY_CURRENT_USER, std::string(SettingsPath) + "\\options", "browser", &value) &&
+                       value == click.stored;
+            },
+            5000))
+            << "after clicking " << click.id << " the store holds " << value;
         for (int id : {119, 120, 508})
             EXPECT_EQ(SendDlgItemMessageA(dialog, id, BM_GETCHECK, 0, 0), id == click.id ? BST_CHECKED : BST_UNCHECKED);
     }
@@ -403,7 +420,7 @@ TEST_F(SetupDialogTest, HelpOpensTheHelpFileNamedAfterTheProgram)
     ASSERT_TRUE(help) << "no HTML Help window of Springdeck";
     EXPECT_TRUE(CaptureWindowShown(help, "setup-html-help"));
     EXPECT_TRUE(IsWindowVisible(dialog));
-    ClickButton(dialog, IDCANCEL);  // its "OK"
+    ClickButton(dialog, IDCANCEL); // its "OK"
     ASSERT_TRUE(WaitWindowGone(dialog));
     EXPECT_TRUE(IsWindow(help));
     PostMessageA(mainWindow, driver::CloseMessage(), 0, 0);
@@ -427,4 +444,4 @@ TEST_F(SetupDialogTest, HelpOpensTheHelpFileNamedAfterTheProgram)
     KillProcessesNamed("winhlp32.exe");
 }
 
-}  // namespace
+} // namespace

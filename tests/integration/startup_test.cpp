@@ -10,10 +10,7 @@ namespace {
 
 class StartupTest : public SpringdeckTest {};
 
-std::string RunValue()
-{
-    return ReadString(HKEY_LOCAL_MACHINE, RunKeyPath, "Springdeck");
-}
+std::string RunValue() { return ReadString(HKEY_LOCAL_MACHINE, RunKeyPath, "Springdeck"); }
 
 TEST_F(StartupTest, SecondCopyOnlyBeepsAndExits)
 {
@@ -43,11 +40,11 @@ TEST_F(StartupTest, CopiesStartedTogetherLeaveExactlyOne)
         return std::count_if(copies.begin(), copies.end(),
                              [](Process &copy) { return WaitForSingleObject(copy.handle, 0) != WAIT_OBJECT_0; });
     };
-    WaitUntil([&] { return running() <= 1 && FindMainWindow(); }, 60000);  // five starts at once are slow
+    WaitUntil([&] { return running() <= 1 && FindMainWindow(); }, 60000); // five starts at once are slow
     EXPECT_EQ(running(), 1);
     for (Process &copy : copies) {
         if (WaitExit(copy, 0) == STILL_ACTIVE)
-            std::swap(springdeck, copy);  // the fixture ends it
+            std::swap(springdeck, copy); // the fixture ends it
         else
             EXPECT_EQ(WaitExit(copy, 0), 0u) << "a second copy only beeps";
         CloseProcess(copy);
@@ -59,7 +56,7 @@ TEST_F(StartupTest, CopiesStartedTogetherLeaveExactlyOne)
 
 TEST_F(StartupTest, FirstStartRegistersRunValueAndMarksInstalled)
 {
-    ClearSettings();  // a fresh profile
+    ClearSettings(); // a fresh profile
     ASSERT_TRUE(Start());
     DWORD installed = 0;
     ASSERT_TRUE(WaitUntil([&] {
@@ -174,7 +171,7 @@ TEST_F(StartupTest, ProgramFolderBecomesCurrent)
     RemoveDirectoryA(elsewhere.c_str());
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
@@ -183,7 +180,7 @@ TEST(Manifest, AsInvokerOnVistaToElevenWithClassicControlsAndNoDpiAwareness)
 {
     HMODULE exe = LoadLibraryExA(SpringdeckExe().c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_TRUE(exe);
-    HRSRC found = FindResourceA(exe, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));  // RT_MANIFEST
+    HRSRC found = FindResourceA(exe, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)); // RT_MANIFEST
     ASSERT_TRUE(found);
     std::string text((const char *)LockResource(LoadResource(exe, found)), SizeofResource(exe, found));
     FreeLibrary(exe);
@@ -197,4 +194,4 @@ TEST(Manifest, AsInvokerOnVistaToElevenWithClassicControlsAndNoDpiAwareness)
     EXPECT_EQ(text.find("Common-Controls"), std::string::npos) << "the classic controls, as ever";
 }
 
-}  // namespace
+} // namespace

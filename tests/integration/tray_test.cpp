@@ -186,7 +186,7 @@ TEST_F(TrayTest, IconComesBackWhenTheTaskbarIsRecreated)
     data.cbSize = NOTIFYICONDATAA_V1_SIZE;
     data.hWnd = window;
     data.uID = 1;
-    Shell_NotifyIconA(NIM_DELETE, &data);  // as if the shell had restarted
+    Shell_NotifyIconA(NIM_DELETE, &data); // as if the shell had restarted
     ASSERT_FALSE(TrayIconPresent(window));
     PostMessageA(window, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
     EXPECT_TRUE(WaitUntil([&] { return TrayIconPresent(window); }, 5000));
@@ -215,7 +215,7 @@ TEST_F(TrayTest, SetupChosenAgainBringsTheOpenDialogForward)
     chooseSetup(WaitForWindow("#32770", "Springdeck Setup"));
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
@@ -234,4 +234,4 @@ TEST_F(TrayTest, CloseMessageEndsWithTheSetupChainOpen)
     EXPECT_FALSE(FindTopWindow("#32770", "Springdeck Setup"));
 }
 
-}  // namespace
+} // namespace

@@ -18,7 +18,7 @@ const char ShellFoldersKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Ex
 struct Preset {
     int button;
     const char *title;
-    int icon;  // beside the button and on the keys that open the site
+    int icon; // beside the button and on the keys that open the site
 };
 // The preset buttons and the titles their sites are stored with.
 const Preset Presets[] = {
@@ -33,8 +33,8 @@ const Preset Presets[] = {
 
 struct YahooSite {
     int radio;
-    const char *name;   // as the radio button names it
-    const char *title;  // as it is stored
+    const char *name;  // as the radio button names it
+    const char *title; // as it is stored
 };
 const YahooSite YahooSites[] = {
     {IDC_YAHOO_MAIN, "Yahoo!", "Yahoo!"},
@@ -54,8 +54,8 @@ void WriteText(const std::string &path, const std::string &text)
 // A home page: "http://" and a host name, no path, no trailing '/'.
 bool IsHomePage(const std::string &address)
 {
-    return address.compare(0, 7, "http://") == 0 && address.size() > 7 &&
-           address.find('/', 7) == std::string::npos && address.find('.', 7) != std::string::npos;
+    return address.compare(0, 7, "http://") == 0 && address.size() > 7 && address.find('/', 7) == std::string::npos &&
+           address.find('.', 7) != std::string::npos;
 }
 
 class WebsiteTest : public SetupDialogFixture {
@@ -289,7 +289,7 @@ protected:
 
     HWND setup = NULL;
     RECT setupPlace = {};
-    LRESULT face = 0;  // Pause's face when the last flow ended
+    LRESULT face = 0; // Pause's face when the last flow ended
     std::string scratch;
     std::vector<std::string> browserFolders;
 };
@@ -349,7 +349,7 @@ TEST_F(WebsiteTest, CancelAndCloseBoxLeaveTheKeyAsItWas)
 
 const ControlRow WebsiteControls[] = {
     {-1, "Static", "Click on a website to assign it to", 4, 8, 108, 8},
-    {IDC_WEB_KEYICON, "Static", "", 110, 3, 0, 0},  // icons take their own size
+    {IDC_WEB_KEYICON, "Static", "", 110, 3, 0, 0}, // icons take their own size
     {IDC_WEB_ASSIGNED, "Static", "You have assigned:", 144, 9, 68, 8},
     {IDC_WEB_SITEICON, "Static", "", 216, 3, 0, 0},
     {-1, "Static", nullptr, 16, 28, 0, 0},
@@ -382,10 +382,10 @@ TEST_F(WebsiteTest, DialogLayoutAndNoBookmarksWithAmericaOnline)
     HWND dialog = OpenWebsite(101);
     ASSERT_TRUE(dialog);
     ExpectLayout(dialog, 310, 207, WebsiteControls, sizeof WebsiteControls / sizeof WebsiteControls[0]);
-    const int decorations[][2] = {{IDC_SITE_YAHOO, ICO_YAHOO}, {IDC_SITE_CNET, ICO_CNET},
-                                  {IDC_SITE_PATHFINDER, ICO_PATHFINDER}, {IDC_SITE_ESPNET, ICO_ESPNET},
-                                  {IDC_SITE_E, ICO_E}, {IDC_SITE_FAMILYPLANET, ICO_FAMILYPLANET},
-                                  {IDC_SITE_USATODAY, ICO_USATODAY}, {IDC_SITE_SOD, ICO_SOD}};
+    const int decorations[][2] = {
+        {IDC_SITE_YAHOO, ICO_YAHOO},       {IDC_SITE_CNET, ICO_CNET}, {IDC_SITE_PATHFINDER, ICO_PATHFINDER},
+        {IDC_SITE_ESPNET, ICO_ESPNET},     {IDC_SITE_E, ICO_E},       {IDC_SITE_FAMILYPLANET, ICO_FAMILYPLANET},
+        {IDC_SITE_USATODAY, ICO_USATODAY}, {IDC_SITE_SOD, ICO_SOD}};
     for (const auto &decoration : decorations)
         EXPECT_TRUE(ShowsFaceIcon(DecorationOf(dialog, decoration[0]), decoration[1])) << decoration[1];
     EXPECT_TRUE(ShowsFaceIcon(GetDlgItem(dialog, IDC_WEB_KEYICON), ICO_F1));
@@ -587,10 +587,14 @@ const std::string BookmarkFile =
     "    <DT><H3 ADD_DATE=\"870000000\">Work</H3>\n"
     "    <DL><p>\n"
     "        <DT><A HREF=\"http://mail.example.com/\" ADD_DATE=\"870000001\" ICON=\"data:image/png;base64," +
-    std::string(2048, 'A') + "\">Mail</A>\n"
-    "        <DT><A HREF=\"http://wiki.example.com/?a=1&b=2\" ADD_DATE=\"870000002\">Wiki & Notes \xE2\x80\x93 Caf\xC3\xA9</A>\n"
+    std::string(2048, 'A') +
+    "\">Mail</A>\n"
+    "        <DT><A HREF=\"http://wiki.example.com/?a=1&b=2\" ADD_DATE=\"870000002\">Wiki & Notes \xE2\x80\x93 "
+    "Caf\xC3\xA9</A>\n"
     "        <DT><A HREF=\"javascript:void(document.title)\">Bookmarklet</A>\n"
-    "        <DT><A HREF=\"http://long.example.com/" + std::string(300, 'p') + "\">Long</A>\n"
+    "        <DT><A HREF=\"http://long.example.com/" +
+    std::string(300, 'p') +
+    "\">Long</A>\n"
     "    </DL><p>\n"
     "    <DT><H3>Nothing Inside</H3>\n"
     "    <DT><A HREF=\"HTTP://news.example.com/\">News</A>\n"
@@ -691,7 +695,7 @@ TEST_F(WebsiteTest, NetscapeBookmarksThroughWinIniAndAnEmptyTreeWithout)
     WriteText(file, BookmarkFile);
     WriteText(ini, "[Bookmark List]\r\nFile Location=" + file + "\r\n");
     WriteProfileStringA("Netscape", "ini", ini.c_str());
-    SetSettingDword("options", "browser", 7);  // any browser but 1 reads Navigator's file
+    SetSettingDword("options", "browser", 7); // any browser but 1 reads Navigator's file
 
     HWND picker = OpenBookmarks(109);
     WriteProfileStringA("Netscape", NULL, NULL);
@@ -736,8 +740,7 @@ TEST_F(WebsiteTest, InternetExplorerFavorites)
     WriteText(favorites + "\\Broken.url", "[InternetShortcut]\r\nIconIndex=0\r\n");
     std::string saved = ReadString(HKEY_CURRENT_USER, ShellFoldersKey, "Favorites");
     bool hadValue = ValueExists(HKEY_CURRENT_USER, ShellFoldersKey, "Favorites");
-    WriteValue(HKEY_CURRENT_USER, ShellFoldersKey, "Favorites", REG_SZ, favorites.c_str(),
-               (DWORD)favorites.size() + 1);
+    WriteValue(HKEY_CURRENT_USER, ShellFoldersKey, "Favorites", REG_SZ, favorites.c_str(), (DWORD)favorites.size() + 1);
     ASSERT_TRUE(OpenedSetup());
     ClickButton(setup, IDC_BROWSER_EXPLORER);
     ASSERT_TRUE(WaitUntil([&] { return IsDlgButtonChecked(setup, IDC_BROWSER_EXPLORER) == BST_CHECKED; }));
@@ -782,8 +785,8 @@ std::string ChromiumFile(const std::string &items)
 
 std::string ChromiumUrl(const std::string &name, const std::string &url)
 {
-    return "{\"date_added\":\"13300000000000001\",\"id\":\"7\",\"name\":\"" + name +
-           "\",\"type\":\"url\",\"url\":\"" + url + "\"}";
+    return "{\"date_added\":\"13300000000000001\",\"id\":\"7\",\"name\":\"" + name + "\",\"type\":\"url\",\"url\":\"" +
+           url + "\"}";
 }
 
 // A Firefox bookmarks backup whose menu holds one bookmark.
@@ -794,8 +797,11 @@ std::string FirefoxBackup(const std::string &title, const std::string &uri)
         "\"type\":\"text/x-moz-place-container\",\"root\":\"placesRoot\",\"children\":["
         "{\"guid\":\"menu________\",\"title\":\"menu\",\"index\":0,\"id\":2,\"typeCode\":2,"
         "\"type\":\"text/x-moz-place-container\",\"root\":\"bookmarksMenuFolder\",\"children\":["
-        "{\"guid\":\"bookmark0001\",\"title\":\"" + title + "\",\"index\":0,\"id\":9,\"typeCode\":1,"
-        "\"type\":\"text/x-moz-place\",\"uri\":\"" + uri + "\"}]}]}";
+        "{\"guid\":\"bookmark0001\",\"title\":\"" +
+        title +
+        "\",\"index\":0,\"id\":9,\"typeCode\":1,"
+        "\"type\":\"text/x-moz-place\",\"uri\":\"" +
+        uri + "\"}]}]}";
     return MozLz4Literals(json);
 }
 
@@ -810,10 +816,12 @@ TEST_F(WebsiteTest, BookmarksOfCurrentBrowsersFollowTheChosenBrowsers)
     WriteText(file, BookmarkFile);
     WriteValue(HKEY_CURRENT_USER, NetscapeKey, "File Location", REG_SZ, file.c_str(), (DWORD)file.size() + 1);
     std::string chrome = BrowserFolder(CSIDL_LOCAL_APPDATA, "Google\\Chrome\\User Data");
-    WriteText(chrome + "\\Local State", "{\"profile\":{\"info_cache\":{\"Profile 1\":{\"name\":\"Work\"},"
-                                        "\"Default\":{\"name\":\"Person 1\"},\"Profile 2\":{\"name\":\"Empty\"}}}}");
+    WriteText(chrome + "\\Local State",
+              "{\"profile\":{\"info_cache\":{\"Profile 1\":{\"name\":\"Work\"},"
+              "\"Default\":{\"name\":\"Person 1\"},\"Profile 2\":{\"name\":\"Empty\"}}}}");
     const char *profiles[][3] = {{"Default", "Home Page", "https://home.example/"},
-                                 {"Profile 1", "Work Mail", "https://mail.work.example/"}, {"Profile 2"}};
+                                 {"Profile 1", "Work Mail", "https://mail.work.example/"},
+                                 {"Profile 2"}};
     for (const auto &profile : profiles)
         WriteText(BrowserFolder(CSIDL_LOCAL_APPDATA, std::string("Google\\Chrome\\User Data\\") + profile[0]) +
                       "\\Bookmarks",
@@ -837,7 +845,7 @@ TEST_F(WebsiteTest, BookmarksOfCurrentBrowsersFollowTheChosenBrowsers)
     HWND tree = GetDlgItem(picker, IDC_BOOKMARK_TREE);
     std::vector<TreeItem> items = TreeItems(tree);
     std::string tops, top;
-    std::map<std::string, std::string> topOf;  // each bookmark's top-level folder
+    std::map<std::string, std::string> topOf; // each bookmark's top-level folder
     for (const TreeItem &item : items) {
         if (item.depth == 0) {
             top = item.text;
@@ -881,8 +889,7 @@ TEST_F(WebsiteTest, AssignedSitesOpenOnTheirKeysAndTheAliasStandsInForItsAddress
 {
     std::string log = Scratch() + "\\navigator.log";
     StartProgram(DoublePath("fakebrowser"), "--service NETSCAPE --log \"" + log + "\"");
-    const std::pair<UINT, int> keys[] = {
-        {105, IDC_SITE_PATHFINDER}, {106, IDC_SITE_PATHFINDER}, {107, IDC_SITE_CNET}};
+    const std::pair<UINT, int> keys[] = {{105, IDC_SITE_PATHFINDER}, {106, IDC_SITE_PATHFINDER}, {107, IDC_SITE_CNET}};
     for (const auto &key : keys) {
         HWND dialog = OpenWithPreset(key.first, key.second);
         ASSERT_TRUE(dialog);
@@ -915,4 +922,4 @@ TEST_F(WebsiteTest, AssignedSitesOpenOnTheirKeysAndTheAliasStandsInForItsAddress
     EXPECT_TRUE(requested(FileAddress(page))) << "the other key with the aliased address";
 }
 
-}  // namespace
+} // namespace

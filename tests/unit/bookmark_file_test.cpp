@@ -56,7 +56,6 @@ std::string ParseText(const std::string &bytes, Outline *outline = nullptr)
     return result.text;
 }
 
-
 struct ParseCase {
     const char *name;
     std::string file;
@@ -82,11 +81,10 @@ TEST(BookmarkFileTest, ReadsFoldersAndBookmarks)
          "<DT><A HREF=\"http://s.example/?a=1&amp;b=2\">Tom&#39;s &quot;page&quot; &bogus; &#1114112; &#xD800;</A>\n"
          "</DL>\n</DL>\n",
          "R&D <new>/\n  Tom's \"page\" &bogus; &#1114112; &#xD800; = http://s.example/?a=1&b=2\n"},
-        {"tags in lower case",
-         "<dl>\n<dt><h3>Work</h3>\n<dl>\n<dt><a href=\"http://a.example/\">A</a>\n</dl>\n</dl>\n",
+        {"tags in lower case", "<dl>\n<dt><h3>Work</h3>\n<dl>\n<dt><a href=\"http://a.example/\">A</a>\n</dl>\n</dl>\n",
          "Work/\n  A = http://a.example/\n"},
-        {"no '>' after the address: the title is the address",
-         "<DL>\n<DT><A HREF=\"http://bare.example/\"\n</DL>\n", "http://bare.example/ = http://bare.example/\n"},
+        {"no '>' after the address: the title is the address", "<DL>\n<DT><A HREF=\"http://bare.example/\"\n</DL>\n",
+         "http://bare.example/ = http://bare.example/\n"},
         {"no closing quote: the address runs to the end of the line",
          "<DL>\n<DT><A HREF=\"http://open.example/\n</DL>\n", "http://open.example/ = http://open.example/\n"},
         {"no quote at all: skipped",
@@ -108,10 +106,13 @@ TEST(BookmarkFileTest, ReadsFoldersAndBookmarks)
          "Space = http://s/\n"},
         {"CRLF line ends", "<DL>\r\n<DT><H3>Work</H3>\r\n<DL>\r\n<DT><A HREF=\"http://m/\">Mail\r\n</DL>\r\n</DL>\r\n",
          "Work/\n  Mail = http://m/\n"},
-        {"CR line ends", "<DL>\r<DT><H3>Work</H3>\r<DL>\r<DT><A HREF=\"http://m/\">Mail\r</DL>\r</DL>", "Work/\n  Mail = http://m/\n"},
+        {"CR line ends", "<DL>\r<DT><H3>Work</H3>\r<DL>\r<DT><A HREF=\"http://m/\">Mail\r</DL>\r</DL>",
+         "Work/\n  Mail = http://m/\n"},
         {"only web addresses, their scheme in lower case; a folder left empty stays",
-         "<DL>\n<DT><H3>Scripts</H3>\n<DL>\n<DT><A HREF=\"javascript:alert(1)\">JS</A>\n<DT><A HREF=\"place:sort=8\">P</A>\n"
-         "<DT><A HREF=\"about:blank\">A</A>\n<DT><A HREF=\"data:text/html,x\">D</A>\n<DT><A HREF=\"chrome://x/\">C</A>\n"
+         "<DL>\n<DT><H3>Scripts</H3>\n<DL>\n<DT><A HREF=\"javascript:alert(1)\">JS</A>\n<DT><A "
+         "HREF=\"place:sort=8\">P</A>\n"
+         "<DT><A HREF=\"about:blank\">A</A>\n<DT><A HREF=\"data:text/html,x\">D</A>\n<DT><A "
+         "HREF=\"chrome://x/\">C</A>\n"
          "<DT><A HREF=\"www.example.com\">W</A>\n<DT><A HREF=\"httpx://a/\">X</A>\n</DL>\n"
          "<DT><A HREF=\"HTTP://Up.example/Path\">Up</A>\n<DT><A HREF=\"Mailto:me@example.com\">M</A>\n"
          "<DT><A HREF=\"sNews:s\">S</A>\n<DT><A HREF=\"FILE:///c|/a.htm\">F</A>\n<DT><A HREF=\"gopher:g\">G</A>\n"
@@ -128,15 +129,16 @@ TEST(BookmarkFileTest, ReadsFoldersAndBookmarks)
         {"nothing after the root list is read",
          "<DL>\n<DT><A HREF=\"http://in/\">In</A>\n</DL>\n<DL>\n<DT><A HREF=\"http://out/\">Out</A>\n</DL>\n",
          "In = http://in/\n"},
-        {"a 5,000-character title is cut to 255",
-         "<DL>\n<DT><A HREF=\"http://long/\">" + longTitle + "</A>\n</DL>\n",
+        {"a 5,000-character title is cut to 255", "<DL>\n<DT><A HREF=\"http://long/\">" + longTitle + "</A>\n</DL>\n",
          std::string(255, 'T') + " = http://long/\n"},
         {"an address of 255 characters (once decoded) is kept, a longer one left out",
-         "<DL>\n<DT><A HREF=\"" + address255 + "\">Fits</A>\n<DT><A HREF=\"" + address255 + "b\">Long</A>\n"
-         "<DT><A HREF=\"" + address255.substr(0, 251) + "&amp;\">Amp</A>\n</DL>\n",
+         "<DL>\n<DT><A HREF=\"" + address255 + "\">Fits</A>\n<DT><A HREF=\"" + address255 +
+             "b\">Long</A>\n"
+             "<DT><A HREF=\"" +
+             address255.substr(0, 251) + "&amp;\">Amp</A>\n</DL>\n",
          "Fits = " + address255 + "\nAmp = " + address255.substr(0, 251) + "&\n"},
-        {"a 1,000-character folder name is cut to 255",
-         "<DL>\n<DT><H3>" + std::string(1000, 'N') + "</H3>\n</DL>\n", std::string(255, 'N') + "/\n"},
+        {"a 1,000-character folder name is cut to 255", "<DL>\n<DT><H3>" + std::string(1000, 'N') + "</H3>\n</DL>\n",
+         std::string(255, 'N') + "/\n"},
         {"no list at all", "<HTML><BODY>Nothing here</BODY></HTML>\n", ""},
         {"empty file", "", ""},
     };
@@ -156,7 +158,8 @@ TEST(BookmarkFileTest, LongLinesAreReadWholeUpToOneMegabyte)
         return head + std::string(length - head.size() - tail.size(), 'Q') + tail + "\n";
     };
     EXPECT_EQ(ParseText("<DL>\n" + line(5000) + line(1 << 20) + "</DL>\n"), "Title = http://x/\nTitle = http://x/\n");
-    EXPECT_EQ(ParseText("<DL>\n" + line((1 << 20) + 1) + "<DT><A HREF=\"http://y/\">Y</A>\n</DL>\n"), "Y = http://y/\n");
+    EXPECT_EQ(ParseText("<DL>\n" + line((1 << 20) + 1) + "<DT><A HREF=\"http://y/\">Y</A>\n</DL>\n"),
+              "Y = http://y/\n");
 }
 
 // Names are decoded into the ANSI code page by the charset the file declares;
@@ -164,15 +167,18 @@ TEST(BookmarkFileTest, LongLinesAreReadWholeUpToOneMegabyte)
 TEST(BookmarkFileTest, NamesInTheFilesCharset)
 {
     const std::string meta = "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">\n";
-    const std::string cafe = "Caf\xC3\xA9 \xE2\x80\x93 \xE4\xB8\xAD \xF0\x9F\x98\x80";  // an emoji is one character
+    const std::string cafe = "Caf\xC3\xA9 \xE2\x80\x93 \xE4\xB8\xAD \xF0\x9F\x98\x80"; // an emoji is one character
     const ParseCase cases[] = {
         {"UTF-8 by META, bad bytes as '?', references too",
-         meta + "<DL><p>\n<DT><H3>" + cafe + "</H3>\n<DL>\n<DT><A HREF=\"http://x/\xC3\xA9?q=&#233;&amp;\">"
-                "&#8217;&#x2019;&#150; \xC3(\xFF</A>\n</DL>\n</DL>\n",
-         Ansi(L"Caf\u00e9 \u2013 \u4e2d ?") + "/\n  " + Ansi(L"\u2019\u2019\u2013 ?(?") + " = http://x/\xC3\xA9?q=&#233;&\n"},
+         meta + "<DL><p>\n<DT><H3>" + cafe +
+             "</H3>\n<DL>\n<DT><A HREF=\"http://x/\xC3\xA9?q=&#233;&amp;\">"
+             "&#8217;&#x2019;&#150; \xC3(\xFF</A>\n</DL>\n</DL>\n",
+         Ansi(L"Caf\u00e9 \u2013 \u4e2d ?") + "/\n  " + Ansi(L"\u2019\u2019\u2013 ?(?") +
+             " = http://x/\xC3\xA9?q=&#233;&\n"},
         {"UTF-8 by byte-order mark", "\xEF\xBB\xBF<DL>\n<DT><A HREF=\"http://x/\">" + cafe + "</A>\n</DL>\n",
          Ansi(L"Caf\u00e9 \u2013 \u4e2d ?") + " = http://x/\n"},
-        {"UTF-8 by an HTML5 META", "<meta charset=\"utf-8\">\n<DL>\n<DT><A HREF=\"http://x/\">na\xC3\xAFve</A>\n</DL>\n",
+        {"UTF-8 by an HTML5 META",
+         "<meta charset=\"utf-8\">\n<DL>\n<DT><A HREF=\"http://x/\">na\xC3\xAFve</A>\n</DL>\n",
          Ansi(L"na\u00efve") + " = http://x/\n"},
         {"no UTF-8 declared: bytes as they are, references converted",
          "<DL>\n<DT><A HREF=\"http://x/\">Caf\xC3\xA9 \xE9 &#8217;&#233;</A>\n</DL>\n",
@@ -198,8 +204,9 @@ int WINAPI StrictConverter(UINT codePage, DWORD flags, LPCWCH wide, int units, L
 TEST(BookmarkFileTest, CharactersInEachCodePage)
 {
     const std::tuple<unsigned, UINT, std::string> cases[] = {
-        {0xE9, CP_UTF8, "\xC3\xA9"}, {0x1F600, CP_UTF8, "\xF0\x9F\x98\x80"}, {0xE9, 1252, "\xE9"},
-        {0x4E2D, 1252, "?"}, {0x1F600, 1252, "?"}, {0x4E2D, 936, "\xD6\xD0"}};
+        {0xE9, CP_UTF8, "\xC3\xA9"}, {0x1F600, CP_UTF8, "\xF0\x9F\x98\x80"},
+        {0xE9, 1252, "\xE9"},        {0x4E2D, 1252, "?"},
+        {0x1F600, 1252, "?"},        {0x4E2D, 936, "\xD6\xD0"}};
     char bytes[4];
     SetWideCharConverter(StrictConverter);
     for (const auto &[codePoint, codePage, expected] : cases)
@@ -235,7 +242,8 @@ TEST(BookmarkFileTest, CurrentBrowserExport)
         "        <DT><A HREF=\"https://www.example.org/start?q=1&amp;r=2\" ADD_DATE=\"1700000001\" "
         "LAST_MODIFIED=\"1700000002\" ICON_URI=\"https://www.example.org/favicon.ico\" "
         "ICON=\"data:image/png;base64,iVBORw0KGgoAAAANSUhEUgAAABAAAAAQCAYAAAAf8/9hAAAA" +
-        std::string(2048, 'A') + "\">Example Start \xE2\x80\x93 Caf\xC3\xA9</A>\n"
+        std::string(2048, 'A') +
+        "\">Example Start \xE2\x80\x93 Caf\xC3\xA9</A>\n"
         "        <DT><A HREF=\"javascript:(function(){alert(1)})()\" ADD_DATE=\"1700000002\">Bookmarklet</A>\n"
         "        <DD>A description line that belongs to the bookmark above\n"
         "        <DT><H3 ADD_DATE=\"1700000003\" LAST_MODIFIED=\"1700000004\">News</H3>\n"
@@ -253,11 +261,13 @@ TEST(BookmarkFileTest, CurrentBrowserExport)
         "</DL>\n";
     EXPECT_EQ(ParseText(file),
               "Bookmarks Toolbar/\n"
-              "  " + Ansi(L"Example Start \u2013 Caf\u00e9") + " = https://www.example.org/start?q=1&r=2\n"
-              "  News/\n"
-              "    Daily News = http://news.example.com/\n"
-              "Empty Folder/\n"
-              "Files = ftp://ftp.example.net/pub/\n");
+              "  " +
+                  Ansi(L"Example Start \u2013 Caf\u00e9") +
+                  " = https://www.example.org/start?q=1&r=2\n"
+                  "  News/\n"
+                  "    Daily News = http://news.example.com/\n"
+                  "Empty Folder/\n"
+                  "Files = ftp://ftp.example.net/pub/\n");
 }
 
 TEST(BookmarkFileTest, DeepNestingIsBoundedAndLeavesTheTreeInShape)
@@ -286,9 +296,10 @@ TEST(BookmarkFileTest, RefusedFolderTakesItsContentsAlong)
 {
     Outline outline;
     outline.failFolder = 0;
-    ParseText("<DL>\n<DT><H3>Refused</H3>\n<DL>\n<DT><H3>Inner</H3>\n<DL>\n<DT><A HREF=\"http://in/\">In</A>\n"
-              "</DL>\n</DL>\n<DT><A HREF=\"http://next/\">Next</A>\n</DL>\n",
-              &outline);
+    ParseText(
+        "<DL>\n<DT><H3>Refused</H3>\n<DL>\n<DT><H3>Inner</H3>\n<DL>\n<DT><A HREF=\"http://in/\">In</A>\n"
+        "</DL>\n</DL>\n<DT><A HREF=\"http://next/\">Next</A>\n</DL>\n",
+        &outline);
     EXPECT_EQ(outline.text, "Refused/\nNext = http://next/\n");
 }
 
@@ -349,7 +360,8 @@ TEST(InternetShortcutTest, ReadsTheUrl)
         {"empty URL", "[InternetShortcut]\r\nURL=\r\n", 256, ""},
         {"longer than the buffer: none (a cut one opens another page)", "[InternetShortcut]\r\nURL=" + longUrl + "\r\n",
          256, ""},
-        {"a 100,000-character line: none", "[InternetShortcut]\r\nURL=http://" + std::string(100000, 'w') + "\r\n", 256, ""},
+        {"a 100,000-character line: none", "[InternetShortcut]\r\nURL=http://" + std::string(100000, 'w') + "\r\n", 256,
+         ""},
         {"fills the buffer exactly", "[InternetShortcut]\r\nURL=" + longUrl.substr(0, 255) + "\r\n", 256,
          longUrl.substr(0, 255)},
         {"empty file", "", 256, ""},
@@ -477,4 +489,4 @@ TEST_F(FavoritesFolderTest, PathsTooLongForTheBufferAreSkipped)
     EXPECT_EQ(outline.find("Inside"), std::string::npos) << outline;
 }
 
-}  // namespace
+} // namespace

@@ -14,7 +14,7 @@ struct Outline {
     };
     std::deque<Node> folders;
     std::string text;
-    int failFolder = -1;  // the n-th folder (from 0) is refused
+    int failFolder = -1; // the n-th folder (from 0) is refused
     int folderCount = 0;
     size_t longest = 0;
 };
@@ -36,7 +36,6 @@ inline void *Collect(void *context, void *parent, const char *name, const char *
     outline->folders.push_back({depth});
     return &outline->folders.back();
 }
-
 
 inline std::string Repeat(const std::string &text, size_t count)
 {

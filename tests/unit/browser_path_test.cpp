@@ -95,8 +95,11 @@ TEST_F(BrowserPathTest, NavigatorFromAppPathsWhenTheFileExistsElseFromItsIniFile
         const char *ini;
         const char *path;
     } cases[] = {
-        {"C:\\NAV\\NETSCAPE.INI", "C:\\NAV\\NETSCAPE.exe"}, {"x.ini", "x.exe"}, {"ab.i", "aexe"},
-        {"a.i", "a.i"}, {"abc", "abc"},
+        {"C:\\NAV\\NETSCAPE.INI", "C:\\NAV\\NETSCAPE.exe"},
+        {"x.ini", "x.exe"},
+        {"ab.i", "aexe"},
+        {"a.i", "a.i"},
+        {"abc", "abc"},
     };
     for (const auto &c : cases) {
         WriteProfileStringA("Netscape", "ini", c.ini);
@@ -125,7 +128,7 @@ TEST_F(BrowserPathTest, OverlongEntriesGiveNoPath)
 
 TEST(BrowserAddressTest, RequestItemFitsDdeAndCommandLineSplitsIntoPathAndWholeAddress)
 {
-    const std::string longest(239, 'a');  // with ",,0xFFFFFFFF,0x0", the 255 characters of a DDE string
+    const std::string longest(239, 'a'); // with ",,0xFFFFFFFF,0x0", the 255 characters of a DDE string
     char item[600];
     EXPECT_TRUE(FormatOpenRequestItem(longest.c_str(), item, sizeof item));
     EXPECT_FALSE(FormatOpenRequestItem((longest + "a").c_str(), item, sizeof item));
@@ -144,4 +147,4 @@ TEST(BrowserAddressTest, RequestItemFitsDdeAndCommandLineSplitsIntoPathAndWholeA
     EXPECT_EQ(text.rfind("\"C:\\b c.exe\" \"", 0), 0u) << command;
 }
 
-}  // namespace
+} // namespace

@@ -14,13 +14,25 @@ TEST(IsWebAddress, OnlyTheNineLowerCaseSchemes)
         const char *text;
         bool web;
     } cases[] = {
-        {"http://example.com", true}, {"https://example.com", true}, {"ftp://ftp.example.com", true},
-        {"gopher://g.example.com", true}, {"telnet://host", true}, {"mailto:someone@example.com", true},
-        {"news:comp.lang.c", true}, {"snews:secure.group", true}, {"file://C|/a.htm", true},
-        {"http:", true},  // the scheme alone counts
-        {"HTTP://example.com", false}, {"Http://example.com", false}, {"www.example.com", false},
-        {"http", false}, {"", false}, {" http://x", false}, {":connection", false},
-        {"C:\\Program Files\\app.exe", false}, {"https//x", false},
+        {"http://example.com", true},
+        {"https://example.com", true},
+        {"ftp://ftp.example.com", true},
+        {"gopher://g.example.com", true},
+        {"telnet://host", true},
+        {"mailto:someone@example.com", true},
+        {"news:comp.lang.c", true},
+        {"snews:secure.group", true},
+        {"file://C|/a.htm", true},
+        {"http:", true}, // the scheme alone counts
+        {"HTTP://example.com", false},
+        {"Http://example.com", false},
+        {"www.example.com", false},
+        {"http", false},
+        {"", false},
+        {" http://x", false},
+        {":connection", false},
+        {"C:\\Program Files\\app.exe", false},
+        {"https//x", false},
     };
     for (const auto &c : cases)
         EXPECT_EQ(IsWebAddress(c.text), c.web) << c.text;
@@ -52,12 +64,20 @@ TEST(MakeFileAddress, LongPathIsCutNotOverrun)
 // Only a drive path is a local file, whatever the escapes spell.
 TEST(FileAddressToPath, LocalDrivePathsOnly)
 {
-    const std::pair<const char *, const char *> cases[] = {  // address, path (null: none)
-        {"FILE://localhost/d|\\a.htm", "d:\\a.htm"}, {"file:///C:/x%2eexe%20y%zz%4", "C:\\x.exe y%zz%4"},
-        {"file://%43%3A/x.htm", "C:\\x.htm"}, {"file://server/share/x.htm", nullptr},
-        {"file:////server/share/x.htm", nullptr}, {"file://%5C%5Cserver/share/x.htm", nullptr},
-        {"file://localhost/share/x.htm", nullptr}, {"file://c:80/x.htm", nullptr}, {"file:///C:", nullptr},
-        {"file:///x.htm", nullptr}, {"file:///C:/a%00.exe", nullptr}, {"http://C:/x.htm", nullptr},
+    const std::pair<const char *, const char *> cases[] = {
+        // address, path (null: none)
+        {"FILE://localhost/d|\\a.htm", "d:\\a.htm"},
+        {"file:///C:/x%2eexe%20y%zz%4", "C:\\x.exe y%zz%4"},
+        {"file://%43%3A/x.htm", "C:\\x.htm"},
+        {"file://server/share/x.htm", nullptr},
+        {"file:////server/share/x.htm", nullptr},
+        {"file://%5C%5Cserver/share/x.htm", nullptr},
+        {"file://localhost/share/x.htm", nullptr},
+        {"file://c:80/x.htm", nullptr},
+        {"file:///C:", nullptr},
+        {"file:///x.htm", nullptr},
+        {"file:///C:/a%00.exe", nullptr},
+        {"http://C:/x.htm", nullptr},
     };
     char path[263];
     for (const auto &c : cases) {
@@ -84,4 +104,4 @@ TEST(PresetSites, EveryAddressIsAHomePageOrTheSiteOfTheDay)
     EXPECT_EQ(FindPresetSite(""), nullptr);
 }
 
-}  // namespace
+} // namespace

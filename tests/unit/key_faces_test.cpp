@@ -56,9 +56,9 @@ TEST_F(AddressLinesTest, BreaksAfterDotsAndSlashesAndSkipsTheScheme)
         {"mailto:someone", "someone*|"},
         {"news:", ""},
         {"no scheme at all", ""},
-        {"http://a.b/\\", "a.|b/|"},        // a lone backslash left over is not drawn
+        {"http://a.b/\\", "a.|b/|"}, // a lone backslash left over is not drawn
         {"http://a/b\\c", "a/|b\\c*|"},
-        {"ftp:x:/y", "x:/|y*|"},              // only the first ':' ends the scheme
+        {"ftp:x:/y", "x:/|y*|"}, // only the first ':' ends the scheme
     };
     for (const Case &c : cases)
         EXPECT_EQ(Split(c.address, 10000), c.lines) << c.address;
@@ -95,8 +95,8 @@ protected:
         SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Tolvane Keyboards");
         char self[MAX_PATH];
         GetModuleFileNameA(NULL, self, sizeof self);
-        PathRemoveFileSpecA(self);  // build\tests
-        PathRemoveFileSpecA(self);  // build
+        PathRemoveFileSpecA(self); // build\tests
+        PathRemoveFileSpecA(self); // build
         exe = std::string(self) + "\\springdeck.exe";
         module = LoadLibraryExA(exe.c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
         ASSERT_TRUE(module) << exe;
@@ -266,4 +266,4 @@ TEST_F(KeyFacesTest, HotkeysAreBackAfterARefreshAndHeldKeysAreFound)
     DestroyWindow(other);
 }
 
-}  // namespace
+} // namespace

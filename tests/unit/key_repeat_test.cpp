@@ -10,9 +10,9 @@
 
 TEST(KeyRepeat, HeldKeyIsOnePress)
 {
-    for (const char *script : {"D h1000 D r1030 D r1060 U", "D h1000 U D h1040", "D h1000 r1300 h1800", "h1000 h1010",
-                               "D h4294967200 D r40", "D h1000 d u D r1030 D r1060", "D h1000 d D r1030 u D r1060",
-                               "D h1000 U d u D h1200"}) {
+    for (const char *script :
+         {"D h1000 D r1030 D r1060 U", "D h1000 U D h1040", "D h1000 r1300 h1800", "h1000 h1010", "D h4294967200 D r40",
+          "D h1000 d u D r1030 D r1060", "D h1000 d D r1030 u D r1060", "D h1000 U d u D h1200"}) {
         KeyPressState key = {};
         std::istringstream words(script);
         for (std::string word; words >> word;) {

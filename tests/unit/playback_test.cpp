@@ -35,8 +35,8 @@ std::vector<Played> Walk(const std::vector<WORD> &request)
 TEST(PlaybackList, StrokesPlayDownThenUpFlaggedEntriesOneEvent)
 {
     std::vector<Played> played = Walk({4, VK_F5, VK_SHIFT | PLAYBACK_KEY_DOWN, 'A', VK_SHIFT | PLAYBACK_KEY_UP});
-    std::vector<Played> expected = {{WM_KEYDOWN, VK_F5}, {WM_KEYUP, VK_F5},   {WM_KEYDOWN, VK_SHIFT},
-                                    {WM_KEYDOWN, 'A'},   {WM_KEYUP, 'A'},     {WM_KEYUP, VK_SHIFT}};
+    std::vector<Played> expected = {{WM_KEYDOWN, VK_F5}, {WM_KEYUP, VK_F5}, {WM_KEYDOWN, VK_SHIFT},
+                                    {WM_KEYDOWN, 'A'},   {WM_KEYUP, 'A'},   {WM_KEYUP, VK_SHIFT}};
     ASSERT_EQ(played.size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i) {
         EXPECT_EQ(played[i].message, expected[i].message) << i;
@@ -60,7 +60,7 @@ TEST(PlaybackList, EmptyRequestEndsAtOnceAndLongOneIsCut)
     EXPECT_TRUE(Walk({0}).empty());
     std::vector<WORD> request(1 + 1100, (WORD)('K' | PLAYBACK_KEY_DOWN));
     request[0] = 1100;
-    request[1 + 1024] = VK_F1 | PLAYBACK_KEY_DOWN;  // the first entry past the cap
+    request[1 + 1024] = VK_F1 | PLAYBACK_KEY_DOWN; // the first entry past the cap
     std::vector<Played> played = Walk(request);
     EXPECT_EQ(played.size(), 1024u);
     for (const Played &event : played)
@@ -94,7 +94,7 @@ TEST(JournalHook, GetNextRepeatsSkipAdvancesOthersPassOn)
     static PlaybackState state;
     WORD request[] = {2, VK_F5, VK_SHIFT | PLAYBACK_KEY_UP};
     BeginPlaybackState(&state, request, 50, 1000);
-    AdvancePlayback(&state, 1000);  // as the playback thread does before installing the hook
+    AdvancePlayback(&state, 1000); // as the playback thread does before installing the hook
 
     EVENTMSG first, again;
     EXPECT_EQ(JournalPlaybackStep(&state, HC_GETNEXT, 0, (LPARAM)&first, 1010), 40);
@@ -139,9 +139,14 @@ TEST(JournalHook, NoActivePlaybackAnswersZero)
 // Rows: lifted, still held, pressed again, released just before that, hook caught up.
 TEST(LiftedModifiers, PressedAgainOnlyWhileTheWatchKnowsTheUserHoldsThem)
 {
-    const struct { bool lifted, holds, again, releasedFirst, caughtUp; LiftedKeyStep step; } rows[] = {
-        {1, 1, 0, 0, 1, LIFTED_KEY_PRESS}, {1, 1, 0, 0, 0, LIFTED_KEY_LEAVE}, {1, 1, 1, 0, 1, LIFTED_KEY_LEAVE},
-        {1, 0, 1, 1, 1, LIFTED_KEY_RELEASE}, {1, 1, 1, 0, 0, LIFTED_KEY_RELEASE}};
+    const struct {
+        bool lifted, holds, again, releasedFirst, caughtUp;
+        LiftedKeyStep step;
+    } rows[] = {{1, 1, 0, 0, 1, LIFTED_KEY_PRESS},
+                {1, 1, 0, 0, 0, LIFTED_KEY_LEAVE},
+                {1, 1, 1, 0, 1, LIFTED_KEY_LEAVE},
+                {1, 0, 1, 1, 1, LIFTED_KEY_RELEASE},
+                {1, 1, 1, 0, 0, LIFTED_KEY_RELEASE}};
     for (const auto &row : rows) {
         ModifierWatch watch = {};
         watch.lifted[2] = row.lifted, watch.userHolds[2] = row.holds, watch.pressedAgain[2] = row.again;
@@ -273,10 +278,11 @@ TEST_F(PlayKeysTest, SecondRequestWhileOneRunsIsRefusedAtOnce)
 
 TEST_F(PlayKeysTest, CancelledPlaybackReleasesItsKeysAndAcceptsTheNext)
 {
-    WORD typing[] = {6, VK_SHIFT | PLAYBACK_KEY_DOWN, VK_CONTROL | PLAYBACK_KEY_DOWN, VK_RETURN | PLAYBACK_KEY_DOWN,
-                     'A', 'B', VK_SHIFT | PLAYBACK_KEY_UP};
+    WORD typing[] = {
+        6,   VK_SHIFT | PLAYBACK_KEY_DOWN, VK_CONTROL | PLAYBACK_KEY_DOWN, VK_RETURN | PLAYBACK_KEY_DOWN, 'A',
+        'B', VK_SHIFT | PLAYBACK_KEY_UP};
     ASSERT_EQ(PlayKeys(typing, 100), 1);
-    ASSERT_TRUE(WaitUntil([] { return Recorded().size() >= 3; }));  // Shift, Ctrl, Enter down
+    ASSERT_TRUE(WaitUntil([] { return Recorded().size() >= 3; })); // Shift, Ctrl, Enter down
     CancelPlayback(5000);
     EXPECT_FALSE(IsPlayingKeys());
     std::vector<SinkEvent> events = Recorded();
@@ -309,4 +315,4 @@ TEST_F(PlayKeysTest, UndeliverableFirstEventIsARefusal)
     EXPECT_EQ(PlayKeys(key, 0), 1);
 }
 
-}  // namespace
+} // namespace

@@ -74,10 +74,10 @@ TEST(CounterIndex, FindsExactNamesOnly)
     std::string table = Table({{"1", "1847"}, {"2", "System"}, {"230", "Process"}, {"784", "ID Process"}});
     const struct {
         const char *name;
-        const char *index;  // null: not found
+        const char *index; // null: not found
     } cases[] = {
-        {"Process", "230"}, {"ID Process", "784"}, {"System", "2"}, {"1847", "1"},
-        {"process", nullptr}, {"ID", nullptr}, {"Process ", nullptr}, {"230", nullptr}, {"", nullptr},
+        {"Process", "230"}, {"ID Process", "784"}, {"System", "2"},  {"1847", "1"}, {"process", nullptr},
+        {"ID", nullptr},    {"Process ", nullptr}, {"230", nullptr}, {"", nullptr},
     };
     for (const auto &c : cases) {
         char index[16] = "";
@@ -157,7 +157,7 @@ std::vector<BYTE> ProcessObject(const std::vector<Instance> &instances, DWORD id
         const BYTE *name = (const BYTE *)instance.name;
         out.insert(out.end(), name, name + nameBytes);
         out.insert(out.end(), padded - nameBytes, 0);
-        DWORD counters[4] = {16, 1234, instance.pid, 0};  // PERF_COUNTER_BLOCK, then values
+        DWORD counters[4] = {16, 1234, instance.pid, 0}; // PERF_COUNTER_BLOCK, then values
         Append(out, counters);
     }
     return out;
@@ -192,7 +192,8 @@ TEST(PerformanceData, FindsTheInstanceOfTheProcessButNeverTheLastOne)
     std::vector<BYTE> odd(data.size() + 1);
     memcpy(odd.data() + 1, data.data(), data.size());
     char name[IMAGE_PATH_CAPACITY];
-    ASSERT_EQ(FindPerformanceInstanceName(odd.data() + 1, (DWORD)data.size(), IdProcessIndex, 60, name, sizeof name), 1);
+    ASSERT_EQ(FindPerformanceInstanceName(odd.data() + 1, (DWORD)data.size(), IdProcessIndex, 60, name, sizeof name),
+              1);
     EXPECT_STREQ(name, "explorer");
 }
 
@@ -239,7 +240,7 @@ TEST(PerformanceData, CutOrBrokenBlocksAreReadWithinTheirSize)
 
 int PerformanceReads = 0;
 bool PerformanceReadFails = false;
-const DWORD Gone = 0xFFFFFF00, AlsoGone = 0xFFFFFF04, Notepad = 0xFFFFFF08;  // no such processes
+const DWORD Gone = 0xFFFFFF00, AlsoGone = 0xFFFFFF04, Notepad = 0xFFFFFF08; // no such processes
 
 bool CountingReader(std::vector<BYTE> *data, DWORD *idProcessIndex)
 {
@@ -262,7 +263,7 @@ TEST(ProcessImagePath, OneLookupReadsThePerformanceDataAtMostOnce)
         std::vector<DWORD> processes;
         bool readFails;
         int reads;
-        const char *found;  // the results, "self" for the own path
+        const char *found; // the results, "self" for the own path
     } rows[] = {
         {{self, self, self}, false, 0, "self|self|self"},
         {{Gone, AlsoGone, Notepad, Gone, self}, false, 1, "||notepad||self"},
@@ -295,4 +296,4 @@ TEST(AnsiPathOf, NoPathWhenNeitherFormCanBeSpelt)
     EXPECT_STREQ(ansi, "");
 }
 
-}  // namespace
+} // namespace

@@ -26,9 +26,8 @@ ProgramListItem Item(const char *name, bool folder = false, bool goBack = false,
 
 std::vector<std::string> Sorted(std::vector<ProgramListItem> items)
 {
-    std::sort(items.begin(), items.end(), [](const ProgramListItem &a, const ProgramListItem &b) {
-        return CompareProgramListItems(&a, &b) < 0;
-    });
+    std::sort(items.begin(), items.end(),
+              [](const ProgramListItem &a, const ProgramListItem &b) { return CompareProgramListItems(&a, &b) < 0; });
     std::vector<std::string> names;
     for (const ProgramListItem &item : items)
         names.push_back(item.displayName);
@@ -38,8 +37,12 @@ std::vector<std::string> Sorted(std::vector<ProgramListItem> items)
 TEST(CompareProgramListItems, GoBackProgramsFoldersThenDialUp)
 {
     std::vector<ProgramListItem> items = {
-        Item("Dial-Up Networking", true, false, true), Item("Games", true), Item("B"),
-        Item("Go Back", true, true),                   Item("Accessories", true), Item("A"),
+        Item("Dial-Up Networking", true, false, true),
+        Item("Games", true),
+        Item("B"),
+        Item("Go Back", true, true),
+        Item("Accessories", true),
+        Item("A"),
     };
     std::vector<std::string> expected = {"Go Back", "A", "B", "Accessories", "Games", "Dial-Up Networking"};
     EXPECT_EQ(Sorted(items), expected);
@@ -163,7 +166,7 @@ TEST(StrRetToText, TheThreeKindsWholeOrNotAtAll)
     name.uOffset = 4;
     EXPECT_TRUE(StrRetToText(&name, (LPCITEMIDLIST)item.data(), text, sizeof text));
     EXPECT_STREQ(text, "Home");
-    name.uOffset = 40;  // outside the item
+    name.uOffset = 40; // outside the item
     EXPECT_FALSE(StrRetToText(&name, (LPCITEMIDLIST)item.data(), text, sizeof text));
     std::vector<BYTE> unterminated = IdList({"xxHome"});
     name.uOffset = 4;
@@ -179,4 +182,4 @@ TEST(StrRetToText, TheThreeKindsWholeOrNotAtAll)
     EXPECT_FALSE(StrRetToText(&name, NULL, text, sizeof text));
 }
 
-}  // namespace
+} // namespace

@@ -19,8 +19,7 @@ protected:
     static void Raw(const char *subkey, const char *name, DWORD type, const void *data, DWORD size)
     {
         HKEY key;
-        ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, (std::string(Base) + "\\" + subkey).c_str(), &key),
-                  ERROR_SUCCESS);
+        ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, (std::string(Base) + "\\" + subkey).c_str(), &key), ERROR_SUCCESS);
         RegSetValueExA(key, name, 0, type, (const BYTE *)data, size);
         RegCloseKey(key);
     }
@@ -38,7 +37,7 @@ protected:
 
     static std::string Read(const char *subkey, const char *name, DWORD capacity = 260)
     {
-        std::string buffer(capacity + 8, '#');  // guard bytes after the capacity
+        std::string buffer(capacity + 8, '#'); // guard bytes after the capacity
         ReadSettingString(subkey, name, "", &buffer[0], capacity);
         EXPECT_EQ(buffer.substr(capacity), std::string(8, '#')) << "wrote past its capacity";
         return buffer.c_str();
@@ -131,7 +130,7 @@ TEST_F(SettingsStoreTest, OversizedStringsAreCutToTheReadersCapacity)
 
 TEST_F(SettingsStoreTest, StringWithoutTerminatorIsStillTerminated)
 {
-    Raw("args", "F4", REG_SZ, "abcdef", 6);  // stored without its zero
+    Raw("args", "F4", REG_SZ, "abcdef", 6); // stored without its zero
     EXPECT_EQ(Read("args", "F4", 260), "abcdef");
     EXPECT_EQ(Read("args", "F4", 4), "abc");
 }
@@ -149,7 +148,7 @@ TEST_F(SettingsStoreTest, WrongTypesYieldTheDefault)
     const BYTE wide[8] = {1, 0, 0, 0, 2, 0, 0, 0};
     Raw("options", "browser", REG_BINARY, wide, 8);
     EXPECT_EQ(ReadSettingDword("options", "browser", 0), 0u);
-    Raw("options", "installed", REG_DWORD, wide, 2);  // too short for a DWORD
+    Raw("options", "installed", REG_DWORD, wide, 2); // too short for a DWORD
     EXPECT_EQ(ReadSettingDword("options", "installed", 0), 0u);
 }
 
@@ -184,4 +183,4 @@ TEST(KeyTable, NamesAndKeysOfTheFifteenSpringpads)
     EXPECT_EQ(KeyVirtualKey(115), (UINT)VK_PAUSE);
 }
 
-}  // namespace
+} // namespace

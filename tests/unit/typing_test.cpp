@@ -36,7 +36,9 @@ TEST(TypingRequest, ModifiersOnlyOnChangeReleasedBeforeEnter)
         {"\x01", {CtrlDown, 'A', CtrlUp, VK_RETURN}},
         // Within one character Shift changes first, then Ctrl.
         {"A\x01", {ShiftDown, 'A', ShiftUp, CtrlDown, 'A', CtrlUp, VK_RETURN}},
-        {"\x01" "A", {CtrlDown, 'A', ShiftDown, CtrlUp, 'A', ShiftUp, VK_RETURN}},
+        {"\x01"
+         "A",
+         {CtrlDown, 'A', ShiftDown, CtrlUp, 'A', ShiftUp, VK_RETURN}},
         {"", {VK_RETURN}},
     };
     for (const auto &c : cases)
@@ -82,4 +84,4 @@ TEST(TypingRequest, LongTextIsCutSoThatReleasesAndEnterFit)
     EXPECT_EQ(Build("Abc", 8), small);
 }
 
-}  // namespace
+} // namespace

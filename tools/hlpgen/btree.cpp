@@ -25,8 +25,7 @@ static int CompareNames(const HlpBytes &a, const HlpBytes &b)
     return 0;
 }
 
-template <typename Number>
-static int Compare32(const HlpBytes &a, const HlpBytes &b)
+template <typename Number> static int Compare32(const HlpBytes &a, const HlpBytes &b)
 {
     Number x = static_cast<Number>(GetU32(a.data()));
     Number y = static_cast<Number>(GetU32(b.data()));
@@ -212,7 +211,7 @@ static bool DescendIndex(const BtreeHeader &header, const uint8_t *page, BtreeCo
     *child = GetU16(page + 4);
     if (!key)
         return true;
-    const char indexStructure[3] = {header.structure[0], '2', 0};  /* key, child page */
+    const char indexStructure[3] = {header.structure[0], '2', 0}; /* key, child page */
     std::vector<BtreeEntry> entries;
     bool whole = ReadPage(header, page, indexStructure, INDEX_HEADER_SIZE, &entries);
     for (const BtreeEntry &entry : entries) {

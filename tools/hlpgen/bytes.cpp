@@ -2,10 +2,7 @@
  * Every structure in a .hlp file is packed and little-endian. */
 #include "hlpgen.h"
 
-void PutU8(HlpBytes &out, unsigned value)
-{
-    out.push_back(static_cast<uint8_t>(value));
-}
+void PutU8(HlpBytes &out, unsigned value) { out.push_back(static_cast<uint8_t>(value)); }
 
 void PutU16(HlpBytes &out, unsigned value)
 {
@@ -19,10 +16,7 @@ void PutU32(HlpBytes &out, uint32_t value)
         out.push_back(static_cast<uint8_t>(value >> shift));
 }
 
-void PutBytes(HlpBytes &out, const HlpBytes &bytes)
-{
-    out.insert(out.end(), bytes.begin(), bytes.end());
-}
+void PutBytes(HlpBytes &out, const HlpBytes &bytes) { out.insert(out.end(), bytes.begin(), bytes.end()); }
 
 void PutStringZ(HlpBytes &out, const std::string &text)
 {
@@ -42,15 +36,9 @@ void SetU32(HlpBytes &out, size_t at, uint32_t value)
         out[at + i] = static_cast<uint8_t>(value >> (8 * i));
 }
 
-uint16_t GetU16(const uint8_t *p)
-{
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
+uint16_t GetU16(const uint8_t *p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 
-uint32_t GetU32(const uint8_t *p)
-{
-    return GetU16(p) | (static_cast<uint32_t>(GetU16(p + 2)) << 16);
-}
+uint32_t GetU32(const uint8_t *p) { return GetU16(p) | (static_cast<uint32_t>(GetU16(p + 2)) << 16); }
 
 /* The low bit of the first byte tells the form: 0 short, 1 long. */
 
@@ -70,10 +58,7 @@ void PutCompressedSShort(HlpBytes &out, int value)
         PutU16(out, static_cast<unsigned>((value + 16384) * 2 + 1));
 }
 
-void PutCompressedSLong(HlpBytes &out, long value)
-{
-    PutU16(out, static_cast<unsigned>((value + 16384) * 2));
-}
+void PutCompressedSLong(HlpBytes &out, long value) { PutU16(out, static_cast<unsigned>((value + 16384) * 2)); }
 
 /* The value of a compressed field without its form bit, and whether it took
  * two bytes; false when the field runs past the end. */

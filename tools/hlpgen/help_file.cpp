@@ -16,7 +16,7 @@
 
 static constexpr uint8_t FILE_FLAGS = 4;
 
-static constexpr uint16_t SYSTEM_MINOR = 21;  /* Windows 3.1 help file */
+static constexpr uint16_t SYSTEM_MINOR = 21; /* Windows 3.1 help file */
 static constexpr uint16_t SYSTEM_MAJOR = 1;
 static constexpr uint16_t SYSTEM_UNCOMPRESSED = 0;
 static constexpr uint16_t SYSTEM_TITLE = 1;
@@ -54,7 +54,7 @@ static HlpBytes BuildSystemFile(const HelpBook &book, uint32_t contentsOffset)
     PutU16(out, SYSTEM_MAGIC);
     PutU16(out, SYSTEM_MINOR);
     PutU16(out, SYSTEM_MAJOR);
-    PutU32(out, 0);  /* generation date: none, so that builds are reproducible */
+    PutU32(out, 0); /* generation date: none, so that builds are reproducible */
     PutU16(out, SYSTEM_UNCOMPRESSED);
     PutSystemRecord(out, SYSTEM_TITLE, StringZ(book.title));
     if (!book.copyright.empty())
@@ -66,17 +66,17 @@ static HlpBytes BuildSystemFile(const HelpBook &book, uint32_t contentsOffset)
 static HlpBytes BuildFontFile(const HelpBook &book)
 {
     HlpBytes out;
-    PutU16(out, 1);  /* face names */
+    PutU16(out, 1); /* face names */
     PutU16(out, static_cast<unsigned>(book.fonts.size()));
-    PutU16(out, 8);  /* face names start here: the Windows 3.1 layout */
+    PutU16(out, 8); /* face names start here: the Windows 3.1 layout */
     PutU16(out, static_cast<unsigned>(8 + FACE_SLOT_SIZE));
     PutFixedString(out, book.face, FACE_SLOT_SIZE);
     for (const HelpFontStyle &style : book.fonts) {
         PutU8(out, style.attributes);
         PutU8(out, style.halfPoints);
         PutU8(out, FAMILY_SWISS);
-        PutU16(out, 0);  /* the one face */
-        out.insert(out.end(), 6, 0);  /* black on no background */
+        PutU16(out, 0);              /* the one face */
+        out.insert(out.end(), 6, 0); /* black on no background */
     }
     return out;
 }
@@ -151,7 +151,7 @@ static bool AssembleImage(std::vector<HelpInternalFile> files, HlpBytes *image, 
     image->clear();
     PutU32(*image, HELP_MAGIC);
     PutU32(*image, static_cast<uint32_t>(directoryStart));
-    PutU32(*image, NO_LINK);  /* no free blocks */
+    PutU32(*image, NO_LINK); /* no free blocks */
     PutU32(*image, static_cast<uint32_t>(total));
     for (const HelpInternalFile &file : files) {
         PutU32(*image, static_cast<uint32_t>(FILE_HEADER_SIZE + file.data.size()));
@@ -185,8 +185,11 @@ bool BuildHelpFile(const HelpBook &book, HlpBytes *image, std::string *error)
     HlpBytes contextTree, titleTree;
     if (!BuildBtree(ContextTree, contexts, &contextTree, error) || !BuildBtree(TitleTree, titles, &titleTree, error))
         return false;
-    return AssembleImage({{"|CONTEXT", contextTree}, {"|CTXOMAP", BuildContextMapFile(book, offsets)},
-                          {"|FONT", BuildFontFile(book)}, {"|SYSTEM", BuildSystemFile(book, contentsOffset)},
-                          {"|TOPIC", topicFile}, {"|TTLBTREE", titleTree}},
+    return AssembleImage({{"|CONTEXT", contextTree},
+                          {"|CTXOMAP", BuildContextMapFile(book, offsets)},
+                          {"|FONT", BuildFontFile(book)},
+                          {"|SYSTEM", BuildSystemFile(book, contentsOffset)},
+                          {"|TOPIC", topicFile},
+                          {"|TTLBTREE", titleTree}},
                          image, error);
 }

@@ -98,7 +98,7 @@ struct FormatCommand {
 };
 
 static constexpr FormatCommand FormatCommands[] = {
-    {0x80, 2, 0},    {0x81, 0, '\n'}, {0x82, 0, '\n'}, {0x83, 0, '\t'}, {0x89, 0, 0},    {0x8B, 0, ' '},
+    {0x80, 2, 0},   {0x81, 0, '\n'}, {0x82, 0, '\n'}, {0x83, 0, '\t'}, {0x89, 0, 0}, {0x8B, 0, ' '},
     {0x8C, 0, '-'}, {0xE2, 4, 0},    {0xE3, 4, 0},    {0xE6, 4, 0},    {0xE7, 4, 0},
 };
 

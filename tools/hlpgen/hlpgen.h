@@ -41,10 +41,10 @@ uint32_t GetU32(const uint8_t *p);
 
 /* Compressed integers, short forms only (viewers read the long forms
  * differently); callers keep within these limits. */
-constexpr unsigned MAX_COMPRESSED_USHORT = 32767;  /* 1 or 2 bytes */
-constexpr long MAX_COMPRESSED_SLONG = 16383;       /* 2 bytes, from -16384 */
+constexpr unsigned MAX_COMPRESSED_USHORT = 32767; /* 1 or 2 bytes */
+constexpr long MAX_COMPRESSED_SLONG = 16383;      /* 2 bytes, from -16384 */
 void PutCompressedUShort(HlpBytes &out, unsigned value);
-void PutCompressedSShort(HlpBytes &out, int value);  /* -64..63: 1 byte */
+void PutCompressedSShort(HlpBytes &out, int value); /* -64..63: 1 byte */
 void PutCompressedSLong(HlpBytes &out, long value);
 /* Readers accept both forms; they return false when the data ends early. */
 bool GetCompressedUShort(const uint8_t *p, size_t size, size_t *at, unsigned *value);
@@ -69,13 +69,13 @@ using BtreeCompare = int (*)(const HlpBytes &a, const HlpBytes &b);
 struct BtreeKind {
     uint16_t flags;
     uint16_t pageSize;
-    const char *structure;  /* field letters: z = STRINGZ, L and 4 = 4 bytes */
+    const char *structure; /* field letters: z = STRINGZ, L and 4 = 4 bytes */
     BtreeCompare compare;
 };
 
-extern const BtreeKind DirectoryTree;  /* "z4": file name -> file offset */
-extern const BtreeKind ContextTree;    /* "L4": context hash -> TOPICOFFSET */
-extern const BtreeKind TitleTree;      /* "Lz": TOPICOFFSET -> title */
+extern const BtreeKind DirectoryTree; /* "z4": file name -> file offset */
+extern const BtreeKind ContextTree;   /* "L4": context hash -> TOPICOFFSET */
+extern const BtreeKind TitleTree;     /* "Lz": TOPICOFFSET -> title */
 
 constexpr size_t BTREE_HEADER_SIZE = 38;
 
@@ -91,8 +91,8 @@ bool FindBtreeValue(const HlpBytes &tree, BtreeCompare compare, const HlpBytes &
 
 struct HelpRun {
     std::string text;
-    std::string jumpTo;  /* context name of the target topic; empty for plain text */
-    bool bold = false;   /* plain text only */
+    std::string jumpTo; /* context name of the target topic; empty for plain text */
+    bool bold = false;  /* plain text only */
 };
 
 struct HelpParagraph {
@@ -101,29 +101,29 @@ struct HelpParagraph {
 };
 
 struct HelpTopic {
-    std::string name;       /* context name */
-    bool hasMapId = false;  /* reachable through HELP_CONTEXT */
+    std::string name;      /* context name */
+    bool hasMapId = false; /* reachable through HELP_CONTEXT */
     uint32_t mapId = 0;
     std::string title;
     std::vector<HelpParagraph> paragraphs;
 };
 
 struct HelpFontStyle {
-    uint8_t attributes;  /* bit 0 bold, bit 1 italic, bit 2 underline */
+    uint8_t attributes; /* bit 0 bold, bit 1 italic, bit 2 underline */
     uint8_t halfPoints;
 };
 
 /* Font descriptors the text refers to, by index into HelpBook::fonts. */
 constexpr unsigned FONT_BODY = 0;
 constexpr unsigned FONT_TITLE = 1;
-constexpr unsigned FONT_BOLD = 2;  /* headings and bold words */
+constexpr unsigned FONT_BOLD = 2; /* headings and bold words */
 
 struct HelpBook {
     std::string title;
     std::string copyright;
     std::string face = "Arial";
     std::vector<HelpFontStyle> fonts = {{0, 20}, {1, 24}, {1, 20}};
-    std::string contentsTopic;  /* context name; empty means the first topic */
+    std::string contentsTopic; /* context name; empty means the first topic */
     std::vector<HelpTopic> topics;
 };
 
@@ -131,9 +131,9 @@ struct HelpBook {
 
 constexpr uint32_t HELP_MAGIC = 0x00035F3F;
 constexpr size_t HELP_HEADER_SIZE = 16;
-constexpr size_t FILE_HEADER_SIZE = 9;  /* before each internal file */
+constexpr size_t FILE_HEADER_SIZE = 9; /* before each internal file */
 constexpr uint16_t SYSTEM_MAGIC = 0x036C;
-constexpr uint32_t NO_LINK = 0xFFFFFFFF;  /* "none" in 32-bit links */
+constexpr uint32_t NO_LINK = 0xFFFFFFFF; /* "none" in 32-bit links */
 
 constexpr uint8_t RECORD_TOPIC_HEADER = 0x02;
 constexpr uint8_t RECORD_TEXT = 0x20;
@@ -141,8 +141,8 @@ constexpr size_t TOPIC_LINK_SIZE = 21;
 constexpr size_t TOPIC_BLOCK_SIZE = 4096;
 constexpr size_t TOPIC_BLOCK_HEADER_SIZE = 12;
 constexpr size_t TOPIC_BLOCK_DATA_SIZE = TOPIC_BLOCK_SIZE - TOPIC_BLOCK_HEADER_SIZE;
-constexpr uint32_t TOPIC_POS_PER_BLOCK = 0x4000;     /* TOPICPOS step per block */
-constexpr uint32_t TOPIC_OFFSET_PER_BLOCK = 0x8000;  /* TOPICOFFSET step per block */
+constexpr uint32_t TOPIC_POS_PER_BLOCK = 0x4000;    /* TOPICPOS step per block */
+constexpr uint32_t TOPIC_OFFSET_PER_BLOCK = 0x8000; /* TOPICOFFSET step per block */
 
 /* ---- topic_records.cpp -------------------------------------------------- */
 
@@ -150,8 +150,8 @@ struct TopicRecord {
     uint8_t type = 0;
     HlpBytes linkData1;
     HlpBytes linkData2;
-    uint32_t topicLength = 0;  /* characters a text record adds to TOPICOFFSETs */
-    uint32_t topicPos = 0;     /* set by LayoutTopicRecords */
+    uint32_t topicLength = 0; /* characters a text record adds to TOPICOFFSETs */
+    uint32_t topicPos = 0;    /* set by LayoutTopicRecords */
     uint32_t topicOffset = 0;
 };
 
@@ -175,7 +175,7 @@ struct HelpInternalFile {
 struct ReadTopicInfo {
     uint32_t topicOffset = 0;
     std::string title;
-    std::string text;  /* paragraphs separated by '\n', jump texts included */
+    std::string text; /* paragraphs separated by '\n', jump texts included */
     std::vector<uint32_t> jumpHashes;
 };
 
@@ -200,7 +200,7 @@ bool FinishTopicSources(HelpBook *book, std::string *error);
 /* ---- html_help.cpp ------------------------------------------------------ */
 
 struct HtmlHelpFile {
-    std::string name;  /* relative to the project folder, '/' between folders */
+    std::string name; /* relative to the project folder, '/' between folders */
     std::string text;
 };
 

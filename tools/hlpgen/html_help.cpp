@@ -22,15 +22,9 @@ static std::string LowerCase(std::string text)
     return text;
 }
 
-static std::string PageName(const std::string &contextName)
-{
-    return LowerCase(contextName) + ".htm";
-}
+static std::string PageName(const std::string &contextName) { return LowerCase(contextName) + ".htm"; }
 
-static std::string InFolder(const std::string &name)
-{
-    return std::string(HtmlHelpPageFolder) + "/" + name;
-}
+static std::string InFolder(const std::string &name) { return std::string(HtmlHelpPageFolder) + "/" + name; }
 
 /* Text for HTML element content and attribute values. */
 static std::string Escape(const std::string &text)
@@ -55,10 +49,7 @@ static std::string BaseName(const std::string &path)
     return dot == std::string::npos ? name : name.substr(0, dot);
 }
 
-static std::string Anchor(size_t heading)
-{
-    return "s" + std::to_string(heading);
-}
+static std::string Anchor(size_t heading) { return "s" + std::to_string(heading); }
 
 static const char PageStyle[] =
     "body { font-family: Arial, sans-serif; font-size: 10pt; margin: 8px 12px; }\n"
@@ -70,10 +61,12 @@ static bool BuildPage(const HelpTopic &topic, const std::map<std::string, std::s
                       std::string *error)
 {
     std::string &out = *page;
-    out = "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01//EN\">\n<html>\n<head>\n"
-          "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">\n"
-          "<title>" + Escape(topic.title) + "</title>\n<style type=\"text/css\">\n" + PageStyle +
-          "</style>\n</head>\n<body>\n<h1>" + Escape(topic.title) + "</h1>\n";
+    out =
+        "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01//EN\">\n<html>\n<head>\n"
+        "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">\n"
+        "<title>" +
+        Escape(topic.title) + "</title>\n<style type=\"text/css\">\n" + PageStyle + "</style>\n</head>\n<body>\n<h1>" +
+        Escape(topic.title) + "</h1>\n";
     size_t headings = 0;
     for (const HelpParagraph &paragraph : topic.paragraphs) {
         std::string text;
@@ -128,8 +121,12 @@ static std::vector<SitemapItem> SitemapItems(const std::vector<const HelpTopic *
 static std::string SitemapEntry(const std::string &name, const std::string &local)
 {
     return "<li><object type=\"text/sitemap\">\n"
-           "  <param name=\"Name\" value=\"" + Escape(name) + "\">\n"
-           "  <param name=\"Local\" value=\"" + Escape(local) + "\">\n"
+           "  <param name=\"Name\" value=\"" +
+           Escape(name) +
+           "\">\n"
+           "  <param name=\"Local\" value=\"" +
+           Escape(local) +
+           "\">\n"
            "</object>\n";
 }
 
@@ -141,7 +138,8 @@ static const char SitemapHead[] =
  * a topic's headings are entries below it. */
 static std::string BuildContents(const std::vector<const HelpTopic *> &order)
 {
-    std::string out = std::string(SitemapHead) + "<object type=\"text/site properties\">\n"
+    std::string out = std::string(SitemapHead) +
+                      "<object type=\"text/site properties\">\n"
                       "  <param name=\"ImageType\" value=\"Folder\">\n</object>\n<ul>\n";
     std::vector<SitemapItem> items = SitemapItems(order);
     for (size_t i = 0; i < items.size(); ++i) {
@@ -175,16 +173,23 @@ static std::string BuildProject(const HelpBook &book, const std::string &chmPath
     std::string out =
         "[OPTIONS]\n"
         "Compatibility=1.1 or later\n"
-        "Compiled file=" + chmPath + "\n"
+        "Compiled file=" +
+        chmPath +
+        "\n"
         "Default Window=main\n"
-        "Default topic=" + home + "\n"
+        "Default topic=" +
+        home +
+        "\n"
         "Display compile progress=No\n"
         "Binary TOC=No\n"
         "Binary Index=No\n"
         "Language=0x409 English (United States)\n"
-        "Title=" + book.title + "\n"
+        "Title=" +
+        book.title +
+        "\n"
         "\n[WINDOWS]\n"
-        "main=\"" + book.title + "\",\"" + contents + "\",\"" + index + "\",\"" + home + "\",\"" + home +
+        "main=\"" +
+        book.title + "\",\"" + contents + "\",\"" + index + "\",\"" + home + "\",\"" + home +
         "\",,,,,0x120,280,0x304E,[60,40,760,560],,,,,,,0\n"
         "\n[FILES]\n";
     std::string aliases, map;
@@ -205,7 +210,7 @@ bool BuildHtmlHelpProject(const HelpBook &book, const std::string &chmPath, std:
 {
     if (book.topics.empty())
         return Fail(error, "the book has no topics");
-    std::map<std::string, std::string> pages;  /* lower-case context name -> page */
+    std::map<std::string, std::string> pages; /* lower-case context name -> page */
     std::map<uint32_t, std::string> mapIds;
     std::vector<const HelpTopic *> order;
     for (const HelpTopic &topic : book.topics) {

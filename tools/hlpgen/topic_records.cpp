@@ -88,9 +88,9 @@ bool BuildTextRecord(const HelpTopic &topic, TopicRecord *record, std::string *e
     Emit(tb, {CMD_END});
 
     HlpBytes afterLength;
-    PutU8(afterLength, 0x00);  /* unknown */
-    PutU8(afterLength, 0x80);  /* 0, biased by 0x80 */
-    PutU16(afterLength, 0);    /* id */
+    PutU8(afterLength, 0x00); /* unknown */
+    PutU8(afterLength, 0x80); /* 0, biased by 0x80 */
+    PutU16(afterLength, 0);   /* id */
     PutU16(afterLength, PARA_SPACE_BELOW);
     PutCompressedSShort(afterLength, SPACE_BELOW_HALF_POINTS);
     PutBytes(afterLength, tb.commands);
@@ -125,7 +125,7 @@ void LayoutTopicRecords(std::vector<TopicRecord> &records)
         pos += TOPIC_LINK_SIZE + record.linkData1.size() + record.linkData2.size();
         if (record.type == RECORD_TEXT)
             chars += record.topicLength;
-        while (pos > TOPIC_BLOCK_SIZE) {  /* LinkData2 ran on into the next block */
+        while (pos > TOPIC_BLOCK_SIZE) { /* LinkData2 ran on into the next block */
             ++block;
             chars = 0;
             pos -= TOPIC_BLOCK_DATA_SIZE;
@@ -142,10 +142,10 @@ static HlpBytes TopicHeaderData(uint32_t blockSize, uint32_t topicNumber, uint32
 {
     HlpBytes data;
     PutU32(data, blockSize);
-    PutU32(data, NO_LINK);  /* no browse sequence, backwards */
-    PutU32(data, NO_LINK);  /* ... or forwards */
+    PutU32(data, NO_LINK); /* no browse sequence, backwards */
+    PutU32(data, NO_LINK); /* ... or forwards */
     PutU32(data, topicNumber);
-    PutU32(data, NO_LINK);  /* no non-scrolling region */
+    PutU32(data, NO_LINK); /* no non-scrolling region */
     PutU32(data, scroll);
     PutU32(data, nextTopic);
     return data;

@@ -26,7 +26,7 @@ struct SourceState {
     HelpBook *book;
     HelpTopic *topic;
     std::string paragraph;
-    int paragraphLine;  /* where the paragraph being collected starts */
+    int paragraphLine; /* where the paragraph being collected starts */
     std::string *error;
 };
 
@@ -110,7 +110,7 @@ static bool FlushParagraph(SourceState &state)
         return true;
     HelpParagraph paragraph;
     int line = state.line;
-    state.line = state.paragraphLine;  /* errors point at the paragraph */
+    state.line = state.paragraphLine; /* errors point at the paragraph */
     if (!ParseRuns(state, state.paragraph, &paragraph.runs))
         return false;
     state.line = line;

@@ -135,7 +135,7 @@ static void UseBookmarkFile(const std::string &path)
 static void *CountEntry(void *context, void *parent, const char *, const char *address)
 {
     ++*(int *)context;
-    return address ? nullptr : parent;  // folders "open" so that their contents are read
+    return address ? nullptr : parent; // folders "open" so that their contents are read
 }
 
 // The parser alone over the file, PARSES times.
@@ -174,8 +174,10 @@ void BenchBookmarks()
     exportParser.target = "within 250 ms";
     Figure millionPicker{"6f", "bookmark picker shown and idle, 1,000,000 bookmarks (first 100,000 shown)", "ms"};
     millionPicker.target = "open within 5 s";
-    Figure allSources{"6g", "bookmark picker shown and idle, all sources of 10,000 bookmarks each "
-                            "(Navigator, Chrome, Edge, Firefox)", "ms"};
+    Figure allSources{"6g",
+                      "bookmark picker shown and idle, all sources of 10,000 bookmarks each "
+                      "(Navigator, Chrome, Edge, Firefox)",
+                      "ms"};
     allSources.target = "open within 1 s natively";
 
     ClearSettings();

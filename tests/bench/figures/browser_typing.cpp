@@ -56,7 +56,7 @@ void BenchBrowser()
             if (!WaitUntil([&] { return OpenRequests(log).size() > before; }, 15000))
                 break;
             figure.samples.push_back(OpenRequests(log).back() - start);
-            WaitProgramIdle(main);  // the activate request follows
+            WaitProgramIdle(main); // the activate request follows
         }
         DestroyFocusWindow();
     }
@@ -87,7 +87,7 @@ static std::vector<KeyEvent> FieldKeys(const std::string &log)
 void BenchTyping()
 {
     enum { RUNS = 3 };
-    const std::string address = "http://www.example.com/Springdeck/Bench/typing?Q=Value&x=1234";  // 60 characters
+    const std::string address = "http://www.example.com/Springdeck/Bench/typing?Q=Value&x=1234"; // 60 characters
     Figure total{"8a", "typing 60 characters into AOL, press to last key event", "ms"};
     total.baselineName = "nominal 100 ms per event";
     total.target = "typing total within 5% of nominal";
@@ -116,17 +116,21 @@ void BenchTyping()
         ShowFocusWindow();
         double start = NowMs();
         PressKey(VK_F5);
-        bool entered = WaitUntil([&] {
-            for (const std::string &line : ReadLines(log))
-                if (line.rfind("enter ", 0) == 0)
-                    return true;
-            return false;
-        }, 60000);
+        bool entered = WaitUntil(
+            [&] {
+                for (const std::string &line : ReadLines(log))
+                    if (line.rfind("enter ", 0) == 0)
+                        return true;
+                return false;
+            },
+            60000);
         // Let the last key-up arrive.
-        WaitUntil([&] {
-            std::vector<KeyEvent> keys = FieldKeys(log);
-            return !keys.empty() && !keys.back().down && keys.back().vk == VK_RETURN;
-        }, 2000);
+        WaitUntil(
+            [&] {
+                std::vector<KeyEvent> keys = FieldKeys(log);
+                return !keys.empty() && !keys.back().down && keys.back().vk == VK_RETURN;
+            },
+            2000);
         std::vector<KeyEvent> keys = FieldKeys(log);
         if (entered && keys.size() > 1) {
             total.samples.push_back(keys.back().ms - start);

@@ -18,7 +18,7 @@ static void PressMixed(HWND main, int count)
         PressKey(key, key == VK_F7, key == VK_F7);
         WaitProgramIdle(main, 10000);
         if (key == VK_F5 && i % 40 == 0)
-            KillProcessesNamed("recorder.exe");  // keep the desktop from filling up
+            KillProcessesNamed("recorder.exe"); // keep the desktop from filling up
     }
 }
 

@@ -7,7 +7,6 @@
 
 #include <cstdio>
 
-
 using namespace driver;
 
 static std::string LogFile(const char *name)
@@ -94,7 +93,7 @@ void BenchBringForward()
     ClearSettings();
     SetSettingDword("options", "installed", 1);
     std::string log = LogFile("forward.log");
-    AssignKey("F5", DoublePath("recorder"), "");  // no arguments: bring a running copy forward
+    AssignKey("F5", DoublePath("recorder"), ""); // no arguments: bring a running copy forward
     Process target = StartProgram(DoublePath("recorder"), "--title \"Bench Target\"");
     HWND targetWindow = WaitForWindow(NULL, "Bench Target");
     Process springdeck;

@@ -10,15 +10,25 @@ static const char SetupTitle[] = "Springdeck from Tolvane Keyboards";
 
 static void AssignAllKeys()
 {
-    static const char *const names[] = {"F1", "F2", "F3", "F4", "F5", "F6", "F7", "F8",
+    static const char *const names[] = {"F1", "F2",  "F3",  "F4",  "F5",           "F6",          "F7",   "F8",
                                         "F9", "F10", "F11", "F12", "Print Screen", "Scroll Lock", "Pause"};
     for (int i = 0; i < 15; ++i) {
         switch (i % 5) {
-        case 0: AssignKey(names[i], DoublePath("recorder"), "--exit", "Recorder"); break;
-        case 1: AssignKey(names[i], ":connection", "Office", "Dial Office"); break;
-        case 2: AssignKey(names[i], "http://www.cnet.com", "", "CNET"); break;
-        case 3: AssignKey(names[i], "http://intranet.example.com/pages/today", ""); break;
-        default: AssignKey(names[i], "C:\\windows\\notepad.exe", "", "Notepad", "C:\\windows\\notepad.exe", 0); break;
+        case 0:
+            AssignKey(names[i], DoublePath("recorder"), "--exit", "Recorder");
+            break;
+        case 1:
+            AssignKey(names[i], ":connection", "Office", "Dial Office");
+            break;
+        case 2:
+            AssignKey(names[i], "http://www.cnet.com", "", "CNET");
+            break;
+        case 3:
+            AssignKey(names[i], "http://intranet.example.com/pages/today", "");
+            break;
+        default:
+            AssignKey(names[i], "C:\\windows\\notepad.exe", "", "Notepad", "C:\\windows\\notepad.exe", 0);
+            break;
         }
     }
 }

@@ -54,7 +54,7 @@ void BenchStartup()
     enum { ROUNDS = 6 };
     struct Case {
         Figure figure;
-        int user, allUsers;  // shortcuts in each Start Menu
+        int user, allUsers; // shortcuts in each Start Menu
         std::string startMenu, allUsersMenu;
     } cases[] = {
         {{"4a", "start to ready, Start Menu of 0 shortcuts", "ms"}, 0, 0, "", ""},
@@ -73,7 +73,7 @@ void BenchStartup()
         c.startMenu = MakeStartMenuFolder(c.user, 0);
         if (c.allUsers)
             c.allUsersMenu = MakeStartMenuFolder(c.allUsers, c.user);
-        StartOnce(c.startMenu, c.allUsersMenu);  // warm-up, not counted
+        StartOnce(c.startMenu, c.allUsersMenu); // warm-up, not counted
     }
     if (SUCCEEDED(com))
         CoUninitialize();

@@ -46,14 +46,15 @@ void Reader(benchmark::State &state, const std::string &file)
     state.counters["file_MB"] = (double)file.size() / 1e6;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char **argv)
 {
     static const std::string navigator = NavigatorBookmarkText(FOLDERS, PER_FOLDER, true),
                              chromium = ChromiumBookmarkText(FOLDERS, PER_FOLDER), firefox = Firefox();
     benchmark::RegisterBenchmark("navigator_html", Reader<ReadBookmarkText>, navigator)->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("chromium_json", Reader<ReadChromiumBookmarks>, chromium)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("chromium_json", Reader<ReadChromiumBookmarks>, chromium)
+        ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("firefox_jsonlz4", Reader<ReadFirefoxBackup>, firefox)->Unit(benchmark::kMillisecond);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

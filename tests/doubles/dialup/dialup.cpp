@@ -21,7 +21,7 @@
 
 static const CLSID DialUpFolderClass = {0x992CFFA0, 0xF557, 0x101A, {0x88, 0xEC, 0x00, 0xDD, 0x01, 0x0C, 0xCC, 0x48}};
 static const char ConfigKey[] = "Software\\Springdeck Test Doubles\\Dial-Up";
-static const DWORD ItemMagic = 0x55444453;  // "SDDU"
+static const DWORD ItemMagic = 0x55444453; // "SDDU"
 
 static HINSTANCE DllInstance;
 static LONG ObjectCount;
@@ -126,8 +126,7 @@ static LPITEMIDLIST CloneList(LPCITEMIDLIST pidl)
 // ---- COM objects -------------------------------------------------------------------
 // Small reference-counted objects; each knows only what its interface needs.
 
-template <class Interface>
-struct ComObject : Interface {
+template <class Interface> struct ComObject : Interface {
     LONG references = 1;
     ComObject() { InterlockedIncrement(&ObjectCount); }
     virtual ~ComObject() { InterlockedDecrement(&ObjectCount); }
@@ -425,10 +424,7 @@ extern "C" STDAPI DllGetClassObject(REFCLSID clsid, REFIID riid, void **out)
     return Factory.QueryInterface(riid, out);
 }
 
-extern "C" STDAPI DllCanUnloadNow()
-{
-    return ObjectCount == 0 ? S_OK : S_FALSE;
-}
+extern "C" STDAPI DllCanUnloadNow() { return ObjectCount == 0 ? S_OK : S_FALSE; }
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
 {

@@ -23,8 +23,8 @@ static std::string BesideSelf(const char *name)
 static void Log(const std::string &text)
 {
     std::string line = text + "\r\n";
-    HANDLE file = CreateFileA(BesideSelf("launch32.log").c_str(), FILE_APPEND_DATA,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_ALWAYS, 0, NULL);
+    HANDLE file = CreateFileA(BesideSelf("launch32.log").c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              NULL, OPEN_ALWAYS, 0, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return;
     DWORD written = 0;
@@ -48,8 +48,8 @@ __declspec(dllexport) int WINAPI AOLIsInstalled()
     return result;
 }
 
-__declspec(dllexport) int WINAPI AOLGetScreenName(char *appPath, char *name1, char *name2, char *name3,
-                                                  char *name4, char *name5, char *screenName)
+__declspec(dllexport) int WINAPI
+    AOLGetScreenName(char *appPath, char *name1, char *name2, char *name3, char *name4, char *name5, char *screenName)
 {
     Log("AOLGetScreenName path=" + Text(appPath));
     char *others[] = {name1, name2, name3, name4, name5};
@@ -57,16 +57,16 @@ __declspec(dllexport) int WINAPI AOLGetScreenName(char *appPath, char *name1, ch
         lstrcpynA(name, "other", 12);
     char name[64];
     GetPrivateProfileStringA("results", "name", "Tester", name, sizeof name, BesideSelf("launch32.ini").c_str());
-    memcpy(screenName, name, 12);  // a name of 12 characters or more fills the buffer unterminated
+    memcpy(screenName, name, 12); // a name of 12 characters or more fills the buffer unterminated
     return 0;
 }
 
-__declspec(dllexport) int WINAPI AOLGoTo(int one, char *screenName, const char *empty1, const char *empty2,
-                                         const char *address, int zero)
+__declspec(dllexport) int WINAPI
+    AOLGoTo(int one, char *screenName, const char *empty1, const char *empty2, const char *address, int zero)
 {
     int result = Result("goto");
-    Log("AOLGoTo " + std::to_string(one) + " name=" + Text(screenName) + " a=" + Text(empty1) + " b=" +
-        Text(empty2) + " address=" + Text(address) + " " + std::to_string(zero) + " -> " + std::to_string(result));
+    Log("AOLGoTo " + std::to_string(one) + " name=" + Text(screenName) + " a=" + Text(empty1) + " b=" + Text(empty2) +
+        " address=" + Text(address) + " " + std::to_string(zero) + " -> " + std::to_string(result));
     return result;
 }
 }

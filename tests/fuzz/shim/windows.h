@@ -20,8 +20,8 @@ typedef intptr_t INT_PTR, LONG_PTR, LPARAM, LRESULT;
 typedef uintptr_t UINT_PTR, ULONG_PTR, WPARAM;
 typedef char *LPSTR;
 typedef const char *LPCSTR;
-typedef void *LPVOID, *HANDLE, *HWND, *HDC, *HICON, *HBITMAP, *HINSTANCE, *HMODULE, *HKEY, *HFONT, *HMENU,
-    *HIMAGELIST, *HCONV, *HDDEDATA, *HSZ, *HGDIOBJ, *HBRUSH, *HHOOK;
+typedef void *LPVOID, *HANDLE, *HWND, *HDC, *HICON, *HBITMAP, *HINSTANCE, *HMODULE, *HKEY, *HFONT, *HMENU, *HIMAGELIST,
+    *HCONV, *HDDEDATA, *HSZ, *HGDIOBJ, *HBRUSH, *HHOOK;
 typedef DWORD *PDWORD, *LPDWORD;
 typedef BOOL *LPBOOL;
 typedef const WCHAR *LPCWCH;
@@ -55,15 +55,15 @@ typedef LRESULT (*WNDPROC)(HWND, UINT, WPARAM, LPARAM);
 
 #define WINAPI
 #define CALLBACK
-#define TRUE 1
-#define FALSE 0
-#define MAX_PATH 260
-#define WM_USER 0x0400
-#define CP_ACP 0
-#define CP_UTF8 65001
+#define TRUE                 1
+#define FALSE                0
+#define MAX_PATH             260
+#define WM_USER              0x0400
+#define CP_ACP               0
+#define CP_UTF8              65001
 #define WC_NO_BEST_FIT_CHARS 0x400
-#define _strnicmp strncasecmp
-#define lstrcmpiA strcasecmp
+#define _strnicmp            strncasecmp
+#define lstrcmpiA            strcasecmp
 
 int WideCharToMultiByte(UINT codePage, DWORD flags, const WCHAR *wide, int count, char *bytes, int capacity,
                         const char *fallback, BOOL *usedFallback);

@@ -13,8 +13,8 @@ typedef struct {
 } PERF_DATA_BLOCK;
 
 typedef struct {
-    DWORD TotalByteLength, DefinitionLength, HeaderLength, ObjectNameTitleIndex, ObjectNameTitle,
-        ObjectHelpTitleIndex, ObjectHelpTitle, DetailLevel, NumCounters;
+    DWORD TotalByteLength, DefinitionLength, HeaderLength, ObjectNameTitleIndex, ObjectNameTitle, ObjectHelpTitleIndex,
+        ObjectHelpTitle, DetailLevel, NumCounters;
     LONG DefaultCounter, NumInstances;
     DWORD CodePage;
     LARGE_INTEGER PerfTime, PerfFreq;
