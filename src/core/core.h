@@ -16,6 +16,13 @@ extern HWND MainWindow;           /* the hidden "Springdeck" window, null until 
 extern DWORD DdeInstance;         /* client-only DDEML instance, 0 when none */
 extern HCONV BrowserConversation; /* last browser conversation; DdeCallback clears it */
 
+/* A function of a module looked up at run time, as the caller's type; null
+ * when the module lacks it. Windows returns every export as a FARPROC. */
+template <typename Function> Function ProcAddress(HMODULE module, const char *name)
+{
+    return reinterpret_cast<Function>(reinterpret_cast<void *>(GetProcAddress(module, name)));
+}
+
 /* The caption of Springdeck's messages, and MainWindow's title. */
 #define APP_CAPTION "Springdeck"
 
@@ -41,7 +48,7 @@ void ShowHelp(HWND owner, DWORD context);
 INT_PTR CALLBACK AboutDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 /* ---- the program's own path (program_path.cpp) ----------------------------
- * The full path of springdeck.exe (extension NULL), or of the file beside it
+ * The full path of springdeck.exe (extension nullptr), or of the file beside it
  * named after it with this extension (L"chm": springdeck.chm), in a form the
  * ANSI code page can spell; its length, 0 when there is none that fits size
  * (the path is then ""). */

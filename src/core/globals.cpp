@@ -1,16 +1,16 @@
 /* Process-wide state of the resident program; see core.h for who sets what. */
 #include "core/core_internal.h"
 
-HINSTANCE AppInstance = NULL;
-HWND MainWindow = NULL;
+HINSTANCE AppInstance = nullptr;
+HWND MainWindow = nullptr;
 UINT CloseMessage = 0;
-HANDLE InstanceMutex = NULL;
+HANDLE InstanceMutex = nullptr;
 DWORD DdeInstance = 0;
-HCONV BrowserConversation = NULL;
+HCONV BrowserConversation = nullptr;
 
 HDDEDATA CALLBACK DdeCallback(UINT type, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR)
 {
     if (type == XTYP_DISCONNECT)
-        BrowserConversation = NULL;
+        BrowserConversation = nullptr;
     return 0;
 }

@@ -14,7 +14,7 @@ typedef HWND(WINAPI *HtmlHelpFunction)(HWND caller, LPCSTR file, UINT command, D
 /* The HTML Help viewer runs in this process, on this thread. Set by the first
  * ShowHelp that finds the viewer, never unloaded: its windows live until
  * CloseHelp. */
-static HtmlHelpFunction OpenHtmlHelp = NULL;
+static HtmlHelpFunction OpenHtmlHelp = nullptr;
 
 static HtmlHelpFunction LoadHtmlHelp(void)
 {
@@ -22,8 +22,8 @@ static HtmlHelpFunction LoadHtmlHelp(void)
         return OpenHtmlHelp;
     HMODULE module = LoadSystemLibrary("hhctrl.ocx");
     if (!module)
-        return NULL;
-    OpenHtmlHelp = (HtmlHelpFunction)(void *)GetProcAddress(module, "HtmlHelpA");
+        return nullptr;
+    OpenHtmlHelp = ProcAddress<HtmlHelpFunction>(module, "HtmlHelpA");
     if (!OpenHtmlHelp)
         FreeLibrary(module);
     return OpenHtmlHelp;
@@ -32,12 +32,12 @@ static HtmlHelpFunction LoadHtmlHelp(void)
 void ShowHelp(HWND owner, DWORD context)
 {
     char path[MAX_PATH];
-    HtmlHelpFunction htmlHelp = ProgramFilePath(L"chm", path, sizeof path) && IsFile(path) ? LoadHtmlHelp() : NULL;
+    HtmlHelpFunction htmlHelp = ProgramFilePath(L"chm", path, sizeof path) && IsFile(path) ? LoadHtmlHelp() : nullptr;
     if (htmlHelp) {
         /* The help window belongs to no dialog, as WinHelp's does not: the
          * CD-ROM programs' chooser closes right after asking for a topic,
          * and a window it owned would close with it. */
-        htmlHelp(NULL, path, HH_HELP_CONTEXT, context);
+        htmlHelp(nullptr, path, HH_HELP_CONTEXT, context);
         return;
     }
     if (ProgramFilePath(L"hlp", path, sizeof path))
@@ -47,5 +47,5 @@ void ShowHelp(HWND owner, DWORD context)
 void CloseHelp(void)
 {
     if (OpenHtmlHelp)
-        OpenHtmlHelp(NULL, NULL, HH_CLOSE_ALL, 0);
+        OpenHtmlHelp(nullptr, nullptr, HH_CLOSE_ALL, 0);
 }

@@ -21,7 +21,7 @@
 typedef BOOL(WINAPI *RegisterRawInputDevicesFunction)(PCRAWINPUTDEVICE, UINT, UINT);
 typedef UINT(WINAPI *GetRawInputDataFunction)(HRAWINPUT, UINT, LPVOID, PUINT, UINT);
 
-static GetRawInputDataFunction ReadRawInput = NULL;
+static GetRawInputDataFunction ReadRawInput = nullptr;
 static bool Watching = false;
 static KeyPressState Keys[KEY_LAST - KEY_FIRST + 1];
 
@@ -31,8 +31,8 @@ void WatchKeyReleases(HWND window)
     if (!user)
         return;
     RegisterRawInputDevicesFunction registerDevices =
-        (RegisterRawInputDevicesFunction)(void *)GetProcAddress(user, "RegisterRawInputDevices");
-    ReadRawInput = (GetRawInputDataFunction)(void *)GetProcAddress(user, "GetRawInputData");
+        ProcAddress<RegisterRawInputDevicesFunction>(user, "RegisterRawInputDevices");
+    ReadRawInput = ProcAddress<GetRawInputDataFunction>(user, "GetRawInputData");
     if (!registerDevices || !ReadRawInput)
         return;
     /* Generic desktop page, keyboard usage; INPUTSINK delivers the input

@@ -48,7 +48,7 @@ static void OnDestroy(HWND window)
      * then either finds the window or may run. */
     if (InstanceMutex) {
         CloseHandle(InstanceMutex);
-        InstanceMutex = NULL;
+        InstanceMutex = nullptr;
     }
     PostQuitMessage(0);
 }
@@ -92,7 +92,7 @@ static void OnCommand(HWND window, UINT command)
     CommandBusy = true;
     switch (command) {
     case IDM_SETUP:
-        DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(DLG_SETUP), NULL, SetupDialog, 0);
+        DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(DLG_SETUP), nullptr, SetupDialog, 0);
         break;
     case IDM_TURNOFF:
         SendMessageA(window, WM_CLOSE, 0, 0);
@@ -113,7 +113,7 @@ static void ShowTrayMenu(HWND window, bool rightButton)
     if (popup) {
         SetMenuDefaultItem(popup, IDM_SETUP, FALSE);
         TrackPopupMenu(popup, TPM_RIGHTALIGN | (rightButton ? TPM_RIGHTBUTTON : 0), cursor.x, cursor.y, 0, window,
-                       NULL);
+                       nullptr);
     }
     DestroyMenu(menu);
 }

@@ -16,7 +16,7 @@
 static bool SpellInAnsi(const WCHAR *text, char *ansi, DWORD size)
 {
     WCHAR back[MAX_PATH];
-    bool spelt = size > 0 && WideCharToMultiByte(CP_ACP, 0, text, -1, ansi, (int)size, NULL, NULL) > 0 &&
+    bool spelt = size > 0 && WideCharToMultiByte(CP_ACP, 0, text, -1, ansi, (int)size, nullptr, nullptr) > 0 &&
                  MultiByteToWideChar(CP_ACP, 0, ansi, -1, back, MAX_PATH) > 0 && wcscmp(back, text) == 0;
     if (!spelt && size > 0)
         ansi[0] = '\0';
@@ -57,10 +57,10 @@ DWORD ProgramFilePath(const WCHAR *extension, char *path, DWORD size)
     if (size > 0)
         path[0] = '\0';
     WCHAR wide[MAX_PATH];
-    DWORD length = (GetVersion() & 0x80000000u) ? 0 : GetModuleFileNameW(NULL, wide, MAX_PATH);
+    DWORD length = (GetVersion() & 0x80000000u) ? 0 : GetModuleFileNameW(nullptr, wide, MAX_PATH);
     if (length == 0) {
         char ansi[MAX_PATH];
-        length = GetModuleFileNameA(NULL, ansi, sizeof ansi);
+        length = GetModuleFileNameA(nullptr, ansi, sizeof ansi);
         if (length == 0 || length >= sizeof ansi)
             return 0;
         ansi[length] = '\0';

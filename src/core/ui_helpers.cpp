@@ -70,10 +70,10 @@ HMODULE LoadSystemLibrary(const char *name)
     char path[MAX_PATH];
     UINT length = GetSystemDirectoryA(path, sizeof path);
     if (length == 0 || length >= sizeof path)
-        return NULL;
+        return nullptr;
     int written = snprintf(path + length, sizeof path - length, "\\%s", name);
     if (written < 0 || (size_t)written >= sizeof path - length)
-        return NULL;
+        return nullptr;
     return LoadLibraryA(path);
 }
 

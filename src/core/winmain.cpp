@@ -15,7 +15,7 @@
 static void EnterProgramFolder()
 {
     char path[MAX_PATH];
-    if (!ProgramFilePath(NULL, path, sizeof path))
+    if (!ProgramFilePath(nullptr, path, sizeof path))
         return;
     char *slash = strrchr(path, '\\');
     if (!slash)
@@ -50,13 +50,13 @@ static const char *SingleInstanceMutexName()
  * True when another copy runs. */
 static bool AnotherCopyRuns()
 {
-    InstanceMutex = CreateMutexA(NULL, FALSE, SingleInstanceMutexName());
+    InstanceMutex = CreateMutexA(nullptr, FALSE, SingleInstanceMutexName());
     DWORD error = GetLastError();
     /* Access denied: a copy of another user of this session (or an elevated
      * one) holds it. Any other failure leaves the window search alone. */
     if ((InstanceMutex && error == ERROR_ALREADY_EXISTS) || (!InstanceMutex && error == ERROR_ACCESS_DENIED))
         return true;
-    return FindWindowA(MAIN_WINDOW_CLASS, APP_CAPTION) != NULL;
+    return FindWindowA(MAIN_WINDOW_CLASS, APP_CAPTION) != nullptr;
 }
 
 static bool WantsFirstStartSteps(const char *commandLine)
@@ -71,7 +71,7 @@ static bool WantsFirstStartSteps(const char *commandLine)
 static int RunMessageLoop()
 {
     MSG msg;
-    while (GetMessageA(&msg, NULL, 0, 0) > 0) {
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
@@ -95,23 +95,23 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
     windowClass.lpfnWndProc = MainWindowProc;
     windowClass.hInstance = instance;
     windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(ICO_SPRINGDECK));
-    windowClass.hCursor = LoadCursorA(NULL, IDC_ARROW);
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
     windowClass.lpszClassName = MAIN_WINDOW_CLASS;
     RegisterClassA(&windowClass);
 
-    CoInitialize(NULL);
+    CoInitialize(nullptr);
     DdeInstance = 0;
     DdeInitializeA(&DdeInstance, DdeCallback, APPCMD_CLIENTONLY, 0);
 
-    MainWindow =
-        CreateWindowExA(0, MAIN_WINDOW_CLASS, APP_CAPTION, WS_OVERLAPPEDWINDOW, 0, 0, 0, 0, NULL, NULL, instance, NULL);
+    MainWindow = CreateWindowExA(0, MAIN_WINDOW_CLASS, APP_CAPTION, WS_OVERLAPPEDWINDOW, 0, 0, 0, 0, nullptr, nullptr,
+                                 instance, nullptr);
     EnterProgramFolder();
 
     int exitCode = -1;
     if (MainWindow) {
         if (WantsFirstStartSteps(commandLine ? commandLine : "")) {
-            ApplyRunAtStartup(NULL);
+            ApplyRunAtStartup(nullptr);
             WriteSettingDword("options", "installed", 1);
             PostMessageA(MainWindow, WM_COMMAND, IDM_SETUP, 0);
         }

@@ -42,14 +42,14 @@ struct AolLibrary {
  * three functions is missing. */
 static bool LoadAolLibrary(AolLibrary *library)
 {
-    static HMODULE module = NULL;
+    static HMODULE module = nullptr;
     if (!module)
         module = LoadLibraryA("LAUNCH32.dll");
     if (!module)
         return false;
-    library->isInstalled = (AolIsInstalledFunction)(void *)GetProcAddress(module, "AOLIsInstalled");
-    library->getScreenName = (AolGetScreenNameFunction)(void *)GetProcAddress(module, "AOLGetScreenName");
-    library->goTo = (AolGoToFunction)(void *)GetProcAddress(module, "AOLGoTo");
+    library->isInstalled = ProcAddress<AolIsInstalledFunction>(module, "AOLIsInstalled");
+    library->getScreenName = ProcAddress<AolGetScreenNameFunction>(module, "AOLGetScreenName");
+    library->goTo = ProcAddress<AolGoToFunction>(module, "AOLGoTo");
     return library->isInstalled && library->getScreenName && library->goTo;
 }
 
@@ -66,7 +66,7 @@ static HWND FindChildOfClass(HWND parent, const char *className, int capacity)
     for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
         if (HasClass(child, className, capacity))
             return child;
-    return NULL;
+    return nullptr;
 }
 
 /* A web window is one with a page view among its direct children. */
@@ -81,13 +81,13 @@ static BOOL CALLBACK FindWebWindowProc(HWND window, LPARAM lParam)
 /* An open web window inside AOL's main window (set in frame), or null. */
 static HWND FindAolWebWindow(HWND *frame)
 {
-    *frame = FindWindowA("AOL Frame25", NULL);
+    *frame = FindWindowA("AOL Frame25", nullptr);
     if (!*frame)
-        return NULL;
+        return nullptr;
     HWND client = FindChildOfClass(*frame, "MDIClient", CLASS_NAME_CAPACITY);
     if (!client)
-        return NULL;
-    HWND webWindow = NULL;
+        return nullptr;
+    HWND webWindow = nullptr;
     EnumChildWindows(client, FindWebWindowProc, (LPARAM)&webWindow);
     return webWindow;
 }
@@ -96,7 +96,7 @@ static HWND FindAolWebWindow(HWND *frame)
 static HWND FindAddressField(HWND webWindow)
 {
     HWND box = FindChildOfClass(webWindow, "_AOL_Combobox", FIELD_CLASS_CAPACITY);
-    return box ? GetWindow(box, GW_CHILD) : NULL;
+    return box ? GetWindow(box, GW_CHILD) : nullptr;
 }
 
 /* Brings the web window forward, puts the focus in its address field and
@@ -115,7 +115,7 @@ static bool TypeIntoWebWindow(HWND frame, HWND webWindow, const char *address)
      * again, together with the foreground and the focus in the field (Wine
      * gives the thread that leaves a fresh state, and the typing would go
      * nowhere if that were AOL's). */
-    DWORD aolThread = GetWindowThreadProcessId(webWindow, NULL);
+    DWORD aolThread = GetWindowThreadProcessId(webWindow, nullptr);
     DWORD ownThread = GetCurrentThreadId();
     BOOL attached = AttachThreadInput(ownThread, aolThread, TRUE);
 
@@ -134,21 +134,21 @@ static bool TypeIntoWebWindow(HWND frame, HWND webWindow, const char *address)
 
     if (attached)
         AttachThreadInput(ownThread, aolThread, FALSE);
-    return field != NULL;
+    return field != nullptr;
 }
 
 int OpenUrlInAol(const char *address)
 {
     AolLibrary library;
     if (!LoadAolLibrary(&library) || library.isInstalled() != 0) {
-        MessageBoxA(NULL, NotInstalledText, APP_CAPTION, MB_SETFOREGROUND);
+        MessageBoxA(nullptr, NotInstalledText, APP_CAPTION, MB_SETFOREGROUND);
         return -1;
     }
 
     char appPath[APP_PATH_CAPACITY];
     GetProfileStringA("WAOL", "AppPath", "", appPath, sizeof appPath);
 
-    HWND frame = NULL;
+    HWND frame = nullptr;
     if (HWND webWindow = FindAolWebWindow(&frame)) {
         /* While an earlier address is still being typed, a second one would
          * empty the field under it and then be refused anyway. */
@@ -169,7 +169,7 @@ int OpenUrlInAol(const char *address)
 
     char text[32];
     snprintf(text, sizeof text, "error %d", result);
-    MessageBoxA(NULL, text, "Failed to Launch AOL", MB_SETFOREGROUND);
+    MessageBoxA(nullptr, text, "Failed to Launch AOL", MB_SETFOREGROUND);
     return -1;
 }
 

@@ -54,7 +54,7 @@ static void ReadAppPath(const char *program, char *path, DWORD capacity)
 {
     char key[MAX_PATH];
     snprintf(key, sizeof key, "%s%s", AppPathsKey, program);
-    ReadRegistryString(HKEY_LOCAL_MACHINE, key, NULL, path, capacity);
+    ReadRegistryString(HKEY_LOCAL_MACHINE, key, nullptr, path, capacity);
 }
 
 DWORD ReadNavigatorIni(char *path, DWORD capacity)
@@ -98,17 +98,17 @@ static void EndBrowserConversation()
 {
     if (BrowserConversation)
         DdeDisconnect(BrowserConversation);
-    BrowserConversation = NULL;
+    BrowserConversation = nullptr;
 }
 
 /* True when the browser answered the request with data. */
 static bool Request(HCONV conversation, HSZ item, DWORD timeout)
 {
-    HDDEDATA answer = DdeClientTransaction(NULL, 0, conversation, item, CF_TEXT, XTYP_REQUEST, timeout, NULL);
+    HDDEDATA answer = DdeClientTransaction(nullptr, 0, conversation, item, CF_TEXT, XTYP_REQUEST, timeout, nullptr);
     /* What the browser answers is not looked at, but it is ours to free. */
     if (answer)
         DdeFreeDataHandle(answer);
-    return answer != NULL;
+    return answer != nullptr;
 }
 
 /* The text in double quotes, escaped the way Windows programs split their
@@ -210,15 +210,15 @@ static DWORD WINAPI HoldOpenConversation(void *parameter)
 {
     OpenRequest *request = (OpenRequest *)parameter;
     DWORD instance = 0;
-    HSZ service = NULL, topic = NULL, item = NULL;
-    HCONV conversation = NULL;
+    HSZ service = nullptr, topic = nullptr, item = nullptr;
+    HCONV conversation = nullptr;
     LONG outcome = OPEN_NOT_REACHED;
     if (DdeInitializeA(&instance, OpenConversationCallback, APPCMD_CLIENTONLY, 0) == DMLERR_NO_ERROR) {
         service = MakeString(instance, request->service);
         topic = MakeString(instance, "WWW_OpenURL");
         item = MakeString(instance, request->item);
         if (service && topic && item)
-            conversation = DdeConnect(instance, service, topic, NULL);
+            conversation = DdeConnect(instance, service, topic, nullptr);
     }
     if (conversation) {
         if (Request(conversation, item, OPEN_TIMEOUT_MS))
@@ -257,7 +257,7 @@ static LONG WaitForOpenOutcome(OpenRequest *request)
         if (woken != WAIT_OBJECT_0 + 1)
             return OPEN_TIMED_OUT;
         MSG message;
-        PeekMessageA(&message, NULL, 0, 0, PM_NOREMOVE);
+        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
     }
 }
 
@@ -271,9 +271,9 @@ static LONG AskBrowserToOpen(const char *service, const char *item)
     request->outcome = OPEN_NOT_REACHED;
     lstrcpynA(request->service, service, sizeof request->service);
     lstrcpynA(request->item, item, sizeof request->item);
-    request->decided = CreateEventA(NULL, TRUE, FALSE, NULL);
+    request->decided = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     DWORD threadId;
-    HANDLE thread = request->decided ? CreateThread(NULL, 0, HoldOpenConversation, request, 0, &threadId) : NULL;
+    HANDLE thread = request->decided ? CreateThread(nullptr, 0, HoldOpenConversation, request, 0, &threadId) : nullptr;
     LONG outcome;
     if (thread) {
         CloseHandle(thread);
@@ -309,7 +309,7 @@ static bool FindPageProgram(char *path, DWORD capacity)
     HMODULE library = LoadSystemLibrary("shlwapi.dll");
     if (!library)
         return false;
-    AssocQueryStringFunction query = (AssocQueryStringFunction)(void *)GetProcAddress(library, "AssocQueryStringA");
+    AssocQueryStringFunction query = ProcAddress<AssocQueryStringFunction>(library, "AssocQueryStringA");
     DWORD size = capacity;
     bool found = query && query(ASSOCF_NOTRUNCATE, ASSOCSTR_EXECUTABLE, ".htm", "open", path, &size) == S_OK && path[0];
     FreeLibrary(library);
@@ -335,16 +335,16 @@ static bool StartBrowser(const char *address, BrowserChoice browser)
     char message[MESSAGE_CAPACITY];
     const char *path = FindBrowserPath(browser);
     if (!path[0]) {
-        if (IsFileAddress(address) ? ShowFileThroughShell(address) : OpenThroughShell("open", address, NULL))
+        if (IsFileAddress(address) ? ShowFileThroughShell(address) : OpenThroughShell("open", address, nullptr))
             return false;
         snprintf(message, sizeof message, "%s does not appear to be installed on your computer",
                  Browsers[browser].displayName);
-        MessageBoxA(NULL, message, APP_CAPTION, MB_ICONINFORMATION | MB_SETFOREGROUND);
+        MessageBoxA(nullptr, message, APP_CAPTION, MB_ICONINFORMATION | MB_SETFOREGROUND);
         return false;
     }
     char command[BROWSER_COMMAND_CAPACITY];
     if (!FormatBrowserCommand(path, address, command, sizeof command) || WinExec(command, SW_SHOWNORMAL) <= 31) {
-        MessageBoxA(NULL, "Unable to launch browser", APP_CAPTION, MB_ICONWARNING | MB_SETFOREGROUND);
+        MessageBoxA(nullptr, "Unable to launch browser", APP_CAPTION, MB_ICONWARNING | MB_SETFOREGROUND);
         return false;
     }
     return true;
@@ -376,7 +376,7 @@ int OpenUrlInBrowser(const char *address, BrowserChoice browser)
     HSZ service = MakeString(DdeInstance, facts.ddeService);
     HSZ activateItem = MakeString(DdeInstance, AllWindows);
     HSZ activateTopic = MakeString(DdeInstance, "WWW_Activate");
-    BrowserConversation = DdeConnect(DdeInstance, service, activateTopic, NULL);
+    BrowserConversation = DdeConnect(DdeInstance, service, activateTopic, nullptr);
     if (BrowserConversation)
         Request(BrowserConversation, activateItem, ACTIVATE_TIMEOUT_MS);
     FreeString(DdeInstance, activateItem);

@@ -9,11 +9,11 @@ constexpr BrowserFacts Browsers[BROWSER_COUNT] = {
      * name in messages, bookmarks browsable, where the bookmarks are */
     {BROWSER_NETSCAPE, IDC_BROWSER_NETSCAPE, "NETSCAPE", "Netscape", "Netscape.exe", true, "Netscape Navigator", true,
      BOOKMARKS_NAVIGATOR_FILE},
-    {BROWSER_EXPLORER, IDC_BROWSER_EXPLORER, "IExplore", NULL, "iexplore.exe", false, "Microsoft Internet Explorer",
+    {BROWSER_EXPLORER, IDC_BROWSER_EXPLORER, "IExplore", nullptr, "iexplore.exe", false, "Microsoft Internet Explorer",
      true, BOOKMARKS_FAVORITES},
     /* The AOL client keeps no bookmarks we can read; a picker opened all
      * the same reads Navigator's file. */
-    {BROWSER_AOL, IDC_BROWSER_AOL, NULL, NULL, NULL, false, "America Online", false, BOOKMARKS_NAVIGATOR_FILE},
+    {BROWSER_AOL, IDC_BROWSER_AOL, nullptr, nullptr, nullptr, false, "America Online", false, BOOKMARKS_NAVIGATOR_FILE},
 };
 
 static constexpr bool InChoiceOrder()

@@ -27,7 +27,7 @@ LPITEMIDLIST JoinIdLists(IMalloc *allocator, LPCITEMIDLIST folder, LPCITEMIDLIST
     UINT itemSize = IdListSize(item);
     BYTE *joined = (BYTE *)allocator->Alloc(folderSize + itemSize);
     if (!joined)
-        return NULL;
+        return nullptr;
     ZeroMemory(joined, folderSize + itemSize);
     if (folder)
         memcpy(joined, folder, folderSize);
@@ -45,10 +45,11 @@ bool StrRetToText(STRRET *name, LPCITEMIDLIST item, char *text, UINT capacity)
     case STRRET_WSTR: {
         /* The whole name or nothing: a cut name would match a different
          * connection, or none. */
-        int length =
-            name->pOleStr ? WideCharToMultiByte(CP_ACP, 0, name->pOleStr, -1, text, (int)capacity, NULL, NULL) : 0;
+        int length = name->pOleStr
+                         ? WideCharToMultiByte(CP_ACP, 0, name->pOleStr, -1, text, (int)capacity, nullptr, nullptr)
+                         : 0;
         CoTaskMemFree(name->pOleStr);
-        name->pOleStr = NULL;
+        name->pOleStr = nullptr;
         if (length == 0)
             text[0] = '\0';
         return length > 0;
@@ -86,24 +87,24 @@ typedef bool (*ConnectionVisitor)(const char *name, ULONG position, LPCITEMIDLIS
 static void VisitConnections(ConnectionVisitor visit, void *context)
 {
     enum { NAME_CAPACITY = 260 };
-    IShellFolder *desktop = NULL;
+    IShellFolder *desktop = nullptr;
     if (FAILED(SHGetDesktopFolder(&desktop)) || !desktop)
         return;
 
     WCHAR parsingName[sizeof DialUpFolderName / sizeof DialUpFolderName[0]];
     lstrcpynW(parsingName, DialUpFolderName, sizeof parsingName / sizeof parsingName[0]);
-    LPITEMIDLIST folderList = NULL;
+    LPITEMIDLIST folderList = nullptr;
     ULONG eaten = 0;
-    if (FAILED(desktop->ParseDisplayName(NULL, NULL, parsingName, &eaten, &folderList, NULL)) || !folderList) {
+    if (FAILED(desktop->ParseDisplayName(nullptr, nullptr, parsingName, &eaten, &folderList, nullptr)) || !folderList) {
         desktop->Release();
         return;
     }
 
-    IShellFolder *folder = NULL;
-    IEnumIDList *items = NULL;
-    if (SUCCEEDED(desktop->BindToObject(folderList, NULL, IID_IShellFolder, (void **)&folder)) && folder &&
-        folder->EnumObjects(NULL, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS, &items) == S_OK && items) {
-        LPITEMIDLIST item = NULL;
+    IShellFolder *folder = nullptr;
+    IEnumIDList *items = nullptr;
+    if (SUCCEEDED(desktop->BindToObject(folderList, nullptr, IID_IShellFolder, (void **)&folder)) && folder &&
+        folder->EnumObjects(nullptr, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS, &items) == S_OK && items) {
+        LPITEMIDLIST item = nullptr;
         ULONG fetched = 0;
         for (ULONG position = 0; items->Next(1, &item, &fetched) == S_OK && fetched == 1 && item; ++position) {
             char name[NAME_CAPACITY];
@@ -113,7 +114,7 @@ static void VisitConnections(ConnectionVisitor visit, void *context)
                          StrRetToText(&text, item, name, sizeof name);
             bool goOn = !named || visit(name, position, folderList, item, context);
             CoTaskMemFree(item);
-            item = NULL;
+            item = nullptr;
             if (!goOn)
                 break;
         }
@@ -146,7 +147,7 @@ static bool MatchConnection(const char *name, ULONG, LPCITEMIDLIST folderList, L
  * without regard to case. */
 static LPITEMIDLIST FindConnectionItem(const char *name, IMalloc *allocator)
 {
-    ConnectionSearch search = {name, allocator, NULL};
+    ConnectionSearch search = {name, allocator, nullptr};
     if (name && allocator)
         VisitConnections(MatchConnection, &search);
     return search.found;
@@ -162,21 +163,21 @@ static IShellFolder *BindToParentFolder(LPCITEMIDLIST list, IMalloc *allocator, 
         lastItem = p;
     *last = (LPCITEMIDLIST)lastItem;
     if (!((LPCITEMIDLIST)lastItem)->mkid.cb)
-        return NULL;
+        return nullptr;
 
-    IShellFolder *desktop = NULL;
+    IShellFolder *desktop = nullptr;
     if (FAILED(SHGetDesktopFolder(&desktop)) || !desktop)
-        return NULL;
+        return nullptr;
     if (lastItem == start)
         return desktop;
-    IShellFolder *parent = NULL;
+    IShellFolder *parent = nullptr;
     UINT parentSize = (UINT)(lastItem - start);
     BYTE *parentList = (BYTE *)allocator->Alloc(parentSize + sizeof(USHORT));
     if (parentList) {
         ZeroMemory(parentList, parentSize + sizeof(USHORT));
         memcpy(parentList, start, parentSize);
-        if (FAILED(desktop->BindToObject((LPCITEMIDLIST)parentList, NULL, IID_IShellFolder, (void **)&parent)))
-            parent = NULL;
+        if (FAILED(desktop->BindToObject((LPCITEMIDLIST)parentList, nullptr, IID_IShellFolder, (void **)&parent)))
+            parent = nullptr;
         allocator->Free(parentList);
     }
     desktop->Release();
@@ -189,12 +190,12 @@ static IShellFolder *BindToParentFolder(LPCITEMIDLIST list, IMalloc *allocator, 
 static void InvokeDefaultCommand(LPCITEMIDLIST list, IMalloc *allocator)
 {
     enum : UINT { FIRST_COMMAND = 1, LAST_COMMAND = 0x7FFF };
-    LPCITEMIDLIST item = NULL;
+    LPCITEMIDLIST item = nullptr;
     IShellFolder *parent = BindToParentFolder(list, allocator, &item);
     if (!parent)
         return;
-    IContextMenu *menu = NULL;
-    if (SUCCEEDED(parent->GetUIObjectOf(NULL, 1, &item, IID_IContextMenu, NULL, (void **)&menu)) && menu) {
+    IContextMenu *menu = nullptr;
+    if (SUCCEEDED(parent->GetUIObjectOf(nullptr, 1, &item, IID_IContextMenu, nullptr, (void **)&menu)) && menu) {
         HMENU popup = CreatePopupMenu();
         if (popup && SUCCEEDED(menu->QueryContextMenu(popup, 0, FIRST_COMMAND, LAST_COMMAND, CMF_DEFAULTONLY))) {
             UINT command = GetMenuDefaultItem(popup, FALSE, 0);
@@ -217,7 +218,7 @@ static void InvokeDefaultCommand(LPCITEMIDLIST list, IMalloc *allocator)
 
 int DialConnection(const char *name)
 {
-    IMalloc *allocator = NULL;
+    IMalloc *allocator = nullptr;
     if (FAILED(SHGetMalloc(&allocator)) || !allocator)
         return 0;
     LPITEMIDLIST item = FindConnectionItem(name, allocator);

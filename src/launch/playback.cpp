@@ -7,6 +7,7 @@
  * refuses that hook or never asks it for an event, the same thread injects
  * the same events as keyboard input instead. At most one playback runs at a
  * time in the process. */
+#include "core/core.h"
 #include "launch/launch_internal.h"
 
 #include <atomic>
@@ -35,9 +36,9 @@ struct PlaybackRequestBlock {
  * thread's stack: the active pointer then never refers to memory that dies
  * with a thread, and only the thread that made itself active touches it. */
 static PlaybackState Playback;
-static std::atomic<PlaybackState *> ActivePlayback{NULL};
+static std::atomic<PlaybackState *> ActivePlayback{nullptr};
 static std::atomic<DWORD> PlaybackThreadId{0};
-static KeyEventSink EventSink = NULL;
+static KeyEventSink EventSink = nullptr;
 
 struct PlaybackLocks {
     CRITICAL_SECTION active; /* guards the test and the setting of ActivePlayback */
@@ -53,7 +54,7 @@ static PlaybackLocks &Locks()
     static PlaybackLocks locks;
     static const bool ready = [] {
         InitializeCriticalSection(&locks.active);
-        locks.idle = CreateEventA(NULL, TRUE, TRUE, NULL);
+        locks.idle = CreateEventA(nullptr, TRUE, TRUE, nullptr);
         return true;
     }();
     (void)ready;
@@ -101,7 +102,7 @@ void CurrentPlaybackEvent(const PlaybackState *state, EVENTMSG *event)
     event->paramL = entry & 0xFF;
     event->paramH = MapVirtualKeyA(entry & 0xFF, 0);
     event->time = state->nextTime;
-    event->hwnd = NULL;
+    event->hwnd = nullptr;
 }
 
 static bool IsKeyUpEvent(const EVENTMSG *event) { return event->message == WM_KEYUP || event->message == WM_SYSKEYUP; }
@@ -135,7 +136,7 @@ LRESULT JournalPlaybackStep(PlaybackState *state, int code, WPARAM wParam, LPARA
         if (AdvancePlayback(state, now)) {
             if (state->hook)
                 UnhookWindowsHookEx(state->hook);
-            state->hook = NULL;
+            state->hook = nullptr;
             PostQuitMessage(0);
         }
         return 0;
@@ -161,8 +162,7 @@ typedef UINT(WINAPI *SendInputFunction)(UINT count, INPUT *inputs, int size);
  * there everywhere. */
 static SendInputFunction FindSendInput()
 {
-    static SendInputFunction function =
-        (SendInputFunction)(void *)GetProcAddress(GetModuleHandleA("user32.dll"), "SendInput");
+    static SendInputFunction function = ProcAddress<SendInputFunction>(GetModuleHandleA("user32.dll"), "SendInput");
     return function;
 }
 
@@ -345,8 +345,8 @@ static bool CatchUpWithWatch()
     DWORD start = GetTickCount();
     while (!WatchCaughtUp() && GetTickCount() - start < WATCH_BOUND) {
         MSG msg;
-        PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE);
-        MsgWaitForMultipleObjects(0, NULL, FALSE, 10, QS_ALLINPUT);
+        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
     return WatchCaughtUp();
 }
@@ -367,7 +367,7 @@ static void LiftHeldModifiers()
     if (EventSink || !any)
         return;
     Watch.injectedBefore = InjectedEvents;
-    Watch.hook = SetWindowsHookExA(WH_KEYBOARD_LL, WatchUserModifiers, GetModuleHandleA(NULL), 0);
+    Watch.hook = SetWindowsHookExA(WH_KEYBOARD_LL, WatchUserModifiers, GetModuleHandleA(nullptr), 0);
     /* Read again with the hook in place: a release from here on is seen. */
     bool alt = false;
     for (int i = 0; i < LIFTED_KEY_COUNT; ++i) {
@@ -407,7 +407,7 @@ static void RestoreLiftedModifiers()
         if (SettleLiftedKey(&Watch, i, caughtUp) == LIFTED_KEY_RELEASE)
             InjectVirtualKey(LiftedKeys[i], true);
     UnhookWindowsHookEx(Watch.hook);
-    Watch.hook = NULL;
+    Watch.hook = nullptr;
 }
 
 /* ---- the playback thread ---------------------------------------------------- */
@@ -422,7 +422,7 @@ static void ReleaseRequester(PlaybackRequestBlock **block, BOOL result)
         return;
     (*block)->result = result;
     SetEvent((*block)->decided);
-    *block = NULL;
+    *block = nullptr;
 }
 
 /* The requester goes on only once nothing is due any more: with no delay
@@ -439,13 +439,13 @@ static void ReleaseRequesterWhenSettled(PlaybackState *state, PlaybackRequestBlo
  * removed again and nothing has been played. */
 static PlaybackOutcome PlayThroughJournal(PlaybackState *state, PlaybackRequestBlock **block)
 {
-    state->hook = SetWindowsHookExA(WH_JOURNALPLAYBACK, JournalPlaybackProc, GetModuleHandleA(NULL), 0);
+    state->hook = SetWindowsHookExA(WH_JOURNALPLAYBACK, JournalPlaybackProc, GetModuleHandleA(nullptr), 0);
     if (!state->hook)
         return PLAYBACK_NOT_PLAYING;
     DWORD installed = GetTickCount();
     for (;;) {
         MSG msg;
-        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_QUIT)
                 return PLAYBACK_FINISHED; /* the hook removed itself after the last event */
             if (msg.message == WM_CANCELJOURNAL)
@@ -462,7 +462,7 @@ static PlaybackOutcome PlayThroughJournal(PlaybackState *state, PlaybackRequestB
                 /* The hook is only called while this thread looks for
                  * messages, so it cannot have been asked since the test. */
                 UnhookWindowsHookEx(state->hook);
-                state->hook = NULL;
+                state->hook = nullptr;
                 return PLAYBACK_NOT_PLAYING;
             }
         } else {
@@ -472,7 +472,7 @@ static PlaybackOutcome PlayThroughJournal(PlaybackState *state, PlaybackRequestB
             if (waited >= bound)
                 return PLAYBACK_CANCELLED;
         }
-        MsgWaitForMultipleObjects(0, NULL, FALSE, bound - waited, QS_ALLINPUT);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, bound - waited, QS_ALLINPUT);
     }
 }
 
@@ -482,13 +482,13 @@ static bool WaitForCancel(DWORD timeoutMs)
     DWORD start = GetTickCount();
     for (;;) {
         MSG msg;
-        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE))
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
             if (msg.message == WM_CANCELJOURNAL || msg.message == WM_QUIT)
                 return true;
         DWORD waited = GetTickCount() - start;
         if (waited >= timeoutMs)
             return false;
-        MsgWaitForMultipleObjects(0, NULL, FALSE, timeoutMs - waited, QS_ALLINPUT);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, timeoutMs - waited, QS_ALLINPUT);
     }
 }
 
@@ -528,7 +528,7 @@ static void EndPlayback()
     PlaybackLocks &locks = Locks();
     EnterCriticalSection(&locks.active);
     PlaybackThreadId = 0;
-    ActivePlayback = NULL;
+    ActivePlayback = nullptr;
     SetEvent(locks.idle);
     LeaveCriticalSection(&locks.active);
 }
@@ -540,7 +540,7 @@ static DWORD WINAPI PlaybackThread(void *parameter)
 
     /* Give the thread its message queue before anyone can post to it. */
     MSG msg;
-    PeekMessageA(&msg, NULL, WM_USER, WM_USER, PM_NOREMOVE);
+    PeekMessageA(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
 
     EnterCriticalSection(&locks.active);
     if (ActivePlayback.load()) {
@@ -584,7 +584,7 @@ static DWORD WINAPI PlaybackThread(void *parameter)
     }
     if (state->hook)
         UnhookWindowsHookEx(state->hook); /* input is not taken while it is in place */
-    state->hook = NULL;
+    state->hook = nullptr;
     if (outcome == PLAYBACK_CANCELLED)
         ReleaseHeldKeys(state);
     if (asInput)
@@ -603,11 +603,11 @@ BOOL PlayKeys(const WORD *request, DWORD delay)
 {
     if (!request)
         return 0;
-    PlaybackRequestBlock block = {request, delay, 0, CreateEventA(NULL, FALSE, FALSE, NULL)};
+    PlaybackRequestBlock block = {request, delay, 0, CreateEventA(nullptr, FALSE, FALSE, nullptr)};
     if (!block.decided)
         return 0;
     DWORD threadId = 0;
-    HANDLE thread = CreateThread(NULL, 0, PlaybackThread, &block, 0, &threadId);
+    HANDLE thread = CreateThread(nullptr, 0, PlaybackThread, &block, 0, &threadId);
     if (!thread) {
         CloseHandle(block.decided);
         return 0;
@@ -618,7 +618,7 @@ BOOL PlayKeys(const WORD *request, DWORD delay)
     return block.result;
 }
 
-BOOL IsPlayingKeys() { return ActivePlayback.load() != NULL; }
+BOOL IsPlayingKeys() { return ActivePlayback.load() != nullptr; }
 
 void CancelPlayback(DWORD timeoutMs)
 {

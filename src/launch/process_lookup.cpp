@@ -13,6 +13,7 @@
  * A Toolhelp32 snapshot of a Windows 95 kind may still name a process by its
  * file name alone (Wine does so under every version setting); the first
  * module of the process, also from Toolhelp32, then gives the full path. */
+#include "core/core.h"
 #include "launch/launch_internal.h"
 
 #include <tlhelp32.h>
@@ -29,12 +30,12 @@ typedef BOOL(WINAPI *QueryImageNameFunction)(HANDLE, DWORD, LPSTR, PDWORD);
 typedef DWORD(WINAPI *ModuleFileNameFunction)(HANDLE, HMODULE, LPSTR, DWORD);
 
 /* Written once by InitProcessLookup before any window exists, read after. */
-static CreateSnapshotFunction CreateSnapshot = NULL;
-static ProcessWalkFunction ProcessFirst = NULL;
-static ProcessWalkFunction ProcessNext = NULL;
-static QueryImageNameFunction QueryImageName = NULL;
-static ModuleFileNameFunction ModuleFileName = NULL;
-static ModuleWalkFunction ModuleFirst = NULL;
+static CreateSnapshotFunction CreateSnapshot = nullptr;
+static ProcessWalkFunction ProcessFirst = nullptr;
+static ProcessWalkFunction ProcessNext = nullptr;
+static QueryImageNameFunction QueryImageName = nullptr;
+static ModuleFileNameFunction ModuleFileName = nullptr;
+static ModuleWalkFunction ModuleFirst = nullptr;
 
 /* The record size that Windows 95 knows; later systems accept it too. */
 enum : DWORD { PROCESS_ENTRY_SIZE = 296 };
@@ -57,18 +58,18 @@ BOOL InitProcessLookup()
         return FALSE;
     /* The ways to ask a process for its full path. They are no part of the
      * result: start-up only wants to know whether a snapshot can be taken. */
-    QueryImageName = (QueryImageNameFunction)(void *)GetProcAddress(kernel, "QueryFullProcessImageNameA");
-    ModuleFileName = (ModuleFileNameFunction)(void *)GetProcAddress(kernel, "K32GetModuleFileNameExA");
-    ModuleFirst = (ModuleWalkFunction)(void *)GetProcAddress(kernel, "Module32First");
+    QueryImageName = ProcAddress<QueryImageNameFunction>(kernel, "QueryFullProcessImageNameA");
+    ModuleFileName = ProcAddress<ModuleFileNameFunction>(kernel, "K32GetModuleFileNameExA");
+    ModuleFirst = ProcAddress<ModuleWalkFunction>(kernel, "Module32First");
     if (!ModuleFileName) {
         /* Stays loaded for the life of the process, like the system DLLs. */
         HMODULE psapi = LoadLibraryA("PSAPI.DLL");
         if (psapi)
-            ModuleFileName = (ModuleFileNameFunction)(void *)GetProcAddress(psapi, "GetModuleFileNameExA");
+            ModuleFileName = ProcAddress<ModuleFileNameFunction>(psapi, "GetModuleFileNameExA");
     }
-    CreateSnapshot = (CreateSnapshotFunction)(void *)GetProcAddress(kernel, "CreateToolhelp32Snapshot");
-    ProcessFirst = (ProcessWalkFunction)(void *)GetProcAddress(kernel, "Process32First");
-    ProcessNext = (ProcessWalkFunction)(void *)GetProcAddress(kernel, "Process32Next");
+    CreateSnapshot = ProcAddress<CreateSnapshotFunction>(kernel, "CreateToolhelp32Snapshot");
+    ProcessFirst = ProcAddress<ProcessWalkFunction>(kernel, "Process32First");
+    ProcessNext = ProcAddress<ProcessWalkFunction>(kernel, "Process32Next");
     return CreateSnapshot && ProcessFirst && ProcessNext;
 }
 
@@ -131,7 +132,7 @@ int ProcessPathFromProcess(DWORD processId, char *path, DWORD capacity)
     if (ModuleFileName) {
         HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
         if (process) {
-            DWORD length = ModuleFileName(process, NULL, path, capacity);
+            DWORD length = ModuleFileName(process, nullptr, path, capacity);
             CloseHandle(process);
             /* A path that filled the buffer may have been cut: no use. */
             if (length > 0 && length < capacity - 1) {
@@ -153,10 +154,10 @@ static bool LookUpCounterIndex(const char *name, char *index, size_t capacity)
         return false;
     bool found = false;
     DWORD size = 0;
-    if (RegQueryValueExA(key, "Counters", NULL, NULL, NULL, &size) == ERROR_SUCCESS && size > 0) {
+    if (RegQueryValueExA(key, "Counters", nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS && size > 0) {
         std::vector<char> table(size, '\0');
         DWORD got = size;
-        if (RegQueryValueExA(key, "Counters", NULL, NULL, (BYTE *)table.data(), &got) == ERROR_SUCCESS)
+        if (RegQueryValueExA(key, "Counters", nullptr, nullptr, (BYTE *)table.data(), &got) == ERROR_SUCCESS)
             found = FindCounterIndex(table.data(), got < size ? got : size, name, index, capacity);
     }
     RegCloseKey(key);
@@ -176,10 +177,10 @@ int FindPerformanceInstanceName(const BYTE *data, DWORD size, DWORD idProcessInd
     memcpy(wide.data(), data + nameOffset, nameLength * sizeof(WCHAR));
     /* Converted whole, then cut to fit: the conversion itself refuses a
      * buffer that is too small. */
-    int needed = WideCharToMultiByte(CP_ACP, 0, wide.data(), (int)nameLength, NULL, 0, NULL, NULL);
+    int needed = WideCharToMultiByte(CP_ACP, 0, wide.data(), (int)nameLength, nullptr, 0, nullptr, nullptr);
     std::vector<char> converted((size_t)(needed > 0 ? needed : 0) + 1, '\0');
     if (needed > 0)
-        WideCharToMultiByte(CP_ACP, 0, wide.data(), (int)nameLength, converted.data(), needed, NULL, NULL);
+        WideCharToMultiByte(CP_ACP, 0, wide.data(), (int)nameLength, converted.data(), needed, nullptr, nullptr);
     lstrcpynA(name, converted.data(), (int)capacity);
     return 1;
 }
@@ -193,13 +194,13 @@ static bool ReadProcessPerformanceData(std::vector<BYTE> *data, DWORD *idProcess
     if (!LookUpCounterIndex("Process", processIndex, sizeof processIndex) ||
         !LookUpCounterIndex("ID Process", idIndex, sizeof idIndex))
         return false;
-    *idProcessIndex = (DWORD)strtoul(idIndex, NULL, 10);
+    *idProcessIndex = (DWORD)strtoul(idIndex, nullptr, 10);
 
     DWORD size = PERFORMANCE_DATA_START;
     data->assign(size, 0);
     DWORD got = size;
     LONG result;
-    while ((result = RegQueryValueExA(HKEY_PERFORMANCE_DATA, processIndex, NULL, NULL, data->data(), &got)) ==
+    while ((result = RegQueryValueExA(HKEY_PERFORMANCE_DATA, processIndex, nullptr, nullptr, data->data(), &got)) ==
                ERROR_MORE_DATA &&
            size < PERFORMANCE_DATA_LIMIT) {
         size = size < PERFORMANCE_DATA_LIMIT / 2 ? size * 2 : PERFORMANCE_DATA_LIMIT;

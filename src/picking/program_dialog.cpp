@@ -45,7 +45,7 @@ HICON ExtractFileIcon(const char *path)
     ZeroMemory(&info, sizeof info);
     if (SHGetFileInfoA(path, 0, &info, sizeof info, SHGFI_ICON | SHGFI_LARGEICON))
         return info.hIcon;
-    return NULL;
+    return nullptr;
 }
 
 static ProgramListItem *SelectedEntry(HWND dialog)
@@ -53,9 +53,9 @@ static ProgramListItem *SelectedEntry(HWND dialog)
     HWND list = GetDlgItem(dialog, IDC_PROGRAM_LIST);
     LRESULT index = SendMessageA(list, LB_GETCURSEL, 0, 0);
     if (index == LB_ERR)
-        return NULL;
+        return nullptr;
     LRESULT data = SendMessageA(list, LB_GETITEMDATA, (WPARAM)index, 0);
-    return data == LB_ERR ? NULL : (ProgramListItem *)data;
+    return data == LB_ERR ? nullptr : (ProgramListItem *)data;
 }
 
 static void ShowPreview(HWND dialog, bool show)
@@ -67,7 +67,7 @@ static void ShowPreview(HWND dialog, bool show)
 static void OnSelectionChange(HWND dialog)
 {
     ProgramListItem *entry = SelectedEntry(dialog);
-    EnableWindow(GetDlgItem(dialog, IDOK), entry != NULL);
+    EnableWindow(GetDlgItem(dialog, IDOK), entry != nullptr);
     if (!entry || entry->isFolder) {
         ShowPreview(dialog, false);
         return;
@@ -131,11 +131,11 @@ static void DrawProgramListItem(const DRAWITEMSTRUCT *draw)
     const ProgramListItem *entry = (const ProgramListItem *)draw->itemData;
     if (draw->itemID != (UINT)-1 && entry) {
         if (entry->icon)
-            DrawIconEx(dc, rect.left + 2, rect.top + 2, entry->icon, 0, 0, 0, NULL, DI_NORMAL);
+            DrawIconEx(dc, rect.left + 2, rect.top + 2, entry->icon, 0, 0, 0, nullptr, DI_NORMAL);
         InflateRect(&rect, -2, -2);
         rect.left += (LONG)entry->iconWidth + 4;
         HFONT font = (HFONT)SendMessageA(draw->hwndItem, WM_GETFONT, 0, 0);
-        HGDIOBJ oldFont = font ? SelectObject(dc, font) : NULL;
+        HGDIOBJ oldFont = font ? SelectObject(dc, font) : nullptr;
         COLORREF oldText = SetTextColor(dc, foreground);
         COLORREF oldBack = SetBkColor(dc, background);
         DrawTextA(dc, entry->displayName, -1, &rect, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
@@ -154,7 +154,7 @@ static HFONT CreateBoldCopy(HFONT font)
     if (!font)
         font = (HFONT)GetStockObject(DEFAULT_GUI_FONT);
     if (GetObjectA(font, sizeof logFont, &logFont) != sizeof logFont)
-        return NULL;
+        return nullptr;
     logFont.lfWeight = FW_BOLD;
     return CreateFontIndirectA(&logFont);
 }
@@ -219,7 +219,7 @@ static void OnInitDialog(HWND dialog, UINT keyId)
     SetWindowLongPtrA(dialog, DWLP_USER, (LONG_PTR)keyId);
     SetDialogIcon(dialog);
     SendDlgItemMessageA(dialog, IDC_PROGRAM_KEYICON, STM_SETICON, (WPARAM)LoadKeyIcon(keyId), 0);
-    FillProgramList(GetDlgItem(dialog, IDC_PROGRAM_LIST), NULL, 0);
+    FillProgramList(GetDlgItem(dialog, IDC_PROGRAM_LIST), nullptr, 0);
     EnableWindow(GetDlgItem(dialog, IDOK), FALSE);
     PaintChoiceButton(dialog, IDC_PROGRAM_BROWSE, "Browse ", "for other programs", "on your computer",
                       BrowseBitmapProperty);
@@ -237,7 +237,7 @@ static void DeleteProperty(HWND dialog, const char *name)
 
 static void OnDestroy(HWND dialog)
 {
-    SetOwnedIcon(dialog, IDC_PROGRAM_PREVIEW, NULL);
+    SetOwnedIcon(dialog, IDC_PROGRAM_PREVIEW, nullptr);
     /* Controls let go of the objects before they are deleted. */
     SendDlgItemMessageA(dialog, IDC_PROGRAM_INSTRUCTION, WM_SETFONT, 0, FALSE);
     SendDlgItemMessageA(dialog, IDC_PROGRAM_BROWSE, BM_SETIMAGE, IMAGE_BITMAP, 0);

@@ -31,7 +31,7 @@
 #include <string>
 
 /* The depth-0 entries, newest first; order does not matter, the list box sorts. */
-static ProgramListItem *StartMenuCache = NULL;
+static ProgramListItem *StartMenuCache = nullptr;
 
 /* The Programs folders of the two Start Menus, set when the cache is built;
  * the all-users' one is empty where there is none. */
@@ -97,7 +97,7 @@ static ProgramListItem *ReadProgramListItem(const char *path, int depth)
 {
     ProgramListItem *item = NewProgramListItem();
     if (!item)
-        return NULL;
+        return nullptr;
     char fullPath[2 * MAX_PATH];
     lstrcpynA(fullPath, path, sizeof fullPath);
     size_t length = strlen(fullPath);
@@ -106,7 +106,7 @@ static ProgramListItem *ReadProgramListItem(const char *path, int depth)
         CutGoBackPath(fullPath);
     if (!CopyWhole(item->path, fullPath)) {
         FreeProgramListItem(item);
-        return NULL;
+        return nullptr;
     }
 
     if (goBack) {
@@ -119,14 +119,14 @@ static ProgramListItem *ReadProgramListItem(const char *path, int depth)
         ZeroMemory(&info, sizeof info);
         if (!SHGetFileInfoA(item->path, 0, &info, sizeof info, SHGFI_DISPLAYNAME | SHGFI_ATTRIBUTES)) {
             FreeProgramListItem(item);
-            return NULL;
+            return nullptr;
         }
         lstrcpynA(item->displayName, info.szDisplayName, sizeof item->displayName);
         if (info.dwAttributes & SFGAO_FOLDER) {
             item->isFolder = TRUE;
-        } else if (!ResolveShortcut(item) || !SHGetFileInfoA(item->target, 0, NULL, 0, SHGFI_EXETYPE)) {
+        } else if (!ResolveShortcut(item) || !SHGetFileInfoA(item->target, 0, nullptr, 0, SHGFI_EXETYPE)) {
             FreeProgramListItem(item);
-            return NULL;
+            return nullptr;
         }
         ZeroMemory(&info, sizeof info);
         if (SHGetFileInfoA(item->path, 0, &info, sizeof info, SHGFI_ICON | SHGFI_SMALLICON))
@@ -263,20 +263,20 @@ bool ResolveShortcut(ProgramListItem *item)
     enum { SHELL_TEXT_CAPACITY = 1024 };
     bool fits = true;
     bool loaded = false;
-    IShellLinkA *link = NULL;
-    IPersistFile *file = NULL;
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkA, (void **)&link)) &&
+    IShellLinkA *link = nullptr;
+    IPersistFile *file = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, (void **)&link)) &&
         link && SUCCEEDED(link->QueryInterface(IID_IPersistFile, (void **)&file)) && file) {
         WCHAR widePath[MAX_PATH];
         if (MultiByteToWideChar(CP_ACP, 0, item->path, -1, widePath, MAX_PATH) > 0 &&
             SUCCEEDED(file->Load(widePath, STGM_READ))) {
             loaded = true;
             char text[SHELL_TEXT_CAPACITY];
-            bool resolved = SUCCEEDED(link->Resolve(NULL, SLR_NO_UI | SLR_ANY_MATCH));
+            bool resolved = SUCCEEDED(link->Resolve(nullptr, SLR_NO_UI | SLR_ANY_MATCH));
             bool readOn = true;
             if (resolved) {
                 text[0] = '\0';
-                if (SUCCEEDED(link->GetPath(text, MAX_PATH, NULL, SLGP_SHORTPATH))) {
+                if (SUCCEEDED(link->GetPath(text, MAX_PATH, nullptr, SLGP_SHORTPATH))) {
                     /* Not every shell link honours SLGP_SHORTPATH; the short
                      * form is what running copies are matched by. */
                     char shortPath[MAX_PATH];
@@ -319,7 +319,7 @@ static void SetIconMetrics(ProgramListItem *item)
 {
     item->iconWidth = item->icon ? 16 : 2;
     item->iconHeight = 16;
-    item->next = NULL;
+    item->next = nullptr;
 }
 
 void AddProgramListItem(HWND list, ProgramListItem *item)
@@ -358,7 +358,7 @@ static ProgramListItem *NewDialUpEntry()
 {
     ProgramListItem *item = NewProgramListItem();
     if (!item)
-        return NULL;
+        return nullptr;
     lstrcpynA(item->path, ConnectionCommandLine, sizeof item->path);
     lstrcpynA(item->displayName, "Dial-Up Networking", sizeof item->displayName);
     item->icon = LoadSmallIcon(ICO_CONNECT);

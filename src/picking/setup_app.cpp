@@ -113,7 +113,7 @@ INT_PTR CALLBACK SetupAppDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM
         }
         return TRUE;
     case WM_DESTROY:
-        SetOwnedIcon(dialog, IDC_SETUPAPP_ICON, NULL);
+        SetOwnedIcon(dialog, IDC_SETUPAPP_ICON, nullptr);
         return TRUE;
     }
     return FALSE;

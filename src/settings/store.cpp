@@ -24,13 +24,13 @@ enum : DWORD { MAX_SETTING_STRING_SIZE = 64 * 1024 };
 static HKEY OpenSettingKey(const char *subkey, bool create = false)
 {
     char path[SETTING_PATH_CAPACITY];
-    HKEY key = NULL;
+    HKEY key = nullptr;
     int n = snprintf(path, sizeof path, "%s%s", SETTINGS_BASE_PATH, subkey);
     if (n <= 0 || n >= (int)sizeof path)
-        return NULL;
+        return nullptr;
     LONG result = create ? RegCreateKeyA(HKEY_CURRENT_USER, path, &key)
                          : RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_QUERY_VALUE, &key);
-    return result == ERROR_SUCCESS ? key : NULL;
+    return result == ERROR_SUCCESS ? key : nullptr;
 }
 
 DWORD ReadSettingDword(const char *subkey, const char *valueName, DWORD defaultValue)
@@ -41,7 +41,7 @@ DWORD ReadSettingDword(const char *subkey, const char *valueName, DWORD defaultV
         return result;
 
     DWORD type = 0, value = 0, size = sizeof value;
-    if (RegQueryValueExA(key, valueName, NULL, &type, (BYTE *)&value, &size) == ERROR_SUCCESS && type == REG_DWORD &&
+    if (RegQueryValueExA(key, valueName, nullptr, &type, (BYTE *)&value, &size) == ERROR_SUCCESS && type == REG_DWORD &&
         size == sizeof value)
         result = value;
     RegCloseKey(key);
@@ -76,12 +76,12 @@ static bool IsStringType(DWORD type) { return type == REG_SZ || type == REG_EXPA
 static bool QueryString(HKEY key, const char *valueName, std::string *text)
 {
     DWORD type = 0, size = 0;
-    if (RegQueryValueExA(key, valueName, NULL, &type, NULL, &size) != ERROR_SUCCESS || !IsStringType(type) ||
+    if (RegQueryValueExA(key, valueName, nullptr, &type, nullptr, &size) != ERROR_SUCCESS || !IsStringType(type) ||
         size > MAX_SETTING_STRING_SIZE)
         return false;
     std::vector<char> data(size + 1, '\0');
     DWORD got = size;
-    if (RegQueryValueExA(key, valueName, NULL, &type, (BYTE *)data.data(), &got) != ERROR_SUCCESS ||
+    if (RegQueryValueExA(key, valueName, nullptr, &type, (BYTE *)data.data(), &got) != ERROR_SUCCESS ||
         !IsStringType(type) || got > size)
         return false;
     data[got] = '\0'; /* a value stored without its zero still ends here */
@@ -112,7 +112,7 @@ bool ReadRegistryString(HKEY root, const char *path, const char *valueName, char
     if (!buffer || capacity == 0)
         return false;
     buffer[0] = '\0';
-    HKEY key = NULL;
+    HKEY key = nullptr;
     if (RegOpenKeyExA(root, path, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
         return false;
     std::string text;

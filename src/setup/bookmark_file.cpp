@@ -161,14 +161,14 @@ int CodePointToCodePage(unsigned codePoint, UINT codePage, char (&bytes)[4])
             wide[1] = (WCHAR)(0xDC00 + ((codePoint - 0x10000) & 0x3FF));
             units = 2;
         }
-        count = ConvertWideChars(CP_UTF8, 0, wide, units, bytes, sizeof bytes, NULL, NULL);
+        count = ConvertWideChars(CP_UTF8, 0, wide, units, bytes, sizeof bytes, nullptr, nullptr);
     } else if (codePoint <= 0xFFFF) {
         WCHAR wide = (WCHAR)codePoint;
         /* No "best fit" look-alikes; systems before Windows 2000 refuse the
          * flag, and then convert without it. */
-        count = ConvertWideChars(codePage, WC_NO_BEST_FIT_CHARS, &wide, 1, bytes, sizeof bytes, "?", NULL);
+        count = ConvertWideChars(codePage, WC_NO_BEST_FIT_CHARS, &wide, 1, bytes, sizeof bytes, "?", nullptr);
         if (count <= 0)
-            count = ConvertWideChars(codePage, 0, &wide, 1, bytes, sizeof bytes, "?", NULL);
+            count = ConvertWideChars(codePage, 0, &wide, 1, bytes, sizeof bytes, "?", nullptr);
     }
     if (count <= 0) {
         bytes[0] = '?';
@@ -236,7 +236,7 @@ static void ReportFolder(BookmarkParser *parser, const char *header, const char 
         ++start;
     DecodeBookmarkName(start, Find(start, end, '<'), parser->utf8 ? TEXT_UTF8 : TEXT_ANSI, true, name);
     parser->pendingFolder =
-        parser->hidden ? NULL : parser->callback(parser->context, parser->parents[parser->depth - 1], name, NULL);
+        parser->hidden ? nullptr : parser->callback(parser->context, parser->parents[parser->depth - 1], name, nullptr);
     parser->pending = true;
     if (!parser->hidden && ++parser->folders >= BOOKMARK_MAX_COUNT)
         parser->done = true;

@@ -65,7 +65,7 @@ static const struct {
     KeyMeaning meaning;
 } Keys[] = {
     {CHROMIUM_BOOKMARKS, FRAME_DOCUMENT, "roots", KEY_ROOTS},
-    {CHROMIUM_BOOKMARKS, FRAME_ROOTS, NULL, KEY_NAMED},
+    {CHROMIUM_BOOKMARKS, FRAME_ROOTS, nullptr, KEY_NAMED},
     {CHROMIUM_BOOKMARKS, FRAME_ENTRY, "name", KEY_NAME},
     {CHROMIUM_BOOKMARKS, FRAME_ENTRY, "url", KEY_ADDRESS},
     {CHROMIUM_BOOKMARKS, FRAME_ENTRY, "children", KEY_CHILDREN},
@@ -77,7 +77,7 @@ static const struct {
     {FIREFOX_BACKUP, FRAME_ENTRY, "typeCode", KEY_TYPE_CODE},
     {CHROMIUM_LOCAL_STATE, FRAME_DOCUMENT, "profile", KEY_PROFILE},
     {CHROMIUM_LOCAL_STATE, FRAME_PROFILE, "info_cache", KEY_INFO_CACHE},
-    {CHROMIUM_LOCAL_STATE, FRAME_INFO_CACHE, NULL, KEY_NAMED},
+    {CHROMIUM_LOCAL_STATE, FRAME_INFO_CACHE, nullptr, KEY_NAMED},
     {CHROMIUM_LOCAL_STATE, FRAME_ENTRY, "name", KEY_NAME},
 };
 
@@ -152,7 +152,7 @@ static const char *TopFolderName(const char *text, size_t length)
     for (const auto &folder : TopFolders)
         if (Equals(text, length, folder.identity))
             return folder.name;
-    return NULL;
+    return nullptr;
 }
 
 /* The name a folder is shown by: Chromium's own name for a top folder before
@@ -168,13 +168,13 @@ static JsonFrame *Push(JsonReader *reader, FrameKind kind)
 {
     if (reader->top == FRAME_LIMIT) {
         ++reader->skipping;
-        return NULL;
+        return nullptr;
     }
     JsonFrame *frame = &reader->frames[reader->top++];
     frame->kind = kind;
     frame->name[0] = frame->address[0] = '\0';
     frame->hasAddress = frame->folder = frame->container = false;
-    frame->knownName = NULL;
+    frame->knownName = nullptr;
     frame->slot = NO_SLOT;
     return frame;
 }
@@ -209,10 +209,10 @@ static bool OpenFolder(JsonReader *reader, JsonFrame *frame)
         if (slot >= reader->names->size())
             return false;
         folder = reader->callback(reader->context, reader->parents[reader->depth - 1],
-                                  (*reader->names)[slot].name.c_str(), NULL);
+                                  (*reader->names)[slot].name.c_str(), nullptr);
         if (++reader->folders >= BOOKMARK_MAX_COUNT)
             return false;
-        shown = folder != NULL;
+        shown = folder != nullptr;
         if (!shown)
             reader->nextName = (*reader->names)[slot].after;
     }
@@ -236,7 +236,7 @@ static bool CloseEntry(JsonReader *reader, const JsonFrame *frame)
     if (!reader->reporting)
         return true;
     if (frame->container && reader->depth > 0) {
-        reader->callback(reader->context, reader->parents[reader->depth - 1], ShownName(reader, frame), NULL);
+        reader->callback(reader->context, reader->parents[reader->depth - 1], ShownName(reader, frame), nullptr);
         return ++reader->folders < BOOKMARK_MAX_COUNT;
     }
     if (reader->format == CHROMIUM_LOCAL_STATE) {
@@ -258,7 +258,7 @@ bool JsonReader::Default()
 
 bool JsonReader::String(const char *text, rapidjson::SizeType length, bool)
 {
-    JsonFrame *frame = top ? &frames[top - 1] : NULL;
+    JsonFrame *frame = top ? &frames[top - 1] : nullptr;
     if (!skipping && frame && frame->kind == FRAME_ENTRY) {
         if (key == KEY_NAME)
             DecodeBookmarkName(text, text + length, TEXT_UTF8, false, frame->name);
@@ -396,17 +396,17 @@ static void ReadJson(JsonFormat format, const char *text, size_t size, void *roo
 
 void ReadChromiumBookmarks(const char *text, size_t size, void *root, BookmarkCallback callback, void *context)
 {
-    ReadJson(CHROMIUM_BOOKMARKS, text, size, root, callback, NULL, context);
+    ReadJson(CHROMIUM_BOOKMARKS, text, size, root, callback, nullptr, context);
 }
 
 void ReadChromiumProfiles(const char *text, size_t size, ProfileCallback callback, void *context)
 {
-    ReadJson(CHROMIUM_LOCAL_STATE, text, size, NULL, NULL, callback, context);
+    ReadJson(CHROMIUM_LOCAL_STATE, text, size, nullptr, nullptr, callback, context);
 }
 
 void ReadFirefoxBackup(const char *bytes, size_t size, void *root, BookmarkCallback callback, void *context)
 {
     std::string text;
     if (DecodeMozLz4(bytes, size, BACKUP_TEXT_LIMIT, &text))
-        ReadJson(FIREFOX_BACKUP, text.data(), text.size(), root, callback, NULL, context);
+        ReadJson(FIREFOX_BACKUP, text.data(), text.size(), root, callback, nullptr, context);
 }

@@ -8,6 +8,7 @@
  * The browsers may be running: their files are opened for reading with
  * every kind of sharing, and nothing is written, locked or copied in their
  * folders. A file is read into memory of its own size, up to a bound. */
+#include "core/core.h"
 #include "launch/launch.h"
 #include "setup/setup_internal.h"
 
@@ -39,8 +40,8 @@ static bool CallFolderPath(const char *library, int csidl, char (&path)[PATH_CAP
     HMODULE module = LoadSystemLibrary(library);
     if (!module)
         return false;
-    FolderPathFunction folderPath = (FolderPathFunction)(void *)GetProcAddress(module, "SHGetFolderPathA");
-    bool found = folderPath && folderPath(NULL, csidl, NULL, SHGFP_TYPE_CURRENT, path) == S_OK && path[0];
+    FolderPathFunction folderPath = ProcAddress<FolderPathFunction>(module, "SHGetFolderPathA");
+    bool found = folderPath && folderPath(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path) == S_OK && path[0];
     FreeLibrary(module);
     return found;
 }
@@ -68,12 +69,12 @@ static bool ReadWholeFile(const char *path, FileBytes *file)
 {
     file->bytes.reset();
     file->size = 0;
-    HANDLE handle = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE handle = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     /* Windows 95 and 98 know no delete sharing and refuse the flag. */
     if (handle == INVALID_HANDLE_VALUE && GetLastError() == ERROR_INVALID_PARAMETER)
-        handle = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
-                             FILE_ATTRIBUTE_NORMAL, NULL);
+        handle = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return false;
     DWORD high = 0, size = GetFileSize(handle, &high);
@@ -83,7 +84,7 @@ static bool ReadWholeFile(const char *path, FileBytes *file)
     /* A file the browser shortens meanwhile gives what it still holds. */
     DWORD got = 0;
     while (file->bytes && file->size < size &&
-           ReadFile(handle, file->bytes.get() + file->size, size - (DWORD)file->size, &got, NULL) && got)
+           ReadFile(handle, file->bytes.get() + file->size, size - (DWORD)file->size, &got, nullptr) && got)
         file->size += got;
     CloseHandle(handle);
     return file->bytes != nullptr;
@@ -110,8 +111,8 @@ static void *AddCounted(void *context, void *parent, const char *name, const cha
 /* Adds the folder under root; false when it could not be added. */
 static bool BeginTopFolder(TopFolder *top, const BookmarkSink &sink, void *root, const char *name)
 {
-    *top = {&sink, sink.add(sink.context, root, name, NULL), 0};
-    return top->folder != NULL;
+    *top = {&sink, sink.add(sink.context, root, name, nullptr), 0};
+    return top->folder != nullptr;
 }
 
 /* Removes the folder again when no bookmark landed under it; the folder, or
@@ -121,7 +122,7 @@ static void *EndTopFolder(TopFolder *top)
     if (top->bookmarks)
         return top->folder;
     top->sink->drop(top->sink->context, top->folder);
-    return NULL;
+    return nullptr;
 }
 
 typedef void (*BytesReader)(const char *bytes, size_t size, void *root, BookmarkCallback callback, void *context);
@@ -363,7 +364,7 @@ void *ReadChosenBookmarkFile(const char *path, const char *name, const BookmarkS
 {
     TopFolder top;
     if (!BeginTopFolder(&top, sink, root, name))
-        return NULL;
+        return nullptr;
     ReadBookmarkFile(path, top.folder, AddCounted, &top);
     return EndTopFolder(&top);
 }

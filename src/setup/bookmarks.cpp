@@ -41,14 +41,14 @@ static void *AddToTree(void *context, void *parent, const char *name, const char
     Picker *picker = (Picker *)context;
     int &count = address ? picker->bookmarks : picker->folders;
     if (count >= BOOKMARK_MAX_COUNT)
-        return NULL;
-    BookmarkEntry *entry = NULL;
+        return nullptr;
+    BookmarkEntry *entry = nullptr;
     if (address) {
         /* The readers report at most BOOKMARK_TEXT_LENGTH characters of each. */
         int addressSize = lstrlenA(address) + 1, titleSize = lstrlenA(name) + 1;
         entry = new (std::nothrow) BookmarkEntry[addressSize + titleSize];
         if (!entry)
-            return NULL;
+            return nullptr;
         CopyMemory(entry, address, addressSize);
         CopyMemory(entry + addressSize, name, titleSize);
     }
@@ -96,10 +96,10 @@ static const BookmarkEntry *SelectedEntry(HWND tree)
     ZeroMemory(&item, sizeof item);
     item.hItem = (HTREEITEM)SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0);
     if (!item.hItem)
-        return NULL;
+        return nullptr;
     item.mask = TVIF_HANDLE | TVIF_PARAM;
     if (!SendMessageA(tree, TVM_GETITEMA, 0, (LPARAM)&item))
-        return NULL;
+        return nullptr;
     return (const BookmarkEntry *)item.lParam;
 }
 
@@ -133,7 +133,7 @@ static void OnFromFile(HWND dialog)
     HTREEITEM folder =
         (HTREEITEM)ReadChosenBookmarkFile(path, path + open.nFileOffset, {AddToTree, DropFromTree, picker}, TVI_ROOT);
     SendMessageA(picker->tree, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(picker->tree, NULL, TRUE);
+    InvalidateRect(picker->tree, nullptr, TRUE);
     if (!folder) {
         MessageBoxA(dialog, "This file holds no bookmarks that Springdeck can use.", APP_CAPTION, MB_ICONINFORMATION);
         return;
@@ -153,7 +153,7 @@ static bool OnTreeNotify(HWND dialog, const NMHDR *header)
     case TVN_SELCHANGEDA:
     case TVN_SELCHANGEDW: {
         const BookmarkEntry *entry = (const BookmarkEntry *)change->itemNew.lParam;
-        EnableWindow(GetDlgItem(dialog, IDOK), entry != NULL);
+        EnableWindow(GetDlgItem(dialog, IDOK), entry != nullptr);
         SetDlgItemTextA(dialog, IDC_BOOKMARK_ADDRESS, entry ? entry : "");
         return true;
     }
@@ -216,6 +216,6 @@ static INT_PTR CALLBACK BookmarkDialog(HWND dialog, UINT message, WPARAM wParam,
 INT_PTR PickBookmark(HWND owner, UINT keyId)
 {
     InitCommonControls();
-    Picker picker = {keyId, NULL, 0, 0};
+    Picker picker = {keyId, nullptr, 0, 0};
     return DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(DLG_BOOKMARK), owner, BookmarkDialog, (LPARAM)&picker);
 }

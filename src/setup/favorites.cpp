@@ -56,8 +56,8 @@ void SetFileInformationReader(FileInformationReader reader)
  * a file index of 0 is no identity). */
 static bool ReadFolderId(const char *folder, FolderId *id)
 {
-    HANDLE handle = CreateFileA(folder, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL, OPEN_EXISTING,
-                                FILE_FLAG_BACKUP_SEMANTICS, NULL);
+    HANDLE handle = CreateFileA(folder, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return false;
     BY_HANDLE_FILE_INFORMATION info;
@@ -123,7 +123,7 @@ static void ReadFolder(FolderWalk *walk, const char *folder, void *parent)
             FolderId id = {0, 0, 0};
             if (ReadFolderId(path, &id) && IsOnPath(walk, id))
                 continue;
-            void *item = walk->callback(walk->context, parent, found.cFileName, NULL);
+            void *item = walk->callback(walk->context, parent, found.cFileName, nullptr);
             ++walk->folders;
             /* Deeper folders show, empty. */
             if (item && walk->depth < BOOKMARK_MAX_DEPTH) {

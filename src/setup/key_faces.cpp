@@ -35,7 +35,7 @@ void FreeKeyFace(HWND button)
 std::vector<AddressFaceLine> SplitAddressLines(HDC dc, const char *address, int lineWidth)
 {
     std::vector<AddressFaceLine> lines;
-    const char *text = address ? strchr(address, ':') : NULL;
+    const char *text = address ? strchr(address, ':') : nullptr;
     if (!text)
         return lines;
     /* The scheme tells nothing on a key of its own: start after it. */
@@ -70,7 +70,7 @@ static HBITMAP DrawAddressFace(HWND dialog, HWND button, const char *address)
     RECT area = {0, 0, client.right - 2 * EDGE, client.bottom - 2 * EDGE};
     ButtonFace face;
     if (!BeginButtonFace(dialog, area.right, area.bottom, &face))
-        return NULL;
+        return nullptr;
     HDC memory = face.dc;
 
     /* Three lines fill the face: the height comes from the area's bottom
@@ -80,7 +80,7 @@ static HBITMAP DrawAddressFace(HWND dialog, HWND button, const char *address)
     logFont.lfHeight = (client.bottom - EDGE - 4) / 3;
     lstrcpynA(logFont.lfFaceName, AddressFontFace, LF_FACESIZE);
     HFONT font = CreateFontIndirectA(&logFont);
-    HGDIOBJ oldFont = font ? SelectObject(memory, font) : NULL;
+    HGDIOBJ oldFont = font ? SelectObject(memory, font) : nullptr;
 
     /* Only whole lines are drawn: a sliver of a line cut at the bottom
      * would read as a smudge. */
@@ -212,7 +212,7 @@ void RefreshKeyButtons(HWND dialog)
         HWND button = GetDlgItem(dialog, (int)keyId);
         if (!button)
             continue;
-        MakeAddressBitmap(dialog, keyId, NULL);
+        MakeAddressBitmap(dialog, keyId, nullptr);
         SendMessageA(button, BM_SETIMAGE, IMAGE_ICON, (LPARAM)LoadKeyIcon(keyId));
         /* Only now does the button no longer show the old face. */
         FreeKeyFace(button);

@@ -16,19 +16,19 @@ const PresetSite PresetSites[] = {
     {IDC_SITE_FAMILYPLANET, "Family Planet", ICO_FAMILYPLANET, "Family Planet", "http://www.familyplanet.com", false},
     {IDC_SITE_USATODAY, "USA Today", ICO_USATODAY, "USA Today", "http://www.usatoday.com", false},
     /* The Yahoo! chooser's radio buttons; the first has the id of the "&Yahoo!" button too. */
-    {IDC_YAHOO_MAIN, NULL, ICO_YAHOO, "Yahoo!", "http://www.yahoo.com", true},
-    {IDC_YAHOO_MY, NULL, ICO_YAHOO, "My Yahoo!", "http://my.yahoo.com", true},
-    {IDC_YAHOO_SFBAY, NULL, ICO_YAHOO, "SF Yahoo", "http://sfbay.yahoo.com", true},
-    {IDC_YAHOO_KIDS, NULL, ICO_YAHOO, "Yahooligans", "http://www.yahooligans.com", true},
+    {IDC_YAHOO_MAIN, nullptr, ICO_YAHOO, "Yahoo!", "http://www.yahoo.com", true},
+    {IDC_YAHOO_MY, nullptr, ICO_YAHOO, "My Yahoo!", "http://my.yahoo.com", true},
+    {IDC_YAHOO_SFBAY, nullptr, ICO_YAHOO, "SF Yahoo", "http://sfbay.yahoo.com", true},
+    {IDC_YAHOO_KIDS, nullptr, ICO_YAHOO, "Yahooligans", "http://www.yahooligans.com", true},
 };
 const size_t PresetSiteCount = sizeof PresetSites / sizeof PresetSites[0];
 
 const PresetSite *FindPresetSite(const char *address)
 {
     if (!address)
-        return NULL;
+        return nullptr;
     for (const PresetSite &site : PresetSites)
         if (strcmp(site.address, address) == 0)
             return &site;
-    return NULL;
+    return nullptr;
 }

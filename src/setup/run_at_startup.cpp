@@ -23,13 +23,13 @@ enum { RUN_VALUE_SIZE = 260 }; /* the value is written with 260 bytes of data, m
  * quoted or not. */
 static bool RunValuePresent(HKEY root)
 {
-    HKEY key = NULL;
+    HKEY key = nullptr;
     if (RegOpenKeyExA(root, RunKeyPath, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
         return false;
     char path[RUN_VALUE_SIZE];
     ZeroMemory(path, sizeof path);
     DWORD size = sizeof path - 1; /* keeps a terminating zero */
-    LONG result = RegQueryValueExA(key, RunValueName, NULL, NULL, (BYTE *)path, &size);
+    LONG result = RegQueryValueExA(key, RunValueName, nullptr, nullptr, (BYTE *)path, &size);
     RegCloseKey(key);
     /* A value too long for the buffer is there and not empty. */
     return result == ERROR_MORE_DATA || (result == ERROR_SUCCESS && path[0] != '\0');
@@ -52,7 +52,7 @@ static const char UserValueStaysText[] =
 
 static void DeleteRunValue(HKEY root)
 {
-    HKEY key = NULL;
+    HKEY key = nullptr;
     if (RegOpenKeyExA(root, RunKeyPath, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
         return;
     RegDeleteValueA(key, RunValueName);
@@ -63,9 +63,9 @@ static void DeleteRunValue(HKEY root)
  * under HKEY_CURRENT_USER; false when the key cannot be opened or written. */
 static bool StoreRunValueUnder(HKEY root, const char *value, DWORD size)
 {
-    HKEY key = NULL;
+    HKEY key = nullptr;
     LONG opened = root == HKEY_CURRENT_USER
-                      ? RegCreateKeyExA(root, RunKeyPath, 0, NULL, 0, KEY_SET_VALUE, NULL, &key, NULL)
+                      ? RegCreateKeyExA(root, RunKeyPath, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr)
                       : RegOpenKeyExA(root, RunKeyPath, 0, KEY_SET_VALUE, &key);
     if (opened != ERROR_SUCCESS)
         return false;
@@ -86,7 +86,7 @@ void ReadRunAtStartup(HWND dialog)
 static bool StoreRunValue()
 {
     char path[MAX_PATH];
-    DWORD length = ProgramFilePath(NULL, path, sizeof path);
+    DWORD length = ProgramFilePath(nullptr, path, sizeof path);
     if (length == 0)
         return false;
     char value[MAX_PATH + 2]; /* the path, its quotes and a zero; zeros pad it */

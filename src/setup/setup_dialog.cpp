@@ -14,7 +14,7 @@
 
 /* The open setup dialog, null while none is open. It has no owner, so the
  * main window needs this to bring it (or what it shows on top) forward. */
-static HWND OpenSetupDialog = NULL;
+static HWND OpenSetupDialog = nullptr;
 
 HWND SetupDialogWindow() { return OpenSetupDialog; }
 
@@ -27,7 +27,7 @@ static BOOL OnInitDialog(HWND dialog)
     OpenSetupDialog = dialog;
     InitCommonControls();
     HWND tooltip = CreateWindowExA(0, TOOLTIPS_CLASSA, "", TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                   CW_USEDEFAULT, dialog, NULL, AppInstance, NULL);
+                                   CW_USEDEFAULT, dialog, nullptr, AppInstance, nullptr);
     if (tooltip)
         SetPropA(dialog, SETUP_TOOLTIP_PROP, tooltip);
     SetDialogIcon(dialog);
@@ -51,7 +51,7 @@ static void OnNeedTipText(HWND dialog, NMTTDISPINFOA *info)
         lstrcpynA(info->szText, assignment.title[0] ? assignment.title : assignment.commandLine, sizeof info->szText);
     }
     info->lpszText = info->szText;
-    info->hinst = NULL;
+    info->hinst = nullptr;
 }
 
 static void OnKeyClicked(HWND dialog, UINT keyId)
@@ -124,7 +124,7 @@ static void OnDestroy(HWND dialog)
     /* The tooltip window is owned by the dialog and goes with it. */
     RemovePropA(dialog, SETUP_TOOLTIP_PROP);
     if (OpenSetupDialog == dialog)
-        OpenSetupDialog = NULL;
+        OpenSetupDialog = nullptr;
 }
 
 INT_PTR CALLBACK SetupDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)

@@ -32,7 +32,7 @@ static const PresetSite *PresetRow(int id, bool yahoo)
     for (size_t i = 0; i < PresetSiteCount; ++i)
         if (PresetSites[i].button == id && PresetSites[i].yahoo == yahoo)
             return &PresetSites[i];
-    return NULL;
+    return nullptr;
 }
 
 static void WriteWebsiteAssignment(UINT keyId, const char *address, const char *title)
@@ -161,7 +161,7 @@ static BOOL OnWebsiteInit(HWND dialog, WebsiteChoice *choice)
 static void OnChooseYahoo(HWND dialog)
 {
     INT_PTR result = DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(DLG_YAHOO), dialog, YahooDialog, 0);
-    const PresetSite *site = result == IDCANCEL ? NULL : PresetRow((int)result, true);
+    const PresetSite *site = result == IDCANCEL ? nullptr : PresetRow((int)result, true);
     if (site)
         ShowChosenSite(dialog, site);
 }
@@ -205,7 +205,7 @@ static INT_PTR CALLBACK WebsiteDialog(HWND dialog, UINT message, WPARAM wParam, 
 
 INT_PTR AssignWebsite(HWND owner, UINT keyId)
 {
-    WebsiteChoice choice = {keyId, NULL};
+    WebsiteChoice choice = {keyId, nullptr};
     INT_PTR result = DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(DLG_WEBSITE), owner, WebsiteDialog, (LPARAM)&choice);
     if (result == IDC_WEB_BOOKMARKS)
         return PickBookmark(owner, keyId);

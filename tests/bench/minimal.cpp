@@ -19,10 +19,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     windowClass.hInstance = instance;
     windowClass.lpszClassName = "SpringdeckBenchMinimal";
     RegisterClassA(&windowClass);
-    CreateWindowExA(0, "SpringdeckBenchMinimal", "SpringdeckBenchMinimal", WS_OVERLAPPEDWINDOW, 0, 0, 0, 0, NULL, NULL,
-                    instance, NULL);
+    CreateWindowExA(0, "SpringdeckBenchMinimal", "SpringdeckBenchMinimal", WS_OVERLAPPEDWINDOW, 0, 0, 0, 0, nullptr,
+                    nullptr, instance, nullptr);
     MSG msg;
-    while (GetMessageA(&msg, NULL, 0, 0) > 0)
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0)
         DispatchMessageA(&msg);
     return 0;
 }

@@ -50,7 +50,7 @@ inline std::string LogPathFor(const char *variable, const char *fileName)
     DWORD n = GetEnvironmentVariableA(variable, path, sizeof path);
     if (n > 0 && n < sizeof path)
         return path;
-    n = GetModuleFileNameA(NULL, path, sizeof path);
+    n = GetModuleFileNameA(nullptr, path, sizeof path);
     std::string exe(path, n);
     return exe.substr(0, exe.find_last_of('\\')) + "\\" + fileName;
 }
@@ -60,11 +60,11 @@ inline std::string LogPathFor(const char *variable, const char *fileName)
 inline void AppendLogLine(const std::string &path, const std::string &line)
 {
     for (int attempt = 0; attempt < 50; ++attempt) {
-        HANDLE file =
-            CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_ALWAYS, 0, NULL);
+        HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_ALWAYS, 0, nullptr);
         if (file != INVALID_HANDLE_VALUE) {
             DWORD written = 0;
-            WriteFile(file, line.data(), (DWORD)line.size(), &written, NULL);
+            WriteFile(file, line.data(), (DWORD)line.size(), &written, nullptr);
             CloseHandle(file);
             return;
         }
@@ -78,8 +78,8 @@ inline void RegisterDoubleClass(const char *name, WNDPROC proc, HBRUSH backgroun
     WNDCLASSA windowClass;
     ZeroMemory(&windowClass, sizeof windowClass);
     windowClass.lpfnWndProc = proc;
-    windowClass.hInstance = GetModuleHandleA(NULL);
-    windowClass.hCursor = LoadCursor(NULL, IDC_ARROW);
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
     windowClass.hbrBackground = background;
     windowClass.lpszClassName = name;
     RegisterClassA(&windowClass);

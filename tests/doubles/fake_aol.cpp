@@ -18,8 +18,8 @@
 #include <string>
 
 static std::string LogFile;
-static WNDPROC EditProc = NULL;
-static HWND MdiClient = NULL;
+static WNDPROC EditProc = nullptr;
+static HWND MdiClient = nullptr;
 static bool LogKeys = false;
 
 static void Log(const std::string &text) { AppendLogLine(LogFile, text + "\r\n"); }
@@ -77,20 +77,20 @@ static LRESULT CALLBACK WebWindowProc(HWND window, UINT message, WPARAM wParam, 
 {
     switch (message) {
     case WM_CREATE: {
-        HINSTANCE instance = GetModuleHandleA(NULL);
+        HINSTANCE instance = GetModuleHandleA(nullptr);
         MDICREATESTRUCTA *mdi = (MDICREATESTRUCTA *)((CREATESTRUCTA *)lParam)->lpCreateParams;
         bool field = mdi->lParam != 0;
-        CreateWindowExA(0, "_AOL_Icon", "", WS_CHILD | WS_VISIBLE, 4, 4, 24, 24, window, NULL, instance, NULL);
-        HWND box = CreateWindowExA(0, "_AOL_Combobox", "", WS_CHILD | WS_VISIBLE, 32, 4, 300, 24, window, NULL,
-                                   instance, NULL);
+        CreateWindowExA(0, "_AOL_Icon", "", WS_CHILD | WS_VISIBLE, 4, 4, 24, 24, window, nullptr, instance, nullptr);
+        HWND box = CreateWindowExA(0, "_AOL_Combobox", "", WS_CHILD | WS_VISIBLE, 32, 4, 300, 24, window, nullptr,
+                                   instance, nullptr);
         if (field) {
             HWND edit =
                 CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "http://old.example/", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL,
-                                0, 0, 300, 24, box, NULL, instance, NULL);
+                                0, 0, 300, 24, box, nullptr, instance, nullptr);
             EditProc = (WNDPROC)SetWindowLongPtrA(edit, GWLP_WNDPROC, (LONG_PTR)FieldProc);
         }
-        CreateWindowExA(0, "_AOL_WWWView", "", WS_CHILD | WS_VISIBLE | WS_BORDER, 4, 32, 400, 200, window, NULL,
-                        instance, NULL);
+        CreateWindowExA(0, "_AOL_WWWView", "", WS_CHILD | WS_VISIBLE | WS_BORDER, 4, 32, 400, 200, window, nullptr,
+                        instance, nullptr);
         break;
     }
     case WM_MDIACTIVATE:
@@ -110,9 +110,9 @@ static LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPAR
 {
     switch (message) {
     case WM_CREATE: {
-        CLIENTCREATESTRUCT client = {NULL, 1000};
-        MdiClient = CreateWindowExA(WS_EX_CLIENTEDGE, "MDICLIENT", NULL, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
-                                    0, 0, window, NULL, GetModuleHandleA(NULL), &client);
+        CLIENTCREATESTRUCT client = {nullptr, 1000};
+        MdiClient = CreateWindowExA(WS_EX_CLIENTEDGE, "MDICLIENT", nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0,
+                                    0, 0, 0, window, nullptr, GetModuleHandleA(nullptr), &client);
         return 0;
     }
     case WM_DESTROY:
@@ -139,23 +139,23 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int show)
     RegisterDoubleClass("_AOL_WWWView", PlainProc, (HBRUSH)(COLOR_WINDOW + 1));
 
     HWND frame = CreateWindowExA(0, "AOL Frame25", "America Online", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 20, 20, 560,
-                                 400, NULL, NULL, GetModuleHandleA(NULL), NULL);
+                                 400, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     CreateMDIWindowA("AOL Welcome", "Welcome", WS_CHILD | WS_VISIBLE | WS_OVERLAPPEDWINDOW, 10, 10, 200, 120, MdiClient,
-                     GetModuleHandleA(NULL), 0);
+                     GetModuleHandleA(nullptr), 0);
     if (args.find("--web") != std::string::npos) {
         bool field = args.find("--no-field") == std::string::npos;
         CreateMDIWindowA("AOL Child", "Web", WS_CHILD | WS_VISIBLE | WS_OVERLAPPEDWINDOW, 60, 60, 440, 260, MdiClient,
-                         GetModuleHandleA(NULL), field);
+                         GetModuleHandleA(nullptr), field);
         // Another window on top, so that activating the web window shows.
         CreateMDIWindowA("AOL Welcome", "Mail", WS_CHILD | WS_VISIBLE | WS_OVERLAPPEDWINDOW, 30, 30, 200, 120,
-                         MdiClient, GetModuleHandleA(NULL), 0);
+                         MdiClient, GetModuleHandleA(nullptr), 0);
     }
     ShowWindow(frame, show);
     UpdateWindow(frame);
     Log("ready");
 
     MSG msg;
-    while (GetMessageA(&msg, NULL, 0, 0) > 0) {
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         if (!TranslateMDISysAccel(MdiClient, &msg)) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);

@@ -32,7 +32,7 @@
 static std::string LogFile;
 static std::string ServiceName;
 static DWORD DdeId = 0;
-static HWND Window = NULL;
+static HWND Window = nullptr;
 static bool WasForeground = false;
 static bool Hang = false;
 
@@ -116,7 +116,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     for (int i = 1; i < __argc; ++i)
         Log("argument", std::string("text=") + __argv[i]);
     Log("start", std::string("args=") + args);
-    Hang = strstr(args, "--hang") != NULL;
+    Hang = strstr(args, "--hang") != nullptr;
 
     ServiceName = OptionValue(args, "--service");
     std::string title = OptionValue(args, "--title");
@@ -125,30 +125,30 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 
     RegisterDoubleClass("FakeBrowser", WindowProc);
     Window = CreateWindowExA(0, "FakeBrowser", title.empty() ? "fake browser" : title.c_str(), WS_OVERLAPPEDWINDOW, 80,
-                             80, 360, 220, NULL, NULL, instance, NULL);
+                             80, 360, 220, nullptr, nullptr, instance, nullptr);
     if (!title.empty()) {
         ShowWindow(Window, SW_SHOWNORMAL);
-        SetTimer(Window, 1, 20, NULL);
+        SetTimer(Window, 1, 20, nullptr);
     }
 
-    HSZ service = NULL;
+    HSZ service = nullptr;
     if (!ServiceName.empty()) {
         if (DdeInitializeA(&DdeId, DdeCallback, APPCLASS_STANDARD | CBF_SKIP_REGISTRATIONS | CBF_SKIP_UNREGISTRATIONS,
                            0) != DMLERR_NO_ERROR)
             return 1;
         service = DdeCreateStringHandleA(DdeId, ServiceName.c_str(), CP_WINANSI);
-        if (!DdeNameService(DdeId, service, NULL, DNS_REGISTER))
+        if (!DdeNameService(DdeId, service, nullptr, DNS_REGISTER))
             return 1;
     }
     Log("ready", "service=" + ServiceName);
 
     MSG msg;
-    while (GetMessageA(&msg, NULL, 0, 0) > 0) {
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
     if (service) {
-        DdeNameService(DdeId, service, NULL, DNS_UNREGISTER);
+        DdeNameService(DdeId, service, nullptr, DNS_UNREGISTER);
         DdeFreeStringHandle(DdeId, service);
     }
     if (DdeId)

@@ -47,12 +47,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
 
     std::string title = OptionValue(args, "--title");
     HWND window = CreateWindowExA(0, "SpringdeckRecorder", title.empty() ? "recorder" : title.c_str(),
-                                  WS_OVERLAPPEDWINDOW, 100, 100, 320, 200, NULL, NULL, instance, NULL);
+                                  WS_OVERLAPPEDWINDOW, 100, 100, 320, 200, nullptr, nullptr, instance, nullptr);
     if (!title.empty())
         ShowWindow(window, show);
 
     MSG msg;
-    while (GetMessageA(&msg, NULL, 0, 0) > 0) {
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }

@@ -11,7 +11,7 @@ namespace {
 
 // A block of memory in another process, freed on every path.
 struct RemoteBlock {
-    HANDLE process = NULL;
+    HANDLE process = nullptr;
     BYTE *address = nullptr;
 };
 
@@ -22,7 +22,7 @@ RemoteBlock LendMemory(HWND window, SIZE_T size)
     GetWindowThreadProcessId(window, &pid);
     block.process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
     if (block.process)
-        block.address = (BYTE *)VirtualAllocEx(block.process, NULL, size, MEM_COMMIT, PAGE_READWRITE);
+        block.address = (BYTE *)VirtualAllocEx(block.process, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
     return block;
 }
 
@@ -53,10 +53,10 @@ bool ReadTreeItem(HWND tree, RemoteBlock &block, HTREEITEM handle, int depth, Tr
     remote.pszText = (LPSTR)(block.address + sizeof remote);
     remote.cchTextMax = TEXT_ROOM;
     char text[TEXT_ROOM + 1] = "";
-    if (!WriteProcessMemory(block.process, block.address, &remote, sizeof remote, NULL) ||
+    if (!WriteProcessMemory(block.process, block.address, &remote, sizeof remote, nullptr) ||
         !Send(tree, TVM_GETITEMA, 0, (LPARAM)block.address) ||
-        !ReadProcessMemory(block.process, block.address, &remote, sizeof remote, NULL) ||
-        !ReadProcessMemory(block.process, block.address + sizeof remote, text, TEXT_ROOM, NULL))
+        !ReadProcessMemory(block.process, block.address, &remote, sizeof remote, nullptr) ||
+        !ReadProcessMemory(block.process, block.address + sizeof remote, text, TEXT_ROOM, nullptr))
         return false;
     item->handle = handle;
     item->depth = depth;
@@ -112,7 +112,7 @@ void ChooseFileInDialog(HWND dialog, const std::string &path)
 {
     HWND box = FileNameBox(dialog);
     if (box)
-        SendMessageTimeoutA(box, WM_SETTEXT, 0, (LPARAM)path.c_str(), SMTO_NORMAL, ScaledWait(5000), NULL);
+        SendMessageTimeoutA(box, WM_SETTEXT, 0, (LPARAM)path.c_str(), SMTO_NORMAL, ScaledWait(5000), nullptr);
     ClickButton(dialog, IDOK);
 }
 
@@ -121,9 +121,9 @@ std::vector<DWORD> WindowPixels(HWND window)
     RECT rect;
     if (!IsWindowVisible(window) || !GetWindowRect(window, &rect))
         return {};
-    HDC screen = GetDC(NULL);
+    HDC screen = GetDC(nullptr);
     std::vector<DWORD> pixels = GrabPixels(screen, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
-    ReleaseDC(NULL, screen);
+    ReleaseDC(nullptr, screen);
     return pixels;
 }
 
@@ -140,7 +140,7 @@ bool WaitPainted(HWND window, DWORD timeoutMs)
             std::vector<HWND> windows = {window};
             EnumChildWindows(window, AddChild, (LPARAM)&windows);
             for (HWND each : windows)
-                if (IsWindowVisible(each) && GetUpdateRect(each, NULL, FALSE))
+                if (IsWindowVisible(each) && GetUpdateRect(each, nullptr, FALSE))
                     return false;
             return true;
         },

@@ -30,7 +30,7 @@ void Pump(DWORD ms); // pumps messages for a while (only to let input settle)
 
 // ---- processes -------------------------------------------------------------
 struct Process {
-    HANDLE handle = NULL;
+    HANDLE handle = nullptr;
     DWORD id = 0;
 };
 Process StartProgram(const std::string &exe, const std::string &args, int show = SW_SHOWNORMAL,

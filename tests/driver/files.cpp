@@ -22,7 +22,7 @@ bool IsFolderLink(const std::string &path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
-bool IsWine() { return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != NULL; }
+bool IsWine() { return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr; }
 
 // Wine starts a Unix program given by its Z: path (it gives no process
 // handle for it, so the result is waited for by its effect).
@@ -88,7 +88,7 @@ namespace driver {
 std::string MakeAppDataFolder(int csidl, const std::string &path, std::vector<std::string> *made)
 {
     char base[MAX_PATH] = "";
-    if (SHGetFolderPathA(NULL, csidl, NULL, SHGFP_TYPE_CURRENT, base) != S_OK)
+    if (SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, base) != S_OK)
         return "";
     std::string folder;
     for (size_t at = 0; at != std::string::npos;) {
@@ -97,7 +97,7 @@ std::string MakeAppDataFolder(int csidl, const std::string &path, std::vector<st
         bool inside = false;
         for (const std::string &outer : *made)
             inside = inside || folder.rfind(outer + "\\", 0) == 0;
-        if (CreateDirectoryA(folder.c_str(), NULL) && !inside)
+        if (CreateDirectoryA(folder.c_str(), nullptr) && !inside)
             made->push_back(folder);
     }
     return folder;

@@ -20,7 +20,7 @@ struct WinHelpBlock {
 };
 #pragma pack(pop)
 
-static HWND HelpWindow = NULL;
+static HWND HelpWindow = nullptr;
 static std::vector<HelpRequest> Requests;
 
 static LRESULT CALLBACK HelpWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -46,17 +46,17 @@ bool StartHelpCapture()
     Requests.clear();
     if (HelpWindow)
         return true;
-    RegisterDoubleClass("MS_WINHELP", HelpWindowProc, NULL);
-    HelpWindow = CreateWindowExA(0, "MS_WINHELP", "help capture", WS_POPUP, 0, 0, 0, 0, NULL, NULL,
-                                 GetModuleHandleA(NULL), NULL);
-    return HelpWindow != NULL;
+    RegisterDoubleClass("MS_WINHELP", HelpWindowProc, nullptr);
+    HelpWindow = CreateWindowExA(0, "MS_WINHELP", "help capture", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
+    return HelpWindow != nullptr;
 }
 
 void StopHelpCapture()
 {
     if (HelpWindow)
         DestroyWindow(HelpWindow);
-    HelpWindow = NULL;
+    HelpWindow = nullptr;
     Requests.clear();
 }
 

@@ -17,7 +17,7 @@ static BOOL CALLBACK CollectPaneText(HWND child, LPARAM param)
 
 std::string HelpViewerText()
 {
-    HWND viewer = FindWindowA("MS_WINHELP", NULL);
+    HWND viewer = FindWindowA("MS_WINHELP", nullptr);
     std::string text;
     if (viewer)
         EnumChildWindows(viewer, CollectPaneText, (LPARAM)&text);

@@ -5,7 +5,7 @@
 
 namespace driver {
 
-static HWND FocusWindow = NULL;
+static HWND FocusWindow = nullptr;
 static std::vector<KeyMessage> Keys;
 static int MenuKeys = 0;
 
@@ -46,7 +46,7 @@ HWND ShowFocusWindow()
         RegisterDoubleClass("SpringdeckTestFocus", FocusWindowProc);
         FocusWindow =
             CreateWindowExA(0, "SpringdeckTestFocus", "Springdeck test driver", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 600,
-                            500, 300, 200, NULL, NULL, GetModuleHandleA(NULL), NULL);
+                            500, 300, 200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     }
     FocusOwnWindow();
     return FocusWindow;
@@ -77,7 +77,7 @@ void DestroyFocusWindow()
 {
     if (FocusWindow)
         DestroyWindow(FocusWindow);
-    FocusWindow = NULL;
+    FocusWindow = nullptr;
     Pump(0);
 }
 

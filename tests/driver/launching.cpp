@@ -49,14 +49,14 @@ SavedKey SaveKey(HKEY root, const std::string &path)
     for (DWORD i = 0;; ++i) {
         char name[16384];
         DWORD nameSize = sizeof name, type = 0, dataSize = 0;
-        if (RegEnumValueA(key, i, name, &nameSize, NULL, &type, NULL, &dataSize) != ERROR_SUCCESS)
+        if (RegEnumValueA(key, i, name, &nameSize, nullptr, &type, nullptr, &dataSize) != ERROR_SUCCESS)
             break;
         SavedValue value;
         value.name = std::string(name, nameSize);
         value.type = type;
         value.data.resize(dataSize);
         nameSize = sizeof name;
-        RegEnumValueA(key, i, name, &nameSize, NULL, &type, value.data.data(), &dataSize);
+        RegEnumValueA(key, i, name, &nameSize, nullptr, &type, value.data.data(), &dataSize);
         saved.values.push_back(value);
     }
     RegCloseKey(key);
@@ -72,7 +72,7 @@ void RestoreKey(HKEY root, const std::string &path, const SavedKey &saved)
     if (RegCreateKeyA(root, path.c_str(), &key) != ERROR_SUCCESS)
         return;
     for (const SavedValue &value : saved.values)
-        RegSetValueExA(key, value.name.empty() ? NULL : value.name.c_str(), 0, value.type, value.data.data(),
+        RegSetValueExA(key, value.name.empty() ? nullptr : value.name.c_str(), 0, value.type, value.data.data(),
                        (DWORD)value.data.size());
     RegCloseKey(key);
 }
@@ -80,7 +80,7 @@ void RestoreKey(HKEY root, const std::string &path, const SavedKey &saved)
 bool CaptureWindowShown(HWND window, const std::string &name)
 {
     // A window of another process may not have painted yet when it is found.
-    RedrawWindow(window, NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     IsResponsive(window);
     return CaptureScreen(name);
 }

@@ -8,9 +8,9 @@ namespace driver {
 
 HICON LoadModuleIcon(const std::string &module, int id)
 {
-    HMODULE data = LoadLibraryExA(module.c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
+    HMODULE data = LoadLibraryExA(module.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     if (!data)
-        return NULL;
+        return nullptr;
     HICON icon = (HICON)LoadImageA(data, MAKEINTRESOURCEA(id), IMAGE_ICON, GetSystemMetrics(SM_CXICON),
                                    GetSystemMetrics(SM_CYICON), 0);
     FreeLibrary(data);
@@ -27,8 +27,8 @@ std::vector<DWORD> GrabPixels(HDC source, int x, int y, int width, int height)
     info.bmiHeader.biHeight = -height;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
-    void *bits = NULL;
-    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+    void *bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     std::vector<DWORD> pixels;
     if (bitmap) {
         HGDIOBJ old = SelectObject(memory, bitmap);
@@ -44,7 +44,7 @@ std::vector<DWORD> GrabPixels(HDC source, int x, int y, int width, int height)
 
 static std::vector<DWORD> IconPixels(HICON icon, COLORREF background, int size)
 {
-    HDC screen = GetDC(NULL);
+    HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
     HBITMAP canvas = CreateCompatibleBitmap(screen, size, size);
     HGDIOBJ old = SelectObject(memory, canvas);
@@ -52,12 +52,12 @@ static std::vector<DWORD> IconPixels(HICON icon, COLORREF background, int size)
     HBRUSH brush = CreateSolidBrush(background);
     FillRect(memory, &all, brush);
     DeleteObject(brush);
-    DrawIconEx(memory, 0, 0, icon, size, size, 0, NULL, DI_NORMAL);
+    DrawIconEx(memory, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
     std::vector<DWORD> pixels = GrabPixels(memory, 0, 0, size, size);
     SelectObject(memory, old);
     DeleteObject(canvas);
     DeleteDC(memory);
-    ReleaseDC(NULL, screen);
+    ReleaseDC(nullptr, screen);
     return pixels;
 }
 
@@ -79,9 +79,9 @@ bool ShowsIcon(HWND window, HICON icon, COLORREF background)
     if (width < size || height < size)
         return false;
     std::vector<DWORD> want = IconPixels(icon, background, size);
-    HDC screen = GetDC(NULL);
+    HDC screen = GetDC(nullptr);
     std::vector<DWORD> have = GrabPixels(screen, rect.left, rect.top, width, height);
-    ReleaseDC(NULL, screen);
+    ReleaseDC(nullptr, screen);
     if (want.empty() || have.empty())
         return false;
     for (int top = 0; top + size <= height; ++top) {
@@ -122,7 +122,7 @@ static HWND VisibleTip(DWORD processId)
     for (HWND window : TopWindowsOfProcess(processId, true))
         if (ClassName(window) == "tooltips_class32")
             return window;
-    return NULL;
+    return nullptr;
 }
 
 void MoveMouseAway() { MoveMouseTo(GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2); }
@@ -132,7 +132,7 @@ std::string HoverTip(HWND control, DWORD timeoutMs)
     DWORD processId = 0;
     GetWindowThreadProcessId(control, &processId);
     MoveMouseAway();
-    WaitUntil([&] { return VisibleTip(processId) == NULL; }, 3000);
+    WaitUntil([&] { return VisibleTip(processId) == nullptr; }, 3000);
     RECT rect;
     GetWindowRect(control, &rect);
     int x = (rect.left + rect.right) / 2, y = (rect.top + rect.bottom) / 2;
@@ -179,7 +179,7 @@ RECT ClientRectOfChild(HWND dialog, HWND child)
 {
     RECT rect;
     GetWindowRect(child, &rect);
-    MapWindowPoints(NULL, dialog, (POINT *)&rect, 2);
+    MapWindowPoints(nullptr, dialog, (POINT *)&rect, 2);
     return rect;
 }
 
@@ -187,7 +187,7 @@ RECT ClientRectOfChild(HWND dialog, HWND child)
 
 HWND WaitForWindowOfProgram(const char *exeName, DWORD timeoutMs)
 {
-    HWND found = NULL;
+    HWND found = nullptr;
     WaitUntil(
         [&] {
             for (DWORD id : ProcessIdsNamed(exeName)) {

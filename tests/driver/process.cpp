@@ -21,7 +21,7 @@ std::string BuildDir()
 {
     // Run natively on Windows from build\tests the folder is the exe's parent's parent.
     char self[MAX_PATH];
-    DWORD n = GetModuleFileNameA(NULL, self, sizeof self);
+    DWORD n = GetModuleFileNameA(nullptr, self, sizeof self);
     std::string candidate = UnixToWindows(SD_BUILD_DIR);
     if (GetFileAttributesA((candidate + "\\springdeck.exe").c_str()) != INVALID_FILE_ATTRIBUTES)
         return candidate;
@@ -45,7 +45,7 @@ std::string ScratchDir()
     // that an earlier process left behind.
     do
         snprintf(dir, sizeof dir, "%ssdtest-%lu-%d", temp, GetCurrentProcessId(), ++counter);
-    while (!CreateDirectoryA(dir, NULL) && GetLastError() == ERROR_ALREADY_EXISTS);
+    while (!CreateDirectoryA(dir, nullptr) && GetLastError() == ERROR_ALREADY_EXISTS);
     return dir;
 }
 
@@ -59,13 +59,13 @@ void Pump(DWORD ms)
     DWORD start = GetTickCount();
     do {
         MSG msg;
-        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
         if (GetTickCount() - start >= ms)
             break;
-        MsgWaitForMultipleObjects(0, NULL, FALSE, 10, QS_ALLINPUT);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     } while (true);
 }
 
@@ -77,7 +77,7 @@ DWORD ScaledWait(DWORD timeoutMs)
     static const DWORD scale = [] {
         char text[16] = "";
         GetEnvironmentVariableA("SD_WAIT_SCALE", text, sizeof text);
-        DWORD value = strtoul(text, NULL, 10);
+        DWORD value = strtoul(text, nullptr, 10);
         return value >= 1 && value <= 20 ? value : 1;
     }();
     return timeoutMs > MAXDWORD / scale ? MAXDWORD : timeoutMs * scale;
@@ -93,7 +93,7 @@ bool WaitUntil(const std::function<bool()> &condition, DWORD timeoutMs)
             return true;
         if (GetTickCount() - start >= timeoutMs)
             return condition();
-        MsgWaitForMultipleObjects(0, NULL, FALSE, 20, QS_ALLINPUT);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
     }
 }
 
@@ -117,8 +117,8 @@ Process StartProgram(const std::wstring &exe, const std::wstring &args, int show
     startup.wShowWindow = (WORD)show;
     PROCESS_INFORMATION info;
     ZeroMemory(&info, sizeof info);
-    if (CreateProcessW(exe.c_str(), buffer.data(), NULL, NULL, FALSE, 0, NULL,
-                       currentDir.empty() ? NULL : currentDir.c_str(), &startup, &info)) {
+    if (CreateProcessW(exe.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                       currentDir.empty() ? nullptr : currentDir.c_str(), &startup, &info)) {
         CloseHandle(info.hThread);
         process.handle = info.hProcess;
         process.id = info.dwProcessId;
@@ -140,7 +140,7 @@ void CloseProcess(Process &process)
 {
     if (process.handle)
         CloseHandle(process.handle);
-    process.handle = NULL;
+    process.handle = nullptr;
 }
 
 void KillProcess(Process &process)
@@ -182,23 +182,23 @@ std::string ProcessCurrentDirectory(HANDLE process)
     QueryFunction query =
         (QueryFunction)(void *)GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess");
     PROCESS_BASIC_INFORMATION basic;
-    if (!query || query(process, 0, &basic, sizeof basic, NULL) != 0)
+    if (!query || query(process, 0, &basic, sizeof basic, nullptr) != 0)
         return "";
     BYTE *peb = (BYTE *)basic.PebBaseAddress;
-    BYTE *parameters = NULL;
-    if (!ReadProcessMemory(process, peb + 0x10, &parameters, sizeof parameters, NULL))
+    BYTE *parameters = nullptr;
+    if (!ReadProcessMemory(process, peb + 0x10, &parameters, sizeof parameters, nullptr))
         return "";
     struct {
         USHORT length, maximum;
         WCHAR *buffer;
     } dosPath;
-    if (!ReadProcessMemory(process, parameters + 0x24, &dosPath, sizeof dosPath, NULL))
+    if (!ReadProcessMemory(process, parameters + 0x24, &dosPath, sizeof dosPath, nullptr))
         return "";
     std::wstring wide(dosPath.length / 2, L'\0');
-    if (!ReadProcessMemory(process, dosPath.buffer, &wide[0], dosPath.length, NULL))
+    if (!ReadProcessMemory(process, dosPath.buffer, &wide[0], dosPath.length, nullptr))
         return "";
     char narrow[1024];
-    int n = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), (int)wide.size(), narrow, sizeof narrow - 1, NULL, NULL);
+    int n = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), (int)wide.size(), narrow, sizeof narrow - 1, nullptr, nullptr);
     narrow[n > 0 ? n : 0] = '\0';
     return narrow;
 }
@@ -222,11 +222,11 @@ HWND StartSpringdeck(Process &process, const std::string &args, int show, const 
 {
     process = StartProgram(exe.empty() ? SpringdeckExe() : exe, args, show, currentDir);
     if (!process.handle)
-        return NULL;
-    HWND window = NULL;
+        return nullptr;
+    HWND window = nullptr;
     WaitUntil([&] {
         window = FindMainWindow();
-        return window != NULL || WaitForSingleObject(process.handle, 0) == WAIT_OBJECT_0;
+        return window != nullptr || WaitForSingleObject(process.handle, 0) == WAIT_OBJECT_0;
     });
     // Idle means the message loop runs: creation, hotkeys, tray icon and the
     // first-start steps are done. (A window can answer messages earlier, while
@@ -234,10 +234,10 @@ HWND StartSpringdeck(Process &process, const std::string &args, int show, const 
     const char *failure = !window                                                    ? "no main window"
                           : WaitForInputIdle(process.handle, ScaledWait(15000)) != 0 ? "never idle"
                           : !IsResponsive(window)                                    ? "no answer"
-                                                                                     : NULL;
+                                                                                     : nullptr;
     if (failure)
         fprintf(stderr, "springdeck.exe: %s\n", failure);
-    return failure ? NULL : window;
+    return failure ? nullptr : window;
 }
 
 void StopSpringdeck(Process *process)
@@ -263,14 +263,14 @@ void PostTray(HWND mainWindow, UINT mouseMessage) { PostMessageA(mainWindow, WM_
 std::vector<std::string> ReadLines(const std::string &path)
 {
     std::vector<std::string> lines;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
-                              OPEN_EXISTING, 0, NULL);
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return lines;
     std::string text;
     char chunk[4096];
     DWORD got = 0;
-    while (ReadFile(file, chunk, sizeof chunk, &got, NULL) && got > 0)
+    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0)
         text.append(chunk, got);
     CloseHandle(file);
     size_t start = 0;

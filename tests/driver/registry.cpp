@@ -53,10 +53,10 @@ bool ReadValue(HKEY root, const std::string &path, const char *name, DWORD *type
     if (RegOpenKeyExA(root, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
         return false;
     DWORD size = 0;
-    bool ok = RegQueryValueExA(key, name, NULL, type, NULL, &size) == ERROR_SUCCESS;
+    bool ok = RegQueryValueExA(key, name, nullptr, type, nullptr, &size) == ERROR_SUCCESS;
     if (ok) {
         data->assign(size, 0);
-        ok = RegQueryValueExA(key, name, NULL, type, data->data(), &size) == ERROR_SUCCESS;
+        ok = RegQueryValueExA(key, name, nullptr, type, data->data(), &size) == ERROR_SUCCESS;
         data->resize(size);
     }
     RegCloseKey(key);
@@ -109,11 +109,11 @@ bool DenyWrites(HKEY root, const std::string &path, bool deny)
     // Everyone may read; with deny, no one may set or delete values or add
     // subkeys (KEY_SET_VALUE | KEY_CREATE_SUB_KEY).
     const char *descriptor = deny ? "D:P(D;;0x6;;;WD)(A;;KA;;;WD)" : "D:P(A;;KA;;;WD)";
-    PSECURITY_DESCRIPTOR security = NULL;
+    PSECURITY_DESCRIPTOR security = nullptr;
     HKEY key;
     if (RegCreateKeyA(root, path.c_str(), &key) != ERROR_SUCCESS)
         return false;
-    bool done = ConvertStringSecurityDescriptorToSecurityDescriptorA(descriptor, SDDL_REVISION_1, &security, NULL) &&
+    bool done = ConvertStringSecurityDescriptorToSecurityDescriptorA(descriptor, SDDL_REVISION_1, &security, nullptr) &&
                 RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, security) == ERROR_SUCCESS;
     LocalFree(security);
     RegCloseKey(key);

@@ -10,11 +10,11 @@ namespace driver {
 bool CreateShortcut(const std::string &linkPath, const std::string &target, const std::string &args,
                     const std::string &iconPath, int iconIndex)
 {
-    HRESULT com = CoInitialize(NULL);
-    IShellLinkA *link = NULL;
-    IPersistFile *file = NULL;
+    HRESULT com = CoInitialize(nullptr);
+    IShellLinkA *link = nullptr;
+    IPersistFile *file = nullptr;
     bool saved = false;
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkA, (void **)&link)) &&
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, (void **)&link)) &&
         SUCCEEDED(link->QueryInterface(IID_IPersistFile, (void **)&file))) {
         link->SetPath(target.c_str());
         link->SetArguments(args.c_str());
@@ -95,13 +95,13 @@ void RegisterDialUpFolder(const std::vector<std::string> &names)
 {
     std::string dll = BuildDir() + "\\tests\\doubles\\dialup.dll";
     std::string server = std::string(DialUpClassPath) + "\\InprocServer32";
-    WriteValue(HKEY_LOCAL_MACHINE, DialUpClassPath, NULL, REG_SZ, "Dial-Up Networking", 19);
-    WriteValue(HKEY_LOCAL_MACHINE, server, NULL, REG_SZ, dll.c_str(), (DWORD)dll.size() + 1);
+    WriteValue(HKEY_LOCAL_MACHINE, DialUpClassPath, nullptr, REG_SZ, "Dial-Up Networking", 19);
+    WriteValue(HKEY_LOCAL_MACHINE, server, nullptr, REG_SZ, dll.c_str(), (DWORD)dll.size() + 1);
     WriteValue(HKEY_LOCAL_MACHINE, server, "ThreadingModel", REG_SZ, "Apartment", 10);
     DWORD attributes = SFGAO_FOLDER | SFGAO_HASSUBFOLDER;
     WriteValue(HKEY_LOCAL_MACHINE, std::string(DialUpClassPath) + "\\ShellFolder", "Attributes", REG_DWORD, &attributes,
                sizeof attributes);
-    WriteValue(HKEY_LOCAL_MACHINE, DialUpNameSpacePath, NULL, REG_SZ, "Dial-Up Networking", 19);
+    WriteValue(HKEY_LOCAL_MACHINE, DialUpNameSpacePath, nullptr, REG_SZ, "Dial-Up Networking", 19);
     std::string list;
     for (const std::string &name : names)
         list += name + '\0';

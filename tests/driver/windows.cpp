@@ -26,15 +26,15 @@ static BOOL CALLBACK FindTopProc(HWND window, LPARAM lParam)
 
 HWND FindTopWindow(const char *className, const char *title)
 {
-    FindRequest request = {className, title, NULL};
+    FindRequest request = {className, title, nullptr};
     EnumWindows(FindTopProc, (LPARAM)&request);
     return request.found;
 }
 
 HWND WaitForWindow(const char *className, const char *title, DWORD timeoutMs)
 {
-    HWND found = NULL;
-    WaitUntil([&] { return (found = FindTopWindow(className, title)) != NULL; }, timeoutMs);
+    HWND found = nullptr;
+    WaitUntil([&] { return (found = FindTopWindow(className, title)) != nullptr; }, timeoutMs);
     return found;
 }
 
@@ -71,7 +71,7 @@ std::string WindowText(HWND window)
     char text[1024];
     text[0] = '\0';
     // WM_GETTEXT works across processes for every window class we look at.
-    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, (LPARAM)text, SMTO_NORMAL, ScaledWait(5000), NULL);
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, (LPARAM)text, SMTO_NORMAL, ScaledWait(5000), nullptr);
     text[sizeof text - 1] = '\0';
     return text;
 }
@@ -79,7 +79,7 @@ std::string WindowText(HWND window)
 std::string Ansi(const wchar_t *text)
 {
     char bytes[1024];
-    int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text, -1, bytes, sizeof bytes, "?", NULL);
+    int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text, -1, bytes, sizeof bytes, "?", nullptr);
     return std::string(bytes, n > 0 ? n - 1 : 0);
 }
 
@@ -201,9 +201,9 @@ static bool WritePng(const std::string &path, int width, int height, const std::
 bool CaptureScreen(const std::string &name)
 {
     int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-    HDC screen = GetDC(NULL);
+    HDC screen = GetDC(nullptr);
     std::vector<DWORD> pixels = GrabPixels(screen, 0, 0, width, height);
-    ReleaseDC(NULL, screen);
+    ReleaseDC(nullptr, screen);
     if (pixels.empty())
         return false;
 
@@ -219,7 +219,7 @@ bool CaptureScreen(const std::string &name)
         }
     }
     std::string dir = BuildDir() + "\\screens";
-    CreateDirectoryA(dir.c_str(), NULL);
+    CreateDirectoryA(dir.c_str(), nullptr);
     return WritePng(dir + "\\" + name + ".png", width, height, rows);
 }
 

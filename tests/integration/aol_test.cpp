@@ -27,7 +27,7 @@ protected:
     {
         KillProcess(aol);
         SpringdeckTest::TearDown();
-        WriteProfileStringA("WAOL", NULL, NULL);
+        WriteProfileStringA("WAOL", nullptr, nullptr);
     }
 
     void InstallLibrary(int installed = 0, int goTo = 0, const char *name = "Tester")
@@ -84,9 +84,9 @@ protected:
         HWND box = WaitForWindow("#32770", caption);
         ASSERT_TRUE(box) << caption;
         EXPECT_EQ(MessageBoxText(box), text);
-        EXPECT_EQ(GetWindow(box, GW_OWNER), (HWND)NULL);
+        EXPECT_EQ(GetWindow(box, GW_OWNER), (HWND) nullptr);
         // Paints the box now: it may not have drawn itself yet.
-        RedrawWindow(box, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        RedrawWindow(box, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
         CaptureScreen(screenName);
         ClickButton(box, IDOK);
         EXPECT_TRUE(WaitWindowGone(box));

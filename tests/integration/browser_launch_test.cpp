@@ -25,7 +25,7 @@ struct LoggedRequest {
 struct FakeBrowser {
     Process process;
     std::string log;
-    HWND window = NULL;
+    HWND window = nullptr;
 };
 
 // Value of "key=" in a log line, up to the next blank (the item runs to the end).
@@ -52,7 +52,7 @@ protected:
             savedPaths.push_back(SaveKey(HKEY_LOCAL_MACHINE, std::string(AppPaths) + program));
             DeleteTree(HKEY_LOCAL_MACHINE, std::string(AppPaths) + program);
         }
-        WriteProfileStringA("Netscape", "ini", NULL);
+        WriteProfileStringA("Netscape", "ini", nullptr);
         savedHandler = SaveKey(HKEY_CLASSES_ROOT, HttpHandler);
         DeleteTree(HKEY_CLASSES_ROOT, HttpHandler);
         savedPage = SaveKey(HKEY_CLASSES_ROOT, ".htm");
@@ -68,12 +68,12 @@ protected:
         const char *programs[] = {"Netscape.exe", "iexplore.exe"};
         for (int i = 0; i < 2; ++i)
             RestoreKey(HKEY_LOCAL_MACHINE, std::string(AppPaths) + programs[i], savedPaths[i]);
-        WriteProfileStringA("Netscape", "ini", NULL);
+        WriteProfileStringA("Netscape", "ini", nullptr);
         RestoreKey(HKEY_CLASSES_ROOT, HttpHandler, savedHandler);
         RestoreKey(HKEY_CLASSES_ROOT, ".htm", savedPage);
         DeleteTree(HKEY_CLASSES_ROOT, "SpringdeckTest.Page");
-        SetEnvironmentVariableA("FAKEBROWSER_LOG", NULL);
-        SetEnvironmentVariableA("RECORDER_LOG", NULL);
+        SetEnvironmentVariableA("FAKEBROWSER_LOG", nullptr);
+        SetEnvironmentVariableA("RECORDER_LOG", nullptr);
     }
 
     // A running fake browser serving DDE as the service, with a visible
@@ -155,7 +155,7 @@ protected:
 
     static void SetAppPath(const char *program, const std::string &path)
     {
-        WriteValue(HKEY_LOCAL_MACHINE, std::string(AppPaths) + program, NULL, REG_SZ, path.c_str(),
+        WriteValue(HKEY_LOCAL_MACHINE, std::string(AppPaths) + program, nullptr, REG_SZ, path.c_str(),
                    (DWORD)path.size() + 1);
     }
 
@@ -231,7 +231,7 @@ TEST_F(BrowserLaunchTest, BrowserThatDoesNotRunIsStartedWithTheAddress)
     // Explorer where current Windows keeps it, unquoted in App Paths; a
     // program at the first space of that path must not run instead.
     std::string folder = scratch + "\\Program Files";
-    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), NULL));
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
     ASSERT_TRUE(CopyFileTo(DoublePath("fakebrowser"), folder + "\\IEXPLORE.EXE"));
     ASSERT_TRUE(CopyFileTo(DoublePath("recorder"), scratch + "\\Program.exe"));
     std::string decoyLog = RecordStarts("decoy");
@@ -278,7 +278,7 @@ TEST_F(BrowserLaunchTest, MissingBrowserLeavesTheAddressToTheSystemOrIsReported)
 {
     std::string handlerLog = RecordStarts("handler");
     std::string handler = "\"" + DoublePath("recorder") + "\" --exit \"%1\"";
-    WriteValue(HKEY_CLASSES_ROOT, HttpHandler, NULL, REG_SZ, handler.c_str(), (DWORD)handler.size() + 1);
+    WriteValue(HKEY_CLASSES_ROOT, HttpHandler, nullptr, REG_SZ, handler.c_str(), (DWORD)handler.size() + 1);
     AssignKey("F6", "http://www.example.com/");
     HWND window = Start();
     ASSERT_TRUE(window);
@@ -294,7 +294,7 @@ TEST_F(BrowserLaunchTest, MissingBrowserLeavesTheAddressToTheSystemOrIsReported)
     Press(VK_F6);
     HWND box = WaitForMessageBox();
     ASSERT_TRUE(box);
-    EXPECT_EQ(GetWindow(box, GW_OWNER), (HWND)NULL);
+    EXPECT_EQ(GetWindow(box, GW_OWNER), (HWND) nullptr);
     CaptureWindowShown(box, "browser-not-installed");
     EXPECT_EQ(TakeMessage(), "Netscape Navigator does not appear to be installed on your computer");
 
@@ -317,13 +317,13 @@ TEST_F(BrowserLaunchTest, MissingBrowserLeavesTheAddressToTheSystemOrIsReported)
 TEST_F(BrowserLaunchTest, MissingBrowserShowsLocalFilesOnlyInThePageProgram)
 {
     std::string shownLog = RecordStarts("shown");
-    ASSERT_TRUE(CreateDirectoryA((scratch + "\\dir").c_str(), NULL));
-    ASSERT_TRUE(CreateDirectoryA((scratch + "\\dir\\my dir").c_str(), NULL));
+    ASSERT_TRUE(CreateDirectoryA((scratch + "\\dir").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA((scratch + "\\dir\\my dir").c_str(), nullptr));
     for (const char *copy : {"\\dir\\x.exe", "\\dir\\my dir\\x.exe", "\\htmview.exe"})
         ASSERT_TRUE(CopyFileTo(DoublePath("recorder"), scratch + copy));
     std::string command = "\"" + scratch + "\\htmview.exe\" \"%1\"";
-    WriteValue(HKEY_CLASSES_ROOT, ".htm", NULL, REG_SZ, "SpringdeckTest.Page", 20);
-    WriteValue(HKEY_CLASSES_ROOT, PageCommand, NULL, REG_SZ, command.c_str(), (DWORD)command.size() + 1);
+    WriteValue(HKEY_CLASSES_ROOT, ".htm", nullptr, REG_SZ, "SpringdeckTest.Page", 20);
+    WriteValue(HKEY_CLASSES_ROOT, PageCommand, nullptr, REG_SZ, command.c_str(), (DWORD)command.size() + 1);
     std::string url = scratch;
     std::replace(url.begin(), url.end(), '\\', '/');
     std::string bar = url.substr(0, 1) + "|" + url.substr(2);

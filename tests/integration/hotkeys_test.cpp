@@ -84,7 +84,7 @@ TEST_F(HotkeysTest, HeldKeyActsOnce)
     PressKey(VK_F8);
     EXPECT_TRUE(WaitUntil([&] { return ReadLines(log).size() >= 3; }))
         << ReadLines(log).size() << " starts, own window in front: " << (GetForegroundWindow() == own);
-    SetEnvironmentVariableA("RECORDER_LOG", NULL);
+    SetEnvironmentVariableA("RECORDER_LOG", nullptr);
 }
 
 } // namespace

@@ -16,7 +16,7 @@ const std::string Uninstaller = "\\Uninstall Springdeck.exe";
 std::string Folder(int csidl)
 {
     char path[MAX_PATH] = "";
-    SHGetFolderPathA(NULL, csidl, NULL, 0, path);
+    SHGetFolderPathA(nullptr, csidl, nullptr, 0, path);
     return path;
 }
 std::string InstallDir() { return Folder(CSIDL_LOCAL_APPDATA) + "\\Programs\\Springdeck"; }
@@ -28,7 +28,7 @@ const std::vector<std::string> Others = {"another program's"}; // a file of anot
 // The product version of a file's version resource, as major * 100 + minor.
 DWORD ProductVersionOf(const std::string &file)
 {
-    std::vector<BYTE> info(GetFileVersionInfoSizeA(file.c_str(), NULL) + 1);
+    std::vector<BYTE> info(GetFileVersionInfoSizeA(file.c_str(), nullptr) + 1);
     VS_FIXEDFILEINFO *fixed = nullptr;
     UINT length = 0;
     return GetFileVersionInfoA(file.c_str(), 0, (DWORD)info.size(), info.data()) &&
@@ -56,7 +56,7 @@ protected:
         line += folder.empty() ? L"" : L" /D=" + folder;
         STARTUPINFOW startup = {sizeof startup};
         PROCESS_INFORMATION info = {};
-        EXPECT_TRUE(CreateProcessW(NULL, &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &info));
+        EXPECT_TRUE(CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info));
         CloseHandle(info.hThread);
         driver::Process process{info.hProcess, info.dwProcessId};
         DWORD code = driver::WaitExit(process, 60000);
@@ -79,8 +79,8 @@ protected:
 
 TEST_F(InstallerTest, SilentInstallStartsSpringdeckAndUninstallRemovesItButTheSettings)
 {
-    driver::ClearSettings();                                // the user's first start
-    SHCreateDirectoryExA(NULL, InstallDir().c_str(), NULL); // the user's own empty folder: it stays
+    driver::ClearSettings();                                      // the user's first start
+    SHCreateDirectoryExA(nullptr, InstallDir().c_str(), nullptr); // the user's own empty folder: it stays
     ASSERT_EQ(Install(), 0u);
     for (const char *file : {"springdeck.exe", "springdeck.hlp", Uninstaller.c_str() + 1})
         EXPECT_TRUE(Exists(InstallDir() + "\\" + file)) << file;
@@ -101,7 +101,7 @@ TEST_F(InstallerTest, SilentInstallStartsSpringdeckAndUninstallRemovesItButTheSe
 
     // The installed copy runs and does what a first start does.
     EXPECT_TRUE(driver::WaitUntil([&] { return RunValue(HKEY_LOCAL_MACHINE).find(exe) != std::string::npos; }, 60000));
-    EXPECT_NE(driver::WaitForWindow("#32770", "Springdeck from Tolvane Keyboards", 60000), (HWND)NULL);
+    EXPECT_NE(driver::WaitForWindow("#32770", "Springdeck from Tolvane Keyboards", 60000), (HWND) nullptr);
 
     // Uninstalled while a portable copy runs, with a quoted Run value: the
     // quiet uninstall is done when it returns, and leaves that copy alone.
@@ -112,7 +112,7 @@ TEST_F(InstallerTest, SilentInstallStartsSpringdeckAndUninstallRemovesItButTheSe
     ASSERT_EQ(Uninstall(), 0u);
     EXPECT_FALSE(Exists(exe));
     EXPECT_TRUE(driver::WaitUntil([] { return !Exists(InstallDir() + Uninstaller); }) && Exists(InstallDir()));
-    EXPECT_NE(driver::FindMainWindow(), (HWND)NULL);
+    EXPECT_NE(driver::FindMainWindow(), (HWND) nullptr);
     EXPECT_FALSE(Exists(Shortcut()));
     EXPECT_FALSE(driver::ValueExists(HKEY_CURRENT_USER, UninstallKey, "DisplayName"));
     EXPECT_EQ(RunValue(HKEY_LOCAL_MACHINE), "");
@@ -170,9 +170,9 @@ TEST_F(InstallerTest, UpgradeEndsRunningCopiesKeepsSettingsAndRestarts)
     ASSERT_EQ(Uninstall(" /REMOVESETTINGS"), 0u);
     EXPECT_FALSE(Exists(moved + "\\springdeck.exe"));
     EXPECT_EQ(driver::ReadLines(moved + "\\uninstall.exe"), Others);
-    EXPECT_EQ(driver::FindMainWindow(), (HWND)NULL);
+    EXPECT_EQ(driver::FindMainWindow(), (HWND) nullptr);
     EXPECT_EQ(RunValue(HKEY_CURRENT_USER), "");
-    HKEY key = NULL;
+    HKEY key = nullptr;
     EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, driver::SettingsPath, 0, KEY_READ, &key), ERROR_SUCCESS);
 }
 
@@ -180,8 +180,8 @@ TEST_F(InstallerTest, StopsBeforeDoingHarmWithANonZeroExitCode)
 {
     // A window of Springdeck's class and title that ignores "close".
     RegisterDoubleClass("Springdeck", DefWindowProcA);
-    HWND hung = CreateWindowExA(0, "Springdeck", "Springdeck", WS_OVERLAPPED, 0, 0, 0, 0, NULL, NULL,
-                                GetModuleHandleA(NULL), NULL);
+    HWND hung = CreateWindowExA(0, "Springdeck", "Springdeck", WS_OVERLAPPED, 0, 0, 0, 0, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
     DWORD start = GetTickCount();
     EXPECT_EQ(Install(), 2u) << "cancelled";
     EXPECT_GE(GetTickCount() - start, 5000u);
@@ -189,7 +189,7 @@ TEST_F(InstallerTest, StopsBeforeDoingHarmWithANonZeroExitCode)
     EXPECT_FALSE(Exists(InstallDir()));
     DestroyWindow(hung);
 
-    HANDLE otherInstaller = CreateMutexA(NULL, FALSE, "Springdeck Installer");
+    HANDLE otherInstaller = CreateMutexA(nullptr, FALSE, "Springdeck Installer");
     EXPECT_EQ(Install(), 2u) << "refused";
     EXPECT_FALSE(Exists(InstallDir()));
     CloseHandle(otherInstaller);
@@ -215,8 +215,8 @@ TEST_F(InstallerTest, StopsBeforeDoingHarmWithANonZeroExitCode)
     ASSERT_EQ(Install(), 0u);
     ASSERT_TRUE(driver::WaitUntil(answers));
     const std::string exe = InstallDir() + "\\springdeck.exe";
-    HANDLE held = CreateFileA((InstallDir() + "\\springdeck.hlp").c_str(), GENERIC_READ, FILE_SHARE_READ, NULL,
-                              OPEN_EXISTING, 0, NULL);
+    HANDLE held = CreateFileA((InstallDir() + "\\springdeck.hlp").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
     EXPECT_EQ(Uninstall(), 2u);
     EXPECT_EQ(Install(), 2u);
     EXPECT_FALSE(Exists(exe));

@@ -38,7 +38,7 @@ protected:
         KillProcessesNamed("picker.exe");
         startMenu = ScratchDir();
         programs = startMenu + "\\Programs";
-        CreateDirectoryA(programs.c_str(), NULL);
+        CreateDirectoryA(programs.c_str(), nullptr);
         recorder = DoublePath("recorder");
     }
 
@@ -58,8 +58,8 @@ protected:
     {
         ASSERT_TRUE(CreateShortcut(programs + "\\B.lnk", recorder, "--title Bee"));
         ASSERT_TRUE(CreateShortcut(programs + "\\A.lnk", recorder, "--title Ay", recorder, 0));
-        CreateDirectoryA((programs + "\\Games").c_str(), NULL);
-        CreateDirectoryA((programs + "\\Accessories").c_str(), NULL);
+        CreateDirectoryA((programs + "\\Games").c_str(), nullptr);
+        CreateDirectoryA((programs + "\\Accessories").c_str(), nullptr);
     }
 
     // Starts Springdeck on the test's Start Menu (once), opens the setup
@@ -70,11 +70,11 @@ protected:
         if (!mainWindow)
             PointStartMenuAt(startMenu, allUsersMenu);
         if (!setup && !(setup = OpenSetup()))
-            return NULL;
+            return nullptr;
         ClickButton(setup, key);
         HWND chooser = WaitForWindow("#32770", ChooserTitle);
         if (!chooser)
-            return NULL;
+            return nullptr;
         ClickButton(chooser, IDC_LAUNCH_PROGRAM);
         return WaitForWindow("#32770", ProgramDialogTitle);
     }
@@ -103,7 +103,7 @@ protected:
         PointStartMenuAt(startMenu, allUsersMenu);
         picker = StartProgram(DoublePath("picker"), args);
         if (!picker.handle)
-            return NULL;
+            return nullptr;
         return WaitForWindow("#32770", ProgramDialogTitle);
     }
 
@@ -164,12 +164,12 @@ protected:
     {
         ClickButton(setup, IDCANCEL); // its "OK" button
         EXPECT_TRUE(WaitWindowGone(setup));
-        setup = NULL;
+        setup = nullptr;
     }
 
     std::string startMenu, programs, recorder;
     std::string allUsersMenu; // none unless a test makes one
-    HWND setup = NULL;
+    HWND setup = nullptr;
     Process picker;
     Process *owner = &springdeck;
 };
@@ -206,7 +206,7 @@ TEST_F(ProgramPickerTest, OnlyProgramsAndFoldersAreListed)
 {
     std::string docs = ScratchDir();
     std::string document = docs + "\\notes.txt";
-    CloseHandle(CreateFileA(document.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL));
+    CloseHandle(CreateFileA(document.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     ASSERT_TRUE(CreateShortcut(programs + "\\Document.lnk", document));
     ASSERT_TRUE(CreateShortcut(programs + "\\Missing.lnk", docs + "\\gone.exe"));
     ASSERT_TRUE(CreateShortcut(programs + "\\Hidden.lnk", recorder));
@@ -218,13 +218,13 @@ TEST_F(ProgramPickerTest, OnlyProgramsAndFoldersAreListed)
     ASSERT_TRUE(CreateShortcut(programs + "\\LongIcon.lnk", recorder, "", docs + "\\" + std::string(300, 'i'), 1));
     ASSERT_TRUE(CopyFileTo(recorder, programs + "\\Direct.exe"));
     ASSERT_TRUE(CopyFileTo(document, programs + "\\readme.txt"));
-    HANDLE url = CreateFileA((programs + "\\Web.url").c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    HANDLE url = CreateFileA((programs + "\\Web.url").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     const char urlText[] = "[InternetShortcut]\r\nURL=http://www.example.com/\r\n";
     DWORD written = 0;
-    WriteFile(url, urlText, sizeof urlText - 1, &written, NULL);
+    WriteFile(url, urlText, sizeof urlText - 1, &written, nullptr);
     CloseHandle(url);
     DeleteFileA(document.c_str()); // the shortcut to it now leads nowhere either way
-    CloseHandle(CreateFileA(document.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL));
+    CloseHandle(CreateFileA(document.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
 
     HWND dialog = OpenPicker();
     ASSERT_TRUE(dialog);
@@ -257,13 +257,13 @@ TEST_F(ProgramPickerTest, WalkingFoldersAndBack)
     MakeExampleMenu();
     std::string accessories = programs + "\\Accessories";
     ASSERT_TRUE(CreateShortcut(accessories + "\\Calculator.lnk", recorder, "--calc"));
-    CreateDirectoryA((accessories + "\\System Tools").c_str(), NULL);
+    CreateDirectoryA((accessories + "\\System Tools").c_str(), nullptr);
     ASSERT_TRUE(CreateShortcut(accessories + "\\System Tools\\Cleaner.lnk", recorder));
-    CreateDirectoryA((accessories + "\\Empty").c_str(), NULL);
+    CreateDirectoryA((accessories + "\\Empty").c_str(), nullptr);
     allUsersMenu = ScratchDir();
     std::string common = allUsersMenu + "\\Programs";
     for (const char *folder : {"", "\\ACCESSORIES", "\\Accessories\\System Tools", "\\Accessories\\Paint", "\\Office"})
-        CreateDirectoryA((common + folder).c_str(), NULL);
+        CreateDirectoryA((common + folder).c_str(), nullptr);
     for (const char *link : {"\\B.lnk", "\\C.lnk", "\\Accessories\\calculator.lnk", "\\Accessories\\Notepad.lnk",
                              "\\Accessories\\System Tools\\Defrag.lnk", "\\Office\\Writer.lnk"})
         ASSERT_TRUE(CreateShortcut(common + link, recorder, "--all-users"));
@@ -379,7 +379,7 @@ TEST_F(ProgramPickerTest, ChosenProgramStartsOnKeyPress)
     ASSERT_TRUE(CreateShortcut(programs + "\\Recorder.lnk", recorder, "--exit chosen"));
     SetEnvironmentVariableA("RECORDER_LOG", log.c_str());
     HWND dialog = OpenPicker(106);
-    SetEnvironmentVariableA("RECORDER_LOG", NULL);
+    SetEnvironmentVariableA("RECORDER_LOG", nullptr);
     ASSERT_TRUE(dialog);
     ASSERT_TRUE(Click(dialog, "Recorder", true));
     ASSERT_TRUE(BackInSetup(dialog));
@@ -476,7 +476,7 @@ TEST_F(ProgramPickerTest, DialogObjectsAndEntriesAreFreed)
     SetEnvironmentVariableA("PICKER_LOG", log.c_str());
     const int cycles = 6;
     HWND dialog = OpenInPicker("105 " + std::to_string(cycles));
-    SetEnvironmentVariableA("PICKER_LOG", NULL);
+    SetEnvironmentVariableA("PICKER_LOG", nullptr);
     for (int cycle = 0; cycle < cycles; ++cycle) {
         if (cycle > 0)
             dialog = WaitForWindow("#32770", ProgramDialogTitle);
@@ -496,7 +496,7 @@ TEST_F(ProgramPickerTest, DialogObjectsAndEntriesAreFreed)
     ASSERT_EQ((int)lines.size(), cycles);
     for (const std::string &line : lines)
         EXPECT_NE(line.find(" live 0/4"), std::string::npos) << line;
-    auto heap = [](const std::string &line) { return strtoull(line.c_str() + line.find("heap ") + 5, NULL, 10); };
+    auto heap = [](const std::string &line) { return strtoull(line.c_str() + line.find("heap ") + 5, nullptr, 10); };
     EXPECT_LT(heap(lines.back()), heap(lines[1]) + 4096) << lines[1] << " / " << lines.back();
 }
 
@@ -613,7 +613,7 @@ TEST_F(ProgramPickerTest, EditedPathIsWrittenAndBrowseAgainCancelWritesNothing)
     HWND confirm = WaitForWindow("#32770", ConfirmTitle);
     ASSERT_TRUE(confirm);
     ClickButton(confirm, IDC_SETUPAPP_BROWSE);
-    ASSERT_TRUE(WaitUntil([&] { return (browser = FindTopWindow("#32770", BrowserTitle)) != NULL; }));
+    ASSERT_TRUE(WaitUntil([&] { return (browser = FindTopWindow("#32770", BrowserTitle)) != nullptr; }));
     ClickButton(browser, IDCANCEL);
     ASSERT_TRUE(BackInSetup(confirm));
     EXPECT_TRUE(NothingWritten("F5"));
@@ -694,7 +694,7 @@ TEST_F(ProgramPickerTest, CdRomButtonStartsTheHelpViewer)
 
     // Without it: WinHelp.
     StopSpringdeck(&springdeck);
-    mainWindow = setup = NULL;
+    mainWindow = setup = nullptr;
     ASSERT_TRUE(UseProgramWithoutChm());
     dialog = OpenPicker();
     ASSERT_TRUE(dialog);
@@ -702,7 +702,7 @@ TEST_F(ProgramPickerTest, CdRomButtonStartsTheHelpViewer)
     info = WaitForWindow("#32770", "Programs on the Springdeck CD-ROM");
     ASSERT_TRUE(info);
     ClickButton(info, IDC_PGMINFO_EUDORA);
-    EXPECT_TRUE(WaitUntil([] { return FindWindowA("MS_WINHELP", NULL) != NULL; }));
+    EXPECT_TRUE(WaitUntil([] { return FindWindowA("MS_WINHELP", nullptr) != nullptr; }));
     // springdeck.hlp at the program's own topic (context 108).
     EXPECT_TRUE(WaitForHelpTopic("Eudora Light")) << HelpViewerText().substr(0, 200);
     KillProcessesNamed("winhlp32.exe");

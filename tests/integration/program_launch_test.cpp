@@ -33,7 +33,7 @@ protected:
         for (const char *name : {"schdpl32.exe", "EXCHNG32.com", "long program name.exe"})
             KillProcessesNamed(name);
         SpringdeckTest::TearDown();
-        SetEnvironmentVariableA("RECORDER_LOG", NULL);
+        SetEnvironmentVariableA("RECORDER_LOG", nullptr);
     }
 
     std::vector<RecordedStart> Starts()
@@ -65,7 +65,7 @@ protected:
         size_t before = Starts().size();
         started.push_back(StartProgram(exe, title.empty() ? "" : "--title \"" + title + "\"", show));
         EXPECT_TRUE(WaitStarts(before + 1)) << exe << " did not start";
-        return title.empty() ? NULL : WaitForWindow("SpringdeckRecorder", title.c_str());
+        return title.empty() ? nullptr : WaitForWindow("SpringdeckRecorder", title.c_str());
     }
 
     // Presses a key assigned to "recorder --exit <marker>" and waits for its
@@ -157,7 +157,7 @@ TEST_F(ProgramLaunchTest, CopyWithHiddenWindowsOnlyIsStartedAgain)
 TEST_F(ProgramLaunchTest, LongAndShortSpellingsOfOnePathMatch)
 {
     std::string folder = scratch + "\\Long Folder Name";
-    CreateDirectoryA(folder.c_str(), NULL);
+    CreateDirectoryA(folder.c_str(), nullptr);
     std::string longExe = folder + "\\long program name.exe";
     ASSERT_TRUE(CopyFileTo(recorder, longExe));
     std::string shortExe = ShortPath(longExe);
@@ -215,11 +215,11 @@ TEST_F(ProgramLaunchTest, DocumentOpensInItsAssociatedProgram)
     const std::string classes = "Software\\Classes\\";
     const std::string type = "Springdeck.TestDocument";
     std::string command = "\"" + recorder + "\" --exit --document \"%1\"";
-    WriteValue(HKEY_LOCAL_MACHINE, classes + ".sdtestdoc", NULL, REG_SZ, type.c_str(), (DWORD)type.size() + 1);
-    WriteValue(HKEY_LOCAL_MACHINE, classes + type + "\\shell\\open\\command", NULL, REG_SZ, command.c_str(),
+    WriteValue(HKEY_LOCAL_MACHINE, classes + ".sdtestdoc", nullptr, REG_SZ, type.c_str(), (DWORD)type.size() + 1);
+    WriteValue(HKEY_LOCAL_MACHINE, classes + type + "\\shell\\open\\command", nullptr, REG_SZ, command.c_str(),
                (DWORD)command.size() + 1);
     std::string document = scratch + "\\notes.sdtestdoc";
-    HANDLE file = CreateFileA(document.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    HANDLE file = CreateFileA(document.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     CloseHandle(file);
 
     AssignKey("F7", document);

@@ -79,7 +79,7 @@ protected:
         if (!mainWindow)
             mainWindow = Start();
         if (!mainWindow)
-            return NULL;
+            return nullptr;
         PostMessageA(mainWindow, WM_COMMAND, IDM_SETUP, 0);
         HWND dialog = driver::WaitForWindow("#32770", SetupTitle);
         EXPECT_TRUE(dialog) << "the setup dialog did not open";
@@ -109,7 +109,7 @@ protected:
         HWND help = driver::WaitForWindow("HH Parent", "Springdeck Help");
         DWORD owner = 0;
         GetWindowThreadProcessId(help, &owner);
-        return help && owner == springdeck.id ? help : NULL;
+        return help && owner == springdeck.id ? help : nullptr;
     }
 
     // The window shows the program's icon resource.
@@ -139,7 +139,7 @@ protected:
         EXPECT_EQ(lstrcmpiA(path.c_str(), ("\"" + driver::SpringdeckExe() + "\"").c_str()), 0) << path;
     }
 
-    HWND mainWindow = NULL;
+    HWND mainWindow = nullptr;
     std::string program; // empty: build\springdeck.exe
     driver::SavedKey savedRunKey;
     bool runKeyTaken = false;

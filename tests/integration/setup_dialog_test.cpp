@@ -64,7 +64,7 @@ TEST_F(SetupDialogTest, OpensFromTheTrayLaidOutLikeTheKeyRow)
 
     LONG style = Style(dialog);
     EXPECT_EQ(style & (DS_MODALFRAME | DS_SETFOREGROUND | DS_CENTER), DS_MODALFRAME | DS_SETFOREGROUND | DS_CENTER);
-    EXPECT_EQ(GetWindow(dialog, GW_OWNER), (HWND)NULL);
+    EXPECT_EQ(GetWindow(dialog, GW_OWNER), (HWND) nullptr);
     ExpectLayout(dialog, 367, 194, SetupControls, sizeof SetupControls / sizeof SetupControls[0]);
 
     for (int id = 101; id <= 115; ++id) {
@@ -218,7 +218,7 @@ TEST_F(SetupDialogTest, EachPresetAddressShowsItsPicture)
 TEST_F(SetupDialogTest, KeyHeldByAnotherProgramShowsItsOwnIconAndRefusesTheChooser)
 {
     // The driver's thread holds Print Screen, as a screen-capture tool would.
-    ASSERT_TRUE(RegisterHotKey(NULL, 1, 0, VK_SNAPSHOT));
+    ASSERT_TRUE(RegisterHotKey(nullptr, 1, 0, VK_SNAPSHOT));
     AssignKey("Print Screen", "http://www.cnet.com", "", "CNET");
     HWND dialog = OpenSetup();
     ASSERT_TRUE(dialog);
@@ -239,7 +239,7 @@ TEST_F(SetupDialogTest, KeyHeldByAnotherProgramShowsItsOwnIconAndRefusesTheChoos
     ClickButton(box, IDOK);
     EXPECT_TRUE(WaitWindowGone(box));
     EXPECT_FALSE(FindTopWindow("#32770", ChooserTitle));
-    UnregisterHotKey(NULL, 1);
+    UnregisterHotKey(nullptr, 1);
 }
 
 TEST_F(SetupDialogTest, BrowserChoiceIsStoredAtOnceAndShownAgain)
@@ -430,7 +430,7 @@ TEST_F(SetupDialogTest, HelpOpensTheHelpFileNamedAfterTheProgram)
 
     // Without it, a copy named springpad.exe opens springpad.hlp in WinHelp.
     ASSERT_TRUE(UseProgramWithoutChm("springpad"));
-    mainWindow = NULL;
+    mainWindow = nullptr;
     dialog = OpenSetup();
     ASSERT_TRUE(dialog);
     ClickButton(dialog, IDC_HELPBUTTON);

@@ -97,7 +97,7 @@ TEST_F(StartupTest, FirstStartInAnUnusualFolderStoresAPathThatNamesTheProgram)
     } copies[] = {{scratch + L"\\Caf\x00e9 " + cyrillic, L"\\springdeck"},
                   {scratch + L"\\" + std::wstring(MAX_PATH - 17 - scratch.size(), L'x'), L"\\springdeck"}};
     for (const Copy &copy : copies) {
-        ASSERT_TRUE(CreateDirectoryW(copy.folder.c_str(), NULL));
+        ASSERT_TRUE(CreateDirectoryW(copy.folder.c_str(), nullptr));
         for (const wchar_t *type : {L".exe", L".hlp"})
             ASSERT_TRUE(CopyFileW((Wide(BuildDir()) + L"\\springdeck" + type).c_str(),
                                   (copy.folder + copy.name + type).c_str(), FALSE));
@@ -178,7 +178,7 @@ namespace {
 // The manifest in springdeck.exe: how current Windows runs the program.
 TEST(Manifest, AsInvokerOnVistaToElevenWithClassicControlsAndNoDpiAwareness)
 {
-    HMODULE exe = LoadLibraryExA(SpringdeckExe().c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
+    HMODULE exe = LoadLibraryExA(SpringdeckExe().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_TRUE(exe);
     HRSRC found = FindResourceA(exe, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)); // RT_MANIFEST
     ASSERT_TRUE(found);

@@ -101,7 +101,7 @@ TEST_F(TrayTest, ShiftSkipsTheQuestion)
     HWND window = Start();
     ASSERT_TRUE(window);
     PostTray(window, WM_RBUTTONDOWN);
-    ASSERT_TRUE(WaitForWindow("#32768", NULL));
+    ASSERT_TRUE(WaitForWindow("#32768", nullptr));
     ASSERT_TRUE(WaitForMenuKeys(window));
     PressKey(VK_UP);
     EXPECT_TRUE(HoldKey(VK_SHIFT));
@@ -127,7 +127,7 @@ TEST_F(TrayTest, ClickShowsMenuWhoseItemsWork)
     HWND window = Start();
     ASSERT_TRUE(window);
     PostTray(window, WM_RBUTTONDOWN);
-    HWND menuWindow = WaitForWindow("#32768", NULL);
+    HWND menuWindow = WaitForWindow("#32768", nullptr);
     ASSERT_TRUE(menuWindow);
     CaptureScreen("tray-menu");
     ASSERT_TRUE(WaitForMenuKeys(window));
@@ -144,7 +144,7 @@ TEST_F(TrayTest, ClickShowsMenuWhoseItemsWork)
 
 TEST_F(TrayTest, MenuResourceHasSetupAndTurnOff)
 {
-    HMODULE exe = LoadLibraryExA(SpringdeckExe().c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
+    HMODULE exe = LoadLibraryExA(SpringdeckExe().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_TRUE(exe);
     HMENU menu = LoadMenuA(exe, MAKEINTRESOURCEA(MENU_SPRINGDECK));
     ASSERT_TRUE(menu);
@@ -172,7 +172,7 @@ TEST_F(TrayTest, ClickWithQuestionOpenBringsItBackInsteadOfMenu)
     ShowFocusWindow();
     PostTray(window, WM_LBUTTONDOWN);
     EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == box; }, 5000));
-    EXPECT_FALSE(FindTopWindow("#32768", NULL));
+    EXPECT_FALSE(FindTopWindow("#32768", nullptr));
     ClickButton(box, IDNO);
     EXPECT_TRUE(WaitWindowGone(box));
 }

@@ -108,12 +108,12 @@ protected:
     HWND OpenWebsite(UINT keyId)
     {
         if (!OpenedSetup())
-            return NULL;
+            return nullptr;
         ClickButton(setup, keyId);
         HWND chooser = WaitForWindow("#32770", ChooserTitle);
         EXPECT_TRUE(chooser) << "the chooser did not open";
         if (!chooser)
-            return NULL;
+            return nullptr;
         ClickButton(chooser, IDC_GO_TO_WEBSITE);
         HWND dialog = WaitForWindow("#32770", "Assign a WebSite");
         EXPECT_TRUE(dialog) << "Assign a WebSite did not open";
@@ -127,7 +127,7 @@ protected:
     HWND OpenLocalAlias(UINT keyId)
     {
         if (!OpenedSetup() || !ShowFocusWindow())
-            return NULL;
+            return nullptr;
         EXPECT_TRUE(HoldKey(VK_SHIFT));
         ClickButton(setup, keyId);
         HWND dialog = WaitForWindow("#32770", "Select Local Alias");
@@ -200,7 +200,7 @@ protected:
     {
         HWND dialog = OpenWebsite(keyId);
         if (!dialog)
-            return NULL;
+            return nullptr;
         ClickButton(dialog, button);
         EXPECT_TRUE(WaitShowsChosen(dialog, button)) << "preset " << button;
         return dialog;
@@ -230,12 +230,12 @@ protected:
     // Sets an edit's text as typing would, with its change notification.
     static void SetEditText(HWND edit, const std::string &text)
     {
-        SendMessageTimeoutA(edit, WM_SETTEXT, 0, (LPARAM)text.c_str(), SMTO_NORMAL, ScaledWait(5000), NULL);
+        SendMessageTimeoutA(edit, WM_SETTEXT, 0, (LPARAM)text.c_str(), SMTO_NORMAL, ScaledWait(5000), nullptr);
     }
 
     static HWND WaitForCustomDialog()
     {
-        HWND found = NULL;
+        HWND found = nullptr;
         WaitUntil([&] {
             found = FindTopWindow("#32770", "Custom WebSite");
             return found && GetDlgItem(found, IDC_CUSTOM_ADDRESS);
@@ -245,7 +245,7 @@ protected:
 
     static HWND WaitForQuestion()
     {
-        HWND found = NULL;
+        HWND found = nullptr;
         WaitUntil([&] {
             found = FindTopWindow("#32770", "Custom WebSite");
             return found && GetDlgItem(found, 0xFFFF) && !GetDlgItem(found, IDC_CUSTOM_ADDRESS);
@@ -257,7 +257,7 @@ protected:
     {
         HWND dialog = OpenWebsite(keyId);
         if (!dialog)
-            return NULL;
+            return nullptr;
         ClickButton(dialog, IDC_WEB_BOOKMARKS);
         HWND picker = WaitForWindow("#32770", "Select a BookMark");
         EXPECT_TRUE(picker) << "the bookmark picker did not open";
@@ -287,7 +287,7 @@ protected:
         return nullptr;
     }
 
-    HWND setup = NULL;
+    HWND setup = nullptr;
     RECT setupPlace = {};
     LRESULT face = 0; // Pause's face when the last flow ended
     std::string scratch;
@@ -698,7 +698,7 @@ TEST_F(WebsiteTest, NetscapeBookmarksThroughWinIniAndAnEmptyTreeWithout)
     SetSettingDword("options", "browser", 7); // any browser but 1 reads Navigator's file
 
     HWND picker = OpenBookmarks(109);
-    WriteProfileStringA("Netscape", NULL, NULL);
+    WriteProfileStringA("Netscape", nullptr, nullptr);
     ASSERT_TRUE(picker);
     EXPECT_EQ(TreeOutline(TreeItems(GetDlgItem(picker, IDC_BOOKMARK_TREE))), BookmarkOutline);
     ClickButton(picker, IDCANCEL);
@@ -711,7 +711,7 @@ TEST_F(WebsiteTest, NetscapeBookmarksThroughWinIniAndAnEmptyTreeWithout)
     ASSERT_TRUE(CopyFileA(ini.c_str(), cut.c_str(), FALSE));
     WriteProfileStringA("Netscape", "ini", (cut + "\\netscape.ini").c_str());
     picker = OpenBookmarks(109);
-    WriteProfileStringA("Netscape", NULL, NULL);
+    WriteProfileStringA("Netscape", nullptr, nullptr);
     ASSERT_TRUE(picker);
     EXPECT_TRUE(TreeItems(GetDlgItem(picker, IDC_BOOKMARK_TREE)).empty()) << "a cut ini entry was read";
     ClickButton(picker, IDCANCEL);
@@ -728,9 +728,9 @@ TEST_F(WebsiteTest, NetscapeBookmarksThroughWinIniAndAnEmptyTreeWithout)
 TEST_F(WebsiteTest, InternetExplorerFavorites)
 {
     std::string favorites = Scratch() + "\\Favorites";
-    CreateDirectoryA(favorites.c_str(), NULL);
-    CreateDirectoryA((favorites + "\\Links").c_str(), NULL);
-    CreateDirectoryA((favorites + "\\Empty").c_str(), NULL);
+    CreateDirectoryA(favorites.c_str(), nullptr);
+    CreateDirectoryA((favorites + "\\Links").c_str(), nullptr);
+    CreateDirectoryA((favorites + "\\Empty").c_str(), nullptr);
     WriteText(favorites + "\\Links\\Inner.url", "[InternetShortcut]\r\nURL=http://inner.example/\r\n");
     WriteText(favorites + "\\Top.url", "[DEFAULT]\r\nBASEURL=x\r\n[InternetShortcut]\r\nURL=HTTP://top.example/\r\n");
     WriteText(favorites + "\\Script.url", "[InternetShortcut]\r\nURL=javascript:alert(1)\r\n");

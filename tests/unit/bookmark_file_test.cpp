@@ -388,11 +388,11 @@ protected:
     {
         root = TempPath("favorites");
         driver::RemoveFolder(root);
-        ASSERT_TRUE(CreateDirectoryA(root.c_str(), NULL));
+        ASSERT_TRUE(CreateDirectoryA(root.c_str(), nullptr));
     }
     void TearDown() override { driver::RemoveFolder(root); }
 
-    void Folder(const std::string &relative) { CreateDirectoryA((root + "\\" + relative).c_str(), NULL); }
+    void Folder(const std::string &relative) { CreateDirectoryA((root + "\\" + relative).c_str(), nullptr); }
     void Shortcut(const std::string &relative, const std::string &url)
     {
         std::string path = root + "\\" + relative;

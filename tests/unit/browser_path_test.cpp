@@ -26,7 +26,7 @@ protected:
             savedExisted.push_back(Exists(key));
             SHDeleteKeyA(HKEY_LOCAL_MACHINE, key.c_str());
         }
-        WriteProfileStringA("Netscape", "ini", NULL);
+        WriteProfileStringA("Netscape", "ini", nullptr);
     }
 
     void TearDown() override
@@ -42,12 +42,12 @@ protected:
         }
         for (HKEY key : opened)
             RegCloseKey(key);
-        WriteProfileStringA("Netscape", "ini", NULL);
+        WriteProfileStringA("Netscape", "ini", nullptr);
     }
 
     HKEY OpenOrCreate(const std::string &path)
     {
-        HKEY key = NULL;
+        HKEY key = nullptr;
         RegCreateKeyA(HKEY_LOCAL_MACHINE, path.c_str(), &key);
         opened.push_back(key);
         return key;
@@ -71,7 +71,7 @@ protected:
     static std::string OwnPath()
     {
         char path[MAX_PATH];
-        GetModuleFileNameA(NULL, path, sizeof path);
+        GetModuleFileNameA(nullptr, path, sizeof path);
         return path;
     }
 

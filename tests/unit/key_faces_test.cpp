@@ -22,7 +22,7 @@ namespace {
 
 class AddressLinesTest : public ::testing::Test {
 protected:
-    void SetUp() override { dc = CreateCompatibleDC(NULL); }
+    void SetUp() override { dc = CreateCompatibleDC(nullptr); }
     void TearDown() override { DeleteDC(dc); }
 
     std::string Split(const char *address, int width)
@@ -40,7 +40,7 @@ protected:
         return size.cx;
     }
 
-    HDC dc = NULL;
+    HDC dc = nullptr;
 };
 
 TEST_F(AddressLinesTest, BreaksAfterDotsAndSlashesAndSkipsTheScheme)
@@ -94,14 +94,14 @@ protected:
     {
         SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Tolvane Keyboards");
         char self[MAX_PATH];
-        GetModuleFileNameA(NULL, self, sizeof self);
+        GetModuleFileNameA(nullptr, self, sizeof self);
         PathRemoveFileSpecA(self); // build\tests
         PathRemoveFileSpecA(self); // build
         exe = std::string(self) + "\\springdeck.exe";
-        module = LoadLibraryExA(exe.c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
+        module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
         ASSERT_TRUE(module) << exe;
         AppInstance = module;
-        MainWindow = CreateWindowExA(0, "Static", "hotkeys", 0, 0, 0, 0, 0, HWND_MESSAGE, NULL, NULL, NULL);
+        MainWindow = CreateWindowExA(0, "Static", "hotkeys", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     }
 
     void TearDown() override
@@ -110,8 +110,8 @@ protected:
             DestroyWindow(dialog);
         UnregisterKeyHotkeys(MainWindow);
         DestroyWindow(MainWindow);
-        MainWindow = NULL;
-        AppInstance = NULL;
+        MainWindow = nullptr;
+        AppInstance = nullptr;
         if (module)
             FreeLibrary(module);
         SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Tolvane Keyboards");
@@ -133,7 +133,7 @@ protected:
 
     HWND OpenDialog()
     {
-        dialog = CreateDialogParamA(module, MAKEINTRESOURCEA(DLG_SETUP), NULL, SetupDialog, 0);
+        dialog = CreateDialogParamA(module, MAKEINTRESOURCEA(DLG_SETUP), nullptr, SetupDialog, 0);
         return dialog;
     }
 
@@ -174,8 +174,8 @@ protected:
     }
 
     std::string exe;
-    HMODULE module = NULL;
-    HWND dialog = NULL;
+    HMODULE module = nullptr;
+    HWND dialog = nullptr;
 };
 
 TEST_F(KeyFacesTest, EachFaceIsOwnedOnceAndFreedWhenReplacedAndAtTheEnd)
@@ -225,7 +225,7 @@ TEST_F(KeyFacesTest, EachFaceIsOwnedOnceAndFreedWhenReplacedAndAtTheEnd)
     DestroyWindow(dialog);
     ExpectFreed(last);
     EXPECT_FALSE(IsWindow(tooltip)) << "the tooltip went with the dialog";
-    dialog = NULL;
+    dialog = nullptr;
     EXPECT_TRUE(IconAlive(LoadKeyIcon(101)));
     EXPECT_TRUE(IconAlive(LoadIconA(module, MAKEINTRESOURCEA(ICO_SPRINGDECK))));
 }
@@ -235,7 +235,7 @@ TEST_F(KeyFacesTest, ManyRefreshesDoNotGrowTheWorkingSet)
     // Icons loaded from a module loaded as data are not shared under Wine
     // (each load makes a new one), which would swamp the measurement; the
     // program itself loads them from its own module.
-    AppInstance = GetModuleHandleA(NULL);
+    AppInstance = GetModuleHandleA(nullptr);
     AssignEveryKey();
     ASSERT_TRUE(OpenDialog());
     for (int i = 0; i < 20; ++i)
@@ -252,7 +252,7 @@ TEST_F(KeyFacesTest, ManyRefreshesDoNotGrowTheWorkingSet)
 TEST_F(KeyFacesTest, HotkeysAreBackAfterARefreshAndHeldKeysAreFound)
 {
     WriteKeyAssignment(105, exe.c_str(), "", "", "", 0);
-    HWND other = CreateWindowExA(0, "Static", "other program", 0, 0, 0, 0, 0, HWND_MESSAGE, NULL, NULL, NULL);
+    HWND other = CreateWindowExA(0, "Static", "other program", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     ASSERT_TRUE(RegisterHotKey(other, 1, 0, VK_F7));
     ASSERT_TRUE(OpenDialog());
     for (UINT key = KEY_FIRST; key <= KEY_LAST; ++key)

@@ -78,7 +78,7 @@ TEST(PlaybackList, EveryEventIsDueOneDelayAfterTheStep)
     CurrentPlaybackEvent(&state, &event);
     EXPECT_EQ(event.time, 1100u);
     EXPECT_EQ(event.paramH, MapVirtualKeyA(VK_F5, 0));
-    EXPECT_EQ(event.hwnd, (HWND)NULL);
+    EXPECT_EQ(event.hwnd, (HWND) nullptr);
     AdvancePlayback(&state, 1105);
     EXPECT_EQ(state.nextTime, 1205u);
 }
@@ -86,7 +86,7 @@ TEST(PlaybackList, EveryEventIsDueOneDelayAfterTheStep)
 bool QuitPosted()
 {
     MSG msg;
-    return PeekMessageA(&msg, NULL, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
+    return PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
 }
 
 TEST(JournalHook, GetNextRepeatsSkipAdvancesOthersPassOn)
@@ -124,7 +124,7 @@ TEST(JournalHook, GetNextRepeatsSkipAdvancesOthersPassOn)
     EXPECT_FALSE(QuitPosted());
     JournalPlaybackStep(&state, HC_SKIP, 0, 0, 1200);
     EXPECT_TRUE(QuitPosted()) << "the end of the list ends the thread's loop";
-    EXPECT_EQ(state.hook, (HHOOK)NULL);
+    EXPECT_EQ(state.hook, (HHOOK) nullptr);
 }
 
 TEST(JournalHook, NoActivePlaybackAnswersZero)

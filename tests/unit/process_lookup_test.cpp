@@ -21,7 +21,7 @@ TEST(ProcessImagePath, OwnProcessGivesItsFullPathUnknownIdGivesNothing)
 {
     InitProcessLookup();
     char expected[MAX_PATH];
-    GetModuleFileNameA(NULL, expected, sizeof expected);
+    GetModuleFileNameA(nullptr, expected, sizeof expected);
     char path[IMAGE_PATH_CAPACITY];
     ASSERT_EQ(GetProcessImagePath(GetCurrentProcessId(), path, sizeof path), 1);
     EXPECT_EQ(lstrcmpiA(path, expected), 0) << path;
@@ -35,7 +35,7 @@ TEST(ProcessImagePath, SnapshotFindsOwnProcessByItsFullPath)
 {
     ASSERT_TRUE(InitProcessLookup());
     char expected[MAX_PATH];
-    GetModuleFileNameA(NULL, expected, sizeof expected);
+    GetModuleFileNameA(nullptr, expected, sizeof expected);
     char path[IMAGE_PATH_CAPACITY];
     // The process list names it by file name alone here; its first module gives the folder.
     ASSERT_EQ(ProcessPathFromSnapshot(GetCurrentProcessId(), path, sizeof path), 1);
@@ -258,7 +258,7 @@ TEST(ProcessImagePath, OneLookupReadsThePerformanceDataAtMostOnce)
     SetPerformanceDataReader(CountingReader);
     const DWORD self = GetCurrentProcessId();
     char own[MAX_PATH];
-    GetModuleFileNameA(NULL, own, sizeof own);
+    GetModuleFileNameA(nullptr, own, sizeof own);
     const struct {
         std::vector<DWORD> processes;
         bool readFails;

@@ -77,7 +77,7 @@ TEST(ResolveShortcut, AnythingButALinkIsItsOwnTarget)
     EXPECT_EQ(item.iconIndex, 0);
 
     // A ".LNK" that cannot be loaded falls back to its own path.
-    CoInitialize(NULL);
+    CoInitialize(nullptr);
     ProgramListItem link = Item("Broken");
     lstrcpynA(link.path, "C:\\no such folder\\Broken.LNK", sizeof link.path);
     EXPECT_TRUE(ResolveShortcut(&link));
@@ -85,7 +85,7 @@ TEST(ResolveShortcut, AnythingButALinkIsItsOwnTarget)
 
     // An icon path too long to store: the program stays, without its icon.
     std::string folder = driver::ScratchDir(), self(MAX_PATH, '\0');
-    self.resize(GetModuleFileNameA(NULL, &self[0], MAX_PATH));
+    self.resize(GetModuleFileNameA(nullptr, &self[0], MAX_PATH));
     ASSERT_TRUE(driver::CreateShortcut(folder + "\\Long.lnk", self, "--x", folder + "\\" + std::string(300, 'i'), 2));
     ProgramListItem longIcon = Item("Long");
     lstrcpynA(longIcon.path, (folder + "\\Long.lnk").c_str(), sizeof longIcon.path);
@@ -117,12 +117,12 @@ TEST(IdLists, SizeCountsEveryItemAndTheTerminator)
 {
     EXPECT_EQ(IdListSize((LPCITEMIDLIST)IdList({}).data()), 2u);
     EXPECT_EQ(IdListSize((LPCITEMIDLIST)IdList({"abc", "de"}).data()), 5u + 4u + 2u);
-    EXPECT_EQ(IdListSize(NULL), 2u);
+    EXPECT_EQ(IdListSize(nullptr), 2u);
 }
 
 TEST(IdLists, JoiningPutsTheItemAfterTheFolderInOneBlock)
 {
-    IMalloc *allocator = NULL;
+    IMalloc *allocator = nullptr;
     ASSERT_TRUE(SUCCEEDED(SHGetMalloc(&allocator)));
     std::vector<BYTE> folder = IdList({"computer", "dialup"}), item = IdList({"Home"});
     LPITEMIDLIST joined = JoinIdLists(allocator, (LPCITEMIDLIST)folder.data(), (LPCITEMIDLIST)item.data());
@@ -150,7 +150,7 @@ TEST(StrRetToText, TheThreeKindsWholeOrNotAtAll)
     name.uType = STRRET_WSTR;
     name.pOleStr = (LPWSTR)CoTaskMemAlloc(sizeof L"Office");
     memcpy(name.pOleStr, L"Office", sizeof L"Office");
-    EXPECT_TRUE(StrRetToText(&name, NULL, text, sizeof text));
+    EXPECT_TRUE(StrRetToText(&name, nullptr, text, sizeof text));
     EXPECT_STREQ(text, "Office");
     EXPECT_EQ(name.pOleStr, nullptr) << "the shell's string is freed";
 
@@ -158,7 +158,7 @@ TEST(StrRetToText, TheThreeKindsWholeOrNotAtAll)
     name.uType = STRRET_WSTR;
     name.pOleStr = (LPWSTR)CoTaskMemAlloc((longName.size() + 1) * sizeof(WCHAR));
     memcpy(name.pOleStr, longName.c_str(), (longName.size() + 1) * sizeof(WCHAR));
-    EXPECT_FALSE(StrRetToText(&name, NULL, text, sizeof text)) << "a cut name would match another";
+    EXPECT_FALSE(StrRetToText(&name, nullptr, text, sizeof text)) << "a cut name would match another";
     EXPECT_STREQ(text, "");
 
     std::vector<BYTE> item = IdList({std::string("xx") + "Home" + '\0'});
@@ -174,12 +174,12 @@ TEST(StrRetToText, TheThreeKindsWholeOrNotAtAll)
 
     name.uType = STRRET_CSTR;
     lstrcpynA(name.cStr, "Work", sizeof name.cStr);
-    EXPECT_TRUE(StrRetToText(&name, NULL, text, sizeof text));
+    EXPECT_TRUE(StrRetToText(&name, nullptr, text, sizeof text));
     EXPECT_STREQ(text, "Work");
-    EXPECT_FALSE(StrRetToText(&name, NULL, text, 4)) << "does not fit";
+    EXPECT_FALSE(StrRetToText(&name, nullptr, text, 4)) << "does not fit";
 
     name.uType = 7;
-    EXPECT_FALSE(StrRetToText(&name, NULL, text, sizeof text));
+    EXPECT_FALSE(StrRetToText(&name, nullptr, text, sizeof text));
 }
 
 } // namespace

@@ -30,7 +30,7 @@ protected:
         *size = 0;
         if (RegOpenKeyA(HKEY_CURRENT_USER, (std::string(Base) + "\\" + subkey).c_str(), &key) != ERROR_SUCCESS)
             return false;
-        bool ok = RegQueryValueExA(key, name, NULL, type, NULL, size) == ERROR_SUCCESS;
+        bool ok = RegQueryValueExA(key, name, nullptr, type, nullptr, size) == ERROR_SUCCESS;
         RegCloseKey(key);
         return ok;
     }

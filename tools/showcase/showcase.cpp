@@ -27,7 +27,7 @@ int main()
         WaitWindowGone(setup, 5000);
     }
     PostTray(window, WM_RBUTTONDOWN);
-    if (WaitForWindow("#32768", NULL, 5000)) {
+    if (WaitForWindow("#32768", nullptr, 5000)) {
         Pump(300);
         CaptureScreen("run-tray-menu");
         PostMessageA(window, WM_CANCELMODE, 0, 0);

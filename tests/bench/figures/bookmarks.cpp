@@ -52,7 +52,7 @@ static std::string MakeMillionFile(const std::string &folder)
 static std::string MakeFavorites(const std::string &folder, int count)
 {
     std::string favorites = folder + "\\Favorites";
-    CreateDirectoryA(favorites.c_str(), NULL);
+    CreateDirectoryA(favorites.c_str(), nullptr);
     for (int i = 0; i < count; ++i) {
         char name[64];
         snprintf(name, sizeof name, "\\Site %04d.url", i);

@@ -33,7 +33,7 @@ void BenchFootprint()
     AssignKey("F7", DoublePath("recorder"), "--exit");
 
     Process target = StartProgram(DoublePath("recorder"), "--title \"Footprint Target\"");
-    WaitForWindow(NULL, "Footprint Target");
+    WaitForWindow(nullptr, "Footprint Target");
 
     Figure idle{"7a", "idle working set after start-up", "KB"};
     idle.baselineName = "minimal hidden window";

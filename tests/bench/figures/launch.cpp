@@ -81,7 +81,8 @@ static std::vector<HWND> OpenFillerWindows(int count)
         char title[32];
         snprintf(title, sizeof title, "filler %d", i);
         windows.push_back(CreateWindowExA(0, "BenchFiller", title, WS_OVERLAPPED | WS_VISIBLE, 10 + i % 50 * 4,
-                                          10 + i % 40 * 4, 120, 60, NULL, NULL, GetModuleHandleA(NULL), NULL));
+                                          10 + i % 40 * 4, 120, 60, nullptr, nullptr, GetModuleHandleA(nullptr),
+                                          nullptr));
     }
     Pump(200);
     return windows;
@@ -95,7 +96,7 @@ void BenchBringForward()
     std::string log = LogFile("forward.log");
     AssignKey("F5", DoublePath("recorder"), ""); // no arguments: bring a running copy forward
     Process target = StartProgram(DoublePath("recorder"), "--title \"Bench Target\"");
-    HWND targetWindow = WaitForWindow(NULL, "Bench Target");
+    HWND targetWindow = WaitForWindow(nullptr, "Bench Target");
     Process springdeck;
     HWND main = StartSpringdeck(springdeck);
 

@@ -17,9 +17,9 @@ using namespace driver;
 static std::string MakeStartMenuFolder(int shortcuts, int first)
 {
     std::string root = ScratchDir() + "\\Start Menu";
-    CreateDirectoryA(root.c_str(), NULL);
+    CreateDirectoryA(root.c_str(), nullptr);
     std::string programs = root + "\\Programs";
-    CreateDirectoryA(programs.c_str(), NULL);
+    CreateDirectoryA(programs.c_str(), nullptr);
     std::string recorder = DoublePath("recorder");
     for (int i = first; i < first + shortcuts; ++i) {
         char name[64];
@@ -65,7 +65,7 @@ void BenchStartup()
     const int count = (int)(sizeof cases / sizeof cases[0]);
     // COM stays up while the shortcuts are made: starting and ending it
     // around each one costs more than the shortcut.
-    HRESULT com = CoInitialize(NULL);
+    HRESULT com = CoInitialize(nullptr);
     ClearSettings();
     SetSettingDword("options", "installed", 1);
     AssignKey("F5", DoublePath("recorder"), "--exit");

@@ -35,9 +35,9 @@ static std::vector<std::string> ConnectionNames()
     if (RegOpenKeyExA(HKEY_CURRENT_USER, ConfigKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
         return names;
     DWORD type = 0, size = 0;
-    if (RegQueryValueExA(key, "connections", NULL, &type, NULL, &size) == ERROR_SUCCESS && type == REG_MULTI_SZ) {
+    if (RegQueryValueExA(key, "connections", nullptr, &type, nullptr, &size) == ERROR_SUCCESS && type == REG_MULTI_SZ) {
         std::vector<char> data(size + 2, '\0');
-        if (RegQueryValueExA(key, "connections", NULL, NULL, (BYTE *)data.data(), &size) == ERROR_SUCCESS)
+        if (RegQueryValueExA(key, "connections", nullptr, nullptr, (BYTE *)data.data(), &size) == ERROR_SUCCESS)
             for (const char *p = data.data(); *p; p += strlen(p) + 1)
                 names.push_back(p);
     }
@@ -51,7 +51,7 @@ static std::string LogPath()
     HKEY key;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, ConfigKey, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
         DWORD size = sizeof path - 1;
-        if (RegQueryValueExA(key, "log", NULL, NULL, (BYTE *)path, &size) != ERROR_SUCCESS)
+        if (RegQueryValueExA(key, "log", nullptr, nullptr, (BYTE *)path, &size) != ERROR_SUCCESS)
             path[0] = '\0';
         RegCloseKey(key);
     }
@@ -64,13 +64,13 @@ static std::string LogPath()
 
 static void Log(const std::string &line)
 {
-    HANDLE file = CreateFileA(LogPath().c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                              OPEN_ALWAYS, 0, NULL);
+    HANDLE file = CreateFileA(LogPath().c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_ALWAYS, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return;
     std::string text = line + "\r\n";
     DWORD written = 0;
-    WriteFile(file, text.data(), (DWORD)text.size(), &written, NULL);
+    WriteFile(file, text.data(), (DWORD)text.size(), &written, nullptr);
     CloseHandle(file);
 }
 
@@ -91,7 +91,7 @@ static LPITEMIDLIST MakeItem(const std::string &name, DWORD position)
     UINT size = (UINT)(offsetof(ItemData, name) + name.size() + 1);
     BYTE *block = (BYTE *)CoTaskMemAlloc(size + sizeof(USHORT));
     if (!block)
-        return NULL;
+        return nullptr;
     ZeroMemory(block, size + sizeof(USHORT));
     ItemData *item = (ItemData *)block;
     item->cb = (USHORT)size;
@@ -105,7 +105,7 @@ static const ItemData *AsItem(LPCITEMIDLIST pidl)
 {
     const ItemData *item = (const ItemData *)pidl;
     if (!item || item->cb < offsetof(ItemData, name) + 1 || item->magic != ItemMagic)
-        return NULL;
+        return nullptr;
     return item;
 }
 
@@ -145,7 +145,7 @@ struct ConnectMenu : ComObject<IContextMenu> {
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **out) override
     {
-        *out = NULL;
+        *out = nullptr;
         if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IContextMenu))
             *out = static_cast<IContextMenu *>(this);
         else
@@ -192,7 +192,7 @@ struct ItemEnumerator : ComObject<IEnumIDList> {
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **out) override
     {
-        *out = NULL;
+        *out = nullptr;
         if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IEnumIDList))
             *out = static_cast<IEnumIDList *>(this);
         else
@@ -226,7 +226,7 @@ struct ItemEnumerator : ComObject<IEnumIDList> {
     }
     HRESULT STDMETHODCALLTYPE Clone(IEnumIDList **out) override
     {
-        *out = NULL;
+        *out = nullptr;
         return E_NOTIMPL;
     }
 };
@@ -259,14 +259,14 @@ struct DialUpFolder : ComObject<IShellFolder> {
             return *out ? S_OK : E_OUTOFMEMORY;
         }
     } persist;
-    LPITEMIDLIST root = NULL;
+    LPITEMIDLIST root = nullptr;
 
     DialUpFolder() { persist.owner = this; }
     ~DialUpFolder() override { CoTaskMemFree(root); }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **out) override
     {
-        *out = NULL;
+        *out = nullptr;
         if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IShellFolder))
             *out = static_cast<IShellFolder *>(this);
         else if (IsEqualIID(riid, IID_IPersist) || IsEqualIID(riid, IID_IPersistFolder) ||
@@ -280,9 +280,9 @@ struct DialUpFolder : ComObject<IShellFolder> {
     HRESULT STDMETHODCALLTYPE ParseDisplayName(HWND, LPBC, LPOLESTR name, ULONG *eaten, LPITEMIDLIST *out,
                                                ULONG *attributes) override
     {
-        *out = NULL;
+        *out = nullptr;
         char text[MAX_PATH];
-        WideCharToMultiByte(CP_ACP, 0, name, -1, text, sizeof text, NULL, NULL);
+        WideCharToMultiByte(CP_ACP, 0, name, -1, text, sizeof text, nullptr, nullptr);
         text[sizeof text - 1] = '\0';
         std::vector<std::string> names = ConnectionNames();
         for (size_t i = 0; i < names.size(); ++i) {
@@ -308,12 +308,12 @@ struct DialUpFolder : ComObject<IShellFolder> {
     }
     HRESULT STDMETHODCALLTYPE BindToObject(LPCITEMIDLIST, LPBC, REFIID, void **out) override
     {
-        *out = NULL;
+        *out = nullptr;
         return E_NOTIMPL;
     }
     HRESULT STDMETHODCALLTYPE BindToStorage(LPCITEMIDLIST, LPBC, REFIID, void **out) override
     {
-        *out = NULL;
+        *out = nullptr;
         return E_NOTIMPL;
     }
     HRESULT STDMETHODCALLTYPE CompareIDs(LPARAM, LPCITEMIDLIST a, LPCITEMIDLIST b) override
@@ -326,7 +326,7 @@ struct DialUpFolder : ComObject<IShellFolder> {
     }
     HRESULT STDMETHODCALLTYPE CreateViewObject(HWND, REFIID, void **out) override
     {
-        *out = NULL;
+        *out = nullptr;
         return E_NOTIMPL;
     }
     HRESULT STDMETHODCALLTYPE GetAttributesOf(UINT count, LPCITEMIDLIST *, SFGAOF *attributes) override
@@ -337,8 +337,8 @@ struct DialUpFolder : ComObject<IShellFolder> {
     HRESULT STDMETHODCALLTYPE GetUIObjectOf(HWND, UINT count, LPCITEMIDLIST *items, REFIID riid, UINT *,
                                             void **out) override
     {
-        *out = NULL;
-        const ItemData *item = count == 1 ? AsItem(items[0]) : NULL;
+        *out = nullptr;
+        const ItemData *item = count == 1 ? AsItem(items[0]) : nullptr;
         if (!item || !IsEqualIID(riid, IID_IContextMenu))
             return E_NOINTERFACE;
         ConnectMenu *menu = new (std::nothrow) ConnectMenu;
@@ -355,7 +355,7 @@ struct DialUpFolder : ComObject<IShellFolder> {
             return E_INVALIDARG;
         switch (item->position % 3) {
         case 0: {
-            int length = MultiByteToWideChar(CP_ACP, 0, item->name, -1, NULL, 0);
+            int length = MultiByteToWideChar(CP_ACP, 0, item->name, -1, nullptr, 0);
             name->uType = STRRET_WSTR;
             name->pOleStr = (LPWSTR)CoTaskMemAlloc(length * sizeof(WCHAR));
             if (!name->pOleStr)
@@ -376,7 +376,7 @@ struct DialUpFolder : ComObject<IShellFolder> {
     HRESULT STDMETHODCALLTYPE SetNameOf(HWND, LPCITEMIDLIST, LPCOLESTR, SHGDNF, LPITEMIDLIST *out) override
     {
         if (out)
-            *out = NULL;
+            *out = nullptr;
         return E_NOTIMPL;
     }
 };
@@ -384,7 +384,7 @@ struct DialUpFolder : ComObject<IShellFolder> {
 struct FolderFactory : IClassFactory {
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **out) override
     {
-        *out = NULL;
+        *out = nullptr;
         if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IClassFactory))
             return E_NOINTERFACE;
         *out = static_cast<IClassFactory *>(this);
@@ -394,7 +394,7 @@ struct FolderFactory : IClassFactory {
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown *outer, REFIID riid, void **out) override
     {
-        *out = NULL;
+        *out = nullptr;
         if (outer)
             return CLASS_E_NOAGGREGATION;
         DialUpFolder *folder = new (std::nothrow) DialUpFolder;
@@ -418,7 +418,7 @@ static FolderFactory Factory;
 
 extern "C" STDAPI DllGetClassObject(REFCLSID clsid, REFIID riid, void **out)
 {
-    *out = NULL;
+    *out = nullptr;
     if (!IsEqualCLSID(clsid, DialUpFolderClass))
         return CLASS_E_CLASSNOTAVAILABLE;
     return Factory.QueryInterface(riid, out);

@@ -10,7 +10,7 @@
 
 #include <string>
 
-static HMODULE Self = NULL;
+static HMODULE Self = nullptr;
 
 static std::string BesideSelf(const char *name)
 {
@@ -24,11 +24,11 @@ static void Log(const std::string &text)
 {
     std::string line = text + "\r\n";
     HANDLE file = CreateFileA(BesideSelf("launch32.log").c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              NULL, OPEN_ALWAYS, 0, NULL);
+                              nullptr, OPEN_ALWAYS, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return;
     DWORD written = 0;
-    WriteFile(file, line.data(), (DWORD)line.size(), &written, NULL);
+    WriteFile(file, line.data(), (DWORD)line.size(), &written, nullptr);
     CloseHandle(file);
 }
 

@@ -26,7 +26,7 @@ static unsigned long long HeapBytesInUse()
         if (!HeapLock(heaps[i]))
             continue;
         PROCESS_HEAP_ENTRY entry;
-        entry.lpData = NULL;
+        entry.lpData = nullptr;
         while (HeapWalk(heaps[i], &entry))
             if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY)
                 used += entry.cbData;
@@ -50,7 +50,7 @@ static LRESULT CALLBACK WatchDestroy(int code, WPARAM wParam, LPARAM lParam)
         DialogObjects[2] = GetPropA(window, "bmp2");
         PreviewIcon = (HICON)SendDlgItemMessageA(window, 493, STM_GETICON, 0, 0);
     }
-    return CallNextHookEx(NULL, code, wParam, lParam);
+    return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 static int CountLive(int *seen)
@@ -58,7 +58,7 @@ static int CountLive(int *seen)
     int live = 0;
     *seen = 0;
     for (HGDIOBJ object : DialogObjects) {
-        *seen += object != NULL;
+        *seen += object != nullptr;
         live += object && GetObjectType(object) != 0;
     }
     ICONINFO info;
@@ -91,17 +91,17 @@ static void LogResult(int result)
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
 {
     AppInstance = instance;
-    CoInitialize(NULL);
+    CoInitialize(nullptr);
     BuildStartMenuCache();
-    SetWindowsHookExA(WH_CBT, WatchDestroy, NULL, GetCurrentThreadId());
-    char *rest = NULL;
+    SetWindowsHookExA(WH_CBT, WatchDestroy, nullptr, GetCurrentThreadId());
+    char *rest = nullptr;
     UINT keyId = (UINT)strtoul(commandLine, &rest, 10);
-    long times = strtol(rest, NULL, 10);
+    long times = strtol(rest, nullptr, 10);
     int result = 0;
     for (long i = 0; i < (times > 1 ? times : 1); ++i) {
         ZeroMemory(DialogObjects, sizeof DialogObjects);
-        PreviewIcon = NULL;
-        result = (int)PickProgram(NULL, keyId ? keyId : KEY_FIRST);
+        PreviewIcon = nullptr;
+        result = (int)PickProgram(nullptr, keyId ? keyId : KEY_FIRST);
         LogResult(result);
     }
     CoUninitialize();
