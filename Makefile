@@ -1,8 +1,9 @@
 # Springdeck: a resident keyboard utility for 32-bit Windows, built here with
 # MinGW-w64 and run and tested under Wine.
 #   make run    install what is missing, build, start Springdeck under Wine
-#   make test   install what is missing, build, run every test under Wine + Xvfb
-.PHONY: all deps configure build package run test bench fuzz clean
+#   make test   install what is missing, lint, build, run every test under Wine + Xvfb
+#   make lint   clang-format, clang-tidy and cppcheck; fails on any finding
+.PHONY: all deps configure build package run lint test bench fuzz clean
 
 BUILD ?= build
 JOBS  ?= $(shell nproc 2>/dev/null || echo 2)
@@ -25,7 +26,11 @@ package: deps configure
 run: build
 	scripts/run.sh $(BUILD)
 
-test: deps configure
+# The style and the analysers come first, so that a finding fails the run at once.
+lint: deps configure
+	scripts/lint.sh $(BUILD)
+
+test: lint
 	cmake --build $(BUILD) -j $(JOBS)
 	scripts/with-wine.sh ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 

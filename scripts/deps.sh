@@ -11,9 +11,11 @@ have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok
 # zip the portable archive; libchm-bin's extractor lets the tests read the CHM.
 # rapidjson-dev (header-only) reads the browsers' JSON bookmarks; `make bench`
 # also builds the bookmark readers natively with Google Benchmark and liblz4.
+# clang-format, clang-tidy and cppcheck keep the style and look for faults (make lint).
 for p in cmake make g++ g++-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev \
          wine wine32:i386 fonts-wine xvfb xauth x11-utils imagemagick googletest \
-         nsis fp-utils zip unzip libchm-bin rapidjson-dev libbenchmark-dev liblz4-dev; do
+         nsis fp-utils zip unzip libchm-bin rapidjson-dev libbenchmark-dev liblz4-dev \
+         clang-format clang-tidy cppcheck; do
   have_pkg "$p" || need+=("$p")
 done
 SUDO=""
