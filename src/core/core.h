@@ -24,7 +24,7 @@ template <typename Function> Function ProcAddress(HMODULE module, const char *na
 }
 
 /* The caption of Springdeck's messages, and MainWindow's title. */
-#define APP_CAPTION "Springdeck"
+constexpr char APP_CAPTION[] = "Springdeck";
 
 /* ---- key table and hotkeys (keys.cpp, hotkeys.cpp) ---------------------------
  * A key id (KeySlot) is 101 (F1) .. 112 (F12), 113 Print Screen, 114 Scroll

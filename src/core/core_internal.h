@@ -5,17 +5,14 @@
 
 #include "core/core.h"
 
-/* Set during start-up (winmain.cpp), defined in globals.cpp. */
-extern UINT CloseMessage;    /* registered "close": ends the program without a question */
-extern HANDLE InstanceMutex; /* the session's single-instance mutex; MainWindow's WM_DESTROY closes it */
-
 /* Class name of MainWindow; with its title it serves the single-instance test. */
-#define MAIN_WINDOW_CLASS "Springdeck"
+constexpr char MAIN_WINDOW_CLASS[] = "Springdeck";
 
 /* ---- main window and tray (mainwindow.cpp, tray.cpp) ----------------------- */
 constexpr UINT WM_TRAYICON = WM_USER + 200; /* the tray icon's callback message */
 constexpr UINT TRAY_ICON_ID = 1;
 
+/* Created with the session's single-instance mutex (or null) as its parameter; WM_DESTROY closes it. */
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void AddTrayIcon(HWND window);
 void SetTrayTip(HWND window, const char *text);
@@ -60,6 +57,6 @@ bool IsRepeatOfActedPress(KeyPressState *key, DWORD hotkeyTime, DWORD repeatDela
 DWORD AnsiPathOf(const WCHAR *path, char *ansi, DWORD size);
 
 /* Closes the HTML Help windows ShowHelp opened; at the end of the program. */
-void CloseHelp(void);
+void CloseHelp();
 
 #endif

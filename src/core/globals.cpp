@@ -3,8 +3,6 @@
 
 HINSTANCE AppInstance = nullptr;
 HWND MainWindow = nullptr;
-UINT CloseMessage = 0;
-HANDLE InstanceMutex = nullptr;
 DWORD DdeInstance = 0;
 HCONV BrowserConversation = nullptr;
 
@@ -12,5 +10,5 @@ HDDEDATA CALLBACK DdeCallback(UINT type, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_
 {
     if (type == XTYP_DISCONNECT)
         BrowserConversation = nullptr;
-    return 0;
+    return nullptr;
 }

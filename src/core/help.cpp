@@ -9,24 +9,26 @@
 
 #include <htmlhelp.h>
 
-typedef HWND(WINAPI *HtmlHelpFunction)(HWND caller, LPCSTR file, UINT command, DWORD_PTR data);
+using HtmlHelpFunction = HWND(WINAPI *)(HWND caller, LPCSTR file, UINT command, DWORD_PTR data);
 
-/* The HTML Help viewer runs in this process, on this thread. Set by the first
- * ShowHelp that finds the viewer, never unloaded: its windows live until
- * CloseHelp. */
-static HtmlHelpFunction OpenHtmlHelp = nullptr;
+/* Written on the main thread by the first ShowHelp that finds the HTML Help
+ * viewer, which then runs in this process, on this thread; never unloaded:
+ * its windows live until CloseHelp. */
+static struct {
+    HtmlHelpFunction openHtmlHelp;
+} Help;
 
-static HtmlHelpFunction LoadHtmlHelp(void)
+static HtmlHelpFunction LoadHtmlHelp()
 {
-    if (OpenHtmlHelp)
-        return OpenHtmlHelp;
+    if (Help.openHtmlHelp)
+        return Help.openHtmlHelp;
     HMODULE module = LoadSystemLibrary("hhctrl.ocx");
     if (!module)
         return nullptr;
-    OpenHtmlHelp = ProcAddress<HtmlHelpFunction>(module, "HtmlHelpA");
-    if (!OpenHtmlHelp)
+    Help.openHtmlHelp = ProcAddress<HtmlHelpFunction>(module, "HtmlHelpA");
+    if (!Help.openHtmlHelp)
         FreeLibrary(module);
-    return OpenHtmlHelp;
+    return Help.openHtmlHelp;
 }
 
 void ShowHelp(HWND owner, DWORD context)
@@ -44,8 +46,8 @@ void ShowHelp(HWND owner, DWORD context)
         WinHelpA(owner, path, HELP_CONTEXT, context);
 }
 
-void CloseHelp(void)
+void CloseHelp()
 {
-    if (OpenHtmlHelp)
-        OpenHtmlHelp(nullptr, nullptr, HH_CLOSE_ALL, 0);
+    if (Help.openHtmlHelp)
+        Help.openHtmlHelp(nullptr, nullptr, HH_CLOSE_ALL, 0);
 }

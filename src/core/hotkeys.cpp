@@ -7,8 +7,8 @@
 void UnregisterKeyHotkeys(HWND window)
 {
     for (UINT id = KEY_FIRST; id <= KEY_LAST; ++id) {
-        UnregisterHotKey(window, (int)id);
-        UnregisterHotKey(window, (int)(id + CTRL_ALT_HOTKEY_OFFSET));
+        UnregisterHotKey(window, static_cast<int>(id));
+        UnregisterHotKey(window, static_cast<int>(id + CTRL_ALT_HOTKEY_OFFSET));
     }
 }
 
@@ -17,16 +17,14 @@ void UnregisterKeyHotkeys(HWND window)
  * MOD_NOREPEAT (Windows 7 and later) stops the repeats at the source; a
  * system that does not know the flag refuses it as invalid, and then the
  * hotkey is registered without it. */
-#ifndef MOD_NOREPEAT
-#define MOD_NOREPEAT 0x4000
-#endif
+constexpr UINT NO_REPEAT = 0x4000; /* MOD_NOREPEAT, which older SDKs lack */
 
 static void RegisterOneHotkey(HWND window, UINT id, UINT modifiers, UINT virtualKey)
 {
-    if (RegisterHotKey(window, (int)id, modifiers | MOD_NOREPEAT, virtualKey))
+    if (RegisterHotKey(window, static_cast<int>(id), modifiers | NO_REPEAT, virtualKey))
         return;
     if (GetLastError() != ERROR_HOTKEY_ALREADY_REGISTERED)
-        RegisterHotKey(window, (int)id, modifiers, virtualKey);
+        RegisterHotKey(window, static_cast<int>(id), modifiers, virtualKey);
 }
 
 void RegisterKeyHotkeys(HWND window)

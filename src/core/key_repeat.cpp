@@ -18,12 +18,15 @@
 #include "core/core_internal.h"
 #include "launch/launch.h"
 
-typedef BOOL(WINAPI *RegisterRawInputDevicesFunction)(PCRAWINPUTDEVICE, UINT, UINT);
-typedef UINT(WINAPI *GetRawInputDataFunction)(HRAWINPUT, UINT, LPVOID, PUINT, UINT);
+using RegisterRawInputDevicesFunction = BOOL(WINAPI *)(PCRAWINPUTDEVICE devices, UINT count, UINT size);
+using GetRawInputDataFunction = UINT(WINAPI *)(HRAWINPUT input, UINT command, LPVOID data, PUINT size, UINT header);
 
-static GetRawInputDataFunction ReadRawInput = nullptr;
-static bool Watching = false;
-static KeyPressState Keys[KEY_LAST - KEY_FIRST + 1];
+/* Written on the main thread alone: at the main window's creation, then by its raw input and hotkeys. */
+static struct {
+    GetRawInputDataFunction readRawInput;
+    bool watching;
+    KeyPressState keys[KEY_LAST - KEY_FIRST + 1];
+} KeyWatch;
 
 void WatchKeyReleases(HWND window)
 {
@@ -32,28 +35,30 @@ void WatchKeyReleases(HWND window)
         return;
     RegisterRawInputDevicesFunction registerDevices =
         ProcAddress<RegisterRawInputDevicesFunction>(user, "RegisterRawInputDevices");
-    ReadRawInput = ProcAddress<GetRawInputDataFunction>(user, "GetRawInputData");
-    if (!registerDevices || !ReadRawInput)
+    KeyWatch.readRawInput = ProcAddress<GetRawInputDataFunction>(user, "GetRawInputData");
+    if (!registerDevices || !KeyWatch.readRawInput)
         return;
     /* Generic desktop page, keyboard usage; INPUTSINK delivers the input
      * although our window never has the focus. */
     RAWINPUTDEVICE keyboard = {0x01, 0x06, RIDEV_INPUTSINK, window};
-    Watching = registerDevices(&keyboard, 1, sizeof keyboard) != FALSE;
+    KeyWatch.watching = registerDevices(&keyboard, 1, sizeof keyboard) != FALSE;
 }
 
 /* The key whose key-down (the user's) the raw input tells, or 0. */
 static UINT NoteRawKey(LPARAM rawInput)
 {
-    if (!Watching)
+    if (!KeyWatch.watching)
         return 0;
     RAWINPUT input;
     UINT size = sizeof input;
-    if (ReadRawInput((HRAWINPUT)rawInput, RID_INPUT, &input, &size, sizeof(RAWINPUTHEADER)) == (UINT)-1 ||
+    if (KeyWatch.readRawInput(reinterpret_cast<HRAWINPUT>(rawInput), RID_INPUT, &input, &size,
+                              sizeof(RAWINPUTHEADER)) == static_cast<UINT>(-1) ||
         input.header.dwType != RIM_TYPEKEYBOARD)
         return 0;
     for (UINT id = KEY_FIRST; id <= KEY_LAST; ++id)
         if (KeyVirtualKey(id) == input.data.keyboard.VKey &&
-            NoteRawKeyEvent(&Keys[id - KEY_FIRST], input.data.keyboard.Flags, input.data.keyboard.ExtraInformation))
+            NoteRawKeyEvent(&KeyWatch.keys[id - KEY_FIRST], input.data.keyboard.Flags,
+                            input.data.keyboard.ExtraInformation))
             return id;
     return 0;
 }
@@ -79,8 +84,8 @@ bool NoteRawKeyEvent(KeyPressState *key, USHORT flags, ULONG extraInformation)
 static void ReadPendingRawInput(HWND window, UINT keyId, DWORD hotkeyTime)
 {
     MSG msg;
-    while (PeekMessageA(&msg, window, WM_INPUT, WM_INPUT, PM_NOREMOVE) && (LONG)(msg.time - hotkeyTime) <= 0 &&
-           PeekMessageA(&msg, window, WM_INPUT, WM_INPUT, PM_REMOVE)) {
+    while (PeekMessageA(&msg, window, WM_INPUT, WM_INPUT, PM_NOREMOVE) &&
+           static_cast<LONG>(msg.time - hotkeyTime) <= 0 && PeekMessageA(&msg, window, WM_INPUT, WM_INPUT, PM_REMOVE)) {
         UINT down = NoteRawKey(msg.lParam);
         DefWindowProcA(window, WM_INPUT, msg.wParam, msg.lParam);
         /* Presses within one millisecond share their time: this hotkey's
@@ -97,16 +102,16 @@ static DWORD RepeatDelayMs()
     SystemParametersInfoA(SPI_GETKEYBOARDDELAY, 0, &delay, 0);
     if (delay < 0 || delay > 3)
         delay = 3;
-    return (DWORD)(delay + 1) * 250 + 150;
+    return static_cast<DWORD>(delay + 1) * 250 + 150;
 }
 
 bool IsRepeatedPress(HWND window, UINT keyId)
 {
-    if (!Watching || !IsKeySlot(keyId))
+    if (!KeyWatch.watching || !IsKeySlot(keyId))
         return false;
-    DWORD now = (DWORD)GetMessageTime();
+    DWORD now = static_cast<DWORD>(GetMessageTime());
     ReadPendingRawInput(window, keyId, now);
-    return IsRepeatOfActedPress(&Keys[keyId - KEY_FIRST], now, RepeatDelayMs());
+    return IsRepeatOfActedPress(&KeyWatch.keys[keyId - KEY_FIRST], now, RepeatDelayMs());
 }
 
 bool IsRepeatOfActedPress(KeyPressState *key, DWORD hotkeyTime, DWORD repeatDelay)

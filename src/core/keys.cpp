@@ -10,7 +10,7 @@ struct KeyInfo {
 };
 
 /* Indexed by key id - KEY_FIRST. */
-static constexpr KeyInfo KeyTable[KEY_LAST - KEY_FIRST + 1] = {
+constexpr KeyInfo KeyTable[KEY_LAST - KEY_FIRST + 1] = {
     {"F1", ICO_F1, VK_F1},
     {"F2", ICO_F2, VK_F2},
     {"F3", ICO_F3, VK_F3},
@@ -32,7 +32,7 @@ const char *KeyName(UINT keyId) { return IsKeySlot(keyId) ? KeyTable[keyId - KEY
 
 HICON LoadKeyIcon(UINT keyId)
 {
-    WORD icon = IsKeySlot(keyId) ? KeyTable[keyId - KEY_FIRST].icon : (WORD)ICO_BLANK;
+    WORD icon = IsKeySlot(keyId) ? KeyTable[keyId - KEY_FIRST].icon : static_cast<WORD>(ICO_BLANK);
     return LoadIconA(AppInstance, MAKEINTRESOURCEA(icon));
 }
 

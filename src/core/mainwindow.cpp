@@ -8,21 +8,23 @@
 #include "resource.h"
 #include "setup/setup.h"
 
-/* True while a tray command runs (in practice: while the modal setup dialog
- * is open), so that the nested message loop cannot open a second one. */
-static bool CommandBusy = false;
+/* Written on the main thread alone, by the main window's messages (set up at WM_CREATE). */
+static struct {
+    bool commandBusy;           /* a tray command runs (the modal setup dialog): the nested loop opens no second one */
+    UINT closeMessage;          /* registered "close": ends the program without a question */
+    UINT taskbarCreatedMessage; /* the shell re-created the taskbar (Explorer restarted): our icon goes in again */
+    HANDLE instanceMutex;       /* the session's single-instance mutex, handed over by WinMain */
+} MainWindowState;
 
-/* Sent by the shell to every top-level window when the taskbar is re-created
- * (Explorer restarted); our icon must then be added again. */
-static UINT TaskbarCreatedMessage = 0;
-
-static const char QuitQuestion[] =
+constexpr char QuitQuestion[] =
     "Closing Springdeck will disable your Springpads.\r\n\r\n"
     "Are you sure that you want to quit Springdeck?";
 
-static void OnCreate(HWND window)
+static void OnCreate(HWND window, const CREATESTRUCTA *create)
 {
-    TaskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
+    MainWindowState.instanceMutex = create->lpCreateParams;
+    MainWindowState.closeMessage = RegisterWindowMessageA("close");
+    MainWindowState.taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
     AddTrayIcon(window);
     RegisterKeyHotkeys(window);
     WatchKeyReleases(window);
@@ -46,9 +48,9 @@ static void OnDestroy(HWND window)
     DeleteTrayIcon(window);
     /* Now, while this window can still be found: a copy started from here on
      * then either finds the window or may run. */
-    if (InstanceMutex) {
-        CloseHandle(InstanceMutex);
-        InstanceMutex = nullptr;
+    if (MainWindowState.instanceMutex) {
+        CloseHandle(MainWindowState.instanceMutex);
+        MainWindowState.instanceMutex = nullptr;
     }
     PostQuitMessage(0);
 }
@@ -85,11 +87,11 @@ static void BringBusyCommandForward(HWND window)
 
 static void OnCommand(HWND window, UINT command)
 {
-    if (CommandBusy) {
+    if (MainWindowState.commandBusy) {
         BringBusyCommandForward(window);
         return;
     }
-    CommandBusy = true;
+    MainWindowState.commandBusy = true;
     switch (command) {
     case IDM_SETUP:
         DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(DLG_SETUP), nullptr, SetupDialog, 0);
@@ -98,7 +100,7 @@ static void OnCommand(HWND window, UINT command)
         SendMessageA(window, WM_CLOSE, 0, 0);
         break;
     }
-    CommandBusy = false;
+    MainWindowState.commandBusy = false;
 }
 
 static void ShowTrayMenu(HWND window, bool rightButton)
@@ -150,7 +152,7 @@ static void OnTrayIcon(HWND window, UINT mouseMessage)
  * has no Cancel button) is destroyed, so the loop always ends. */
 static void OnCloseMessage(HWND window)
 {
-    enum { MAX_POPUPS = 32 };
+    constexpr int MAX_POPUPS = 32;
     HWND handled[MAX_POPUPS];
     int count = 0;
 
@@ -174,18 +176,18 @@ static void OnCloseMessage(HWND window)
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == CloseMessage && CloseMessage != 0) {
+    if (message == MainWindowState.closeMessage && MainWindowState.closeMessage != 0) {
         OnCloseMessage(window);
         return DefWindowProcA(window, message, wParam, lParam);
     }
-    if (message == TaskbarCreatedMessage && TaskbarCreatedMessage != 0) {
+    if (message == MainWindowState.taskbarCreatedMessage && MainWindowState.taskbarCreatedMessage != 0) {
         AddTrayIcon(window);
         return 0;
     }
 
     switch (message) {
     case WM_CREATE:
-        OnCreate(window);
+        OnCreate(window, reinterpret_cast<const CREATESTRUCTA *>(lParam));
         return 0;
     case WM_DESTROY:
         OnDestroy(window);
@@ -196,7 +198,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_QUERYOPEN:
         return 0;
     case WM_HOTKEY:
-        OnHotkey(window, (UINT)wParam);
+        OnHotkey(window, static_cast<UINT>(wParam));
         return wParam < KEY_FIRST + CTRL_ALT_HOTKEY_OFFSET ? 1 : 0;
     case WM_INPUT:
         NoteRawKeyInput(lParam);
@@ -205,7 +207,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         OnCommand(window, LOWORD(wParam));
         return 0;
     case WM_TRAYICON:
-        OnTrayIcon(window, (UINT)lParam);
+        OnTrayIcon(window, static_cast<UINT>(lParam));
         return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);

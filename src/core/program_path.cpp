@@ -16,7 +16,8 @@
 static bool SpellInAnsi(const WCHAR *text, char *ansi, DWORD size)
 {
     WCHAR back[MAX_PATH];
-    bool spelt = size > 0 && WideCharToMultiByte(CP_ACP, 0, text, -1, ansi, (int)size, nullptr, nullptr) > 0 &&
+    bool spelt = size > 0 &&
+                 WideCharToMultiByte(CP_ACP, 0, text, -1, ansi, static_cast<int>(size), nullptr, nullptr) > 0 &&
                  MultiByteToWideChar(CP_ACP, 0, ansi, -1, back, MAX_PATH) > 0 && wcscmp(back, text) == 0;
     if (!spelt && size > 0)
         ansi[0] = '\0';
@@ -26,7 +27,7 @@ static bool SpellInAnsi(const WCHAR *text, char *ansi, DWORD size)
 DWORD AnsiPathOf(const WCHAR *path, char *ansi, DWORD size)
 {
     if (SpellInAnsi(path, ansi, size))
-        return (DWORD)lstrlenA(ansi);
+        return static_cast<DWORD>(lstrlenA(ansi));
     const WCHAR *name = wcsrchr(path, L'\\');
     if (!name || name - path >= MAX_PATH)
         return 0;
@@ -34,7 +35,7 @@ DWORD AnsiPathOf(const WCHAR *path, char *ansi, DWORD size)
      * the code page can spell that name (the file need not exist then);
      * otherwise the short form of the whole path. */
     WCHAR folder[MAX_PATH];
-    wcsncpy(folder, path, (size_t)(name - path));
+    wcsncpy(folder, path, static_cast<size_t>(name - path));
     folder[name - path] = L'\0';
     bool keepName = SpellInAnsi(name, ansi, size);
     WCHAR shortPath[MAX_PATH];
@@ -46,7 +47,7 @@ DWORD AnsiPathOf(const WCHAR *path, char *ansi, DWORD size)
      * long one, which the code page cannot spell: no path is better than a
      * wrong one. */
     if (made && SpellInAnsi(shortPath, ansi, size))
-        return (DWORD)lstrlenA(ansi);
+        return static_cast<DWORD>(lstrlenA(ansi));
     if (size > 0)
         ansi[0] = '\0';
     return 0;
@@ -64,7 +65,7 @@ DWORD ProgramFilePath(const WCHAR *extension, char *path, DWORD size)
         if (length == 0 || length >= sizeof ansi)
             return 0;
         ansi[length] = '\0';
-        length = (DWORD)MultiByteToWideChar(CP_ACP, 0, ansi, -1, wide, MAX_PATH);
+        length = static_cast<DWORD>(MultiByteToWideChar(CP_ACP, 0, ansi, -1, wide, MAX_PATH));
         if (length == 0)
             return 0;
         --length; /* the count held the terminating zero */

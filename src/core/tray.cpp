@@ -7,8 +7,7 @@
 
 static NOTIFYICONDATAA TrayData(HWND window, UINT flags)
 {
-    NOTIFYICONDATAA data;
-    ZeroMemory(&data, sizeof data);
+    NOTIFYICONDATAA data = {};
     data.cbSize = NOTIFYICONDATAA_V1_SIZE;
     data.hWnd = window;
     data.uID = TRAY_ICON_ID;

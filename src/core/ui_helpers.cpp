@@ -8,7 +8,8 @@
 
 void SetDialogIcon(HWND dialog)
 {
-    SendMessageA(dialog, WM_SETICON, ICON_BIG, (LPARAM)LoadIconA(AppInstance, MAKEINTRESOURCEA(ICO_SPRINGDECK)));
+    SendMessageA(dialog, WM_SETICON, ICON_BIG,
+                 reinterpret_cast<LPARAM>(LoadIconA(AppInstance, MAKEINTRESOURCEA(ICO_SPRINGDECK))));
 }
 
 bool OnCancelOrHelp(HWND dialog, int id)
@@ -24,14 +25,15 @@ bool OnCancelOrHelp(HWND dialog, int id)
 
 void SetOwnedIcon(HWND dialog, int control, HICON icon)
 {
-    HICON old = (HICON)SendDlgItemMessageA(dialog, control, STM_SETICON, (WPARAM)icon, 0);
+    HICON old =
+        reinterpret_cast<HICON>(SendDlgItemMessageA(dialog, control, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0));
     if (old && old != icon)
         DestroyIcon(old);
 }
 
 bool BeginButtonFace(HWND window, int width, int height, ButtonFace *face)
 {
-    ZeroMemory(face, sizeof *face);
+    *face = {};
     if (width <= 0 || height <= 0)
         return false;
     HDC windowDc = GetDC(window);
@@ -45,7 +47,7 @@ bool BeginButtonFace(HWND window, int width, int height, ButtonFace *face)
             DeleteObject(face->bitmap);
         if (face->dc)
             DeleteDC(face->dc);
-        ZeroMemory(face, sizeof *face);
+        *face = {};
         return false;
     }
     face->oldBitmap = SelectObject(face->dc, face->bitmap);
@@ -61,7 +63,7 @@ HBITMAP EndButtonFace(ButtonFace *face)
     SelectObject(face->dc, face->oldBitmap);
     DeleteDC(face->dc);
     HBITMAP bitmap = face->bitmap;
-    ZeroMemory(face, sizeof *face);
+    *face = {};
     return bitmap;
 }
 
@@ -72,7 +74,7 @@ HMODULE LoadSystemLibrary(const char *name)
     if (length == 0 || length >= sizeof path)
         return nullptr;
     int written = snprintf(path + length, sizeof path - length, "\\%s", name);
-    if (written < 0 || (size_t)written >= sizeof path - length)
+    if (written < 0 || static_cast<size_t>(written) >= sizeof path - length)
         return nullptr;
     return LoadLibraryA(path);
 }

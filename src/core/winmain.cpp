@@ -47,14 +47,14 @@ static const char *SingleInstanceMutexName()
  * copy that creates the session's mutex goes on to the window search; the
  * main window closes the mutex in its WM_DESTROY, while it can still be
  * found, so a copy started during the shutdown meets one or the other.
- * True when another copy runs. */
-static bool AnotherCopyRuns()
+ * True when another copy runs; the mutex, or null, in *mutex. */
+static bool AnotherCopyRuns(HANDLE *mutex)
 {
-    InstanceMutex = CreateMutexA(nullptr, FALSE, SingleInstanceMutexName());
+    *mutex = CreateMutexA(nullptr, FALSE, SingleInstanceMutexName());
     DWORD error = GetLastError();
     /* Access denied: a copy of another user of this session (or an elevated
      * one) holds it. Any other failure leaves the window search alone. */
-    if ((InstanceMutex && error == ERROR_ALREADY_EXISTS) || (!InstanceMutex && error == ERROR_ACCESS_DENIED))
+    if ((*mutex && error == ERROR_ALREADY_EXISTS) || (!*mutex && error == ERROR_ACCESS_DENIED))
         return true;
     return FindWindowA(MAIN_WINDOW_CLASS, APP_CAPTION) != nullptr;
 }
@@ -75,28 +75,26 @@ static int RunMessageLoop()
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
-    return (int)msg.wParam;
+    return static_cast<int>(msg.wParam);
 }
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int)
 {
-    AppInstance = instance;
-    CloseMessage = RegisterWindowMessageA("close");
-
-    if (AnotherCopyRuns()) {
+    AppInstance = hInstance;
+    HANDLE instanceMutex = nullptr;
+    if (AnotherCopyRuns(&instanceMutex)) {
         MessageBeep(0);
         return 0; /* ending closes the mutex handle */
     }
 
     InitProcessLookup();
 
-    WNDCLASSA windowClass;
-    ZeroMemory(&windowClass, sizeof windowClass);
+    WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = MainWindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(ICO_SPRINGDECK));
+    windowClass.hInstance = hInstance;
+    windowClass.hIcon = LoadIconA(hInstance, MAKEINTRESOURCEA(ICO_SPRINGDECK));
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
     windowClass.lpszClassName = MAIN_WINDOW_CLASS;
     RegisterClassA(&windowClass);
 
@@ -105,12 +103,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
     DdeInitializeA(&DdeInstance, DdeCallback, APPCMD_CLIENTONLY, 0);
 
     MainWindow = CreateWindowExA(0, MAIN_WINDOW_CLASS, APP_CAPTION, WS_OVERLAPPEDWINDOW, 0, 0, 0, 0, nullptr, nullptr,
-                                 instance, nullptr);
+                                 hInstance, instanceMutex);
     EnterProgramFolder();
 
     int exitCode = -1;
     if (MainWindow) {
-        if (WantsFirstStartSteps(commandLine ? commandLine : "")) {
+        if (WantsFirstStartSteps(lpCmdLine ? lpCmdLine : "")) {
             ApplyRunAtStartup(nullptr);
             WriteSettingDword("options", "installed", 1);
             PostMessageA(MainWindow, WM_COMMAND, IDM_SETUP, 0);

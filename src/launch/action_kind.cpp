@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
-static const char *const WebSchemes[] = {
+constexpr const char *WebSchemes[] = {
     "http:", "https:", "ftp:", "gopher:", "telnet:", "mailto:", "news:", "snews:", "file:"};
 
 const char ConnectionCommandLine[] = ":connection";
@@ -48,10 +48,10 @@ ActionKind DecodeActionKind(const char *commandLine)
 
 void MakeFileAddress(const char *path, char *address, size_t capacity)
 {
-    static const char prefix[] = "file://";
+    constexpr char prefix[] = "file://";
     if (capacity == 0)
         return;
-    snprintf(address, capacity, "%s%s", prefix, path);
+    snprintf(address, capacity, "%s%s", prefix, path); // NOLINT(cert-err33-c): cut to fit, as promised
     size_t length = strlen(address);
     for (size_t i = sizeof prefix - 1; i < length; ++i) {
         if (address[i] == ':')
@@ -74,13 +74,13 @@ static int HexDigit(char c)
 
 static bool IsSlash(char c) { return c == '/' || c == '\\'; }
 
-static const char FileScheme[] = "file:";
+constexpr char FileScheme[] = "file:";
 
 bool IsFileAddress(const char *text) { return _strnicmp(text, FileScheme, sizeof FileScheme - 1) == 0; }
 
 bool FileAddressToPath(const char *address, char *path, size_t capacity)
 {
-    static const char localHost[] = "localhost";
+    constexpr char localHost[] = "localhost";
     if (capacity == 0 || !IsFileAddress(address))
         return false;
     /* Escapes first, so that an escaped slash or drive is judged as what it
@@ -89,7 +89,7 @@ bool FileAddressToPath(const char *address, char *path, size_t capacity)
     for (const char *p = address + sizeof FileScheme - 1; *p; ++p) {
         char c = *p;
         if (c == '%' && HexDigit(p[1]) >= 0 && HexDigit(p[2]) >= 0) {
-            c = (char)(HexDigit(p[1]) * 16 + HexDigit(p[2]));
+            c = static_cast<char>(HexDigit(p[1]) * 16 + HexDigit(p[2]));
             p += 2;
             if (!c)
                 return false;

@@ -14,22 +14,20 @@
 
 /* Exported by LAUNCH32.dll under these undecorated names; 32-bit arguments,
  * removed by the callee. */
-typedef int(WINAPI *AolIsInstalledFunction)();
-typedef int(WINAPI *AolGetScreenNameFunction)(char *appPath, char *name1, char *name2, char *name3, char *name4,
-                                              char *name5, char *screenName);
-typedef int(WINAPI *AolGoToFunction)(int one, char *screenName, const char *empty1, const char *empty2,
-                                     const char *address, int zero);
+using AolIsInstalledFunction = int(WINAPI *)();
+using AolGetScreenNameFunction = int(WINAPI *)(char *appPath, char *name1, char *name2, char *name3, char *name4,
+                                               char *name5, char *screenName);
+using AolGoToFunction = int(WINAPI *)(int one, char *screenName, const char *empty1, const char *empty2,
+                                      const char *address, int zero);
 
-enum {
-    APP_PATH_CAPACITY = 256,   /* win.ini [WAOL] AppPath */
-    SCREEN_NAME_CAPACITY = 12, /* each of the six screen name buffers */
-    CLASS_NAME_CAPACITY = 256,
-    FIELD_CLASS_CAPACITY = 40,
-    TYPING_REQUEST_WORDS = 512, /* the count and up to 511 entries */
-    TYPING_DELAY = 100,
-};
+constexpr int APP_PATH_CAPACITY = 256;   /* win.ini [WAOL] AppPath */
+constexpr int SCREEN_NAME_CAPACITY = 12; /* each of the six screen name buffers */
+constexpr int CLASS_NAME_CAPACITY = 256;
+constexpr int FIELD_CLASS_CAPACITY = 40;
+constexpr int TYPING_REQUEST_WORDS = 512; /* the count and up to 511 entries */
+constexpr int TYPING_DELAY = 100;
 
-static const char NotInstalledText[] = "AOL does not appeared to be installed on this computer";
+constexpr char NotInstalledText[] = "AOL does not appeared to be installed on this computer";
 
 struct AolLibrary {
     AolIsInstalledFunction isInstalled;
@@ -56,7 +54,7 @@ static bool LoadAolLibrary(AolLibrary *library)
 static bool HasClass(HWND window, const char *className, int capacity)
 {
     char name[CLASS_NAME_CAPACITY];
-    if (capacity > (int)sizeof name)
+    if (capacity > static_cast<int>(sizeof name))
         capacity = sizeof name;
     return GetClassNameA(window, name, capacity) > 0 && strcmp(name, className) == 0;
 }
@@ -74,7 +72,7 @@ static BOOL CALLBACK FindWebWindowProc(HWND window, LPARAM lParam)
 {
     if (!FindChildOfClass(window, "_AOL_WWWView", CLASS_NAME_CAPACITY))
         return TRUE;
-    *(HWND *)lParam = window;
+    *reinterpret_cast<HWND *>(lParam) = window;
     return FALSE;
 }
 
@@ -88,7 +86,7 @@ static HWND FindAolWebWindow(HWND *frame)
     if (!client)
         return nullptr;
     HWND webWindow = nullptr;
-    EnumChildWindows(client, FindWebWindowProc, (LPARAM)&webWindow);
+    EnumChildWindows(client, FindWebWindowProc, reinterpret_cast<LPARAM>(&webWindow));
     return webWindow;
 }
 
@@ -117,9 +115,9 @@ static bool TypeIntoWebWindow(HWND frame, HWND webWindow, const char *address)
      * nowhere if that were AOL's). */
     DWORD aolThread = GetWindowThreadProcessId(webWindow, nullptr);
     DWORD ownThread = GetCurrentThreadId();
-    BOOL attached = AttachThreadInput(ownThread, aolThread, TRUE);
+    bool attached = AttachThreadInput(ownThread, aolThread, TRUE);
 
-    SendMessageA(GetParent(webWindow), WM_MDIACTIVATE, (WPARAM)webWindow, 0);
+    SendMessageA(GetParent(webWindow), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(webWindow), 0);
     if (!IsZoomed(webWindow))
         ShowWindow(webWindow, SW_RESTORE);
     HWND field = FindAddressField(webWindow);
@@ -158,8 +156,7 @@ int OpenUrlInAol(const char *address)
             return 0;
     }
 
-    char screenNames[6][SCREEN_NAME_CAPACITY];
-    ZeroMemory(screenNames, sizeof screenNames);
+    char screenNames[6][SCREEN_NAME_CAPACITY] = {};
     library.getScreenName(appPath, screenNames[0], screenNames[1], screenNames[2], screenNames[3], screenNames[4],
                           screenNames[5]);
     screenNames[5][SCREEN_NAME_CAPACITY - 1] = '\0';
@@ -168,7 +165,7 @@ int OpenUrlInAol(const char *address)
         return 0;
 
     char text[32];
-    snprintf(text, sizeof text, "error %d", result);
+    snprintf(text, sizeof text, "error %d", result); // NOLINT(cert-err33-c): any int fits
     MessageBoxA(nullptr, text, "Failed to Launch AOL", MB_SETFOREGROUND);
     return -1;
 }
@@ -186,7 +183,7 @@ WORD BuildTypingRequest(const char *text, WORD *request, size_t capacity)
     if (limit < closing)
         return 0;
 
-    static const struct {
+    constexpr struct {
         BYTE shiftBit;
         WORD vk;
     } Modifiers[] = {{1, VK_SHIFT}, {2, VK_CONTROL}, {4, VK_MENU}};
@@ -207,15 +204,16 @@ WORD BuildTypingRequest(const char *text, WORD *request, size_t capacity)
         for (int m = 0; m < 3; ++m) {
             bool wanted = (shiftState & Modifiers[m].shiftBit) != 0;
             if (wanted != down[m])
-                request[1 + count++] = (WORD)(Modifiers[m].vk | (wanted ? PLAYBACK_KEY_DOWN : PLAYBACK_KEY_UP));
+                request[1 + count++] =
+                    static_cast<WORD>(Modifiers[m].vk | (wanted ? PLAYBACK_KEY_DOWN : PLAYBACK_KEY_UP));
             down[m] = wanted;
         }
         request[1 + count++] = LOBYTE(key);
     }
     for (int m = 2; m >= 0; --m)
         if (down[m])
-            request[1 + count++] = (WORD)(Modifiers[m].vk | PLAYBACK_KEY_UP);
+            request[1 + count++] = static_cast<WORD>(Modifiers[m].vk | PLAYBACK_KEY_UP);
     request[1 + count++] = VK_RETURN;
-    request[0] = (WORD)count;
-    return (WORD)count;
+    request[0] = static_cast<WORD>(count);
+    return request[0];
 }

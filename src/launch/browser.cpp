@@ -22,39 +22,42 @@
 #include <cstring>
 #include <new>
 
-enum : DWORD {
-    BROWSER_PATH_CAPACITY = 260,
-    ADDRESS_CAPACITY = 263, /* a web address or "file://" with an alias */
-    /* in quotes, with every character escaped at worst */
-    QUOTED_ADDRESS_CAPACITY = 2 * ADDRESS_CAPACITY + 2,
-    REQUEST_ITEM_CAPACITY = QUOTED_ADDRESS_CAPACITY + 17, /* plus ",,0xFFFFFFFF,0x0" */
-    DDE_STRING_LIMIT = 255,                               /* the longest text a DDE string handle holds */
-    BROWSER_COMMAND_CAPACITY = BROWSER_PATH_CAPACITY + 3 + QUOTED_ADDRESS_CAPACITY,
-    WINDOW_TITLE_CAPACITY = 256,
-    MESSAGE_CAPACITY = 128,
-    SERVICE_CAPACITY = 16,
-};
+constexpr DWORD BROWSER_PATH_CAPACITY = 260;
+constexpr DWORD ADDRESS_CAPACITY = 263; /* a web address or "file://" with an alias */
+/* in quotes, with every character escaped at worst */
+constexpr DWORD QUOTED_ADDRESS_CAPACITY = 2 * ADDRESS_CAPACITY + 2;
+constexpr DWORD REQUEST_ITEM_CAPACITY = QUOTED_ADDRESS_CAPACITY + 17; /* plus ",,0xFFFFFFFF,0x0" */
+constexpr DWORD DDE_STRING_LIMIT = 255;                               /* the longest text a DDE string handle holds */
+constexpr DWORD BROWSER_COMMAND_CAPACITY = BROWSER_PATH_CAPACITY + 3 + QUOTED_ADDRESS_CAPACITY;
+constexpr DWORD WINDOW_TITLE_CAPACITY = 256;
+constexpr DWORD MESSAGE_CAPACITY = 128;
+constexpr DWORD SERVICE_CAPACITY = 16;
 
-enum : DWORD {
-    OPEN_TIMEOUT_MS = 10000,
-    /* How long a key press waits for the open request: its own time-out and
-     * a little for the connection. */
-    OPEN_WAIT_MS = OPEN_TIMEOUT_MS + 500,
-    ACTIVATE_TIMEOUT_MS = 5000,
-};
+constexpr DWORD OPEN_TIMEOUT_MS = 10000;
+/* How long a key press waits for the open request: its own time-out and a
+ * little for the connection. */
+constexpr DWORD OPEN_WAIT_MS = OPEN_TIMEOUT_MS + 500;
+constexpr DWORD ACTIVATE_TIMEOUT_MS = 5000;
 
-static const char AllWindows[] = "0xFFFFFFFF";
+constexpr char AllWindows[] = "0xFFFFFFFF";
 
-static const char AppPathsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
+constexpr char AppPathsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
 
-static char BrowserPath[BROWSER_PATH_CAPACITY];
+/* Written on the main thread by each FindBrowserPath (at a key press); its
+ * caller reads the path until the next call. */
+static struct {
+    char path[BROWSER_PATH_CAPACITY];
+} BrowserState;
 
-/* The default value of a program's App Paths key, or "" when there is none. */
+static bool Fits(int written, size_t capacity) { return written >= 0 && static_cast<size_t>(written) < capacity; }
+
+/* The default value of a program's App Paths key, or "" when there is none;
+ * path is left alone when the key's name does not fit. */
 static void ReadAppPath(const char *program, char *path, DWORD capacity)
 {
     char key[MAX_PATH];
-    snprintf(key, sizeof key, "%s%s", AppPathsKey, program);
-    ReadRegistryString(HKEY_LOCAL_MACHINE, key, nullptr, path, capacity);
+    if (Fits(snprintf(key, sizeof key, "%s%s", AppPathsKey, program), sizeof key))
+        ReadRegistryString(HKEY_LOCAL_MACHINE, key, nullptr, path, capacity);
 }
 
 DWORD ReadNavigatorIni(char *path, DWORD capacity)
@@ -72,18 +75,19 @@ DWORD ReadNavigatorIni(char *path, DWORD capacity)
 const char *FindBrowserPath(BrowserChoice browser)
 {
     const BrowserFacts &facts = Browsers[browser];
-    BrowserPath[0] = '\0';
+    BrowserState.path[0] = '\0';
     if (facts.appPathsName)
-        ReadAppPath(facts.appPathsName, BrowserPath, sizeof BrowserPath);
+        ReadAppPath(facts.appPathsName, BrowserState.path, sizeof BrowserState.path);
     /* With a second place to look, the App Paths entry counts only while
      * its file is there. */
-    if (!facts.navigatorIni || (BrowserPath[0] && GetFileAttributesA(BrowserPath) != INVALID_FILE_ATTRIBUTES))
-        return BrowserPath;
+    if (!facts.navigatorIni ||
+        (BrowserState.path[0] && GetFileAttributesA(BrowserState.path) != INVALID_FILE_ATTRIBUTES))
+        return BrowserState.path;
     /* Navigator's own ini file lies beside its executable. */
-    DWORD length = ReadNavigatorIni(BrowserPath, sizeof BrowserPath);
+    DWORD length = ReadNavigatorIni(BrowserState.path, sizeof BrowserState.path);
     if (length > 3)
-        memcpy(BrowserPath + length - 3, "exe", 3);
-    return BrowserPath;
+        memcpy(BrowserState.path + length - 3, "exe", 3);
+    return BrowserState.path;
 }
 
 static HSZ MakeString(DWORD instance, const char *text) { return DdeCreateStringHandleA(instance, text, CP_WINANSI); }
@@ -147,8 +151,6 @@ static bool QuoteArgument(const char *text, char *quoted, size_t capacity)
     return fits;
 }
 
-static bool Fits(int written, size_t capacity) { return written >= 0 && (size_t)written < capacity; }
-
 bool FormatOpenRequestItem(const char *address, char *item, size_t capacity)
 {
     char quoted[QUOTED_ADDRESS_CAPACITY];
@@ -160,7 +162,7 @@ bool FormatOpenRequestItem(const char *address, char *item, size_t capacity)
         address = quoted;
     }
     int written = snprintf(item, capacity, "%s,,0xFFFFFFFF,0x0", address);
-    return Fits(written, capacity) && written <= (int)DDE_STRING_LIMIT;
+    return Fits(written, capacity) && written <= static_cast<int>(DDE_STRING_LIMIT);
 }
 
 bool FormatBrowserCommand(const char *path, const char *address, char *command, size_t capacity)
@@ -203,12 +205,13 @@ static void ReleaseOpenRequest(OpenRequest *request)
 /* The open conversation's own instance is asked nothing back. */
 static HDDEDATA CALLBACK OpenConversationCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR)
 {
-    return 0;
+    return nullptr;
 }
 
+/* Holds the conversation of the request, drops its reference and returns its outcome. */
 static DWORD WINAPI HoldOpenConversation(void *parameter)
 {
-    OpenRequest *request = (OpenRequest *)parameter;
+    OpenRequest *request = static_cast<OpenRequest *>(parameter);
     DWORD instance = 0;
     HSZ service = nullptr, topic = nullptr, item = nullptr;
     HCONV conversation = nullptr;
@@ -238,7 +241,7 @@ static DWORD WINAPI HoldOpenConversation(void *parameter)
     if (instance)
         DdeUninitialize(instance);
     ReleaseOpenRequest(request);
-    return 0;
+    return static_cast<DWORD>(outcome);
 }
 
 /* Waits for the outcome. Messages sent to our windows meanwhile (the
@@ -274,15 +277,14 @@ static LONG AskBrowserToOpen(const char *service, const char *item)
     request->decided = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     DWORD threadId;
     HANDLE thread = request->decided ? CreateThread(nullptr, 0, HoldOpenConversation, request, 0, &threadId) : nullptr;
-    LONG outcome;
-    if (thread) {
-        CloseHandle(thread);
-        outcome = WaitForOpenOutcome(request);
-    } else {
-        /* No thread: the whole conversation, its end included, is ours. */
-        HoldOpenConversation(request);
-        outcome = request->outcome;
+    if (!thread) {
+        /* No thread: the whole conversation, its end included, is ours, and
+         * so is the reference the thread would have held. */
+        request->references = 1;
+        return static_cast<LONG>(HoldOpenConversation(request));
     }
+    CloseHandle(thread);
+    LONG outcome = WaitForOpenOutcome(request);
     ReleaseOpenRequest(request);
     return outcome;
 }
@@ -291,7 +293,7 @@ static LONG AskBrowserToOpen(const char *service, const char *item)
  * prefix (a text). */
 static BOOL CALLBACK BringTitledWindowForward(HWND window, LPARAM prefix)
 {
-    const char *start = (const char *)prefix;
+    const char *start = reinterpret_cast<const char *>(prefix);
     char title[WINDOW_TITLE_CAPACITY];
     if (GetWindowTextA(window, title, sizeof title) > 0 && strncmp(title, start, strlen(start)) == 0) {
         SetForegroundWindow(window);
@@ -305,7 +307,8 @@ static BOOL CALLBACK BringTitledWindowForward(HWND window, LPARAM prefix)
  * without it have no such program for us. */
 static bool FindPageProgram(char *path, DWORD capacity)
 {
-    typedef HRESULT(WINAPI * AssocQueryStringFunction)(ASSOCF, ASSOCSTR, LPCSTR, LPCSTR, LPSTR, DWORD *);
+    using AssocQueryStringFunction =
+        HRESULT(WINAPI *)(ASSOCF flags, ASSOCSTR kind, LPCSTR association, LPCSTR extra, LPSTR result, DWORD * size);
     HMODULE library = LoadSystemLibrary("shlwapi.dll");
     if (!library)
         return false;
@@ -337,6 +340,7 @@ static bool StartBrowser(const char *address, BrowserChoice browser)
     if (!path[0]) {
         if (IsFileAddress(address) ? ShowFileThroughShell(address) : OpenThroughShell("open", address, nullptr))
             return false;
+        // NOLINTNEXTLINE(cert-err33-c): the names are short, and a cut message still reads
         snprintf(message, sizeof message, "%s does not appear to be installed on your computer",
                  Browsers[browser].displayName);
         MessageBoxA(nullptr, message, APP_CAPTION, MB_ICONINFORMATION | MB_SETFOREGROUND);
@@ -370,7 +374,7 @@ int OpenUrlInBrowser(const char *address, BrowserChoice browser)
         return 0;
 
     if (facts.windowTitlePrefix)
-        EnumWindows(BringTitledWindowForward, (LPARAM)facts.windowTitlePrefix);
+        EnumWindows(BringTitledWindowForward, reinterpret_cast<LPARAM>(facts.windowTitlePrefix));
 
     /* Left open: the browser ends it, or the next press does. */
     HSZ service = MakeString(DdeInstance, facts.ddeService);

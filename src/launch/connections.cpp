@@ -8,16 +8,18 @@
 #include <cstring>
 
 /* My Computer, then the Dial-Up Networking folder inside it. */
-static const WCHAR DialUpFolderName[] =
+constexpr WCHAR DialUpFolderName[] =
     L"::{20D04FE0-3AEA-1069-A2D8-08002B30309D}\\::{992CFFA0-F557-101A-88EC-00DD010CCC48}";
+
+static USHORT ItemSize(const BYTE *p) { return reinterpret_cast<LPCITEMIDLIST>(p)->mkid.cb; }
 
 UINT IdListSize(LPCITEMIDLIST list)
 {
     UINT size = sizeof(USHORT);
     if (!list)
         return size;
-    for (const BYTE *p = (const BYTE *)list; ((LPCITEMIDLIST)p)->mkid.cb; p += ((LPCITEMIDLIST)p)->mkid.cb)
-        size += ((LPCITEMIDLIST)p)->mkid.cb;
+    for (const BYTE *p = reinterpret_cast<const BYTE *>(list); ItemSize(p); p += ItemSize(p))
+        size += ItemSize(p);
     return size;
 }
 
@@ -25,15 +27,15 @@ LPITEMIDLIST JoinIdLists(IMalloc *allocator, LPCITEMIDLIST folder, LPCITEMIDLIST
 {
     UINT folderSize = IdListSize(folder) - sizeof(USHORT);
     UINT itemSize = IdListSize(item);
-    BYTE *joined = (BYTE *)allocator->Alloc(folderSize + itemSize);
+    BYTE *joined = static_cast<BYTE *>(allocator->Alloc(folderSize + itemSize));
     if (!joined)
         return nullptr;
-    ZeroMemory(joined, folderSize + itemSize);
+    memset(joined, 0, folderSize + itemSize);
     if (folder)
         memcpy(joined, folder, folderSize);
     if (item)
         memcpy(joined + folderSize, item, itemSize);
-    return (LPITEMIDLIST)joined;
+    return reinterpret_cast<LPITEMIDLIST>(joined);
 }
 
 bool StrRetToText(STRRET *name, LPCITEMIDLIST item, char *text, UINT capacity)
@@ -45,9 +47,9 @@ bool StrRetToText(STRRET *name, LPCITEMIDLIST item, char *text, UINT capacity)
     case STRRET_WSTR: {
         /* The whole name or nothing: a cut name would match a different
          * connection, or none. */
-        int length = name->pOleStr
-                         ? WideCharToMultiByte(CP_ACP, 0, name->pOleStr, -1, text, (int)capacity, nullptr, nullptr)
-                         : 0;
+        int length = name->pOleStr ? WideCharToMultiByte(CP_ACP, 0, name->pOleStr, -1, text, static_cast<int>(capacity),
+                                                         nullptr, nullptr)
+                                   : 0;
         CoTaskMemFree(name->pOleStr);
         name->pOleStr = nullptr;
         if (length == 0)
@@ -58,19 +60,19 @@ bool StrRetToText(STRRET *name, LPCITEMIDLIST item, char *text, UINT capacity)
         /* The text lies inside the item; it must end there too. */
         if (!item || name->uOffset >= item->mkid.cb)
             return false;
-        const char *start = (const char *)item + name->uOffset;
+        const char *start = reinterpret_cast<const char *>(item) + name->uOffset;
         size_t room = item->mkid.cb - name->uOffset;
         size_t length = strnlen(start, room);
         if (length == room || length >= capacity)
             return false;
-        lstrcpynA(text, start, (int)capacity);
+        lstrcpynA(text, start, static_cast<int>(capacity));
         return true;
     }
     case STRRET_CSTR: {
         size_t length = strnlen(name->cStr, sizeof name->cStr);
         if (length == sizeof name->cStr || length >= capacity)
             return false;
-        lstrcpynA(text, name->cStr, (int)capacity);
+        lstrcpynA(text, name->cStr, static_cast<int>(capacity));
         return true;
     }
     default:
@@ -81,12 +83,12 @@ bool StrRetToText(STRRET *name, LPCITEMIDLIST item, char *text, UINT capacity)
 /* Called for every item of the folder with its name (when it has one that
  * converts), its position in the enumeration and the folder's absolute id
  * list. Returns false to end the walk. */
-typedef bool (*ConnectionVisitor)(const char *name, ULONG position, LPCITEMIDLIST folderList, LPCITEMIDLIST item,
-                                  void *context);
+using ConnectionVisitor = bool (*)(const char *name, ULONG position, LPCITEMIDLIST folderList, LPCITEMIDLIST item,
+                                   void *context);
 
 static void VisitConnections(ConnectionVisitor visit, void *context)
 {
-    enum { NAME_CAPACITY = 260 };
+    constexpr int NAME_CAPACITY = 260;
     IShellFolder *desktop = nullptr;
     if (FAILED(SHGetDesktopFolder(&desktop)) || !desktop)
         return;
@@ -102,14 +104,13 @@ static void VisitConnections(ConnectionVisitor visit, void *context)
 
     IShellFolder *folder = nullptr;
     IEnumIDList *items = nullptr;
-    if (SUCCEEDED(desktop->BindToObject(folderList, nullptr, IID_IShellFolder, (void **)&folder)) && folder &&
-        folder->EnumObjects(nullptr, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS, &items) == S_OK && items) {
+    if (SUCCEEDED(desktop->BindToObject(folderList, nullptr, IID_IShellFolder, reinterpret_cast<void **>(&folder))) &&
+        folder && folder->EnumObjects(nullptr, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS, &items) == S_OK && items) {
         LPITEMIDLIST item = nullptr;
         ULONG fetched = 0;
         for (ULONG position = 0; items->Next(1, &item, &fetched) == S_OK && fetched == 1 && item; ++position) {
             char name[NAME_CAPACITY];
-            STRRET text;
-            ZeroMemory(&text, sizeof text);
+            STRRET text = {};
             bool named = SUCCEEDED(folder->GetDisplayNameOf(item, SHGDN_NORMAL, &text)) &&
                          StrRetToText(&text, item, name, sizeof name);
             bool goOn = !named || visit(name, position, folderList, item, context);
@@ -135,7 +136,7 @@ struct ConnectionSearch {
 
 static bool MatchConnection(const char *name, ULONG, LPCITEMIDLIST folderList, LPCITEMIDLIST item, void *context)
 {
-    ConnectionSearch *search = (ConnectionSearch *)context;
+    ConnectionSearch *search = static_cast<ConnectionSearch *>(context);
     if (lstrcmpiA(name, search->name) != 0)
         return true;
     search->found = JoinIdLists(search->allocator, folderList, item);
@@ -157,12 +158,12 @@ static LPITEMIDLIST FindConnectionItem(const char *name, IMalloc *allocator)
  * the desktop (the desktop itself for a one-item list). */
 static IShellFolder *BindToParentFolder(LPCITEMIDLIST list, IMalloc *allocator, LPCITEMIDLIST *last)
 {
-    const BYTE *start = (const BYTE *)list;
+    const BYTE *start = reinterpret_cast<const BYTE *>(list);
     const BYTE *lastItem = start;
-    for (const BYTE *p = start; ((LPCITEMIDLIST)p)->mkid.cb; p += ((LPCITEMIDLIST)p)->mkid.cb)
+    for (const BYTE *p = start; ItemSize(p); p += ItemSize(p))
         lastItem = p;
-    *last = (LPCITEMIDLIST)lastItem;
-    if (!((LPCITEMIDLIST)lastItem)->mkid.cb)
+    *last = reinterpret_cast<LPCITEMIDLIST>(lastItem);
+    if (!(*last)->mkid.cb)
         return nullptr;
 
     IShellFolder *desktop = nullptr;
@@ -171,12 +172,13 @@ static IShellFolder *BindToParentFolder(LPCITEMIDLIST list, IMalloc *allocator, 
     if (lastItem == start)
         return desktop;
     IShellFolder *parent = nullptr;
-    UINT parentSize = (UINT)(lastItem - start);
-    BYTE *parentList = (BYTE *)allocator->Alloc(parentSize + sizeof(USHORT));
+    UINT parentSize = static_cast<UINT>(lastItem - start);
+    BYTE *parentList = static_cast<BYTE *>(allocator->Alloc(parentSize + sizeof(USHORT)));
     if (parentList) {
-        ZeroMemory(parentList, parentSize + sizeof(USHORT));
+        memset(parentList, 0, parentSize + sizeof(USHORT));
         memcpy(parentList, start, parentSize);
-        if (FAILED(desktop->BindToObject((LPCITEMIDLIST)parentList, nullptr, IID_IShellFolder, (void **)&parent)))
+        if (FAILED(desktop->BindToObject(reinterpret_cast<LPCITEMIDLIST>(parentList), nullptr, IID_IShellFolder,
+                                         reinterpret_cast<void **>(&parent))))
             parent = nullptr;
         allocator->Free(parentList);
     }
@@ -189,19 +191,21 @@ static IShellFolder *BindToParentFolder(LPCITEMIDLIST list, IMalloc *allocator, 
  * the item itself (some shells run only file system paths). */
 static void InvokeDefaultCommand(LPCITEMIDLIST list, IMalloc *allocator)
 {
-    enum : UINT { FIRST_COMMAND = 1, LAST_COMMAND = 0x7FFF };
+    constexpr UINT FIRST_COMMAND = 1;
+    constexpr UINT LAST_COMMAND = 0x7FFF;
     LPCITEMIDLIST item = nullptr;
     IShellFolder *parent = BindToParentFolder(list, allocator, &item);
     if (!parent)
         return;
     IContextMenu *menu = nullptr;
-    if (SUCCEEDED(parent->GetUIObjectOf(nullptr, 1, &item, IID_IContextMenu, nullptr, (void **)&menu)) && menu) {
+    if (SUCCEEDED(
+            parent->GetUIObjectOf(nullptr, 1, &item, IID_IContextMenu, nullptr, reinterpret_cast<void **>(&menu))) &&
+        menu) {
         HMENU popup = CreatePopupMenu();
         if (popup && SUCCEEDED(menu->QueryContextMenu(popup, 0, FIRST_COMMAND, LAST_COMMAND, CMF_DEFAULTONLY))) {
             UINT command = GetMenuDefaultItem(popup, FALSE, 0);
-            if (command != (UINT)-1 && command >= FIRST_COMMAND && command <= LAST_COMMAND) {
-                CMINVOKECOMMANDINFO invoke;
-                ZeroMemory(&invoke, sizeof invoke);
+            if (command != static_cast<UINT>(-1) && command >= FIRST_COMMAND && command <= LAST_COMMAND) {
+                CMINVOKECOMMANDINFO invoke = {};
                 invoke.cbSize = sizeof invoke;
                 invoke.fMask = CMIC_MASK_FLAG_NO_UI;
                 invoke.lpVerb = MAKEINTRESOURCEA(command - FIRST_COMMAND);
@@ -226,8 +230,7 @@ int DialConnection(const char *name)
         allocator->Release();
         return 0;
     }
-    SHELLEXECUTEINFOA execute;
-    ZeroMemory(&execute, sizeof execute);
+    SHELLEXECUTEINFOA execute = {};
     execute.cbSize = sizeof execute;
     execute.fMask = SEE_MASK_INVOKEIDLIST | SEE_MASK_FLAG_NO_UI;
     execute.lpIDList = item;
@@ -250,7 +253,7 @@ static bool ReportConnection(const char *name, ULONG position, LPCITEMIDLIST, LP
      * connection. */
     if (position == 0)
         return true;
-    ConnectionReport *report = (ConnectionReport *)context;
+    ConnectionReport *report = static_cast<ConnectionReport *>(context);
     return report->callback(name, report->userValue) != 0;
 }
 

@@ -9,7 +9,7 @@
 static void OpenWebAddress(const char *address)
 {
     /* file:// plus a 256-byte alias, as "file://%s" can produce at most. */
-    enum { FILE_ADDRESS_CAPACITY = 263 };
+    constexpr int FILE_ADDRESS_CAPACITY = 263;
     char alias[ICON_PATH_CAPACITY];
     char fileAddress[FILE_ADDRESS_CAPACITY];
     ReadSettingString("alias", address, "", alias, sizeof alias);
@@ -29,7 +29,7 @@ static void OpenWebAddress(const char *address)
  * again. */
 static void PlayNormalKey(HWND mainWindow, UINT keyId)
 {
-    WORD request[2] = {1, (WORD)KeyVirtualKey(keyId)};
+    WORD request[2] = {1, static_cast<WORD>(KeyVirtualKey(keyId))};
     UnregisterKeyHotkeys(mainWindow);
     PlayKeys(request, 0);
     RegisterKeyHotkeys(mainWindow);

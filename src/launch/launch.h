@@ -83,13 +83,13 @@ constexpr ULONG_PTR INJECTED_BY_PLAYBACK = 0x53444B50;
 
 /* Calls the callback with each Dial-Up Networking connection's name until it
  * returns 0. */
-typedef int (*ConnectionCallback)(const char *name, LPARAM userValue);
+using ConnectionCallback = int (*)(const char *name, LPARAM userValue);
 void EnumConnections(ConnectionCallback callback, LPARAM userValue);
 
 /* ---- running programs (process_lookup.cpp) ----------------------------------- */
 
 /* Looks up the process-snapshot functions of this system once at start-up.
- * Returns TRUE when a way to list running programs exists. */
-BOOL InitProcessLookup();
+ * Returns true when a way to list running programs exists. */
+bool InitProcessLookup();
 
 #endif

@@ -62,24 +62,22 @@ WORD BuildTypingRequest(const char *text, WORD *request, size_t capacity);
 /* A playback request: a 16-bit count followed by that many 16-bit entries.
  * Entry bits 0-7: virtual key; 0x1000 key-up only; 0x2000 key-down only;
  * neither: a full stroke (down, then up); 0x4000 a system key. */
-enum : WORD {
-    PLAYBACK_KEY_UP = 0x1000,
-    PLAYBACK_KEY_DOWN = 0x2000,
-    PLAYBACK_SYSTEM_KEY = 0x4000,
-};
+constexpr WORD PLAYBACK_KEY_UP = 0x1000;
+constexpr WORD PLAYBACK_KEY_DOWN = 0x2000;
+constexpr WORD PLAYBACK_SYSTEM_KEY = 0x4000;
 
 /* Plays the request into whatever window has the focus, one event each
- * delay milliseconds. Returns 1 when the playback started, 0 when it was
- * refused (another one runs, empty request, no way to play). */
-BOOL PlayKeys(const WORD *request, DWORD delay);
+ * delay milliseconds. Returns true when the playback started, false when it
+ * was refused (another one runs, empty request, no way to play). */
+bool PlayKeys(const WORD *request, DWORD delay);
 
 /* True from the start of a playback until its thread has cleaned up; every
  * PlayKeys in that time is refused. */
-BOOL IsPlayingKeys();
+bool IsPlayingKeys();
 
 /* The state of the one playback that may run, and the steps that drive it,
  * shared by the journal hook and the input fallback (and the unit tests). */
-enum { PLAYBACK_CAPACITY = 1024 };
+constexpr int PLAYBACK_CAPACITY = 1024;
 struct PlaybackState {
     HHOOK hook; /* the journal playback hook, null when not installed */
     int index;  /* entry being played, -1 before the first advance */
@@ -110,7 +108,7 @@ LRESULT JournalPlaybackStep(PlaybackState *state, int code, WPARAM wParam, LPARA
  * up for it and pressed again afterwards while a low-level keyboard hook
  * follows the user's own events on them: left and right Ctrl, then left and
  * right Alt (LiftedKeys in playback.cpp). */
-enum { LIFTED_KEY_COUNT = 4 };
+constexpr int LIFTED_KEY_COUNT = 4;
 struct ModifierWatch {
     HHOOK hook;                           /* the low-level keyboard hook; null when not watching */
     bool lifted[LIFTED_KEY_COUNT];        /* held when the playback began; we let it up */
@@ -135,7 +133,7 @@ LiftedKeyStep SettleLiftedKey(const ModifierWatch *watch, int i, bool caughtUp);
 
 /* Where played events go instead of the system's input (null: the system).
  * With a sink set no journal hook is installed; the unit tests use this. */
-typedef bool (*KeyEventSink)(const EVENTMSG *event);
+using KeyEventSink = bool (*)(const EVENTMSG *event);
 void SetKeyEventSink(KeyEventSink sink);
 
 /* ---- programs and connections (program_launch.cpp, connections.cpp) ---------- */
@@ -167,7 +165,7 @@ bool StrRetToText(STRRET *name, LPCITEMIDLIST item, char *text, UINT capacity);
  * buffer (capacity bytes, 256 in practice), or 0 when none was found. Windows
  * 95 answers from a process snapshot; Windows NT asks the process itself, or
  * else names it from the performance data (image name only). */
-enum : DWORD { IMAGE_PATH_CAPACITY = 256 };
+constexpr DWORD IMAGE_PATH_CAPACITY = 256;
 int GetProcessImagePath(DWORD processId, char *path, DWORD capacity);
 
 /* One lookup over many processes (the search for a running copy): what the
@@ -184,7 +182,7 @@ int LookUpProcessImagePath(ProcessLookup *lookup, DWORD processId, char *path, D
 /* Where the performance data comes from (null: the system's registry): reads
  * the "Process" object into data and gives the name index of its "ID Process"
  * counter, or returns false. The unit tests count the reads through this. */
-typedef bool (*PerformanceDataReader)(std::vector<BYTE> *data, DWORD *idProcessIndex);
+using PerformanceDataReader = bool (*)(std::vector<BYTE> *data, DWORD *idProcessIndex);
 void SetPerformanceDataReader(PerformanceDataReader reader);
 
 /* The separate ways of GetProcessImagePath, each 1 with the result or 0. */

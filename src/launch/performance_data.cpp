@@ -15,8 +15,8 @@
 /* Length of the text at the start of the block, never beyond its end. */
 static size_t BoundedLength(const char *text, size_t available)
 {
-    const char *end = (const char *)memchr(text, '\0', available);
-    return end ? (size_t)(end - text) : available;
+    const char *end = static_cast<const char *>(memchr(text, '\0', available));
+    return end ? static_cast<size_t>(end - text) : available;
 }
 
 bool FindCounterIndex(const char *table, size_t size, const char *name, char *index, size_t capacity)

@@ -15,12 +15,12 @@
 
 /* How long the system may take to ask an installed journal hook for its
  * first event before we conclude that it never will. */
-static const DWORD FIRST_CALL_BOUND = 200;
+constexpr DWORD FIRST_CALL_BOUND = 200;
 
 /* A journal playback whose hook the system stops calling for this long
  * (beyond the delay between two events) is ended, so that it cannot keep
  * the process refusing every later request. */
-static const DWORD STALL_BOUND = 2000;
+constexpr DWORD STALL_BOUND = 2000;
 
 /* What the requester (PlayKeys) hands to the thread. It lives on the
  * requester's stack, so the thread drops its pointer as soon as it has
@@ -28,20 +28,23 @@ static const DWORD STALL_BOUND = 2000;
 struct PlaybackRequestBlock {
     const WORD *request;
     DWORD delay;
-    BOOL result;
+    bool result;
     HANDLE decided;
 };
 
-/* The single playback state. It is static rather than on the playback
- * thread's stack: the active pointer then never refers to memory that dies
- * with a thread, and only the thread that made itself active touches it. */
-static PlaybackState Playback;
-static std::atomic<PlaybackState *> ActivePlayback{nullptr};
-static std::atomic<DWORD> PlaybackThreadId{0};
-static KeyEventSink EventSink = nullptr;
+/* Written by the active playback thread (both hooks run on it); active and threadId change under Locks().active
+ * and any thread reads them; the unit tests set the sink. Static: active never points into a dead thread's stack. */
+static struct {
+    PlaybackState state;
+    std::atomic<PlaybackState *> active{nullptr};
+    std::atomic<DWORD> threadId{0};
+    KeyEventSink eventSink;
+    LONG injectedEvents; /* every key event injected so far */
+    ModifierWatch watch; /* Ctrl and Alt that the user holds while a playback goes in as input */
+} Playback;
 
 struct PlaybackLocks {
-    CRITICAL_SECTION active; /* guards the test and the setting of ActivePlayback */
+    CRITICAL_SECTION active; /* guards the test and the setting of Playback.active */
     HANDLE idle;             /* manual-reset, signalled while no playback runs */
 };
 
@@ -52,12 +55,11 @@ struct PlaybackLocks {
 static PlaybackLocks &Locks()
 {
     static PlaybackLocks locks;
-    static const bool ready = [] {
+    [[maybe_unused]] static const bool ready = [] {
         InitializeCriticalSection(&locks.active);
         locks.idle = CreateEventA(nullptr, TRUE, TRUE, nullptr);
         return true;
     }();
-    (void)ready;
     return locks;
 }
 
@@ -65,11 +67,11 @@ static PlaybackLocks &Locks()
 
 void BeginPlaybackState(PlaybackState *state, const WORD *request, DWORD delay, DWORD now)
 {
-    ZeroMemory(state, sizeof *state);
+    *state = {};
     state->index = -1;
     state->nextTime = now;
     state->delay = delay;
-    state->count = request[0] < PLAYBACK_CAPACITY ? (int)request[0] : (int)PLAYBACK_CAPACITY;
+    state->count = request[0] < PLAYBACK_CAPACITY ? request[0] : PLAYBACK_CAPACITY;
     for (int i = 0; i < state->count; ++i)
         state->entries[i] = request[1 + i];
 }
@@ -90,7 +92,7 @@ bool AdvancePlayback(PlaybackState *state, DWORD now)
 
 void CurrentPlaybackEvent(const PlaybackState *state, EVENTMSG *event)
 {
-    ZeroMemory(event, sizeof *event);
+    *event = {};
     if (state->index < 0 || state->index >= state->count)
         return;
     DWORD entry = state->entries[state->index];
@@ -123,12 +125,12 @@ LRESULT JournalPlaybackStep(PlaybackState *state, int code, WPARAM wParam, LPARA
     case HC_GETNEXT: {
         /* The system may ask for the same event several times: the position
          * does not move here. */
-        EVENTMSG *event = (EVENTMSG *)lParam;
+        EVENTMSG *event = reinterpret_cast<EVENTMSG *>(lParam);
         CurrentPlaybackEvent(state, event);
         NoteKeyEvent(state, event);
         state->asked = true;
         state->lastHookCall = now;
-        LONG wait = (LONG)(state->nextTime - now);
+        LONG wait = static_cast<LONG>(state->nextTime - now);
         return wait > 0 ? wait : 0;
     }
     case HC_SKIP:
@@ -149,14 +151,14 @@ LRESULT JournalPlaybackStep(PlaybackState *state, int code, WPARAM wParam, LPARA
  * state is only ever touched by the playback thread. */
 static LRESULT CALLBACK JournalPlaybackProc(int code, WPARAM wParam, LPARAM lParam)
 {
-    return JournalPlaybackStep(ActivePlayback.load(), code, wParam, lParam, GetTickCount());
+    return JournalPlaybackStep(Playback.active.load(), code, wParam, lParam, GetTickCount());
 }
 
-void SetKeyEventSink(KeyEventSink sink) { EventSink = sink; }
+void SetKeyEventSink(KeyEventSink sink) { Playback.eventSink = sink; }
 
 /* ---- injecting keyboard input ----------------------------------------------- */
 
-typedef UINT(WINAPI *SendInputFunction)(UINT count, INPUT *inputs, int size);
+using SendInputFunction = UINT(WINAPI *)(UINT count, INPUT *inputs, int size);
 
 /* SendInput is missing on the first Windows 95 releases; keybd_event is
  * there everywhere. */
@@ -194,14 +196,11 @@ static bool IsExtendedKey(BYTE vk)
     return false;
 }
 
-static LONG InjectedEvents = 0; /* counted on the playback thread only */
-
 static bool InjectKey(BYTE vk, BYTE scan, bool up)
 {
     DWORD flags = (up ? KEYEVENTF_KEYUP : 0) | (IsExtendedKey(vk) ? KEYEVENTF_EXTENDEDKEY : 0);
     if (SendInputFunction sendInput = FindSendInput()) {
-        INPUT input;
-        ZeroMemory(&input, sizeof input);
+        INPUT input = {};
         input.type = INPUT_KEYBOARD;
         input.ki.wVk = vk;
         input.ki.wScan = scan;
@@ -212,24 +211,24 @@ static bool InjectKey(BYTE vk, BYTE scan, bool up)
     } else {
         keybd_event(vk, scan, flags, INJECTED_BY_PLAYBACK);
     }
-    ++InjectedEvents;
+    ++Playback.injectedEvents;
     return true;
 }
 
-static bool InjectVirtualKey(BYTE vk, bool up) { return InjectKey(vk, (BYTE)MapVirtualKeyA(vk, 0), up); }
+static bool InjectVirtualKey(BYTE vk, bool up) { return InjectKey(vk, static_cast<BYTE>(MapVirtualKeyA(vk, 0)), up); }
 
 /* Delivers one event as keyboard input. Input carries no system-key flag:
  * the system makes a key a system key when Alt is down, so a system-key
  * event is wrapped in Alt unless Alt is down already. */
 static bool DeliverEvent(const EVENTMSG *event)
 {
-    if (EventSink)
-        return EventSink(event);
-    BYTE vk = (BYTE)(event->paramL & 0xFF);
-    BYTE scan = (BYTE)(event->paramH & 0xFF);
+    if (Playback.eventSink)
+        return Playback.eventSink(event);
+    BYTE vk = static_cast<BYTE>(event->paramL & 0xFF);
+    BYTE scan = static_cast<BYTE>(event->paramH & 0xFF);
     bool system = event->message == WM_SYSKEYDOWN || event->message == WM_SYSKEYUP;
     bool wrap = system && vk != VK_MENU && !(GetAsyncKeyState(VK_MENU) & 0x8000);
-    BYTE altScan = (BYTE)MapVirtualKeyA(VK_MENU, 0);
+    BYTE altScan = static_cast<BYTE>(MapVirtualKeyA(VK_MENU, 0));
     if (wrap && !InjectKey(VK_MENU, altScan, false))
         return false;
     bool delivered = InjectKey(vk, scan, IsKeyUpEvent(event));
@@ -240,8 +239,8 @@ static bool DeliverEvent(const EVENTMSG *event)
 
 /* Shift, Ctrl and Alt in every form, in the order an early end releases
  * them: Alt, Ctrl, Shift, as the typing itself lets go of them. */
-static const BYTE ModifierReleaseOrder[] = {VK_MENU,  VK_LMENU,  VK_RMENU,  VK_CONTROL, VK_LCONTROL, VK_RCONTROL,
-                                            VK_SHIFT, VK_LSHIFT, VK_RSHIFT, VK_LWIN,    VK_RWIN};
+constexpr BYTE ModifierReleaseOrder[] = {VK_MENU,  VK_LMENU,  VK_RMENU,  VK_CONTROL, VK_LCONTROL, VK_RCONTROL,
+                                         VK_SHIFT, VK_LSHIFT, VK_RSHIFT, VK_LWIN,    VK_RWIN};
 
 static bool IsModifierKey(int vk)
 {
@@ -255,11 +254,10 @@ static void ReleaseHeldKey(PlaybackState *state, int vk)
 {
     if (!state->held[vk])
         return;
-    EVENTMSG event;
-    ZeroMemory(&event, sizeof event);
+    EVENTMSG event = {};
     event.message = WM_KEYUP;
-    event.paramL = (UINT)vk;
-    event.paramH = MapVirtualKeyA((UINT)vk, 0);
+    event.paramL = static_cast<UINT>(vk);
+    event.paramH = MapVirtualKeyA(static_cast<UINT>(vk), 0);
     event.time = GetTickCount();
     DeliverEvent(&event);
     state->held[vk] = 0;
@@ -288,19 +286,15 @@ static void ReleaseHeldKeys(PlaybackState *state)
  * events on those keys: a key the user let go of stays up. Where there is
  * no such hook, or it fell behind our events, the keys simply stay up, so
  * that none can stay held after the user has let go. */
-static const BYTE LiftedKeys[LIFTED_KEY_COUNT] = {VK_LCONTROL, VK_RCONTROL, VK_LMENU, VK_RMENU};
+constexpr BYTE LiftedKeys[LIFTED_KEY_COUNT] = {VK_LCONTROL, VK_RCONTROL, VK_LMENU, VK_RMENU};
 
 /* An unassigned key code. Pressed while Alt is down it makes the Alt
  * release end a shortcut instead of a lone Alt press, which would open the
  * focused window's menu bar. */
-static const BYTE MENU_MASK_KEY = 0xE8;
+constexpr BYTE MENU_MASK_KEY = 0xE8;
 
 /* How long we wait for the low-level hook to see the events we injected. */
-static const DWORD WATCH_BOUND = 500;
-
-/* Touched by the playback thread only: the system calls a low-level hook on
- * the thread that installed it. */
-static ModifierWatch Watch;
+constexpr DWORD WATCH_BOUND = 500;
 
 static int LiftedKeyIndex(DWORD vk, DWORD flags)
 {
@@ -317,23 +311,23 @@ static int LiftedKeyIndex(DWORD vk, DWORD flags)
 static LRESULT CALLBACK WatchUserModifiers(int code, WPARAM wParam, LPARAM lParam)
 {
     if (code == HC_ACTION) {
-        const KBDLLHOOKSTRUCT *key = (const KBDLLHOOKSTRUCT *)lParam;
+        const KBDLLHOOKSTRUCT *key = reinterpret_cast<const KBDLLHOOKSTRUCT *>(lParam);
         int i = LiftedKeyIndex(key->vkCode, key->flags);
         bool up = (key->flags & LLKHF_UP) != 0;
         if (key->dwExtraInfo == INJECTED_BY_PLAYBACK) {
-            ++Watch.seen;
+            ++Playback.watch.seen;
             if (i >= 0 && !up)
-                Watch.restoring[i] = false;
+                Playback.watch.restoring[i] = false;
         } else if (i >= 0) {
-            Watch.userHolds[i] = !up;
-            if (Watch.restoring[i])
-                Watch.releasedFirst[i] = up;
+            Playback.watch.userHolds[i] = !up;
+            if (Playback.watch.restoring[i])
+                Playback.watch.releasedFirst[i] = up;
         }
     }
-    return CallNextHookEx(Watch.hook, code, wParam, lParam);
+    return CallNextHookEx(Playback.watch.hook, code, wParam, lParam);
 }
 
-static bool WatchCaughtUp() { return Watch.seen >= InjectedEvents - Watch.injectedBefore; }
+static bool WatchCaughtUp() { return Playback.watch.seen >= Playback.injectedEvents - Playback.watch.injectedBefore; }
 
 /* Runs the hook calls waiting for this thread until the hook has seen every
  * event we injected (within a bound). Posted messages stay queued. False
@@ -360,26 +354,26 @@ LiftedKeyStep SettleLiftedKey(const ModifierWatch *watch, int i, bool caughtUp)
 
 static void LiftHeldModifiers()
 {
-    ZeroMemory(&Watch, sizeof Watch);
+    Playback.watch = {};
     bool any = false;
     for (BYTE vk : LiftedKeys)
         any = any || (GetAsyncKeyState(vk) & 0x8000);
-    if (EventSink || !any)
+    if (Playback.eventSink || !any)
         return;
-    Watch.injectedBefore = InjectedEvents;
-    Watch.hook = SetWindowsHookExA(WH_KEYBOARD_LL, WatchUserModifiers, GetModuleHandleA(nullptr), 0);
+    Playback.watch.injectedBefore = Playback.injectedEvents;
+    Playback.watch.hook = SetWindowsHookExA(WH_KEYBOARD_LL, WatchUserModifiers, GetModuleHandleA(nullptr), 0);
     /* Read again with the hook in place: a release from here on is seen. */
     bool alt = false;
     for (int i = 0; i < LIFTED_KEY_COUNT; ++i) {
-        Watch.lifted[i] = Watch.userHolds[i] = (GetAsyncKeyState(LiftedKeys[i]) & 0x8000) != 0;
-        alt = alt || (Watch.lifted[i] && (LiftedKeys[i] == VK_LMENU || LiftedKeys[i] == VK_RMENU));
+        Playback.watch.lifted[i] = Playback.watch.userHolds[i] = (GetAsyncKeyState(LiftedKeys[i]) & 0x8000) != 0;
+        alt = alt || (Playback.watch.lifted[i] && (LiftedKeys[i] == VK_LMENU || LiftedKeys[i] == VK_RMENU));
     }
     if (alt) {
         InjectVirtualKey(MENU_MASK_KEY, false);
         InjectVirtualKey(MENU_MASK_KEY, true);
     }
     for (int i = 0; i < LIFTED_KEY_COUNT; ++i) /* Ctrl before Alt */
-        if (Watch.lifted[i])
+        if (Playback.watch.lifted[i])
             InjectVirtualKey(LiftedKeys[i], true);
 }
 
@@ -387,14 +381,14 @@ static void LiftHeldModifiers()
  * pressed, and masks the Alt so that its release opens no menu. */
 static void RestoreLiftedModifiers()
 {
-    if (!Watch.hook)
+    if (!Playback.watch.hook)
         return;
     bool caughtUp = CatchUpWithWatch();
     bool alt = false;
     for (int i = 0; i < LIFTED_KEY_COUNT; ++i) {
-        if (SettleLiftedKey(&Watch, i, caughtUp) != LIFTED_KEY_PRESS)
+        if (SettleLiftedKey(&Playback.watch, i, caughtUp) != LIFTED_KEY_PRESS)
             continue;
-        Watch.restoring[i] = Watch.pressedAgain[i] = true;
+        Playback.watch.restoring[i] = Playback.watch.pressedAgain[i] = true;
         InjectVirtualKey(LiftedKeys[i], false);
         alt = alt || LiftedKeys[i] == VK_LMENU || LiftedKeys[i] == VK_RMENU;
     }
@@ -404,10 +398,10 @@ static void RestoreLiftedModifiers()
     }
     caughtUp = CatchUpWithWatch();
     for (int i = 0; i < LIFTED_KEY_COUNT; ++i)
-        if (SettleLiftedKey(&Watch, i, caughtUp) == LIFTED_KEY_RELEASE)
+        if (SettleLiftedKey(&Playback.watch, i, caughtUp) == LIFTED_KEY_RELEASE)
             InjectVirtualKey(LiftedKeys[i], true);
-    UnhookWindowsHookEx(Watch.hook);
-    Watch.hook = nullptr;
+    UnhookWindowsHookEx(Playback.watch.hook);
+    Playback.watch.hook = nullptr;
 }
 
 /* ---- the playback thread ---------------------------------------------------- */
@@ -416,7 +410,7 @@ enum PlaybackOutcome { PLAYBACK_FINISHED, PLAYBACK_CANCELLED, PLAYBACK_NOT_PLAYI
 
 /* Tells the requester the decision and forgets its block, which ends with
  * PlayKeys. */
-static void ReleaseRequester(PlaybackRequestBlock **block, BOOL result)
+static void ReleaseRequester(PlaybackRequestBlock **block, bool result)
 {
     if (!*block)
         return;
@@ -430,8 +424,8 @@ static void ReleaseRequester(PlaybackRequestBlock **block, BOOL result)
  * caller's hotkeys, registered again right after, cannot catch it. */
 static void ReleaseRequesterWhenSettled(PlaybackState *state, PlaybackRequestBlock **block, DWORD now, bool finished)
 {
-    if (finished || (LONG)(state->nextTime - now) > 0)
-        ReleaseRequester(block, 1);
+    if (finished || static_cast<LONG>(state->nextTime - now) > 0)
+        ReleaseRequester(block, true);
 }
 
 /* Plays through the journal hook. PLAYBACK_NOT_PLAYING when the system
@@ -499,10 +493,10 @@ static PlaybackOutcome PlayAsInput(PlaybackState *state, PlaybackRequestBlock **
     state->nextTime = GetTickCount() + state->delay;
     for (;;) {
         DWORD now = GetTickCount();
-        LONG wait = (LONG)(state->nextTime - now);
+        LONG wait = static_cast<LONG>(state->nextTime - now);
         if (wait > 0) {
             ReleaseRequesterWhenSettled(state, block, now, false);
-            if (WaitForCancel((DWORD)wait))
+            if (WaitForCancel(static_cast<DWORD>(wait)))
                 return PLAYBACK_CANCELLED;
             continue;
         }
@@ -527,15 +521,15 @@ static void EndPlayback()
      * request that starts right after cannot find itself marked idle. */
     PlaybackLocks &locks = Locks();
     EnterCriticalSection(&locks.active);
-    PlaybackThreadId = 0;
-    ActivePlayback = nullptr;
+    Playback.threadId = 0;
+    Playback.active = nullptr;
     SetEvent(locks.idle);
     LeaveCriticalSection(&locks.active);
 }
 
 static DWORD WINAPI PlaybackThread(void *parameter)
 {
-    PlaybackRequestBlock *block = (PlaybackRequestBlock *)parameter;
+    PlaybackRequestBlock *block = static_cast<PlaybackRequestBlock *>(parameter);
     PlaybackLocks &locks = Locks();
 
     /* Give the thread its message queue before anyone can post to it. */
@@ -543,34 +537,33 @@ static DWORD WINAPI PlaybackThread(void *parameter)
     PeekMessageA(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
 
     EnterCriticalSection(&locks.active);
-    if (ActivePlayback.load()) {
+    if (Playback.active.load()) {
         LeaveCriticalSection(&locks.active);
-        ReleaseRequester(&block, 0);
+        ReleaseRequester(&block, false);
         return 0;
     }
-    PlaybackState *state = &Playback;
+    PlaybackState *state = &Playback.state;
     BeginPlaybackState(state, block->request, block->delay, GetTickCount());
     ResetEvent(locks.idle);
-    PlaybackThreadId = GetCurrentThreadId();
-    ActivePlayback = state;
+    Playback.threadId = GetCurrentThreadId();
+    Playback.active = state;
     LeaveCriticalSection(&locks.active);
 
     if (AdvancePlayback(state, GetTickCount())) { /* an empty request */
         /* Ended before the requester hears of the refusal, so that it never
          * finds a playback running that it was told did not start. */
         EndPlayback();
-        ReleaseRequester(&block, 0);
+        ReleaseRequester(&block, false);
         return 0;
     }
 
     BYTE savedKeys[256];
-    BOOL saved = GetKeyboardState(savedKeys);
-    BYTE clearedKeys[256];
-    ZeroMemory(clearedKeys, sizeof clearedKeys);
+    bool saved = GetKeyboardState(savedKeys) != FALSE;
+    BYTE clearedKeys[256] = {};
     SetKeyboardState(clearedKeys);
 
     PlaybackOutcome outcome = PLAYBACK_NOT_PLAYING;
-    if (!EventSink)
+    if (!Playback.eventSink)
         outcome = PlayThroughJournal(state, &block);
     bool asInput = outcome == PLAYBACK_NOT_PLAYING;
     if (asInput) {
@@ -599,18 +592,18 @@ static DWORD WINAPI PlaybackThread(void *parameter)
     return 0;
 }
 
-BOOL PlayKeys(const WORD *request, DWORD delay)
+bool PlayKeys(const WORD *request, DWORD delay)
 {
     if (!request)
-        return 0;
-    PlaybackRequestBlock block = {request, delay, 0, CreateEventA(nullptr, FALSE, FALSE, nullptr)};
+        return false;
+    PlaybackRequestBlock block = {request, delay, false, CreateEventA(nullptr, FALSE, FALSE, nullptr)};
     if (!block.decided)
-        return 0;
+        return false;
     DWORD threadId = 0;
     HANDLE thread = CreateThread(nullptr, 0, PlaybackThread, &block, 0, &threadId);
     if (!thread) {
         CloseHandle(block.decided);
-        return 0;
+        return false;
     }
     CloseHandle(thread);
     WaitForSingleObject(block.decided, INFINITE);
@@ -618,13 +611,13 @@ BOOL PlayKeys(const WORD *request, DWORD delay)
     return block.result;
 }
 
-BOOL IsPlayingKeys() { return ActivePlayback.load() != nullptr; }
+bool IsPlayingKeys() { return Playback.active.load() != nullptr; }
 
 void CancelPlayback(DWORD timeoutMs)
 {
     PlaybackLocks &locks = Locks();
     EnterCriticalSection(&locks.active);
-    DWORD thread = ActivePlayback.load() ? PlaybackThreadId.load() : 0;
+    DWORD thread = Playback.active.load() ? Playback.threadId.load() : 0;
     LeaveCriticalSection(&locks.active);
     if (!thread)
         return;

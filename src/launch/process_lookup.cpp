@@ -23,90 +23,90 @@
 #include <cstring>
 #include <vector>
 
-typedef HANDLE(WINAPI *CreateSnapshotFunction)(DWORD, DWORD);
-typedef BOOL(WINAPI *ProcessWalkFunction)(HANDLE, PROCESSENTRY32 *);
-typedef BOOL(WINAPI *ModuleWalkFunction)(HANDLE, MODULEENTRY32 *);
-typedef BOOL(WINAPI *QueryImageNameFunction)(HANDLE, DWORD, LPSTR, PDWORD);
-typedef DWORD(WINAPI *ModuleFileNameFunction)(HANDLE, HMODULE, LPSTR, DWORD);
+using CreateSnapshotFunction = HANDLE(WINAPI *)(DWORD flags, DWORD processId);
+using ProcessWalkFunction = BOOL(WINAPI *)(HANDLE snapshot, PROCESSENTRY32 *entry);
+using ModuleWalkFunction = BOOL(WINAPI *)(HANDLE snapshot, MODULEENTRY32 *entry);
+using QueryImageNameFunction = BOOL(WINAPI *)(HANDLE process, DWORD flags, LPSTR path, PDWORD size);
+using ModuleFileNameFunction = DWORD(WINAPI *)(HANDLE process, HMODULE module, LPSTR path, DWORD size);
 
-/* Written once by InitProcessLookup before any window exists, read after. */
-static CreateSnapshotFunction CreateSnapshot = nullptr;
-static ProcessWalkFunction ProcessFirst = nullptr;
-static ProcessWalkFunction ProcessNext = nullptr;
-static QueryImageNameFunction QueryImageName = nullptr;
-static ModuleFileNameFunction ModuleFileName = nullptr;
-static ModuleWalkFunction ModuleFirst = nullptr;
+/* Written on the main thread by InitProcessLookup at start-up, before any window exists, read
+ * after; the unit tests set the reader (null: the system's registry). */
+static struct {
+    CreateSnapshotFunction createSnapshot;
+    ProcessWalkFunction processFirst;
+    ProcessWalkFunction processNext;
+    QueryImageNameFunction queryImageName;
+    ModuleFileNameFunction moduleFileName;
+    ModuleWalkFunction moduleFirst;
+    PerformanceDataReader readPerformanceData;
+} Lookup;
 
 /* The record size that Windows 95 knows; later systems accept it too. */
-enum : DWORD { PROCESS_ENTRY_SIZE = 296 };
+constexpr DWORD PROCESS_ENTRY_SIZE = 296;
 
 /* Access right of Vista and later; older SDKs lack the name. */
-enum : DWORD { QUERY_LIMITED_INFORMATION = 0x1000 };
+constexpr DWORD QUERY_LIMITED_INFORMATION = 0x1000;
 
-enum : DWORD {
-    PERFORMANCE_DATA_START = 12000,    /* first size asked for */
-    PERFORMANCE_DATA_LIMIT = 16 << 20, /* beyond this the answer is not worth it */
-    COUNTER_INDEX_CAPACITY = 16,       /* decimal index text of a counter name */
-};
+constexpr DWORD PERFORMANCE_DATA_START = 12000;    /* first size asked for */
+constexpr DWORD PERFORMANCE_DATA_LIMIT = 16 << 20; /* beyond this the answer is not worth it */
+constexpr DWORD COUNTER_INDEX_CAPACITY = 16;       /* decimal index text of a counter name */
 
-static const char CounterNamesKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Perflib\\009";
+constexpr char CounterNamesKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Perflib\\009";
 
-BOOL InitProcessLookup()
+bool InitProcessLookup()
 {
     HMODULE kernel = GetModuleHandleA("KERNEL32.DLL");
     if (!kernel)
-        return FALSE;
+        return false;
     /* The ways to ask a process for its full path. They are no part of the
      * result: start-up only wants to know whether a snapshot can be taken. */
-    QueryImageName = ProcAddress<QueryImageNameFunction>(kernel, "QueryFullProcessImageNameA");
-    ModuleFileName = ProcAddress<ModuleFileNameFunction>(kernel, "K32GetModuleFileNameExA");
-    ModuleFirst = ProcAddress<ModuleWalkFunction>(kernel, "Module32First");
-    if (!ModuleFileName) {
+    Lookup.queryImageName = ProcAddress<QueryImageNameFunction>(kernel, "QueryFullProcessImageNameA");
+    Lookup.moduleFileName = ProcAddress<ModuleFileNameFunction>(kernel, "K32GetModuleFileNameExA");
+    Lookup.moduleFirst = ProcAddress<ModuleWalkFunction>(kernel, "Module32First");
+    if (!Lookup.moduleFileName) {
         /* Stays loaded for the life of the process, like the system DLLs. */
         HMODULE psapi = LoadLibraryA("PSAPI.DLL");
         if (psapi)
-            ModuleFileName = ProcAddress<ModuleFileNameFunction>(psapi, "GetModuleFileNameExA");
+            Lookup.moduleFileName = ProcAddress<ModuleFileNameFunction>(psapi, "GetModuleFileNameExA");
     }
-    CreateSnapshot = ProcAddress<CreateSnapshotFunction>(kernel, "CreateToolhelp32Snapshot");
-    ProcessFirst = ProcAddress<ProcessWalkFunction>(kernel, "Process32First");
-    ProcessNext = ProcAddress<ProcessWalkFunction>(kernel, "Process32Next");
-    return CreateSnapshot && ProcessFirst && ProcessNext;
+    Lookup.createSnapshot = ProcAddress<CreateSnapshotFunction>(kernel, "CreateToolhelp32Snapshot");
+    Lookup.processFirst = ProcAddress<ProcessWalkFunction>(kernel, "Process32First");
+    Lookup.processNext = ProcAddress<ProcessWalkFunction>(kernel, "Process32Next");
+    return Lookup.createSnapshot && Lookup.processFirst && Lookup.processNext;
 }
 
 /* The full path of the process's first module, its executable. */
 static bool FirstModulePath(DWORD processId, char *path, DWORD capacity)
 {
-    if (!CreateSnapshot || !ModuleFirst)
+    if (!Lookup.createSnapshot || !Lookup.moduleFirst)
         return false;
-    HANDLE snapshot = CreateSnapshot(TH32CS_SNAPMODULE, processId);
+    HANDLE snapshot = Lookup.createSnapshot(TH32CS_SNAPMODULE, processId);
     if (!snapshot || snapshot == INVALID_HANDLE_VALUE)
         return false;
-    MODULEENTRY32 module;
-    ZeroMemory(&module, sizeof module);
+    MODULEENTRY32 module = {};
     module.dwSize = sizeof module;
     bool found =
-        ModuleFirst(snapshot, &module) && strchr(module.szExePath, '\\') && strlen(module.szExePath) < capacity;
+        Lookup.moduleFirst(snapshot, &module) && strchr(module.szExePath, '\\') && strlen(module.szExePath) < capacity;
     CloseHandle(snapshot);
     if (found)
-        lstrcpynA(path, module.szExePath, (int)capacity);
+        lstrcpynA(path, module.szExePath, static_cast<int>(capacity));
     return found;
 }
 
 int ProcessPathFromSnapshot(DWORD processId, char *path, DWORD capacity)
 {
-    if (!CreateSnapshot || !ProcessFirst || !ProcessNext || capacity == 0)
+    if (!Lookup.createSnapshot || !Lookup.processFirst || !Lookup.processNext || capacity == 0)
         return 0;
-    HANDLE snapshot = CreateSnapshot(TH32CS_SNAPPROCESS, 0);
+    HANDLE snapshot = Lookup.createSnapshot(TH32CS_SNAPPROCESS, 0);
     if (!snapshot || snapshot == INVALID_HANDLE_VALUE)
         return 0;
-    PROCESSENTRY32 entry;
-    ZeroMemory(&entry, sizeof entry);
+    PROCESSENTRY32 entry = {};
     entry.dwSize = PROCESS_ENTRY_SIZE;
     int found = 0;
-    for (BOOL more = ProcessFirst(snapshot, &entry); more; more = ProcessNext(snapshot, &entry)) {
+    for (bool more = Lookup.processFirst(snapshot, &entry); more; more = Lookup.processNext(snapshot, &entry)) {
         if (entry.th32ProcessID == processId) {
             if (strchr(entry.szExeFile, '\\') || !FirstModulePath(processId, path, capacity))
-                lstrcpynA(path, entry.szExeFile, (int)capacity);
+                lstrcpynA(path, entry.szExeFile, static_cast<int>(capacity));
             found = 1;
             break;
         }
@@ -119,20 +119,20 @@ int ProcessPathFromProcess(DWORD processId, char *path, DWORD capacity)
 {
     if (capacity == 0)
         return 0;
-    if (QueryImageName) {
+    if (Lookup.queryImageName) {
         HANDLE process = OpenProcess(QUERY_LIMITED_INFORMATION, FALSE, processId);
         if (process) {
             DWORD size = capacity;
-            BOOL ok = QueryImageName(process, 0, path, &size);
+            bool ok = Lookup.queryImageName(process, 0, path, &size);
             CloseHandle(process);
             if (ok && size > 0 && size < capacity)
                 return 1;
         }
     }
-    if (ModuleFileName) {
+    if (Lookup.moduleFileName) {
         HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
         if (process) {
-            DWORD length = ModuleFileName(process, nullptr, path, capacity);
+            DWORD length = Lookup.moduleFileName(process, nullptr, path, capacity);
             CloseHandle(process);
             /* A path that filled the buffer may have been cut: no use. */
             if (length > 0 && length < capacity - 1) {
@@ -157,7 +157,8 @@ static bool LookUpCounterIndex(const char *name, char *index, size_t capacity)
     if (RegQueryValueExA(key, "Counters", nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS && size > 0) {
         std::vector<char> table(size, '\0');
         DWORD got = size;
-        if (RegQueryValueExA(key, "Counters", nullptr, nullptr, (BYTE *)table.data(), &got) == ERROR_SUCCESS)
+        if (RegQueryValueExA(key, "Counters", nullptr, nullptr, reinterpret_cast<BYTE *>(table.data()), &got) ==
+            ERROR_SUCCESS)
             found = FindCounterIndex(table.data(), got < size ? got : size, name, index, capacity);
     }
     RegCloseKey(key);
@@ -177,11 +178,13 @@ int FindPerformanceInstanceName(const BYTE *data, DWORD size, DWORD idProcessInd
     memcpy(wide.data(), data + nameOffset, nameLength * sizeof(WCHAR));
     /* Converted whole, then cut to fit: the conversion itself refuses a
      * buffer that is too small. */
-    int needed = WideCharToMultiByte(CP_ACP, 0, wide.data(), (int)nameLength, nullptr, 0, nullptr, nullptr);
-    std::vector<char> converted((size_t)(needed > 0 ? needed : 0) + 1, '\0');
+    int needed =
+        WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(nameLength), nullptr, 0, nullptr, nullptr);
+    std::vector<char> converted(static_cast<size_t>(needed > 0 ? needed : 0) + 1, '\0');
     if (needed > 0)
-        WideCharToMultiByte(CP_ACP, 0, wide.data(), (int)nameLength, converted.data(), needed, nullptr, nullptr);
-    lstrcpynA(name, converted.data(), (int)capacity);
+        WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(nameLength), converted.data(), needed, nullptr,
+                            nullptr);
+    lstrcpynA(name, converted.data(), static_cast<int>(capacity));
     return 1;
 }
 
@@ -194,7 +197,7 @@ static bool ReadProcessPerformanceData(std::vector<BYTE> *data, DWORD *idProcess
     if (!LookUpCounterIndex("Process", processIndex, sizeof processIndex) ||
         !LookUpCounterIndex("ID Process", idIndex, sizeof idIndex))
         return false;
-    *idProcessIndex = (DWORD)strtoul(idIndex, nullptr, 10);
+    *idProcessIndex = static_cast<DWORD>(strtoul(idIndex, nullptr, 10));
 
     DWORD size = PERFORMANCE_DATA_START;
     data->assign(size, 0);
@@ -214,12 +217,7 @@ static bool ReadProcessPerformanceData(std::vector<BYTE> *data, DWORD *idProcess
     return true;
 }
 
-static PerformanceDataReader ReadPerformanceData = ReadProcessPerformanceData;
-
-void SetPerformanceDataReader(PerformanceDataReader reader)
-{
-    ReadPerformanceData = reader ? reader : ReadProcessPerformanceData;
-}
+void SetPerformanceDataReader(PerformanceDataReader reader) { Lookup.readPerformanceData = reader; }
 
 int LookUpProcessImagePath(ProcessLookup *lookup, DWORD processId, char *path, DWORD capacity)
 {
@@ -235,11 +233,14 @@ int LookUpProcessImagePath(ProcessLookup *lookup, DWORD processId, char *path, D
             return 1;
         if (!lookup->performanceRead) {
             lookup->performanceRead = true;
-            if (!ReadPerformanceData(&lookup->performanceData, &lookup->idProcessIndex))
+            PerformanceDataReader read =
+                Lookup.readPerformanceData ? Lookup.readPerformanceData : ReadProcessPerformanceData;
+            if (!read(&lookup->performanceData, &lookup->idProcessIndex))
                 lookup->performanceData.clear();
         }
-        return FindPerformanceInstanceName(lookup->performanceData.data(), (DWORD)lookup->performanceData.size(),
-                                           lookup->idProcessIndex, processId, path, capacity);
+        return FindPerformanceInstanceName(lookup->performanceData.data(),
+                                           static_cast<DWORD>(lookup->performanceData.size()), lookup->idProcessIndex,
+                                           processId, path, capacity);
     }
     if (LOBYTE(LOWORD(version)) >= 4)
         return ProcessPathFromSnapshot(processId, path, capacity);

@@ -11,14 +11,11 @@
 #include <cstdio>
 #include <cstring>
 
-enum : DWORD { SHORT_PATH_CAPACITY = 256 };
-
-/* Set by the window search when it brought a running copy forward. */
-static bool FoundRunningCopy = false;
+constexpr DWORD SHORT_PATH_CAPACITY = 256;
 
 /* Programs that are always started anew, even while a copy of them runs
  * (compared by file name alone, whatever the folder and extension). */
-static const char *const AlwaysStartedPrograms[] = {"SCHDPL32", "EXCHNG32"};
+constexpr const char *AlwaysStartedPrograms[] = {"SCHDPL32", "EXCHNG32"};
 
 /* The file name of a path without drive, folder and extension. */
 static void ProgramBaseName(const char *path, char *name, size_t capacity)
@@ -28,7 +25,7 @@ static void ProgramBaseName(const char *path, char *name, size_t capacity)
         if (*p == '\\' || *p == '/' || *p == ':')
             start = p + 1;
     const char *dot = strrchr(start, '.');
-    size_t length = dot ? (size_t)(dot - start) : strlen(start);
+    size_t length = dot ? static_cast<size_t>(dot - start) : strlen(start);
     if (length >= capacity)
         length = capacity - 1;
     memcpy(name, start, length);
@@ -52,10 +49,11 @@ static bool IsAlwaysStarted(const char *commandLine)
  * is read once for the whole search. */
 struct RunningCopySearch {
     const char *wantedShortPath;
-    enum { MEMO_SIZE = 64 };
+    static constexpr int MEMO_SIZE = 64;
     DWORD otherProcesses[MEMO_SIZE];
     int otherCount;
     ProcessLookup lookup;
+    bool found; /* a running copy was brought forward */
 };
 
 static bool IsKnownOther(const RunningCopySearch &search, DWORD processId)
@@ -78,7 +76,7 @@ static bool ProcessRunsProgram(RunningCopySearch &search, DWORD processId)
 
 static BOOL CALLBACK BringForwardIfRunning(HWND window, LPARAM lParam)
 {
-    RunningCopySearch &search = *(RunningCopySearch *)lParam;
+    RunningCopySearch &search = *reinterpret_cast<RunningCopySearch *>(lParam);
     if (!IsWindowVisible(window) || GetWindow(window, GW_OWNER))
         return TRUE;
     DWORD processId = 0;
@@ -93,13 +91,12 @@ static BOOL CALLBACK BringForwardIfRunning(HWND window, LPARAM lParam)
     SetForegroundWindow(window);
     if (IsIconic(window))
         ShowWindow(window, SW_RESTORE);
-    FoundRunningCopy = true;
+    search.found = true;
     return FALSE;
 }
 
 static bool BringRunningCopyForward(const char *commandLine)
 {
-    FoundRunningCopy = false;
     char shortPath[SHORT_PATH_CAPACITY];
     DWORD length = GetShortPathNameA(commandLine, shortPath, sizeof shortPath);
     /* A command line that names no existing file cannot match any process. */
@@ -109,14 +106,13 @@ static bool BringRunningCopyForward(const char *commandLine)
         return false;
     RunningCopySearch search{};
     search.wantedShortPath = shortPath;
-    EnumWindows(BringForwardIfRunning, (LPARAM)&search);
-    return FoundRunningCopy;
+    EnumWindows(BringForwardIfRunning, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 bool OpenThroughShell(const char *verb, const char *file, const char *parameters)
 {
-    SHELLEXECUTEINFOA info;
-    ZeroMemory(&info, sizeof info);
+    SHELLEXECUTEINFOA info = {};
     info.cbSize = sizeof info;
     /* Our callers tell of a failure in their own words; the shell's message
      * would come first and say the same. */
@@ -135,8 +131,8 @@ void LaunchProgram(HWND owner, const char *commandLine, const char *args)
     if (OpenThroughShell("Open", commandLine, args))
         return;
 
-    enum { MESSAGE_CAPACITY = 300 };
+    constexpr int MESSAGE_CAPACITY = 300;
     char message[MESSAGE_CAPACITY];
-    snprintf(message, sizeof message, "Unable to launch %s", commandLine);
+    snprintf(message, sizeof message, "Unable to launch %s", commandLine); // NOLINT(cert-err33-c): cut, it still reads
     MessageBoxA(owner, message, APP_CAPTION, MB_ICONWARNING | MB_SETFOREGROUND);
 }

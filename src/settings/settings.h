@@ -8,15 +8,13 @@
 #include <windows.h>
 
 /* Registry path of the store, with its trailing backslash. */
-#define SETTINGS_BASE_PATH "Software\\Tolvane Keyboards\\Springdeck\\"
+constexpr char SETTINGS_BASE_PATH[] = "Software\\Tolvane Keyboards\\Springdeck\\";
 
 /* Buffer capacities that the readers pass, in bytes with the terminating zero. */
-enum : DWORD {
-    SETTING_PATH_CAPACITY = 512, /* full registry path of a subkey */
-    COMMAND_LINE_CAPACITY = 260, /* "command line", "args" */
-    TITLE_CAPACITY = 80,         /* "title" in a tooltip */
-    ICON_PATH_CAPACITY = 256,    /* "icon", "alias" */
-};
+constexpr DWORD SETTING_PATH_CAPACITY = 512; /* full registry path of a subkey */
+constexpr DWORD COMMAND_LINE_CAPACITY = 260; /* "command line", "args" */
+constexpr DWORD TITLE_CAPACITY = 80;         /* "title" in a tooltip */
+constexpr DWORD ICON_PATH_CAPACITY = 256;    /* "icon", "alias" */
 
 /* Returns the stored REG_DWORD, or the default when the key or value is
  * missing or the value is not a 4-byte REG_DWORD. */

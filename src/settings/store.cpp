@@ -16,7 +16,7 @@
 /* No setting is anywhere near this long. A bigger value (written by hand or
  * by another program, possibly hundreds of megabytes) is not read at all:
  * it counts as missing, so its reader gets the default. */
-enum : DWORD { MAX_SETTING_STRING_SIZE = 64 * 1024 };
+constexpr DWORD MAX_SETTING_STRING_SIZE = 64 * 1024;
 
 /* Opens "Software\Tolvane Keyboards\Springdeck\<subkey>" for reading, or
  * creates it (and the base path) for writing; null when that fails or the
@@ -26,7 +26,7 @@ static HKEY OpenSettingKey(const char *subkey, bool create = false)
     char path[SETTING_PATH_CAPACITY];
     HKEY key = nullptr;
     int n = snprintf(path, sizeof path, "%s%s", SETTINGS_BASE_PATH, subkey);
-    if (n <= 0 || n >= (int)sizeof path)
+    if (n <= 0 || n >= static_cast<int>(sizeof path))
         return nullptr;
     LONG result = create ? RegCreateKeyA(HKEY_CURRENT_USER, path, &key)
                          : RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_QUERY_VALUE, &key);
@@ -41,8 +41,8 @@ DWORD ReadSettingDword(const char *subkey, const char *valueName, DWORD defaultV
         return result;
 
     DWORD type = 0, value = 0, size = sizeof value;
-    if (RegQueryValueExA(key, valueName, nullptr, &type, (BYTE *)&value, &size) == ERROR_SUCCESS && type == REG_DWORD &&
-        size == sizeof value)
+    if (RegQueryValueExA(key, valueName, nullptr, &type, reinterpret_cast<BYTE *>(&value), &size) == ERROR_SUCCESS &&
+        type == REG_DWORD && size == sizeof value)
         result = value;
     RegCloseKey(key);
     return result;
@@ -53,7 +53,7 @@ void WriteSettingDword(const char *subkey, const char *valueName, DWORD value)
     HKEY key = OpenSettingKey(subkey, true);
     if (!key)
         return;
-    RegSetValueExA(key, valueName, 0, REG_DWORD, (const BYTE *)&value, sizeof value);
+    RegSetValueExA(key, valueName, 0, REG_DWORD, reinterpret_cast<const BYTE *>(&value), sizeof value);
     RegCloseKey(key);
 }
 
@@ -81,7 +81,8 @@ static bool QueryString(HKEY key, const char *valueName, std::string *text)
         return false;
     std::vector<char> data(size + 1, '\0');
     DWORD got = size;
-    if (RegQueryValueExA(key, valueName, nullptr, &type, (BYTE *)data.data(), &got) != ERROR_SUCCESS ||
+    if (RegQueryValueExA(key, valueName, nullptr, &type, reinterpret_cast<BYTE *>(data.data()), &got) !=
+            ERROR_SUCCESS ||
         !IsStringType(type) || got > size)
         return false;
     data[got] = '\0'; /* a value stored without its zero still ends here */
@@ -96,14 +97,14 @@ void ReadSettingString(const char *subkey, const char *valueName, const char *de
         return;
     if (!defaultValue)
         defaultValue = "";
-    CopyBounded(buffer, capacity, defaultValue, (DWORD)strlen(defaultValue));
+    CopyBounded(buffer, capacity, defaultValue, static_cast<DWORD>(strlen(defaultValue)));
 
     HKEY key = OpenSettingKey(subkey);
     if (!key)
         return;
     std::string text;
     if (QueryString(key, valueName, &text))
-        CopyBounded(buffer, capacity, text.c_str(), (DWORD)text.size());
+        CopyBounded(buffer, capacity, text.c_str(), static_cast<DWORD>(text.size()));
     RegCloseKey(key);
 }
 
@@ -130,7 +131,8 @@ void WriteSettingString(const char *subkey, const char *valueName, const char *t
     HKEY key = OpenSettingKey(subkey, true);
     if (!key)
         return;
-    RegSetValueExA(key, valueName, 0, REG_SZ, (const BYTE *)text, (DWORD)strlen(text) + 1);
+    RegSetValueExA(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE *>(text),
+                   static_cast<DWORD>(strlen(text)) + 1);
     RegCloseKey(key);
 }
 
@@ -164,7 +166,7 @@ void ReadKeyAssignment(UINT keyId, KeyAssignment *assignment)
 BrowserChoice ReadBrowserChoice()
 {
     DWORD value = ReadSettingDword("options", "browser", BROWSER_NETSCAPE);
-    return value < BROWSER_COUNT ? (BrowserChoice)value : BROWSER_NETSCAPE;
+    return value < BROWSER_COUNT ? static_cast<BrowserChoice>(value) : BROWSER_NETSCAPE;
 }
 
 void WriteBrowserChoice(BrowserChoice choice) { WriteSettingDword("options", "browser", choice); }
