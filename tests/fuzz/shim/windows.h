@@ -52,6 +52,7 @@ struct STRRET;
 struct OPENFILENAMEA;
 typedef IShellFolder *LPSHELLFOLDER;
 typedef LRESULT (*WNDPROC)(HWND, UINT, WPARAM, LPARAM);
+typedef int (*FARPROC)(void);
 
 #define WINAPI
 #define CALLBACK
@@ -68,3 +69,4 @@ typedef LRESULT (*WNDPROC)(HWND, UINT, WPARAM, LPARAM);
 int WideCharToMultiByte(UINT codePage, DWORD flags, const WCHAR *wide, int count, char *bytes, int capacity,
                         const char *fallback, BOOL *usedFallback);
 inline UINT GetACP(void) { return 1252; }
+FARPROC GetProcAddress(HMODULE module, LPCSTR name); /* declared for core.h; the parsers call none */
