@@ -70,6 +70,33 @@ TEST(HlpBtree, OneLeafContextTreeHasTheExpectedBytes)
     EXPECT_TRUE(std::all_of(tree.begin() + BTREE_HEADER_SIZE + 32, tree.end(), [](uint8_t b) { return b == 0; }));
 }
 
+TEST(HlpBtree, TwoLeafDirectoryTreeHasTheExpectedBytes)
+{
+    // Entries of 500 bytes: two fill the first 1 KiB leaf, the third starts a
+    // second one, and an index page after them leads to it.
+    const std::string a = "|" + std::string(494, 'A'), b = "|" + std::string(494, 'B'), c = "|" + std::string(494, 'C');
+    HlpBytes tree;
+    ExpectComplete(DirectoryTree, {{Name(a), U32(1)}, {Name(b), U32(2)}, {Name(c), U32(3)}}, &tree);
+    auto page = [](std::initializer_list<uint8_t> head, const std::string &text, size_t size = 1024) {
+        HlpBytes bytes(head);
+        bytes.insert(bytes.end(), text.begin(), text.end());
+        bytes.resize(size, 0);
+        return bytes;
+    };
+    // Magic, flags 0x0402, 1 KiB pages, "z4"; then zero, 1 split, root page 2, -1, 3 pages, 2 levels, 3 entries.
+    HlpBytes expected = page({0x3B, 0x29, 0x02, 0x04, 0x00, 0x04, 'z', '4'}, "", 22);
+    expected.insert(expected.end(), {0, 0, 0x01, 0, 0x02, 0, 0xFF, 0xFF, 0x03, 0, 0x02, 0, 0x03, 0, 0, 0});
+    // Leaves: free bytes, entries, previous and next page; the index page:
+    // free bytes, entries, the page below its first key, then (key, page).
+    const std::string z(1, '\0');
+    for (const HlpBytes &bytes : {page({0x10, 0x00, 0x02, 0x00, 0xFF, 0xFF, 0x01, 0x00},
+                                       a + z + "\x01" + z + z + z + b + z + "\x02" + z + z + z),
+                                  page({0x04, 0x02, 0x01, 0x00, 0x00, 0x00, 0xFF, 0xFF}, c + z + "\x03" + z + z + z),
+                                  page({0x08, 0x02, 0x01, 0x00, 0x00, 0x00}, c + z + "\x01" + z)})
+        expected.insert(expected.end(), bytes.begin(), bytes.end());
+    EXPECT_EQ(tree, expected);
+}
+
 TEST(HlpBtree, DirectoryNamesSortAsBytes)
 {
     std::vector<BtreeEntry> entries = {

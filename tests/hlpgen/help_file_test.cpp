@@ -11,7 +11,7 @@
 // SHA-256, to compare a whole image with a known check value.
 static std::string Sha256Hex(const HlpBytes &data)
 {
-    static const uint32_t k[64] = {
+    constexpr uint32_t k[64] = {
         0x428a2f98, 0x71374491, 0xb5c0fbcf, 0xe9b5dba5, 0x3956c25b, 0x59f111f1, 0x923f82a4, 0xab1c5ed5,
         0xd807aa98, 0x12835b01, 0x243185be, 0x550c7dc3, 0x72be5d74, 0x80deb1fe, 0x9bdc06a7, 0xc19bf174,
         0xe49b69c1, 0xefbe4786, 0x0fc19dc6, 0x240ca1cc, 0x2de92c6f, 0x4a7484aa, 0x5cb0a9dc, 0x76f988da,
@@ -32,8 +32,9 @@ static std::string Sha256Hex(const HlpBytes &data)
     for (size_t chunk = 0; chunk < m.size(); chunk += 64) {
         uint32_t w[64];
         for (int i = 0; i < 16; ++i)
-            w[i] = (uint32_t(m[chunk + 4 * i]) << 24) | (uint32_t(m[chunk + 4 * i + 1]) << 16) |
-                   (uint32_t(m[chunk + 4 * i + 2]) << 8) | m[chunk + 4 * i + 3];
+            w[i] = (static_cast<uint32_t>(m[chunk + 4 * i]) << 24) |
+                   (static_cast<uint32_t>(m[chunk + 4 * i + 1]) << 16) |
+                   (static_cast<uint32_t>(m[chunk + 4 * i + 2]) << 8) | m[chunk + 4 * i + 3];
         for (int i = 16; i < 64; ++i) {
             uint32_t s0 = rotr(w[i - 15], 7) ^ rotr(w[i - 15], 18) ^ (w[i - 15] >> 3);
             uint32_t s1 = rotr(w[i - 2], 17) ^ rotr(w[i - 2], 19) ^ (w[i - 2] >> 10);

@@ -32,6 +32,8 @@ set_tests_properties(${SD_HLPGEN_UNIT_TESTS} PROPERTIES FIXTURES_REQUIRED chm_ex
 set(SD_HLPGEN_VIEWER ${CMAKE_CURRENT_LIST_DIR}/viewer_test.cpp)
 add_executable(hlpgen_viewer_tests ${SD_HLPGEN_VIEWER})
 target_link_libraries(hlpgen_viewer_tests PRIVATE hlpgen_lib gtest_main user32)
+# The run-time lookup of HtmlHelpA goes through the program's own ProcAddress.
+target_include_directories(hlpgen_viewer_tests PRIVATE ${CMAKE_SOURCE_DIR}/src)
 target_compile_definitions(hlpgen_viewer_tests PRIVATE SD_HELP_FILE="${SD_HELP_FILE}" SD_CHM_FILE="${SD_CHM_FILE}")
 target_link_options(hlpgen_viewer_tests PRIVATE -static)
 set_target_properties(hlpgen_viewer_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${SD_TEST_BIN})

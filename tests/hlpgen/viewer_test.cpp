@@ -13,10 +13,11 @@
 #include <iterator>
 #include <string>
 
+#include "core/core.h"
 #include "hlpgen.h"
 
-static const char ViewerClass[] = "MS_WINHELP";
-static const DWORD DEADLINE_MS = 30000;
+constexpr char ViewerClass[] = "MS_WINHELP";
+constexpr DWORD DEADLINE_MS = 30000;
 
 static std::string HelpPath()
 {
@@ -118,13 +119,13 @@ struct HelpCall {
     std::string path;
     UINT command;
     DWORD data;
-    BOOL result;
+    bool result;
 };
 
 static DWORD WINAPI CallWinHelp(LPVOID param)
 {
     HelpCall *call = static_cast<HelpCall *>(param);
-    call->result = WinHelpA(call->owner, call->path.c_str(), call->command, call->data);
+    call->result = WinHelpA(call->owner, call->path.c_str(), call->command, call->data) != FALSE;
     return 0;
 }
 
@@ -133,7 +134,7 @@ static DWORD WINAPI CallWinHelp(LPVOID param)
 // the call runs on a thread of its own and the test watches for such a box.
 static void RunWinHelp(HWND owner, const std::string &path, UINT command, DWORD data)
 {
-    HelpCall *call = new HelpCall{owner, path, command, data, FALSE};
+    HelpCall *call = new HelpCall{owner, path, command, data, false};
     HANDLE thread = CreateThread(nullptr, 0, CallWinHelp, call, 0, nullptr);
     ASSERT_NE(thread, nullptr);
     std::string boxes;
@@ -242,8 +243,8 @@ TEST(HlpViewer, HtmlHelpOpensTheChmAtEveryContext)
 {
     char chm[MAX_PATH];
     ASSERT_GT(GetFullPathNameA(SD_CHM_FILE, MAX_PATH, chm, nullptr), 0u);
-    typedef HWND(WINAPI * HtmlHelpFunction)(HWND, LPCSTR, UINT, DWORD_PTR);
-    HtmlHelpFunction htmlHelp = (HtmlHelpFunction)(void *)GetProcAddress(LoadLibraryA("hhctrl.ocx"), "HtmlHelpA");
+    using HtmlHelpFunction = HWND(WINAPI *)(HWND caller, LPCSTR file, UINT command, DWORD_PTR data);
+    auto htmlHelp = ProcAddress<HtmlHelpFunction>(LoadLibraryA("hhctrl.ocx"), "HtmlHelpA");
     ASSERT_NE(htmlHelp, nullptr);
     EXPECT_EQ(htmlHelp(nullptr, chm, HH_HELP_CONTEXT, 101), nullptr);
     EXPECT_FALSE(HtmlHelpWindowOpen());

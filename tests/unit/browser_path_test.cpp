@@ -11,7 +11,7 @@
 
 namespace {
 
-const char AppPaths[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
+constexpr char AppPaths[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
 
 class BrowserPathTest : public ::testing::Test {
 protected:
@@ -65,7 +65,7 @@ protected:
     static void SetAppPath(const char *program, const std::string &path)
     {
         RegSetValueA(HKEY_LOCAL_MACHINE, (std::string(AppPaths) + program).c_str(), REG_SZ, path.c_str(),
-                     (DWORD)path.size());
+                     static_cast<DWORD>(path.size()));
     }
 
     static std::string OwnPath()
@@ -97,8 +97,6 @@ TEST_F(BrowserPathTest, NavigatorFromAppPathsWhenTheFileExistsElseFromItsIniFile
     } cases[] = {
         {"C:\\NAV\\NETSCAPE.INI", "C:\\NAV\\NETSCAPE.exe"},
         {"x.ini", "x.exe"},
-        {"ab.i", "aexe"},
-        {"a.i", "a.i"},
         {"abc", "abc"},
     };
     for (const auto &c : cases) {

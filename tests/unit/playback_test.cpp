@@ -48,23 +48,23 @@ TEST(PlaybackList, SystemKeyBitAndIgnoredBits)
 {
     std::vector<Played> played = Walk({2, VK_F10 | PLAYBACK_SYSTEM_KEY, 'X' | 0x8000 | 0x0100 | PLAYBACK_KEY_DOWN});
     ASSERT_EQ(played.size(), 3u);
-    EXPECT_EQ(played[0].message, (UINT)WM_SYSKEYDOWN);
-    EXPECT_EQ(played[1].message, (UINT)WM_SYSKEYUP);
-    EXPECT_EQ(played[0].vk, (UINT)VK_F10);
-    EXPECT_EQ(played[2].message, (UINT)WM_KEYDOWN);
-    EXPECT_EQ(played[2].vk, (UINT)'X');
+    EXPECT_EQ(played[0].message, static_cast<UINT>(WM_SYSKEYDOWN));
+    EXPECT_EQ(played[1].message, static_cast<UINT>(WM_SYSKEYUP));
+    EXPECT_EQ(played[0].vk, static_cast<UINT>(VK_F10));
+    EXPECT_EQ(played[2].message, static_cast<UINT>(WM_KEYDOWN));
+    EXPECT_EQ(played[2].vk, static_cast<UINT>('X'));
 }
 
 TEST(PlaybackList, EmptyRequestEndsAtOnceAndLongOneIsCut)
 {
     EXPECT_TRUE(Walk({0}).empty());
-    std::vector<WORD> request(1 + 1100, (WORD)('K' | PLAYBACK_KEY_DOWN));
+    std::vector<WORD> request(1 + 1100, static_cast<WORD>('K' | PLAYBACK_KEY_DOWN));
     request[0] = 1100;
     request[1 + 1024] = VK_F1 | PLAYBACK_KEY_DOWN; // the first entry past the cap
     std::vector<Played> played = Walk(request);
     EXPECT_EQ(played.size(), 1024u);
     for (const Played &event : played)
-        ASSERT_EQ(event.vk, (UINT)'K');
+        ASSERT_EQ(event.vk, static_cast<UINT>('K'));
 }
 
 TEST(PlaybackList, EveryEventIsDueOneDelayAfterTheStep)
@@ -72,15 +72,16 @@ TEST(PlaybackList, EveryEventIsDueOneDelayAfterTheStep)
     static PlaybackState state;
     WORD request[] = {1, VK_F5};
     BeginPlaybackState(&state, request, 100, 1000);
-    AdvancePlayback(&state, 1000);
-    EXPECT_EQ(state.nextTime, 1100u);
     EVENTMSG event;
+    AdvancePlayback(&state, 1000);
     CurrentPlaybackEvent(&state, &event);
     EXPECT_EQ(event.time, 1100u);
-    EXPECT_EQ(event.paramH, MapVirtualKeyA(VK_F5, 0));
-    EXPECT_EQ(event.hwnd, (HWND) nullptr);
+    EXPECT_EQ(event.paramH, 0x3Fu) << "F5's scan code";
+    EXPECT_EQ(event.hwnd, nullptr);
     AdvancePlayback(&state, 1105);
-    EXPECT_EQ(state.nextTime, 1205u);
+    CurrentPlaybackEvent(&state, &event);
+    EXPECT_EQ(event.message, static_cast<UINT>(WM_KEYUP));
+    EXPECT_EQ(event.time, 1205u);
 }
 
 bool QuitPosted()
@@ -97,11 +98,12 @@ TEST(JournalHook, GetNextRepeatsSkipAdvancesOthersPassOn)
     AdvancePlayback(&state, 1000); // as the playback thread does before installing the hook
 
     EVENTMSG first, again;
-    EXPECT_EQ(JournalPlaybackStep(&state, HC_GETNEXT, 0, (LPARAM)&first, 1010), 40);
-    EXPECT_EQ(JournalPlaybackStep(&state, HC_GETNEXT, 0, (LPARAM)&again, 1060), 0) << "overdue: at once";
-    EXPECT_EQ(first.message, (UINT)WM_KEYDOWN);
+    EXPECT_EQ(JournalPlaybackStep(&state, HC_GETNEXT, 0, reinterpret_cast<LPARAM>(&first), 1010), 40);
+    EXPECT_EQ(JournalPlaybackStep(&state, HC_GETNEXT, 0, reinterpret_cast<LPARAM>(&again), 1060), 0)
+        << "overdue: at once";
+    EXPECT_EQ(first.message, static_cast<UINT>(WM_KEYDOWN));
     EXPECT_EQ(again.message, first.message);
-    EXPECT_EQ(again.paramL, (UINT)VK_F5);
+    EXPECT_EQ(again.paramL, static_cast<UINT>(VK_F5));
     EXPECT_EQ(again.time, 1050u);
     EXPECT_EQ(state.index, 0);
     EXPECT_TRUE(state.asked);
@@ -114,24 +116,23 @@ TEST(JournalHook, GetNextRepeatsSkipAdvancesOthersPassOn)
     EXPECT_EQ(memcmp(&before, &state, sizeof state), 0);
 
     EXPECT_EQ(JournalPlaybackStep(&state, HC_SKIP, 0, 0, 1100), 0);
-    JournalPlaybackStep(&state, HC_GETNEXT, 0, (LPARAM)&first, 1100);
-    EXPECT_EQ(first.message, (UINT)WM_KEYUP);
-    EXPECT_EQ(first.paramL, (UINT)VK_F5);
+    JournalPlaybackStep(&state, HC_GETNEXT, 0, reinterpret_cast<LPARAM>(&first), 1100);
+    EXPECT_EQ(first.message, static_cast<UINT>(WM_KEYUP));
+    EXPECT_EQ(first.paramL, static_cast<UINT>(VK_F5));
     JournalPlaybackStep(&state, HC_SKIP, 0, 0, 1150);
-    JournalPlaybackStep(&state, HC_GETNEXT, 0, (LPARAM)&first, 1150);
-    EXPECT_EQ(first.message, (UINT)WM_KEYUP);
-    EXPECT_EQ(first.paramL, (UINT)VK_SHIFT);
+    JournalPlaybackStep(&state, HC_GETNEXT, 0, reinterpret_cast<LPARAM>(&first), 1150);
+    EXPECT_EQ(first.message, static_cast<UINT>(WM_KEYUP));
+    EXPECT_EQ(first.paramL, static_cast<UINT>(VK_SHIFT));
     EXPECT_FALSE(QuitPosted());
     JournalPlaybackStep(&state, HC_SKIP, 0, 0, 1200);
     EXPECT_TRUE(QuitPosted()) << "the end of the list ends the thread's loop";
-    EXPECT_EQ(state.hook, (HHOOK) nullptr);
+    EXPECT_EQ(state.hook, nullptr);
 }
 
 TEST(JournalHook, NoActivePlaybackAnswersZero)
 {
-    EVENTMSG event;
-    ZeroMemory(&event, sizeof event);
-    EXPECT_EQ(JournalPlaybackStep(nullptr, HC_GETNEXT, 0, (LPARAM)&event, 0), 0);
+    EVENTMSG event = {};
+    EXPECT_EQ(JournalPlaybackStep(nullptr, HC_GETNEXT, 0, reinterpret_cast<LPARAM>(&event), 0), 0);
     EXPECT_EQ(JournalPlaybackStep(nullptr, HC_SKIP, 0, 0, 0), 0);
     EXPECT_EQ(event.message, 0u);
 }
@@ -218,9 +219,9 @@ TEST_F(PlayKeysTest, NoDelayPlaysEverythingBeforeReturning)
     EXPECT_EQ(PlayKeys(request, 0), 1);
     std::vector<SinkEvent> events = Recorded();
     ASSERT_EQ(events.size(), 2u);
-    EXPECT_EQ(events[0].message, (UINT)WM_KEYDOWN);
-    EXPECT_EQ(events[1].message, (UINT)WM_KEYUP);
-    EXPECT_EQ(events[0].scan, MapVirtualKeyA(VK_F5, 0));
+    EXPECT_EQ(events[0].message, static_cast<UINT>(WM_KEYDOWN));
+    EXPECT_EQ(events[1].message, static_cast<UINT>(WM_KEYUP));
+    EXPECT_EQ(events[0].scan, 0x3Fu) << "F5's scan code";
     EXPECT_TRUE(WaitUntil([] { return !IsPlayingKeys(); }));
 }
 
@@ -237,7 +238,7 @@ TEST_F(PlayKeysTest, EmptyRequestIsRefused)
 
 TEST_F(PlayKeysTest, OnlyTheFirst1024EntriesPlay)
 {
-    std::vector<WORD> request(1 + 1100, (WORD)('K' | PLAYBACK_KEY_DOWN));
+    std::vector<WORD> request(1 + 1100, static_cast<WORD>('K' | PLAYBACK_KEY_DOWN));
     request[0] = 1100;
     EXPECT_EQ(PlayKeys(request.data(), 0), 1);
     EXPECT_TRUE(WaitUntil([] { return !IsPlayingKeys(); }));
@@ -253,7 +254,7 @@ TEST_F(PlayKeysTest, StrokeAtHundredMillisecondsTakesTwoSteps)
     ASSERT_TRUE(WaitUntil([] { return !IsPlayingKeys(); }));
     std::vector<SinkEvent> events = Recorded();
     ASSERT_EQ(events.size(), 2u);
-    EXPECT_LE((int)(returned - events[0].tick), 0) << "the requester goes on before the first event is due";
+    EXPECT_LE(static_cast<int>(returned - events[0].tick), 0) << "the requester goes on before the first event is due";
     // The tick count moves in steps of up to 16 ms; a loaded machine adds delay.
     EXPECT_GE(events[0].tick - start, 84u);
     EXPECT_LE(events[0].tick - start, driver::ScaledWait(600));
@@ -271,9 +272,9 @@ TEST_F(PlayKeysTest, SecondRequestWhileOneRunsIsRefusedAtOnce)
     ASSERT_TRUE(WaitUntil([] { return !IsPlayingKeys(); }));
     std::vector<SinkEvent> events = Recorded();
     ASSERT_EQ(events.size(), 6u);
-    EXPECT_LT((int)(refused - events.back().tick), 0) << "refused without waiting for the running playback";
+    EXPECT_LT(static_cast<int>(refused - events.back().tick), 0) << "refused without waiting for the running playback";
     for (const SinkEvent &event : events)
-        EXPECT_NE(event.vk, (UINT)VK_F5);
+        EXPECT_NE(event.vk, static_cast<UINT>(VK_F5));
 }
 
 TEST_F(PlayKeysTest, CancelledPlaybackReleasesItsKeysAndAcceptsTheNext)
@@ -289,10 +290,10 @@ TEST_F(PlayKeysTest, CancelledPlaybackReleasesItsKeysAndAcceptsTheNext)
     // Whatever went down comes up again, the modifiers last (after Enter).
     ASSERT_GE(events.size(), 5u);
     size_t n = events.size();
-    EXPECT_EQ(events[n - 1].message, (UINT)WM_KEYUP);
-    EXPECT_EQ(events[n - 1].vk, (UINT)VK_SHIFT);
-    EXPECT_EQ(events[n - 2].message, (UINT)WM_KEYUP);
-    EXPECT_EQ(events[n - 2].vk, (UINT)VK_CONTROL);
+    EXPECT_EQ(events[n - 1].message, static_cast<UINT>(WM_KEYUP));
+    EXPECT_EQ(events[n - 1].vk, static_cast<UINT>(VK_SHIFT));
+    EXPECT_EQ(events[n - 2].message, static_cast<UINT>(WM_KEYUP));
+    EXPECT_EQ(events[n - 2].vk, static_cast<UINT>(VK_CONTROL));
     int downs = 0, ups = 0;
     for (const SinkEvent &event : events)
         (event.message == WM_KEYDOWN ? downs : ups)++;

@@ -1,5 +1,5 @@
-// The program list's sort order, and the shell helpers of the connection
-// look-up: id-list joining and display-name conversion.
+// The program list: its sort order, shortcut resolution and the Start Menu
+// it reads.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,15 +8,13 @@
 #include <vector>
 
 #include "driver.h"
-#include "launch/launch_internal.h"
 #include "picking/picking_internal.h"
 
 namespace {
 
 ProgramListItem Item(const char *name, bool folder = false, bool goBack = false, bool connection = false)
 {
-    ProgramListItem item;
-    memset(&item, 0, sizeof item);
+    ProgramListItem item = {};
     lstrcpynA(item.displayName, name, sizeof item.displayName);
     item.isFolder = folder;
     item.isGoBack = goBack;
@@ -97,89 +95,19 @@ TEST(ResolveShortcut, AnythingButALinkIsItsOwnTarget)
     CoUninitialize();
 }
 
-// ---- id lists ------------------------------------------------------------------
-
-std::vector<BYTE> IdList(const std::vector<std::string> &items)
+// Without the user's "Start Menu" value there is no folder to read: the list
+// stays empty (no guess at a folder, not even the Dial-Up Networking entry).
+TEST(StartMenuCache, MissingStartMenuValueReadsNoFolder)
 {
-    std::vector<BYTE> list;
-    for (const std::string &text : items) {
-        USHORT cb = (USHORT)(text.size() + 2);
-        list.push_back((BYTE)cb);
-        list.push_back((BYTE)(cb >> 8));
-        list.insert(list.end(), text.begin(), text.end());
-    }
-    list.push_back(0);
-    list.push_back(0);
-    return list;
-}
-
-TEST(IdLists, SizeCountsEveryItemAndTheTerminator)
-{
-    EXPECT_EQ(IdListSize((LPCITEMIDLIST)IdList({}).data()), 2u);
-    EXPECT_EQ(IdListSize((LPCITEMIDLIST)IdList({"abc", "de"}).data()), 5u + 4u + 2u);
-    EXPECT_EQ(IdListSize(nullptr), 2u);
-}
-
-TEST(IdLists, JoiningPutsTheItemAfterTheFolderInOneBlock)
-{
-    IMalloc *allocator = nullptr;
-    ASSERT_TRUE(SUCCEEDED(SHGetMalloc(&allocator)));
-    std::vector<BYTE> folder = IdList({"computer", "dialup"}), item = IdList({"Home"});
-    LPITEMIDLIST joined = JoinIdLists(allocator, (LPCITEMIDLIST)folder.data(), (LPCITEMIDLIST)item.data());
-    ASSERT_TRUE(joined);
-    std::vector<BYTE> expected = IdList({"computer", "dialup", "Home"});
-    EXPECT_EQ(IdListSize(joined), expected.size());
-    EXPECT_EQ(std::vector<BYTE>((BYTE *)joined, (BYTE *)joined + expected.size()), expected);
-    allocator->Free(joined);
-
-    std::vector<BYTE> empty = IdList({});
-    joined = JoinIdLists(allocator, (LPCITEMIDLIST)empty.data(), (LPCITEMIDLIST)item.data());
-    ASSERT_TRUE(joined);
-    EXPECT_EQ(std::vector<BYTE>((BYTE *)joined, (BYTE *)joined + item.size()), item);
-    allocator->Free(joined);
-    allocator->Release();
-}
-
-// ---- display names ---------------------------------------------------------------
-
-TEST(StrRetToText, TheThreeKindsWholeOrNotAtAll)
-{
-    char text[260];
-    STRRET name;
-
-    name.uType = STRRET_WSTR;
-    name.pOleStr = (LPWSTR)CoTaskMemAlloc(sizeof L"Office");
-    memcpy(name.pOleStr, L"Office", sizeof L"Office");
-    EXPECT_TRUE(StrRetToText(&name, nullptr, text, sizeof text));
-    EXPECT_STREQ(text, "Office");
-    EXPECT_EQ(name.pOleStr, nullptr) << "the shell's string is freed";
-
-    std::wstring longName(260, L'w');
-    name.uType = STRRET_WSTR;
-    name.pOleStr = (LPWSTR)CoTaskMemAlloc((longName.size() + 1) * sizeof(WCHAR));
-    memcpy(name.pOleStr, longName.c_str(), (longName.size() + 1) * sizeof(WCHAR));
-    EXPECT_FALSE(StrRetToText(&name, nullptr, text, sizeof text)) << "a cut name would match another";
-    EXPECT_STREQ(text, "");
-
-    std::vector<BYTE> item = IdList({std::string("xx") + "Home" + '\0'});
-    name.uType = STRRET_OFFSET;
-    name.uOffset = 4;
-    EXPECT_TRUE(StrRetToText(&name, (LPCITEMIDLIST)item.data(), text, sizeof text));
-    EXPECT_STREQ(text, "Home");
-    name.uOffset = 40; // outside the item
-    EXPECT_FALSE(StrRetToText(&name, (LPCITEMIDLIST)item.data(), text, sizeof text));
-    std::vector<BYTE> unterminated = IdList({"xxHome"});
-    name.uOffset = 4;
-    EXPECT_FALSE(StrRetToText(&name, (LPCITEMIDLIST)unterminated.data(), text, sizeof text));
-
-    name.uType = STRRET_CSTR;
-    lstrcpynA(name.cStr, "Work", sizeof name.cStr);
-    EXPECT_TRUE(StrRetToText(&name, nullptr, text, sizeof text));
-    EXPECT_STREQ(text, "Work");
-    EXPECT_FALSE(StrRetToText(&name, nullptr, text, 4)) << "does not fit";
-
-    name.uType = 7;
-    EXPECT_FALSE(StrRetToText(&name, nullptr, text, sizeof text));
+    driver::PointStartMenuAt("");
+    CoInitialize(nullptr);
+    BuildStartMenuCache();
+    HWND list = CreateWindowA("LISTBOX", "", LBS_OWNERDRAWFIXED, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
+    FillProgramList(list, "", 0);
+    EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 0);
+    DestroyWindow(list);
+    CoUninitialize();
+    driver::RestoreStartMenuFolder();
 }
 
 } // namespace

@@ -9,7 +9,7 @@
 
 namespace {
 
-const char Base[] = "Software\\Tolvane Keyboards\\Springdeck";
+constexpr char Base[] = "Software\\Tolvane Keyboards\\Springdeck";
 
 class SettingsStoreTest : public ::testing::Test {
 protected:
@@ -20,7 +20,7 @@ protected:
     {
         HKEY key;
         ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, (std::string(Base) + "\\" + subkey).c_str(), &key), ERROR_SUCCESS);
-        RegSetValueExA(key, name, 0, type, (const BYTE *)data, size);
+        RegSetValueExA(key, name, 0, type, static_cast<const BYTE *>(data), size);
         RegCloseKey(key);
     }
 
@@ -70,12 +70,12 @@ TEST_F(SettingsStoreTest, AssignmentsAreStoredByFieldWithOneValuePerKey)
     for (const char *subkey : {"command line", "args", "title", "icon"}) {
         DWORD type = 0, size = 0;
         ASSERT_TRUE(RawType(subkey, "F5", &type, &size)) << subkey;
-        EXPECT_EQ(type, (DWORD)REG_SZ) << subkey;
+        EXPECT_EQ(type, static_cast<DWORD>(REG_SZ)) << subkey;
         ASSERT_TRUE(RawType(subkey, "Pause", &type, &size)) << subkey;
     }
     DWORD type = 0, size = 0;
     ASSERT_TRUE(RawType("icon index", "F5", &type, &size));
-    EXPECT_EQ(type, (DWORD)REG_DWORD);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
     EXPECT_EQ(size, 4u);
     // Strings are stored with their terminating zero.
     ASSERT_TRUE(RawType("args", "F5", &type, &size));
@@ -120,7 +120,7 @@ TEST_F(SettingsStoreTest, OversizedStringsAreCutToTheReadersCapacity)
     EXPECT_EQ(Read("args", "F1"), std::string(259, 'c'));
     std::string huge(10 * 1024 * 1024, 'd');
     WriteSettingString("command line", "F5", huge.c_str());
-    Raw("options", "browser", REG_SZ, huge.c_str(), (DWORD)huge.size() + 1);
+    Raw("options", "browser", REG_SZ, huge.c_str(), static_cast<DWORD>(huge.size() + 1));
     EXPECT_EQ(Read("command line", "F5"), "");
     EXPECT_EQ(ReadSettingDword("options", "browser", 0), 0u);
     char buffer[16];
@@ -142,6 +142,10 @@ TEST_F(SettingsStoreTest, WrongTypesYieldTheDefault)
     Raw("title", "F6", REG_BINARY, "XYZXYZXYZ", 9);
     EXPECT_EQ(Read("command line", "F6"), "");
     EXPECT_EQ(Read("title", "F6"), "");
+    char text[16] = "stale";
+    EXPECT_FALSE(
+        ReadRegistryString(HKEY_CURRENT_USER, (std::string(Base) + "\\title").c_str(), "F6", text, sizeof text));
+    EXPECT_STREQ(text, "") << "a value that is not a string reads as none";
 
     Raw("icon index", "F6", REG_SZ, "12", 3);
     EXPECT_EQ(ReadSettingDword("icon index", "F6", 0), 0u);
@@ -165,22 +169,6 @@ TEST_F(SettingsStoreTest, AliasValueIsNamedByTheWholeAddress)
     WriteSettingString("alias", "http://a.example/x?y=1", "C:\\Web\\a.htm");
     EXPECT_EQ(Read("alias", "http://a.example/x?y=1", 256), "C:\\Web\\a.htm");
     EXPECT_EQ(Read("alias", "http://a.example/x", 256), "");
-}
-
-TEST(KeyTable, NamesAndKeysOfTheFifteenSpringpads)
-{
-    EXPECT_STREQ(KeyName(101), "F1");
-    EXPECT_STREQ(KeyName(112), "F12");
-    EXPECT_STREQ(KeyName(113), "Print Screen");
-    EXPECT_STREQ(KeyName(114), "Scroll Lock");
-    EXPECT_STREQ(KeyName(115), "Pause");
-    EXPECT_STREQ(KeyName(100), "");
-    EXPECT_STREQ(KeyName(116), "");
-    EXPECT_STREQ(KeyName(0), "");
-    EXPECT_EQ(KeyVirtualKey(101), (UINT)VK_F1);
-    EXPECT_EQ(KeyVirtualKey(113), (UINT)VK_SNAPSHOT);
-    EXPECT_EQ(KeyVirtualKey(114), (UINT)VK_SCROLL);
-    EXPECT_EQ(KeyVirtualKey(115), (UINT)VK_PAUSE);
 }
 
 } // namespace

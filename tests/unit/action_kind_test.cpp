@@ -1,10 +1,10 @@
-// Decoding of stored command lines and the file form of local aliases.
+// Telling web addresses from other command lines, and the file form of local
+// aliases.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "launch/launch_internal.h"
-#include "setup/setup_internal.h"
 
 namespace {
 
@@ -85,23 +85,6 @@ TEST(FileAddressToPath, LocalDrivePathsOnly)
         EXPECT_EQ(local ? std::string(path) : "(none)", c.second ? c.second : "(none)") << c.first;
     }
     EXPECT_FALSE(FileAddressToPath("file:///C:/abcdef", path, 6));
-}
-
-TEST(PresetSites, EveryAddressIsAHomePageOrTheSiteOfTheDay)
-{
-    for (size_t i = 0; i < PresetSiteCount; ++i) {
-        const PresetSite &site = PresetSites[i];
-        std::string address = site.address;
-        ASSERT_EQ(address.rfind("http://", 0), 0u) << address;
-        EXPECT_TRUE(IsWebAddress(site.address));
-        if (site.button == 101 && !site.yahoo)
-            EXPECT_EQ(address.substr(address.size() - 16), "/cgi-bin/sod.cgi");
-        else
-            EXPECT_EQ(address.find('/', 7), std::string::npos) << "no path, no trailing slash: " << address;
-        EXPECT_EQ(FindPresetSite(site.address), &site) << "each address exists once";
-    }
-    EXPECT_EQ(FindPresetSite("http://www.cnet.com/"), nullptr);
-    EXPECT_EQ(FindPresetSite(""), nullptr);
 }
 
 } // namespace
