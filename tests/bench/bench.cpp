@@ -25,18 +25,16 @@ double TicksToMs(long long ticks, long long frequency) { return ticks * 1000.0 /
 
 SIZE_T WorkingSetKb(HANDLE process)
 {
-    PROCESS_MEMORY_COUNTERS_EX counters;
-    ZeroMemory(&counters, sizeof counters);
-    if (!GetProcessMemoryInfo(process, (PROCESS_MEMORY_COUNTERS *)&counters, sizeof counters))
+    PROCESS_MEMORY_COUNTERS_EX counters = {};
+    if (!GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS *>(&counters), sizeof counters))
         return 0;
     return counters.WorkingSetSize / 1024;
 }
 
 SIZE_T PrivateKb(HANDLE process)
 {
-    PROCESS_MEMORY_COUNTERS_EX counters;
-    ZeroMemory(&counters, sizeof counters);
-    if (!GetProcessMemoryInfo(process, (PROCESS_MEMORY_COUNTERS *)&counters, sizeof counters))
+    PROCESS_MEMORY_COUNTERS_EX counters = {};
+    if (!GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS *>(&counters), sizeof counters))
         return 0;
     // Windows reports the private commit in both fields; Wine leaves
     // PrivateUsage at 0 and reports the private pages in use (the process's
@@ -95,7 +93,7 @@ static std::string JsonText(const std::string &text)
     for (char c : text) {
         if (c == '"' || c == '\\')
             out += '\\';
-        if ((unsigned char)c >= 0x20)
+        if (static_cast<unsigned char>(c) >= 0x20)
             out += c;
     }
     return out + "\"";
@@ -120,7 +118,7 @@ static void PrintTable(FILE *out)
             snprintf(bmedian, sizeof bmedian, "%.1f", b.median);
         std::string what = f.name + " (" + f.unit + ")";
         fprintf(out, "%-4s %-72s %10.1f %10.1f %10.1f %6u %-24s %10s %7s\n", f.id.c_str(), what.c_str(), s.median,
-                s.min, s.max, (unsigned)s.count, f.baselineName.c_str(), bmedian, ratio);
+                s.min, s.max, static_cast<unsigned>(s.count), f.baselineName.c_str(), bmedian, ratio);
         if (!f.note.empty())
             fprintf(out, "     note: %s\n", f.note.c_str());
     }
@@ -142,8 +140,8 @@ static void WriteJson(const std::string &path)
         fprintf(out,
                 "    {\"id\": %s, \"name\": %s, \"unit\": %s, \"n\": %u, \"median\": %.3f, \"min\": %.3f, "
                 "\"max\": %.3f",
-                JsonText(f.id).c_str(), JsonText(f.name).c_str(), JsonText(f.unit).c_str(), (unsigned)s.count, s.median,
-                s.min, s.max);
+                JsonText(f.id).c_str(), JsonText(f.name).c_str(), JsonText(f.unit).c_str(),
+                static_cast<unsigned>(s.count), s.median, s.min, s.max);
         if (b.count)
             fprintf(out,
                     ", \"baseline\": %s, \"baseline_median\": %.3f, \"baseline_min\": %.3f, "

@@ -13,7 +13,7 @@
 // repeat, so a compressed backup is as large as a real one.
 inline std::string BenchBlob(unsigned n)
 {
-    static const char digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    constexpr char digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
     std::string blob(2048, '=');
     unsigned state = n * 2654435761u + 1;
     for (size_t i = 0; i + 2 < blob.size(); ++i) {
@@ -26,7 +26,7 @@ inline std::string BenchBlob(unsigned n)
 inline std::string BenchGuid(int n)
 {
     char guid[40];
-    snprintf(guid, sizeof guid, "%08x-7d1c-4e2a-9b3f-%012x", (unsigned)n * 2654435761u, (unsigned)n);
+    snprintf(guid, sizeof guid, "%08x-7d1c-4e2a-9b3f-%012x", n * 2654435761u, static_cast<unsigned>(n));
     return guid;
 }
 
@@ -72,7 +72,7 @@ inline std::string ChromiumBookmarkText(int folders, int perFolder)
                      "%s{\n\"date_added\": \"13%014d\",\n\"date_last_used\": \"0\",\n\"guid\": \"%s\",\n"
                      "\"id\": \"%d\",\n\"meta_info\": {\n\"power_bookmark_meta\": \"",
                      b ? ", " : "", 300000000 + b, BenchGuid(id).c_str(), id);
-            text += line + BenchBlob((unsigned)id);
+            text += line + BenchBlob(static_cast<unsigned>(id));
             snprintf(line, sizeof line,
                      "\"\n},\n\"name\": \"Page %02d of site %03d \\u2013 caf\\u00e9\",\n\"type\": \"url\",\n"
                      "\"url\": \"http://site%03d.example.com/page%02d.html\"\n}",
@@ -121,7 +121,7 @@ inline std::string FirefoxBackupText(int folders, int perFolder)
                      "\"type\":\"text/x-moz-place\",\"annos\":[{\"name\":\"bookmarkProperties/description\","
                      "\"flags\":0,\"expires\":4,\"value\":\"",
                      b ? "," : "", BenchGuid(id).c_str(), b, f, b, b, b, id);
-            text += line + BenchBlob((unsigned)id);
+            text += line + BenchBlob(static_cast<unsigned>(id));
             snprintf(line, sizeof line, "\"}],\"uri\":\"http://site%03d.example.com/page%02d.html\"}", f, b);
             text += line;
         }

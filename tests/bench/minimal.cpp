@@ -13,8 +13,7 @@ static LRESULT CALLBACK MinimalProc(HWND window, UINT message, WPARAM wParam, LP
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
-    WNDCLASSA windowClass;
-    ZeroMemory(&windowClass, sizeof windowClass);
+    WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = MinimalProc;
     windowClass.hInstance = instance;
     windowClass.lpszClassName = "SpringdeckBenchMinimal";

@@ -64,7 +64,7 @@ inline void AppendLogLine(const std::string &path, const std::string &line)
                                   OPEN_ALWAYS, 0, nullptr);
         if (file != INVALID_HANDLE_VALUE) {
             DWORD written = 0;
-            WriteFile(file, line.data(), (DWORD)line.size(), &written, nullptr);
+            WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
             CloseHandle(file);
             return;
         }
@@ -73,10 +73,10 @@ inline void AppendLogLine(const std::string &path, const std::string &line)
 }
 
 // Registers a window class with the arrow cursor.
-inline void RegisterDoubleClass(const char *name, WNDPROC proc, HBRUSH background = (HBRUSH)(COLOR_WINDOW + 1))
+inline void RegisterDoubleClass(const char *name, WNDPROC proc,
+                                HBRUSH background = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1))
 {
-    WNDCLASSA windowClass;
-    ZeroMemory(&windowClass, sizeof windowClass);
+    WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = proc;
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);

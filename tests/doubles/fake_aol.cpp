@@ -61,7 +61,7 @@ static LRESULT CALLBACK FieldProc(HWND window, UINT message, WPARAM wParam, LPAR
         break;
     case WM_SETTEXT: {
         LRESULT result = CallWindowProcA(EditProc, window, message, wParam, lParam);
-        Log(std::string("settext ") + (lParam ? (const char *)lParam : ""));
+        Log(std::string("settext ") + (lParam ? reinterpret_cast<const char *>(lParam) : ""));
         return result;
     }
     }
@@ -78,7 +78,7 @@ static LRESULT CALLBACK WebWindowProc(HWND window, UINT message, WPARAM wParam, 
     switch (message) {
     case WM_CREATE: {
         HINSTANCE instance = GetModuleHandleA(nullptr);
-        MDICREATESTRUCTA *mdi = (MDICREATESTRUCTA *)((CREATESTRUCTA *)lParam)->lpCreateParams;
+        auto *mdi = static_cast<MDICREATESTRUCTA *>(reinterpret_cast<CREATESTRUCTA *>(lParam)->lpCreateParams);
         bool field = mdi->lParam != 0;
         CreateWindowExA(0, "_AOL_Icon", "", WS_CHILD | WS_VISIBLE, 4, 4, 24, 24, window, nullptr, instance, nullptr);
         HWND box = CreateWindowExA(0, "_AOL_Combobox", "", WS_CHILD | WS_VISIBLE, 32, 4, 300, 24, window, nullptr,
@@ -87,14 +87,15 @@ static LRESULT CALLBACK WebWindowProc(HWND window, UINT message, WPARAM wParam, 
             HWND edit =
                 CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "http://old.example/", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL,
                                 0, 0, 300, 24, box, nullptr, instance, nullptr);
-            EditProc = (WNDPROC)SetWindowLongPtrA(edit, GWLP_WNDPROC, (LONG_PTR)FieldProc);
+            EditProc =
+                reinterpret_cast<WNDPROC>(SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FieldProc)));
         }
         CreateWindowExA(0, "_AOL_WWWView", "", WS_CHILD | WS_VISIBLE | WS_BORDER, 4, 32, 400, 200, window, nullptr,
                         instance, nullptr);
         break;
     }
     case WM_MDIACTIVATE:
-        if ((HWND)lParam == window)
+        if (reinterpret_cast<HWND>(lParam) == window)
             Log("activate");
         break;
     }
@@ -130,13 +131,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int show)
     if (LogFile.empty())
         LogFile = LogPathFor("FAKE_AOL_LOG", "aol.log");
 
-    HBRUSH face = (HBRUSH)(COLOR_BTNFACE + 1);
+    HBRUSH face = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     RegisterDoubleClass("AOL Frame25", FrameProc, face);
     RegisterDoubleClass("AOL Child", WebWindowProc, face);
-    RegisterDoubleClass("AOL Welcome", WelcomeProc, (HBRUSH)(COLOR_WINDOW + 1));
-    RegisterDoubleClass("_AOL_Icon", PlainProc, (HBRUSH)(COLOR_HIGHLIGHT + 1));
+    RegisterDoubleClass("AOL Welcome", WelcomeProc, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
+    RegisterDoubleClass("_AOL_Icon", PlainProc, reinterpret_cast<HBRUSH>(COLOR_HIGHLIGHT + 1));
     RegisterDoubleClass("_AOL_Combobox", PlainProc, face);
-    RegisterDoubleClass("_AOL_WWWView", PlainProc, (HBRUSH)(COLOR_WINDOW + 1));
+    RegisterDoubleClass("_AOL_WWWView", PlainProc, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
 
     HWND frame = CreateWindowExA(0, "AOL Frame25", "America Online", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 20, 20, 560,
                                  400, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);

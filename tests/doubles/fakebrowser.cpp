@@ -54,7 +54,7 @@ static std::string Text(HSZ text)
 static std::string Handle(HCONV conversation)
 {
     char buffer[32];
-    snprintf(buffer, sizeof buffer, "%p", (void *)conversation);
+    snprintf(buffer, sizeof buffer, "%p", static_cast<void *>(conversation));
     return buffer;
 }
 
@@ -65,7 +65,7 @@ static HDDEDATA CALLBACK DdeCallback(UINT type, UINT format, HCONV conversation,
 {
     switch (type) {
     case XTYP_CONNECT:
-        return (HDDEDATA)(UINT_PTR)(KnownTopic(Text(hsz1)) ? TRUE : FALSE);
+        return reinterpret_cast<HDDEDATA>(static_cast<UINT_PTR>(KnownTopic(Text(hsz1)) ? TRUE : FALSE));
     case XTYP_CONNECT_CONFIRM:
         Log("connect", "service=" + ServiceName + " topic=" + Text(hsz1) + " conv=" + Handle(conversation));
         return 0;
@@ -77,8 +77,8 @@ static HDDEDATA CALLBACK DdeCallback(UINT type, UINT format, HCONV conversation,
         if (Hang && Text(hsz1) == "WWW_OpenURL")
             Sleep(INFINITE);
         // Navigator answers with the id of the window it used.
-        static const char answer[] = "1";
-        return DdeCreateDataHandle(DdeId, (BYTE *)answer, sizeof answer, 0, hsz2, format, 0);
+        constexpr BYTE answer[] = "1";
+        return DdeCreateDataHandle(DdeId, const_cast<BYTE *>(answer), sizeof answer, 0, hsz2, format, 0);
     }
     case XTYP_DISCONNECT:
         Log("disconnect", "service=" + ServiceName + " conv=" + Handle(conversation));

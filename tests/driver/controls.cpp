@@ -22,7 +22,7 @@ RemoteBlock LendMemory(HWND window, SIZE_T size)
     GetWindowThreadProcessId(window, &pid);
     block.process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
     if (block.process)
-        block.address = (BYTE *)VirtualAllocEx(block.process, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+        block.address = static_cast<BYTE *>(VirtualAllocEx(block.process, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
     return block;
 }
 
@@ -39,22 +39,21 @@ LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     DWORD_PTR result = 0;
     SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, ScaledWait(5000), &result);
-    return (LRESULT)result;
+    return static_cast<LRESULT>(result);
 }
 
-enum { TEXT_ROOM = 1024 };
+constexpr int TEXT_ROOM = 1024;
 
 bool ReadTreeItem(HWND tree, RemoteBlock &block, HTREEITEM handle, int depth, TreeItem *item)
 {
-    TVITEMA remote;
-    ZeroMemory(&remote, sizeof remote);
+    TVITEMA remote = {};
     remote.mask = TVIF_HANDLE | TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
     remote.hItem = handle;
-    remote.pszText = (LPSTR)(block.address + sizeof remote);
+    remote.pszText = reinterpret_cast<LPSTR>(block.address + sizeof remote);
     remote.cchTextMax = TEXT_ROOM;
     char text[TEXT_ROOM + 1] = "";
     if (!WriteProcessMemory(block.process, block.address, &remote, sizeof remote, nullptr) ||
-        !Send(tree, TVM_GETITEMA, 0, (LPARAM)block.address) ||
+        !Send(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(block.address)) ||
         !ReadProcessMemory(block.process, block.address, &remote, sizeof remote, nullptr) ||
         !ReadProcessMemory(block.process, block.address + sizeof remote, text, TEXT_ROOM, nullptr))
         return false;
@@ -69,12 +68,14 @@ bool ReadTreeItem(HWND tree, RemoteBlock &block, HTREEITEM handle, int depth, Tr
 
 void ReadTreeLevel(HWND tree, RemoteBlock &block, HTREEITEM first, int depth, std::vector<TreeItem> *items)
 {
-    for (HTREEITEM handle = first; handle; handle = (HTREEITEM)Send(tree, TVM_GETNEXTITEM, TVGN_NEXT, (LPARAM)handle)) {
+    for (HTREEITEM handle = first; handle; handle = reinterpret_cast<HTREEITEM>(Send(
+                                               tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(handle)))) {
         TreeItem item;
         if (!ReadTreeItem(tree, block, handle, depth, &item))
             return;
         items->push_back(item);
-        HTREEITEM child = (HTREEITEM)Send(tree, TVM_GETNEXTITEM, TVGN_CHILD, (LPARAM)handle);
+        HTREEITEM child =
+            reinterpret_cast<HTREEITEM>(Send(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(handle)));
         if (child)
             ReadTreeLevel(tree, block, child, depth + 1, items);
     }
@@ -87,12 +88,15 @@ std::vector<TreeItem> TreeItems(HWND tree)
     std::vector<TreeItem> items;
     RemoteBlock block = LendMemory(tree, sizeof(TVITEMA) + TEXT_ROOM + 16);
     if (block.address)
-        ReadTreeLevel(tree, block, (HTREEITEM)Send(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0), 0, &items);
+        ReadTreeLevel(tree, block, reinterpret_cast<HTREEITEM>(Send(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0)), 0, &items);
     ReturnMemory(block);
     return items;
 }
 
-bool SelectTreeItem(HWND tree, HTREEITEM item) { return Send(tree, TVM_SELECTITEM, TVGN_CARET, (LPARAM)item) != 0; }
+bool SelectTreeItem(HWND tree, HTREEITEM item)
+{
+    return Send(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item)) != 0;
+}
 
 // The file name box is the combo box cmb13 in Explorer-style dialogs and the
 // edit edt1 in older ones.
@@ -112,7 +116,7 @@ void ChooseFileInDialog(HWND dialog, const std::string &path)
 {
     HWND box = FileNameBox(dialog);
     if (box)
-        SendMessageTimeoutA(box, WM_SETTEXT, 0, (LPARAM)path.c_str(), SMTO_NORMAL, ScaledWait(5000), nullptr);
+        Send(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
     ClickButton(dialog, IDOK);
 }
 
@@ -129,7 +133,7 @@ std::vector<DWORD> WindowPixels(HWND window)
 
 static BOOL CALLBACK AddChild(HWND child, LPARAM list)
 {
-    ((std::vector<HWND> *)list)->push_back(child);
+    reinterpret_cast<std::vector<HWND> *>(list)->push_back(child);
     return TRUE;
 }
 
@@ -138,7 +142,7 @@ bool WaitPainted(HWND window, DWORD timeoutMs)
     return WaitUntil(
         [&] {
             std::vector<HWND> windows = {window};
-            EnumChildWindows(window, AddChild, (LPARAM)&windows);
+            EnumChildWindows(window, AddChild, reinterpret_cast<LPARAM>(&windows));
             for (HWND each : windows)
                 if (IsWindowVisible(each) && GetUpdateRect(each, nullptr, FALSE))
                     return false;

@@ -94,6 +94,7 @@ std::string ReadString(HKEY root, const std::string &path, const char *name);
 bool ReadDword(HKEY root, const std::string &path, const char *name, DWORD *value);
 bool ValueExists(HKEY root, const std::string &path, const char *name);
 void WriteValue(HKEY root, const std::string &path, const char *name, DWORD type, const void *data, DWORD size);
+void WriteString(HKEY root, const std::string &path, const char *name, const std::string &text, DWORD type = REG_SZ);
 void DeleteValue(HKEY root, const std::string &path, const char *name);
 void DeleteTree(HKEY root, const std::string &path);
 std::string Setting(const char *subkey, const char *name);

@@ -50,8 +50,9 @@ bool MakeFolderLink(const std::string &link, const std::string &target)
     if (IsWine()) {
         RunUnixTool("ln", "-s " + target + " \"" + link.substr(slash + 1) + "\"", link.substr(0, slash));
     } else {
-        typedef BOOLEAN(WINAPI * CreateLink)(LPCSTR, LPCSTR, DWORD);
-        CreateLink create = (CreateLink)GetProcAddress(GetModuleHandleA("kernel32.dll"), "CreateSymbolicLinkA");
+        using CreateLink = BOOLEAN(WINAPI *)(LPCSTR link, LPCSTR target, DWORD flags);
+        auto create = reinterpret_cast<CreateLink>(
+            reinterpret_cast<void *>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "CreateSymbolicLinkA")));
         std::string windowsTarget = target;
         for (char &c : windowsTarget)
             c = c == '/' ? '\\' : c;
@@ -70,7 +71,7 @@ void RemoveFolder(const std::string &folder)
     for (size_t i = links.size(); i-- > 0;) {
         if (links[i].compare(0, folder.size() + 1, folder + "\\") == 0) {
             RemoveFolderLink(links[i]);
-            links.erase(links.begin() + (long)i);
+            links.erase(links.begin() + static_cast<long>(i));
         }
     }
     std::string from = folder + '\0'; // a list of names, ended by an empty one
@@ -107,14 +108,14 @@ std::string MozLz4Literals(const std::string &json)
 {
     std::string file("mozLz40\0", 8);
     for (int shift = 0; shift < 32; shift += 8)
-        file += (char)(json.size() >> shift);
+        file += static_cast<char>(json.size() >> shift);
     // One sequence of literals only: the length past 15 in bytes of 255 and a
     // last one below 255.
     file += '\xF0';
     size_t rest = json.size() - 15;
     for (; rest >= 255; rest -= 255)
         file += '\xFF';
-    return file + (char)rest + json;
+    return file + static_cast<char>(rest) + json;
 }
 
 } // namespace driver

@@ -37,7 +37,7 @@ protected:
                const std::string &exe = "")
     {
         HWND window = driver::StartSpringdeck(springdeck, args, show, currentDir, exe);
-        EXPECT_NE(window, (HWND) nullptr) << "springdeck.exe did not start";
+        EXPECT_NE(window, nullptr) << "springdeck.exe did not start";
         return window;
     }
 

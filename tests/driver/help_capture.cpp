@@ -26,14 +26,14 @@ static std::vector<HelpRequest> Requests;
 static LRESULT CALLBACK HelpWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_COPYDATA) {
-        const COPYDATASTRUCT *copy = (const COPYDATASTRUCT *)lParam;
+        const COPYDATASTRUCT *copy = reinterpret_cast<const COPYDATASTRUCT *>(lParam);
         if (copy && copy->lpData && copy->cbData >= sizeof(WinHelpBlock)) {
-            const WinHelpBlock *block = (const WinHelpBlock *)copy->lpData;
-            HelpRequest request = {block->command, (DWORD)block->data, ""};
+            const WinHelpBlock *block = static_cast<const WinHelpBlock *>(copy->lpData);
+            HelpRequest request = {block->command, static_cast<DWORD>(block->data), ""};
             if (block->fileOffset && block->fileOffset < copy->cbData)
-                request.file = std::string(
-                    (const char *)copy->lpData + block->fileOffset,
-                    strnlen((const char *)copy->lpData + block->fileOffset, copy->cbData - block->fileOffset));
+                request.file = std::string(static_cast<const char *>(copy->lpData) + block->fileOffset,
+                                           strnlen(static_cast<const char *>(copy->lpData) + block->fileOffset,
+                                                   copy->cbData - block->fileOffset));
             Requests.push_back(request);
         }
         return TRUE;

@@ -9,9 +9,9 @@ static BOOL CALLBACK CollectPaneText(HWND child, LPARAM param)
 {
     std::string name = ClassName(child);
     for (char &c : name)
-        c = (char)tolower((unsigned char)c);
+        c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
     if (name.rfind("richedit", 0) == 0)
-        *(std::string *)param += WindowText(child) + "\n";
+        *reinterpret_cast<std::string *>(param) += WindowText(child) + "\n";
     return TRUE;
 }
 
@@ -20,11 +20,11 @@ std::string HelpViewerText()
     HWND viewer = FindWindowA("MS_WINHELP", nullptr);
     std::string text;
     if (viewer)
-        EnumChildWindows(viewer, CollectPaneText, (LPARAM)&text);
+        EnumChildWindows(viewer, CollectPaneText, reinterpret_cast<LPARAM>(&text));
     // Runs of white space fold to one blank.
     std::string out;
     for (char c : text) {
-        bool space = isspace((unsigned char)c) != 0;
+        bool space = isspace(static_cast<unsigned char>(c)) != 0;
         if (space && (out.empty() || out.back() == ' '))
             continue;
         out += space ? ' ' : c;

@@ -11,10 +11,10 @@ static int MenuKeys = 0;
 
 static UINT HeldModifiers()
 {
-    static const UINT keys[] = {VK_LCONTROL, VK_RCONTROL, VK_LMENU, VK_RMENU, VK_CONTROL, VK_MENU};
+    constexpr UINT keys[] = {VK_LCONTROL, VK_RCONTROL, VK_LMENU, VK_RMENU, VK_CONTROL, VK_MENU};
     UINT held = 0;
     for (UINT i = 0; i < sizeof keys / sizeof keys[0]; ++i)
-        if (GetKeyState((int)keys[i]) & 0x8000)
+        if (GetKeyState(static_cast<int>(keys[i])) & 0x8000)
             held |= 1u << i;
     return held;
 }
@@ -28,7 +28,7 @@ static LRESULT CALLBACK FocusWindowProc(HWND window, UINT message, WPARAM wParam
     case WM_KEYUP:
     case WM_SYSKEYDOWN:
     case WM_SYSKEYUP:
-        Keys.push_back({message, (UINT)wParam, (UINT)((lParam >> 16) & 0xFF), HeldModifiers()});
+        Keys.push_back({message, static_cast<UINT>(wParam), static_cast<UINT>((lParam >> 16) & 0xFF), HeldModifiers()});
         break;
     case WM_SYSCOMMAND:
         if ((wParam & 0xFFF0) == SC_KEYMENU) {
@@ -110,11 +110,10 @@ bool ReceivedKeyDown(UINT vk)
 
 static void SendKeyEvent(UINT vk, bool up)
 {
-    INPUT input;
-    ZeroMemory(&input, sizeof input);
+    INPUT input = {};
     input.type = INPUT_KEYBOARD;
-    input.ki.wVk = (WORD)vk;
-    input.ki.wScan = (WORD)MapVirtualKeyA(vk, 0);
+    input.ki.wVk = static_cast<WORD>(vk);
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, 0));
     input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
     if (vk == VK_SNAPSHOT || vk == VK_RCONTROL || vk == VK_RMENU)
         input.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
@@ -131,7 +130,7 @@ bool HoldKey(UINT vk)
         bool dropped = false;
         for (DWORD start = GetTickCount(); GetTickCount() - start < 200 && !dropped;) {
             Pump(20);
-            dropped = (GetAsyncKeyState((int)vk) & 0x8000) == 0;
+            dropped = (GetAsyncKeyState(static_cast<int>(vk)) & 0x8000) == 0;
         }
         if (!dropped)
             return true;

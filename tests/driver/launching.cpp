@@ -73,7 +73,7 @@ void RestoreKey(HKEY root, const std::string &path, const SavedKey &saved)
         return;
     for (const SavedValue &value : saved.values)
         RegSetValueExA(key, value.name.empty() ? nullptr : value.name.c_str(), 0, value.type, value.data.data(),
-                       (DWORD)value.data.size());
+                       static_cast<DWORD>(value.data.size()));
     RegCloseKey(key);
 }
 

@@ -11,8 +11,8 @@ HICON LoadModuleIcon(const std::string &module, int id)
     HMODULE data = LoadLibraryExA(module.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     if (!data)
         return nullptr;
-    HICON icon = (HICON)LoadImageA(data, MAKEINTRESOURCEA(id), IMAGE_ICON, GetSystemMetrics(SM_CXICON),
-                                   GetSystemMetrics(SM_CYICON), 0);
+    HICON icon = static_cast<HICON>(LoadImageA(data, MAKEINTRESOURCEA(id), IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+                                               GetSystemMetrics(SM_CYICON), 0));
     FreeLibrary(data);
     return icon;
 }
@@ -20,8 +20,7 @@ HICON LoadModuleIcon(const std::string &module, int id)
 std::vector<DWORD> GrabPixels(HDC source, int x, int y, int width, int height)
 {
     HDC memory = CreateCompatibleDC(source);
-    BITMAPINFO info;
-    ZeroMemory(&info, sizeof info);
+    BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = width;
     info.bmiHeader.biHeight = -height;
@@ -34,7 +33,7 @@ std::vector<DWORD> GrabPixels(HDC source, int x, int y, int width, int height)
         HGDIOBJ old = SelectObject(memory, bitmap);
         BitBlt(memory, 0, 0, width, height, source, x, y, SRCCOPY);
         GdiFlush();
-        pixels.assign((DWORD *)bits, (DWORD *)bits + (size_t)width * height);
+        pixels.assign(static_cast<DWORD *>(bits), static_cast<DWORD *>(bits) + static_cast<size_t>(width) * height);
         SelectObject(memory, old);
         DeleteObject(bitmap);
     }
@@ -64,7 +63,7 @@ static std::vector<DWORD> IconPixels(HICON icon, COLORREF background, int size)
 static bool Near(DWORD a, DWORD b)
 {
     for (int shift = 0; shift < 24; shift += 8)
-        if (abs((int)((a >> shift) & 0xFF) - (int)((b >> shift) & 0xFF)) > 24)
+        if (abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > 24)
             return false;
     return true;
 }
@@ -89,7 +88,8 @@ bool ShowsIcon(HWND window, HICON icon, COLORREF background)
             bool same = true;
             for (int y = 0; y < size && same; ++y)
                 for (int x = 0; x < size && same; ++x)
-                    same = Near(want[(size_t)y * size + x], have[(size_t)(top + y) * width + left + x]);
+                    same = Near(want[static_cast<size_t>(y) * size + x],
+                                have[static_cast<size_t>(top + y) * width + left + x]);
             if (same)
                 return true;
         }
@@ -107,8 +107,7 @@ bool WaitShowsIcon(HWND window, HICON icon, DWORD timeoutMs)
 static void MoveMouseTo(int x, int y)
 {
     SetCursorPos(x, y);
-    INPUT input;
-    ZeroMemory(&input, sizeof input);
+    INPUT input = {};
     input.type = INPUT_MOUSE;
     input.mi.dx = (x * 65535) / (GetSystemMetrics(SM_CXSCREEN) - 1);
     input.mi.dy = (y * 65535) / (GetSystemMetrics(SM_CYSCREEN) - 1);
@@ -179,7 +178,7 @@ RECT ClientRectOfChild(HWND dialog, HWND child)
 {
     RECT rect;
     GetWindowRect(child, &rect);
-    MapWindowPoints(nullptr, dialog, (POINT *)&rect, 2);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT *>(&rect), 2);
     return rect;
 }
 

@@ -110,13 +110,11 @@ Process StartProgram(const std::wstring &exe, const std::wstring &args, int show
         commandLine += L" " + args;
     std::vector<WCHAR> buffer(commandLine.begin(), commandLine.end());
     buffer.push_back(L'\0');
-    STARTUPINFOW startup;
-    ZeroMemory(&startup, sizeof startup);
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = (WORD)show;
-    PROCESS_INFORMATION info;
-    ZeroMemory(&info, sizeof info);
+    startup.wShowWindow = static_cast<WORD>(show);
+    PROCESS_INFORMATION info = {};
     if (CreateProcessW(exe.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
                        currentDir.empty() ? nullptr : currentDir.c_str(), &startup, &info)) {
         CloseHandle(info.hThread);
@@ -178,13 +176,13 @@ void KillProcessesNamed(const char *exeName)
 // which the system keeps up to date on every SetCurrentDirectory.
 std::string ProcessCurrentDirectory(HANDLE process)
 {
-    typedef LONG(WINAPI * QueryFunction)(HANDLE, int, PVOID, ULONG, PULONG);
-    QueryFunction query =
-        (QueryFunction)(void *)GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess");
+    using QueryFunction = LONG(WINAPI *)(HANDLE process, int infoClass, PVOID info, ULONG size, PULONG returned);
+    auto query = reinterpret_cast<QueryFunction>(
+        reinterpret_cast<void *>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
     PROCESS_BASIC_INFORMATION basic;
     if (!query || query(process, 0, &basic, sizeof basic, nullptr) != 0)
         return "";
-    BYTE *peb = (BYTE *)basic.PebBaseAddress;
+    BYTE *peb = reinterpret_cast<BYTE *>(basic.PebBaseAddress);
     BYTE *parameters = nullptr;
     if (!ReadProcessMemory(process, peb + 0x10, &parameters, sizeof parameters, nullptr))
         return "";
@@ -198,7 +196,8 @@ std::string ProcessCurrentDirectory(HANDLE process)
     if (!ReadProcessMemory(process, dosPath.buffer, &wide[0], dosPath.length, nullptr))
         return "";
     char narrow[1024];
-    int n = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), (int)wide.size(), narrow, sizeof narrow - 1, nullptr, nullptr);
+    int n = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), narrow, sizeof narrow - 1,
+                                nullptr, nullptr);
     narrow[n > 0 ? n : 0] = '\0';
     return narrow;
 }

@@ -22,14 +22,18 @@ void WriteValue(HKEY root, const std::string &path, const char *name, DWORD type
     HKEY key;
     if (RegCreateKeyA(root, path.c_str(), &key) != ERROR_SUCCESS)
         return;
-    RegSetValueExA(key, name, 0, type, (const BYTE *)data, size);
+    RegSetValueExA(key, name, 0, type, static_cast<const BYTE *>(data), size);
     RegCloseKey(key);
+}
+
+void WriteString(HKEY root, const std::string &path, const char *name, const std::string &text, DWORD type)
+{
+    WriteValue(root, path, name, type, text.c_str(), static_cast<DWORD>(text.size()) + 1);
 }
 
 void SetSetting(const char *subkey, const char *name, const std::string &text)
 {
-    WriteValue(HKEY_CURRENT_USER, std::string(SettingsPath) + "\\" + subkey, name, REG_SZ, text.c_str(),
-               (DWORD)text.size() + 1);
+    WriteString(HKEY_CURRENT_USER, std::string(SettingsPath) + "\\" + subkey, name, text);
 }
 
 void SetSettingDword(const char *subkey, const char *name, DWORD value)

@@ -14,8 +14,9 @@ bool CreateShortcut(const std::string &linkPath, const std::string &target, cons
     IShellLinkA *link = nullptr;
     IPersistFile *file = nullptr;
     bool saved = false;
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, (void **)&link)) &&
-        SUCCEEDED(link->QueryInterface(IID_IPersistFile, (void **)&file))) {
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                   reinterpret_cast<void **>(&link))) &&
+        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void **>(&file)))) {
         link->SetPath(target.c_str());
         link->SetArguments(args.c_str());
         if (!iconPath.empty())
@@ -35,7 +36,7 @@ bool CreateShortcut(const std::string &linkPath, const std::string &target, cons
 
 // Wine rewrites "Shell Folders" from "User Shell Folders" whenever a program
 // asks the shell for a folder, so both are set (and put back).
-static const struct {
+const struct {
     HKEY root;
     const char *key;
     const char *name;
@@ -58,8 +59,8 @@ static void SetStartMenuValue(int i, const std::string &folder)
     if (folder.empty())
         DeleteValue(StartMenuValues[i].root, StartMenuValues[i].key, StartMenuValues[i].name);
     else
-        WriteValue(StartMenuValues[i].root, StartMenuValues[i].key, StartMenuValues[i].name, StartMenuValues[i].type,
-                   folder.c_str(), (DWORD)folder.size() + 1);
+        WriteString(StartMenuValues[i].root, StartMenuValues[i].key, StartMenuValues[i].name, folder,
+                    StartMenuValues[i].type);
 }
 
 void PointStartMenuAt(const std::string &folder, const std::string &allUsersFolder)
@@ -83,11 +84,11 @@ void RestoreStartMenuFolder()
 
 // ---- the stand-in Dial-Up Networking folder ------------------------------------
 
-static const char DialUpClassPath[] = "Software\\Classes\\CLSID\\{992CFFA0-F557-101A-88EC-00DD010CCC48}";
-static const char DialUpNameSpacePath[] =
+constexpr char DialUpClassPath[] = "Software\\Classes\\CLSID\\{992CFFA0-F557-101A-88EC-00DD010CCC48}";
+constexpr char DialUpNameSpacePath[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MyComputer\\NameSpace\\"
     "{992CFFA0-F557-101A-88EC-00DD010CCC48}";
-static const char DialUpConfigPath[] = "Software\\Springdeck Test Doubles\\Dial-Up";
+constexpr char DialUpConfigPath[] = "Software\\Springdeck Test Doubles\\Dial-Up";
 
 std::string DialUpLogPath() { return BuildDir() + "\\tests\\doubles\\dialup.log"; }
 
@@ -95,8 +96,8 @@ void RegisterDialUpFolder(const std::vector<std::string> &names)
 {
     std::string dll = BuildDir() + "\\tests\\doubles\\dialup.dll";
     std::string server = std::string(DialUpClassPath) + "\\InprocServer32";
-    WriteValue(HKEY_LOCAL_MACHINE, DialUpClassPath, nullptr, REG_SZ, "Dial-Up Networking", 19);
-    WriteValue(HKEY_LOCAL_MACHINE, server, nullptr, REG_SZ, dll.c_str(), (DWORD)dll.size() + 1);
+    WriteString(HKEY_LOCAL_MACHINE, DialUpClassPath, nullptr, "Dial-Up Networking");
+    WriteString(HKEY_LOCAL_MACHINE, server, nullptr, dll);
     WriteValue(HKEY_LOCAL_MACHINE, server, "ThreadingModel", REG_SZ, "Apartment", 10);
     DWORD attributes = SFGAO_FOLDER | SFGAO_HASSUBFOLDER;
     WriteValue(HKEY_LOCAL_MACHINE, std::string(DialUpClassPath) + "\\ShellFolder", "Attributes", REG_DWORD, &attributes,
@@ -106,7 +107,7 @@ void RegisterDialUpFolder(const std::vector<std::string> &names)
     for (const std::string &name : names)
         list += name + '\0';
     list += '\0';
-    WriteValue(HKEY_CURRENT_USER, DialUpConfigPath, "connections", REG_MULTI_SZ, list.data(), (DWORD)list.size());
+    WriteValue(HKEY_CURRENT_USER, DialUpConfigPath, "connections", REG_MULTI_SZ, list.data(), list.size());
     DeleteFileA(DialUpLogPath().c_str());
 }
 
@@ -122,8 +123,8 @@ void UnregisterDialUpFolder()
 
 void ClickListItem(HWND list, int index, bool doubleClick)
 {
-    int top = (int)SendMessageA(list, LB_GETTOPINDEX, 0, 0);
-    int height = (int)SendMessageA(list, LB_GETITEMHEIGHT, (WPARAM)index, 0);
+    int top = static_cast<int>(SendMessageA(list, LB_GETTOPINDEX, 0, 0));
+    int height = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, static_cast<WPARAM>(index), 0));
     LPARAM point = MAKELPARAM(8, (index - top) * height + height / 2);
     PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, point);
     PostMessageA(list, WM_LBUTTONUP, 0, point);

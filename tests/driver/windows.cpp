@@ -13,7 +13,7 @@ struct FindRequest {
 
 static BOOL CALLBACK FindTopProc(HWND window, LPARAM lParam)
 {
-    FindRequest *request = (FindRequest *)lParam;
+    FindRequest *request = reinterpret_cast<FindRequest *>(lParam);
     if (!IsWindowVisible(window))
         return TRUE;
     if (request->className && ClassName(window) != request->className)
@@ -27,7 +27,7 @@ static BOOL CALLBACK FindTopProc(HWND window, LPARAM lParam)
 HWND FindTopWindow(const char *className, const char *title)
 {
     FindRequest request = {className, title, nullptr};
-    EnumWindows(FindTopProc, (LPARAM)&request);
+    EnumWindows(FindTopProc, reinterpret_cast<LPARAM>(&request));
     return request.found;
 }
 
@@ -51,7 +51,7 @@ struct ProcessWindows {
 
 static BOOL CALLBACK ProcessWindowsProc(HWND window, LPARAM lParam)
 {
-    ProcessWindows *request = (ProcessWindows *)lParam;
+    ProcessWindows *request = reinterpret_cast<ProcessWindows *>(lParam);
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
     if (pid == request->processId && (!request->visibleOnly || IsWindowVisible(window)))
@@ -62,7 +62,7 @@ static BOOL CALLBACK ProcessWindowsProc(HWND window, LPARAM lParam)
 std::vector<HWND> TopWindowsOfProcess(DWORD processId, bool visibleOnly)
 {
     ProcessWindows request = {processId, visibleOnly, {}};
-    EnumWindows(ProcessWindowsProc, (LPARAM)&request);
+    EnumWindows(ProcessWindowsProc, reinterpret_cast<LPARAM>(&request));
     return request.found;
 }
 
@@ -71,7 +71,8 @@ std::string WindowText(HWND window)
     char text[1024];
     text[0] = '\0';
     // WM_GETTEXT works across processes for every window class we look at.
-    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, (LPARAM)text, SMTO_NORMAL, ScaledWait(5000), nullptr);
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, ScaledWait(5000),
+                        nullptr);
     text[sizeof text - 1] = '\0';
     return text;
 }
@@ -86,7 +87,7 @@ std::string Ansi(const wchar_t *text)
 std::wstring Wide(const std::string &text)
 {
     std::wstring wide(text.size() + 1, L'\0');
-    int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], (int)wide.size());
+    int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], static_cast<int>(wide.size()));
     return wide.substr(0, n > 0 ? n - 1 : 0);
 }
 
@@ -142,15 +143,15 @@ static DWORD Crc32(const BYTE *data, size_t size, DWORD crc = 0)
 
 static void PutBig32(std::vector<BYTE> &out, DWORD v)
 {
-    out.push_back((BYTE)(v >> 24));
-    out.push_back((BYTE)(v >> 16));
-    out.push_back((BYTE)(v >> 8));
-    out.push_back((BYTE)v);
+    out.push_back(static_cast<BYTE>(v >> 24));
+    out.push_back(static_cast<BYTE>(v >> 16));
+    out.push_back(static_cast<BYTE>(v >> 8));
+    out.push_back(static_cast<BYTE>(v));
 }
 
 static void PutChunk(std::vector<BYTE> &out, const char *type, const std::vector<BYTE> &data)
 {
-    PutBig32(out, (DWORD)data.size());
+    PutBig32(out, static_cast<DWORD>(data.size()));
     std::vector<BYTE> body(type, type + 4);
     body.insert(body.end(), data.begin(), data.end());
     out.insert(out.end(), body.begin(), body.end());
@@ -161,8 +162,8 @@ static bool WritePng(const std::string &path, int width, int height, const std::
 {
     std::vector<BYTE> png = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
     std::vector<BYTE> header;
-    PutBig32(header, (DWORD)width);
-    PutBig32(header, (DWORD)height);
+    PutBig32(header, static_cast<DWORD>(width));
+    PutBig32(header, static_cast<DWORD>(height));
     header.insert(header.end(), {8, 2, 0, 0, 0}); // 8-bit RGB
     PutChunk(png, "IHDR", header);
 
@@ -179,10 +180,10 @@ static bool WritePng(const std::string &path, int width, int height, const std::
             n = 65535;
         bool last = pos + n == rgbRows.size();
         zlib.push_back(last ? 1 : 0);
-        zlib.push_back((BYTE)n);
-        zlib.push_back((BYTE)(n >> 8));
-        zlib.push_back((BYTE)~n);
-        zlib.push_back((BYTE)(~n >> 8));
+        zlib.push_back(static_cast<BYTE>(n));
+        zlib.push_back(static_cast<BYTE>(n >> 8));
+        zlib.push_back(static_cast<BYTE>(~n));
+        zlib.push_back(static_cast<BYTE>(~n >> 8));
         zlib.insert(zlib.end(), rgbRows.begin() + pos, rgbRows.begin() + pos + n);
         pos += n;
     } while (pos < rgbRows.size());
@@ -208,14 +209,14 @@ bool CaptureScreen(const std::string &name)
         return false;
 
     std::vector<BYTE> rows;
-    rows.reserve((size_t)height * (width * 3 + 1));
+    rows.reserve(static_cast<size_t>(height) * (width * 3 + 1));
     for (int y = 0; y < height; ++y) {
         rows.push_back(0); // no filter
-        const DWORD *p = &pixels[(size_t)y * width];
+        const DWORD *p = &pixels[static_cast<size_t>(y) * width];
         for (int x = 0; x < width; ++x, ++p) {
-            rows.push_back((BYTE)(*p >> 16));
-            rows.push_back((BYTE)(*p >> 8));
-            rows.push_back((BYTE)*p);
+            rows.push_back(static_cast<BYTE>(*p >> 16));
+            rows.push_back(static_cast<BYTE>(*p >> 8));
+            rows.push_back(static_cast<BYTE>(*p));
         }
     }
     std::string dir = BuildDir() + "\\screens";

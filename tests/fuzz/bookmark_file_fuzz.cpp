@@ -5,6 +5,6 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    ReadBookmarkText((const char *)data, size, nullptr, CheckEntry, nullptr);
+    ReadBookmarkText(reinterpret_cast<const char *>(data), size, nullptr, CheckEntry, nullptr);
     return 0;
 }

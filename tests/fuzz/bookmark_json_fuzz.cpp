@@ -5,7 +5,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    ReadChromiumBookmarks((const char *)data, size, nullptr, CheckEntry, nullptr);
-    ReadChromiumProfiles((const char *)data, size, CheckProfile, nullptr);
+    ReadChromiumBookmarks(reinterpret_cast<const char *>(data), size, nullptr, CheckEntry, nullptr);
+    ReadChromiumProfiles(reinterpret_cast<const char *>(data), size, CheckProfile, nullptr);
     return 0;
 }

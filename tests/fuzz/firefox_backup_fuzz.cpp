@@ -4,6 +4,6 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    ReadFirefoxBackup((const char *)data, size, nullptr, CheckEntry, nullptr);
+    ReadFirefoxBackup(reinterpret_cast<const char *>(data), size, nullptr, CheckEntry, nullptr);
     return 0;
 }

@@ -15,7 +15,7 @@ static void *CheckEntry(void *, void *parent, const char *name, const char *addr
         abort();
     if (address && (strlen(address) > BOOKMARK_TEXT_LENGTH || !IsWebAddress(address)))
         abort();
-    return address ? nullptr : (parent ? parent : (void *)&CheckEntry);
+    return address ? nullptr : (parent ? parent : reinterpret_cast<void *>(&CheckEntry));
 }
 
 static inline void CheckProfile(void *, const char *folder, const char *name)

@@ -13,13 +13,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     memcpy(&idProcessIndex, data, 4);
     memcpy(&processId, data + 4, 4);
     const BYTE *block = data + 8;
-    DWORD blockSize = (DWORD)(size - 8);
+    DWORD blockSize = static_cast<DWORD>(size - 8);
     DWORD nameOffset = 0, nameLength = 0;
     if (FindProcessInstance(block, blockSize, idProcessIndex, processId, &nameOffset, &nameLength) &&
         (nameOffset > blockSize || nameLength > (blockSize - nameOffset) / 2))
         abort();
     char index[16];
-    if (FindCounterIndex((const char *)block, blockSize, "ID Process", index, sizeof index) &&
+    if (FindCounterIndex(reinterpret_cast<const char *>(block), blockSize, "ID Process", index, sizeof index) &&
         strlen(index) >= sizeof index)
         abort();
     return 0;

@@ -10,7 +10,7 @@ using namespace driver;
 
 namespace {
 
-const char NotInstalledText[] = "AOL does not appeared to be installed on this computer";
+constexpr char NotInstalledText[] = "AOL does not appeared to be installed on this computer";
 
 class AolTest : public SpringdeckTest {
 protected:
@@ -84,7 +84,7 @@ protected:
         HWND box = WaitForWindow("#32770", caption);
         ASSERT_TRUE(box) << caption;
         EXPECT_EQ(MessageBoxText(box), text);
-        EXPECT_EQ(GetWindow(box, GW_OWNER), (HWND) nullptr);
+        EXPECT_EQ(GetWindow(box, GW_OWNER), nullptr);
         // Paints the box now: it may not have drawn itself yet.
         RedrawWindow(box, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
         CaptureScreen(screenName);

@@ -12,9 +12,9 @@ using namespace driver;
 
 namespace {
 
-const char AppPaths[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
-const char HttpHandler[] = "http\\shell\\open\\command";
-const char PageCommand[] = "SpringdeckTest.Page\\shell\\open\\command";
+constexpr char AppPaths[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
+constexpr char HttpHandler[] = "http\\shell\\open\\command";
+constexpr char PageCommand[] = "SpringdeckTest.Page\\shell\\open\\command";
 
 using Args = std::vector<std::string>;
 
@@ -155,8 +155,7 @@ protected:
 
     static void SetAppPath(const char *program, const std::string &path)
     {
-        WriteValue(HKEY_LOCAL_MACHINE, std::string(AppPaths) + program, nullptr, REG_SZ, path.c_str(),
-                   (DWORD)path.size() + 1);
+        WriteString(HKEY_LOCAL_MACHINE, std::string(AppPaths) + program, nullptr, path);
     }
 
     void Press(UINT vk)
@@ -278,7 +277,7 @@ TEST_F(BrowserLaunchTest, MissingBrowserLeavesTheAddressToTheSystemOrIsReported)
 {
     std::string handlerLog = RecordStarts("handler");
     std::string handler = "\"" + DoublePath("recorder") + "\" --exit \"%1\"";
-    WriteValue(HKEY_CLASSES_ROOT, HttpHandler, nullptr, REG_SZ, handler.c_str(), (DWORD)handler.size() + 1);
+    WriteString(HKEY_CLASSES_ROOT, HttpHandler, nullptr, handler);
     AssignKey("F6", "http://www.example.com/");
     HWND window = Start();
     ASSERT_TRUE(window);
@@ -294,7 +293,7 @@ TEST_F(BrowserLaunchTest, MissingBrowserLeavesTheAddressToTheSystemOrIsReported)
     Press(VK_F6);
     HWND box = WaitForMessageBox();
     ASSERT_TRUE(box);
-    EXPECT_EQ(GetWindow(box, GW_OWNER), (HWND) nullptr);
+    EXPECT_EQ(GetWindow(box, GW_OWNER), nullptr);
     CaptureWindowShown(box, "browser-not-installed");
     EXPECT_EQ(TakeMessage(), "Netscape Navigator does not appear to be installed on your computer");
 
@@ -323,7 +322,7 @@ TEST_F(BrowserLaunchTest, MissingBrowserShowsLocalFilesOnlyInThePageProgram)
         ASSERT_TRUE(CopyFileTo(DoublePath("recorder"), scratch + copy));
     std::string command = "\"" + scratch + "\\htmview.exe\" \"%1\"";
     WriteValue(HKEY_CLASSES_ROOT, ".htm", nullptr, REG_SZ, "SpringdeckTest.Page", 20);
-    WriteValue(HKEY_CLASSES_ROOT, PageCommand, nullptr, REG_SZ, command.c_str(), (DWORD)command.size() + 1);
+    WriteString(HKEY_CLASSES_ROOT, PageCommand, nullptr, command);
     std::string url = scratch;
     std::replace(url.begin(), url.end(), '\\', '/');
     std::string bar = url.substr(0, 1) + "|" + url.substr(2);
@@ -397,7 +396,7 @@ TEST_F(BrowserLaunchTest, HungBrowserHoldsTheKeysNoLongerThanItsOpenRequest)
         if (!WaitUntil([&] { return ReadLines(recorderLog).size() > n; }, 25000))
             return -1.0;
         LONGLONG started = _atoi64(ReadLines(recorderLog)[n].c_str() + 6);
-        return (started - pressed.QuadPart) / (double)frequency.QuadPart;
+        return (started - pressed.QuadPart) / static_cast<double>(frequency.QuadPart);
     };
     // The baseline: a plain launch on this machine, under its present load.
     LARGE_INTEGER pressed;

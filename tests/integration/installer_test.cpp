@@ -1,6 +1,7 @@
 // The Windows installer (build\springdeck-<version>-x86.exe), run silently as
 // a script would: install, upgrade over running copies, uninstall with and
 // without the settings, and the cases where it must stop.
+#include "core/core.h"
 #include "fixture.h"
 #include "version.h"
 #include "../doubles/double_common.h"
@@ -9,7 +10,7 @@
 
 namespace {
 
-const char UninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Springdeck";
+constexpr char UninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Springdeck";
 const std::string Installer = "\\springdeck-" SD_VERSION_TEXT "-x86.exe";
 const std::string Uninstaller = "\\Uninstall Springdeck.exe";
 
@@ -31,8 +32,8 @@ DWORD ProductVersionOf(const std::string &file)
     std::vector<BYTE> info(GetFileVersionInfoSizeA(file.c_str(), nullptr) + 1);
     VS_FIXEDFILEINFO *fixed = nullptr;
     UINT length = 0;
-    return GetFileVersionInfoA(file.c_str(), 0, (DWORD)info.size(), info.data()) &&
-                   VerQueryValueA(info.data(), "\\", (void **)&fixed, &length)
+    return GetFileVersionInfoA(file.c_str(), 0, static_cast<DWORD>(info.size()), info.data()) &&
+                   VerQueryValueA(info.data(), "\\", reinterpret_cast<void **>(&fixed), &length)
                ? HIWORD(fixed->dwProductVersionMS) * 100 + LOWORD(fixed->dwProductVersionMS)
                : 0;
 }
@@ -97,11 +98,11 @@ TEST_F(InstallerTest, SilentInstallStartsSpringdeckAndUninstallRemovesItButTheSe
     DWORD sizeKb = 0;
     EXPECT_TRUE(driver::ReadDword(HKEY_CURRENT_USER, UninstallKey, "EstimatedSize", &sizeKb) && sizeKb > 100);
     for (const std::string &file : {driver::BuildDir() + Installer, InstallDir() + Uninstaller})
-        EXPECT_EQ(ProductVersionOf(file), DWORD(SD_VERSION_MAJOR * 100 + SD_VERSION_MINOR)) << file;
+        EXPECT_EQ(ProductVersionOf(file), static_cast<DWORD>(SD_VERSION_MAJOR * 100 + SD_VERSION_MINOR)) << file;
 
     // The installed copy runs and does what a first start does.
     EXPECT_TRUE(driver::WaitUntil([&] { return RunValue(HKEY_LOCAL_MACHINE).find(exe) != std::string::npos; }, 60000));
-    EXPECT_NE(driver::WaitForWindow("#32770", "Springdeck from Tolvane Keyboards", 60000), (HWND) nullptr);
+    EXPECT_NE(driver::WaitForWindow("#32770", "Springdeck from Tolvane Keyboards", 60000), nullptr);
 
     // Uninstalled while a portable copy runs, with a quoted Run value: the
     // quiet uninstall is done when it returns, and leaves that copy alone.
@@ -112,7 +113,7 @@ TEST_F(InstallerTest, SilentInstallStartsSpringdeckAndUninstallRemovesItButTheSe
     ASSERT_EQ(Uninstall(), 0u);
     EXPECT_FALSE(Exists(exe));
     EXPECT_TRUE(driver::WaitUntil([] { return !Exists(InstallDir() + Uninstaller); }) && Exists(InstallDir()));
-    EXPECT_NE(driver::FindMainWindow(), (HWND) nullptr);
+    EXPECT_NE(driver::FindMainWindow(), nullptr);
     EXPECT_FALSE(Exists(Shortcut()));
     EXPECT_FALSE(driver::ValueExists(HKEY_CURRENT_USER, UninstallKey, "DisplayName"));
     EXPECT_EQ(RunValue(HKEY_LOCAL_MACHINE), "");
@@ -132,7 +133,7 @@ TEST_F(InstallerTest, UpgradeEndsRunningCopiesKeepsSettingsAndRestarts)
     driver::WriteValue(HKEY_CURRENT_USER, driver::RunKeyPath, "Springdeck", REG_SZ, other.c_str(), other.size() + 1);
     Start();
     ASSERT_EQ(Install(), 0u);
-    EXPECT_NE(driver::WaitExit(springdeck, 5000), (DWORD)STILL_ACTIVE) << "the other copy was not ended";
+    EXPECT_NE(driver::WaitExit(springdeck, 5000), static_cast<DWORD>(STILL_ACTIVE)) << "the other copy was not ended";
     EXPECT_EQ(RunValue(HKEY_CURRENT_USER), "\"" + InstallDir() + "\\springdeck.exe\"");
 
     // Again over the installed copy, whose entry is one of an earlier version
@@ -170,7 +171,7 @@ TEST_F(InstallerTest, UpgradeEndsRunningCopiesKeepsSettingsAndRestarts)
     ASSERT_EQ(Uninstall(" /REMOVESETTINGS"), 0u);
     EXPECT_FALSE(Exists(moved + "\\springdeck.exe"));
     EXPECT_EQ(driver::ReadLines(moved + "\\uninstall.exe"), Others);
-    EXPECT_EQ(driver::FindMainWindow(), (HWND) nullptr);
+    EXPECT_EQ(driver::FindMainWindow(), nullptr);
     EXPECT_EQ(RunValue(HKEY_CURRENT_USER), "");
     HKEY key = nullptr;
     EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, driver::SettingsPath, 0, KEY_READ, &key), ERROR_SUCCESS);
@@ -226,7 +227,7 @@ TEST_F(InstallerTest, StopsBeforeDoingHarmWithANonZeroExitCode)
     ASSERT_EQ(Install(), 0u);
     ASSERT_TRUE(driver::WaitUntil(answers));
     springdeck.handle = OpenProcess(PROCESS_ALL_ACCESS, FALSE, id);
-    ((LONG(WINAPI *)(HANDLE))GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtSuspendProcess"))(springdeck.handle);
+    ProcAddress<LONG(WINAPI *)(HANDLE process)>(GetModuleHandleA("ntdll.dll"), "NtSuspendProcess")(springdeck.handle);
     EXPECT_EQ(Uninstall(), 2u);
     EXPECT_TRUE(Exists(exe));
     EXPECT_TRUE(driver::ValueExists(HKEY_CURRENT_USER, UninstallKey, "DisplayName"));

@@ -41,7 +41,7 @@ protected:
     }
 };
 
-const ControlRow ChooserControls[] = {
+constexpr ControlRow ChooserControls[] = {
     {-1, "Static", "What would you like", 14, 13, 68, 8},
     {400, "Static", "", 82, 8, 0, 0}, // 21 x 20 in the template; takes the icon's size
     {-1, "Static", "to do?", 106, 13, 33, 8},

@@ -38,7 +38,7 @@ protected:
     {
         for (size_t i = from; i < keys.size(); ++i)
             if (keys[i].message == message && keys[i].vk == vk)
-                return (int)i;
+                return static_cast<int>(i);
         return -1;
     }
 

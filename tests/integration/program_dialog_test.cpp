@@ -16,10 +16,11 @@ using namespace driver;
 
 namespace {
 
-const char ProgramDialogTitle[] = "Assign a software program";
-const char ConfirmTitle[] = "Springdeck - Setup Application";
-const char PickerWineSettings[] = "Software\\Wine\\AppDefaults\\picker.exe\\X11 Driver";
-const char TopLevelHeader[] = "Program and Folders on your Start Menu\r\n(double-click a folder to see its contents):";
+constexpr char ProgramDialogTitle[] = "Assign a software program";
+constexpr char ConfirmTitle[] = "Springdeck - Setup Application";
+constexpr char PickerWineSettings[] = "Software\\Wine\\AppDefaults\\picker.exe\\X11 Driver";
+constexpr char TopLevelHeader[] =
+    "Program and Folders on your Start Menu\r\n(double-click a folder to see its contents):";
 
 // What the test sees of one list entry, read from the dialog's process.
 struct Entry {
@@ -111,12 +112,13 @@ protected:
     {
         std::vector<Entry> entries;
         HWND list = GetDlgItem(dialog, IDC_PROGRAM_LIST);
-        int count = (int)SendMessageA(list, LB_GETCOUNT, 0, 0);
+        int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
         for (int i = 0; i < count; ++i) {
             LRESULT data = SendMessageA(list, LB_GETITEMDATA, i, 0);
             ProgramListItem item;
             SIZE_T got = 0;
-            if (!ReadProcessMemory(owner->handle, (LPCVOID)data, &item, sizeof item, &got) || got != sizeof item) {
+            if (!ReadProcessMemory(owner->handle, reinterpret_cast<LPCVOID>(data), &item, sizeof item, &got) ||
+                got != sizeof item) {
                 ADD_FAILURE() << "cannot read entry " << i;
                 continue;
             }
@@ -138,7 +140,7 @@ protected:
     {
         std::vector<std::string> names = Names(dialog);
         auto found = std::find(names.begin(), names.end(), name);
-        return found == names.end() ? -1 : (int)(found - names.begin());
+        return found == names.end() ? -1 : static_cast<int>(found - names.begin());
     }
 
     // Waits until the list shows the entry and clicks (or double-clicks) it.
@@ -486,14 +488,14 @@ TEST_F(ProgramPickerTest, DialogObjectsAndEntriesAreFreed)
         ASSERT_TRUE(Click(dialog, "Accessories", true));
         ASSERT_TRUE(WaitHeader(dialog, "\r\nPrograms in your Accessories folder:\r\n"));
         ClickButton(dialog, IDCANCEL);
-        ASSERT_TRUE(WaitUntil([&] { return (int)ReadLines(log).size() == cycle + 1; }));
+        ASSERT_TRUE(WaitUntil([&] { return static_cast<int>(ReadLines(log).size()) == cycle + 1; }));
     }
     EXPECT_EQ(WaitExit(picker), 2u) << "PickProgram's result";
 
     // The bold font, both bitmaps and the preview icon die with each dialog,
     // and the heap holds no more after the last cycle than after the second.
     std::vector<std::string> lines = ReadLines(log);
-    ASSERT_EQ((int)lines.size(), cycles);
+    ASSERT_EQ(static_cast<int>(lines.size()), cycles);
     for (const std::string &line : lines)
         EXPECT_NE(line.find(" live 0/4"), std::string::npos) << line;
     auto heap = [](const std::string &line) { return strtoull(line.c_str() + line.find("heap ") + 5, nullptr, 10); };
@@ -502,12 +504,12 @@ TEST_F(ProgramPickerTest, DialogObjectsAndEntriesAreFreed)
 
 // ---- browsing --------------------------------------------------------------------
 
-const char BrowserTitle[] = "Browse for other programs";
+constexpr char BrowserTitle[] = "Browse for other programs";
 
 // Chooses a file in the Open File dialog by typing its path.
 void ChooseFile(HWND browser, const std::string &path)
 {
-    SendMessageA(GetDlgItem(browser, 0x480 /* edt1 */), WM_SETTEXT, 0, (LPARAM)path.c_str());
+    SetDlgItemTextA(browser, 0x480 /* edt1 */, path.c_str());
     ClickButton(browser, IDOK);
 }
 
@@ -545,12 +547,12 @@ TEST_F(ProgramPickerTest, BrowseShowsTheOpenFileDialogAsSet)
     HWND owner = GetWindow(browser, GW_OWNER);
     ASSERT_TRUE(owner);
     EXPECT_EQ(WindowText(owner), ConfirmTitle);
-    PostMessageA(owner, RegisterWindowMessageA("commdlg_help"), (WPARAM)browser, 0);
+    PostMessageA(owner, RegisterWindowMessageA("commdlg_help"), reinterpret_cast<WPARAM>(browser), 0);
     EXPECT_TRUE(WaitUntil([&] { return !HelpRequests().empty(); }, 5000));
     std::vector<HelpRequest> requests = HelpRequests();
     StopHelpCapture();
     ASSERT_EQ(requests.size(), 1u);
-    EXPECT_EQ(requests[0].command, (UINT)HELP_CONTEXT);
+    EXPECT_EQ(requests[0].command, static_cast<UINT>(HELP_CONTEXT));
     EXPECT_EQ(requests[0].data, 100u);
     EXPECT_NE(requests[0].file.find("springdeck.hlp"), std::string::npos) << requests[0].file;
 
@@ -627,7 +629,7 @@ TEST_F(ProgramPickerTest, EditedPathIsWrittenAndBrowseAgainCancelWritesNothing)
     ChooseFile(browser, program);
     confirm = WaitForWindow("#32770", ConfirmTitle);
     ASSERT_TRUE(confirm);
-    SendMessageA(GetDlgItem(confirm, IDC_SETUPAPP_PATH), WM_SETTEXT, 0, (LPARAM) "C:\\Edited\\Path.exe");
+    SetDlgItemTextA(confirm, IDC_SETUPAPP_PATH, "C:\\Edited\\Path.exe");
     ClickButton(confirm, IDOK);
     ASSERT_TRUE(BackInSetup(confirm));
     EXPECT_EQ(Setting("command line", "F5"), "C:\\Edited\\Path.exe");
@@ -657,7 +659,7 @@ TEST_F(ProgramPickerTest, CdRomButtonsOpenTheirHelpTopics)
         ASSERT_TRUE(WaitUntil([&] { return !HelpRequests().empty(); }, 5000)) << topic.button;
         std::vector<HelpRequest> requests = HelpRequests();
         EXPECT_EQ(requests.size(), 1u);
-        EXPECT_EQ(requests[0].command, (UINT)HELP_CONTEXT);
+        EXPECT_EQ(requests[0].command, static_cast<UINT>(HELP_CONTEXT));
         EXPECT_EQ(requests[0].data, topic.context) << topic.button;
         StartHelpCapture(); // forget the request
     }

@@ -215,9 +215,8 @@ TEST_F(ProgramLaunchTest, DocumentOpensInItsAssociatedProgram)
     const std::string classes = "Software\\Classes\\";
     const std::string type = "Springdeck.TestDocument";
     std::string command = "\"" + recorder + "\" --exit --document \"%1\"";
-    WriteValue(HKEY_LOCAL_MACHINE, classes + ".sdtestdoc", nullptr, REG_SZ, type.c_str(), (DWORD)type.size() + 1);
-    WriteValue(HKEY_LOCAL_MACHINE, classes + type + "\\shell\\open\\command", nullptr, REG_SZ, command.c_str(),
-               (DWORD)command.size() + 1);
+    WriteString(HKEY_LOCAL_MACHINE, classes + ".sdtestdoc", nullptr, type);
+    WriteString(HKEY_LOCAL_MACHINE, classes + type + "\\shell\\open\\command", nullptr, command);
     std::string document = scratch + "\\notes.sdtestdoc";
     HANDLE file = CreateFileA(document.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     CloseHandle(file);

@@ -33,7 +33,7 @@ protected:
             const ControlRow &row = rows[i];
             SCOPED_TRACE(row.text);
             ASSERT_TRUE(child) << "fewer controls than the layout has";
-            EXPECT_EQ((short)GetDlgCtrlID(child), row.id);
+            EXPECT_EQ(static_cast<short>(GetDlgCtrlID(child)), row.id);
             EXPECT_EQ(lstrcmpiA(driver::ClassName(child).c_str(), row.className), 0) << driver::ClassName(child);
             if (row.text)
                 EXPECT_EQ(driver::WindowText(child), row.text);
@@ -123,7 +123,7 @@ protected:
 
     static void WriteRunValue(HKEY root, const std::string &path)
     {
-        driver::WriteValue(root, driver::RunKeyPath, "Springdeck", REG_SZ, path.c_str(), (DWORD)path.size() + 1);
+        driver::WriteString(root, driver::RunKeyPath, "Springdeck", path);
     }
 
     // The value holds this program's path in quotes, padded with zeros to 260 bytes.
@@ -132,7 +132,7 @@ protected:
         DWORD type = 0;
         std::vector<BYTE> data;
         ASSERT_TRUE(driver::ReadValue(root, driver::RunKeyPath, "Springdeck", &type, &data));
-        EXPECT_EQ(type, (DWORD)REG_SZ);
+        EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
         EXPECT_EQ(data.size(), 260u);
         std::string path(data.begin(), data.end());
         path = path.substr(0, path.find('\0'));

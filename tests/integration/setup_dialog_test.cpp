@@ -9,7 +9,7 @@ namespace {
 
 class SetupDialogTest : public SetupDialogFixture {};
 
-const ControlRow SetupControls[] = {
+constexpr ControlRow SetupControls[] = {
     {-1, "Static", "Click on the key you would like to customize:", 14, 4, 208, 12},
     {101, "Button", "", 14, 19, 35, 30},
     {-1, "Static", "F1", 17, 51, 28, 8},
@@ -64,7 +64,7 @@ TEST_F(SetupDialogTest, OpensFromTheTrayLaidOutLikeTheKeyRow)
 
     LONG style = Style(dialog);
     EXPECT_EQ(style & (DS_MODALFRAME | DS_SETFOREGROUND | DS_CENTER), DS_MODALFRAME | DS_SETFOREGROUND | DS_CENTER);
-    EXPECT_EQ(GetWindow(dialog, GW_OWNER), (HWND) nullptr);
+    EXPECT_EQ(GetWindow(dialog, GW_OWNER), nullptr);
     ExpectLayout(dialog, 367, 194, SetupControls, sizeof SetupControls / sizeof SetupControls[0]);
 
     for (int id = 101; id <= 115; ++id) {
@@ -78,7 +78,7 @@ TEST_F(SetupDialogTest, OpensFromTheTrayLaidOutLikeTheKeyRow)
     // One group from the group box to the end, so the three radios work as one.
     EXPECT_TRUE(Style(GetDlgItem(dialog, 118)) & WS_GROUP);
     for (HWND c = GetWindow(GetDlgItem(dialog, 118), GW_HWNDNEXT); c; c = GetWindow(c, GW_HWNDNEXT))
-        EXPECT_FALSE(Style(c) & WS_GROUP) << "control " << (short)GetDlgCtrlID(c) << " starts a group";
+        EXPECT_FALSE(Style(c) & WS_GROUP) << "control " << static_cast<short>(GetDlgCtrlID(c)) << " starts a group";
 
     // With nothing stored, Netscape Navigator is the browser.
     EXPECT_EQ(SendDlgItemMessageA(dialog, 119, BM_GETCHECK, 0, 0), BST_CHECKED);
@@ -117,7 +117,7 @@ TEST_F(SetupDialogTest, WhileOpenSetupAndTurnOffChangeNothingAndSpringpadsWork)
         setups += WindowText(window) == SetupTitle;
     EXPECT_EQ(setups, 1);
     EXPECT_FALSE(FindTopWindow("#32770", "Springdeck")) << "Turn off asked its question";
-    EXPECT_EQ(WaitExit(springdeck, 200), (DWORD)STILL_ACTIVE);
+    EXPECT_EQ(WaitExit(springdeck, 200), static_cast<DWORD>(STILL_ACTIVE));
     EXPECT_TRUE(IsWindowVisible(dialog));
 
     // The refresh put Springdeck's hotkeys back: F5 is caught, F6 is not.
@@ -197,12 +197,12 @@ TEST_F(SetupDialogTest, EachPresetAddressShowsItsPicture)
     const size_t count = sizeof presets / sizeof presets[0];
     EXPECT_EQ(PresetSiteCount, count);
     for (size_t i = 0; i < count; ++i)
-        AssignKey(KeyName(101 + (UINT)i), presets[i].address);
+        AssignKey(KeyName(101 + static_cast<UINT>(i)), presets[i].address);
     HWND dialog = OpenSetup();
     ASSERT_TRUE(dialog);
     for (size_t i = 0; i < count; ++i) {
         SCOPED_TRACE(presets[i].address);
-        HWND button = GetDlgItem(dialog, 101 + (int)i);
+        HWND button = GetDlgItem(dialog, 101 + static_cast<int>(i));
         EXPECT_TRUE(Style(button) & BS_ICON);
         EXPECT_TRUE(ShowsFaceIcon(button, presets[i].icon));
         const PresetSite *site = FindPresetSite(presets[i].address);

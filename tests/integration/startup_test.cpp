@@ -67,7 +67,7 @@ TEST_F(StartupTest, FirstStartRegistersRunValueAndMarksInstalled)
     DWORD type = 0;
     std::vector<BYTE> data;
     ASSERT_TRUE(ReadValue(HKEY_LOCAL_MACHINE, RunKeyPath, "Springdeck", &type, &data));
-    EXPECT_EQ(type, (DWORD)REG_SZ);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
     std::string path(data.begin(), data.end());
     path = path.substr(0, path.find('\0'));
     // The whole 260-byte buffer; Windows 9x stores a string by its own length.
@@ -182,7 +182,7 @@ TEST(Manifest, AsInvokerOnVistaToElevenWithClassicControlsAndNoDpiAwareness)
     ASSERT_TRUE(exe);
     HRSRC found = FindResourceA(exe, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)); // RT_MANIFEST
     ASSERT_TRUE(found);
-    std::string text((const char *)LockResource(LoadResource(exe, found)), SizeofResource(exe, found));
+    std::string text(static_cast<const char *>(LockResource(LoadResource(exe, found))), SizeofResource(exe, found));
     FreeLibrary(exe);
     EXPECT_NE(text.find("<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>"), std::string::npos);
     // Vista, 7, 8, 8.1, 10 and 11

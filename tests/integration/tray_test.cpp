@@ -7,7 +7,7 @@ using namespace driver;
 
 namespace {
 
-const char QuitText[] =
+constexpr char QuitText[] =
     "Closing Springdeck will disable your Springpads.\r\n\r\nAre you sure that you want to quit Springdeck?";
 
 class TrayTest : public SpringdeckTest {
@@ -24,8 +24,7 @@ protected:
     // Succeeds only while the program's icon is in the tray.
     static bool TrayIconPresent(HWND window)
     {
-        NOTIFYICONDATAA data;
-        ZeroMemory(&data, sizeof data);
+        NOTIFYICONDATAA data = {};
         data.cbSize = NOTIFYICONDATAA_V1_SIZE;
         data.hWnd = window;
         data.uID = 1;
@@ -92,7 +91,7 @@ TEST_F(TrayTest, TurnOffAnsweredNoKeepsRunning)
     ClickButton(box, IDNO);
     ASSERT_TRUE(WaitWindowGone(box));
     EXPECT_TRUE(IsResponsive(window));
-    EXPECT_EQ(WaitExit(springdeck, 500), (DWORD)STILL_ACTIVE);
+    EXPECT_EQ(WaitExit(springdeck, 500), static_cast<DWORD>(STILL_ACTIVE));
 }
 
 TEST_F(TrayTest, ShiftSkipsTheQuestion)
@@ -151,8 +150,8 @@ TEST_F(TrayTest, MenuResourceHasSetupAndTurnOff)
     HMENU popup = GetSubMenu(menu, 0);
     ASSERT_TRUE(popup);
     EXPECT_EQ(GetMenuItemCount(popup), 2);
-    EXPECT_EQ(GetMenuItemID(popup, 0), (UINT)IDM_SETUP);
-    EXPECT_EQ(GetMenuItemID(popup, 1), (UINT)IDM_TURNOFF);
+    EXPECT_EQ(GetMenuItemID(popup, 0), static_cast<UINT>(IDM_SETUP));
+    EXPECT_EQ(GetMenuItemID(popup, 1), static_cast<UINT>(IDM_TURNOFF));
     char text[64];
     GetMenuStringA(popup, 0, text, sizeof text, MF_BYPOSITION);
     EXPECT_STREQ(text, "&Setup Springpads...");
@@ -181,8 +180,7 @@ TEST_F(TrayTest, IconComesBackWhenTheTaskbarIsRecreated)
 {
     HWND window = Start();
     ASSERT_TRUE(window);
-    NOTIFYICONDATAA data;
-    ZeroMemory(&data, sizeof data);
+    NOTIFYICONDATAA data = {};
     data.cbSize = NOTIFYICONDATAA_V1_SIZE;
     data.hWnd = window;
     data.uID = 1;

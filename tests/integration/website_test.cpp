@@ -12,8 +12,8 @@ using namespace driver;
 
 namespace {
 
-const char NetscapeKey[] = "Software\\Netscape\\Netscape Navigator\\Bookmark List";
-const char ShellFoldersKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+constexpr char NetscapeKey[] = "Software\\Netscape\\Netscape Navigator\\Bookmark List";
+constexpr char ShellFoldersKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 struct Preset {
     int button;
@@ -21,7 +21,7 @@ struct Preset {
     int icon; // beside the button and on the keys that open the site
 };
 // The preset buttons and the titles their sites are stored with.
-const Preset Presets[] = {
+constexpr Preset Presets[] = {
     {IDC_SITE_SOD, "Site of the Day", ICO_SOD},
     {IDC_SITE_CNET, "CNET", ICO_CNET},
     {IDC_SITE_PATHFINDER, "Time-Warner's Pathfinder", ICO_PATHFINDER},
@@ -36,7 +36,7 @@ struct YahooSite {
     const char *name;  // as the radio button names it
     const char *title; // as it is stored
 };
-const YahooSite YahooSites[] = {
+constexpr YahooSite YahooSites[] = {
     {IDC_YAHOO_MAIN, "Yahoo!", "Yahoo!"},
     {IDC_YAHOO_MY, "My Yahoo!", "My Yahoo!"},
     {IDC_YAHOO_SFBAY, "Yahoo! SF Bay", "SF Yahoo"},
@@ -216,7 +216,7 @@ protected:
         HWND yahoo = WaitForWindow("#32770", "Choose your Yahoo! site");
         ASSERT_TRUE(yahoo);
         EXPECT_EQ(GetWindow(yahoo, GW_OWNER), dialog);
-        EXPECT_EQ(IsDlgButtonChecked(yahoo, IDC_YAHOO_MAIN), (UINT)BST_CHECKED) << "the default";
+        EXPECT_EQ(IsDlgButtonChecked(yahoo, IDC_YAHOO_MAIN), static_cast<UINT>(BST_CHECKED)) << "the default";
         if (radio) {
             ClickButton(yahoo, radio);
             EXPECT_TRUE(WaitUntil([&] { return IsDlgButtonChecked(yahoo, radio) == BST_CHECKED; }));
@@ -230,7 +230,8 @@ protected:
     // Sets an edit's text as typing would, with its change notification.
     static void SetEditText(HWND edit, const std::string &text)
     {
-        SendMessageTimeoutA(edit, WM_SETTEXT, 0, (LPARAM)text.c_str(), SMTO_NORMAL, ScaledWait(5000), nullptr);
+        SendMessageTimeoutA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL, ScaledWait(5000),
+                            nullptr);
     }
 
     static HWND WaitForCustomDialog()
@@ -347,7 +348,7 @@ TEST_F(WebsiteTest, CancelAndCloseBoxLeaveTheKeyAsItWas)
     EXPECT_EQ(Setting("title", "F3"), "Before");
 }
 
-const ControlRow WebsiteControls[] = {
+constexpr ControlRow WebsiteControls[] = {
     {-1, "Static", "Click on a website to assign it to", 4, 8, 108, 8},
     {IDC_WEB_KEYICON, "Static", "", 110, 3, 0, 0}, // icons take their own size
     {IDC_WEB_ASSIGNED, "Static", "You have assigned:", 144, 9, 68, 8},
@@ -426,7 +427,7 @@ TEST_F(WebsiteTest, EachYahooSiteStoresItsAddressAndTitle)
     }
 }
 
-const ControlRow YahooControls[] = {
+constexpr ControlRow YahooControls[] = {
     {IDC_YAHOO_GROUP, "Button", "Which Yahoo! site?", 4, 8, 216, 152},
     {IDC_YAHOO_MAIN, "Button", "Yahoo! - www.yahoo.com", 12, 20, 124, 12},
     {IDC_YAHOO_MY, "Button", "My Yahoo! - my.yahoo.com", 12, 52, 136, 12},
@@ -470,7 +471,7 @@ TEST_F(WebsiteTest, YahooCancelKeepsTheEarlierChoice)
 
 // ---- custom address ------------------------------------------------------------------
 
-const ControlRow CustomControls[] = {
+constexpr ControlRow CustomControls[] = {
     {-1, "Static", "Please enter the URL of your custom WebSite:", 4, 4, 164, 8},
     {IDC_CUSTOM_ADDRESS, "Edit", "http://", 4, 20, 164, 12},
     {IDOK, "Button", "OK", 118, 37, 50, 14},
@@ -603,7 +604,7 @@ const std::string BookmarkFile =
 const std::string WikiName = Ansi(L"Wiki & Notes \u2013 Caf\u00e9");
 const std::string BookmarkOutline = "Work/\n  Mail\n  " + WikiName + "\nNothing Inside/\nNews\n";
 
-const ControlRow BookmarkControls[] = {
+constexpr ControlRow BookmarkControls[] = {
     {IDOK, "Button", "OK", 256, 16, 50, 14},
     {IDCANCEL, "Button", "Cancel", 256, 36, 50, 14},
     {IDC_HELPBUTTON, "Button", "Help", 256, 56, 50, 14},
@@ -617,7 +618,7 @@ TEST_F(WebsiteTest, NetscapeBookmarksFromTheRegistry)
 {
     std::string file = Scratch() + "\\bookmark.htm";
     WriteText(file, BookmarkFile);
-    WriteValue(HKEY_CURRENT_USER, NetscapeKey, "File Location", REG_SZ, file.c_str(), (DWORD)file.size() + 1);
+    WriteString(HKEY_CURRENT_USER, NetscapeKey, "File Location", file);
 
     HWND picker = OpenBookmarks(104);
     DeleteTree(HKEY_CURRENT_USER, "Software\\Netscape");
@@ -676,8 +677,9 @@ TEST_F(WebsiteTest, NetscapeBookmarksFromTheRegistry)
         EXPECT_EQ(TreeOutline(now), outline);
         const TreeItem *folder = added.added.empty() ? nullptr : FindItem(now, added.name);
         if (folder) {
-            EXPECT_EQ(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0), (LRESULT)folder->handle);
-            EXPECT_TRUE(SendMessageA(tree, TVM_GETITEMSTATE, (WPARAM)folder->handle, TVIS_EXPANDED) & TVIS_EXPANDED);
+            EXPECT_EQ(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0), reinterpret_cast<LRESULT>(folder->handle));
+            EXPECT_TRUE(SendMessageA(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(folder->handle), TVIS_EXPANDED) &
+                        TVIS_EXPANDED);
         }
     }
     SelectTreeItem(tree, wiki->handle);
@@ -740,14 +742,14 @@ TEST_F(WebsiteTest, InternetExplorerFavorites)
     WriteText(favorites + "\\Broken.url", "[InternetShortcut]\r\nIconIndex=0\r\n");
     std::string saved = ReadString(HKEY_CURRENT_USER, ShellFoldersKey, "Favorites");
     bool hadValue = ValueExists(HKEY_CURRENT_USER, ShellFoldersKey, "Favorites");
-    WriteValue(HKEY_CURRENT_USER, ShellFoldersKey, "Favorites", REG_SZ, favorites.c_str(), (DWORD)favorites.size() + 1);
+    WriteString(HKEY_CURRENT_USER, ShellFoldersKey, "Favorites", favorites);
     ASSERT_TRUE(OpenedSetup());
     ClickButton(setup, IDC_BROWSER_EXPLORER);
     ASSERT_TRUE(WaitUntil([&] { return IsDlgButtonChecked(setup, IDC_BROWSER_EXPLORER) == BST_CHECKED; }));
 
     HWND picker = OpenBookmarks(112);
     if (hadValue)
-        WriteValue(HKEY_CURRENT_USER, ShellFoldersKey, "Favorites", REG_SZ, saved.c_str(), (DWORD)saved.size() + 1);
+        WriteString(HKEY_CURRENT_USER, ShellFoldersKey, "Favorites", saved);
     else
         DeleteValue(HKEY_CURRENT_USER, ShellFoldersKey, "Favorites");
     ASSERT_TRUE(picker);
@@ -814,7 +816,7 @@ TEST_F(WebsiteTest, BookmarksOfCurrentBrowsersFollowTheChosenBrowsers)
 {
     std::string file = Scratch() + "\\bookmark.htm";
     WriteText(file, BookmarkFile);
-    WriteValue(HKEY_CURRENT_USER, NetscapeKey, "File Location", REG_SZ, file.c_str(), (DWORD)file.size() + 1);
+    WriteString(HKEY_CURRENT_USER, NetscapeKey, "File Location", file);
     std::string chrome = BrowserFolder(CSIDL_LOCAL_APPDATA, "Google\\Chrome\\User Data");
     WriteText(chrome + "\\Local State",
               "{\"profile\":{\"info_cache\":{\"Profile 1\":{\"name\":\"Work\"},"

@@ -329,7 +329,7 @@ TEST(BookmarkFileTest, SurvivesJunk)
         } else {
             size_t size = random() % 6000;
             for (size_t i = 0; i < size; ++i)
-                file += (char)(random() % 3 ? alphabet[random() % alphabet.size()] : random() % 256);
+                file += static_cast<char>(random() % 3 ? alphabet[random() % alphabet.size()] : random() % 256);
         }
         Outline outline;
         ParseText(file, &outline);

@@ -39,22 +39,24 @@ std::string Sequence(const std::string &literals, unsigned offset = 0, size_t ma
 {
     auto more = [](size_t length, std::string *to) {
         for (size_t rest = length - 15; length >= 15; rest -= 255) {
-            *to += (char)std::min<size_t>(rest, 255);
+            *to += static_cast<char>(std::min<size_t>(rest, 255));
             length = rest < 255 ? 0 : 15;
         }
     };
-    std::string s(1, (char)(std::min<size_t>(literals.size(), 15) << 4 | std::min<size_t>(match - 4, 15)));
+    std::string s(1, static_cast<char>(std::min<size_t>(literals.size(), 15) << 4 | std::min<size_t>(match - 4, 15)));
     more(literals.size(), &s);
     s += literals;
     if (offset)
-        more(match - 4, &(s += {(char)offset, (char)(offset >> 8)}));
+        more(match - 4, &(s += {static_cast<char>(offset), static_cast<char>(offset >> 8)}));
     return s;
 }
 
 std::string MozLz4(const std::string &block, size_t size)
 {
     return std::string("mozLz40\0", 8) +
-           std::string{(char)size, (char)(size >> 8), (char)(size >> 16), (char)(size >> 24)} + block;
+           std::string{static_cast<char>(size), static_cast<char>(size >> 8), static_cast<char>(size >> 16),
+                       static_cast<char>(size >> 24)} +
+           block;
 }
 
 TEST(ChromiumBookmarksTest, ReadsRootsFoldersAndBookmarks)
@@ -146,7 +148,7 @@ TEST(ChromiumBookmarksTest, StopsAfterTheFirstHundredThousand)
 
 void CollectProfile(void *context, const char *folder, const char *name)
 {
-    *(std::string *)context += std::string(folder) + " = " + name + "\n";
+    *static_cast<std::string *>(context) += std::string(folder) + " = " + name + "\n";
 }
 
 TEST(ChromiumProfilesTest, ReadsFoldersAndDisplayNames)
@@ -206,8 +208,7 @@ TEST(FirefoxBackupTest, ReadsTopFoldersContainersAndBookmarks)
     const ReadCase cases[] = {
         {"literals only", literals, read},
         {"the second entry copied by a match",
-         MozLz4(Sequence(head + entry.substr(0, 5), (unsigned)entry.size(), entry.size() - 5) + Sequence(tail),
-                json.size()),
+         MozLz4(Sequence(head + entry.substr(0, 5), entry.size(), entry.size() - 5) + Sequence(tail), json.size()),
          read},
         {"a size field that says less: the text stops there", MozLz4(Sequence(json), cut), beforeCut},
         {"no backup's header", "mozLz4_" + literals.substr(7), ""},

@@ -21,8 +21,8 @@ struct Outline {
 
 inline void *Collect(void *context, void *parent, const char *name, const char *address)
 {
-    Outline *outline = (Outline *)context;
-    int depth = parent ? ((Outline::Node *)parent)->depth + 1 : 0;
+    Outline *outline = static_cast<Outline *>(context);
+    int depth = parent ? static_cast<Outline::Node *>(parent)->depth + 1 : 0;
     outline->longest = std::max(outline->longest, strlen(name));
     outline->text += std::string(depth * 2, ' ') + name;
     if (address) {

@@ -36,7 +36,7 @@ protected:
     int Width(const std::string &text)
     {
         SIZE size = {0, 0};
-        GetTextExtentPoint32A(dc, text.c_str(), (int)text.size(), &size);
+        GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
         return size.cx;
     }
 
@@ -146,11 +146,11 @@ protected:
     {
         Owned owned;
         for (UINT key = KEY_FIRST; key <= KEY_LAST; ++key) {
-            HWND button = GetDlgItem(dialog, (int)key);
+            HWND button = GetDlgItem(dialog, static_cast<int>(key));
             if (HANDLE bitmap = GetPropA(button, FACE_BITMAP_PROP))
-                owned.bitmaps.push_back((HBITMAP)bitmap);
+                owned.bitmaps.push_back(static_cast<HBITMAP>(bitmap));
             if (HANDLE icon = GetPropA(button, FACE_ICON_PROP))
-                owned.icons.push_back((HICON)icon);
+                owned.icons.push_back(static_cast<HICON>(icon));
         }
         return owned;
     }
@@ -187,16 +187,18 @@ TEST_F(KeyFacesTest, EachFaceIsOwnedOnceAndFreedWhenReplacedAndAtTheEnd)
     ASSERT_EQ(first.bitmaps.size(), 8u);
     ASSERT_EQ(first.icons.size(), 7u);
     for (HBITMAP bitmap : first.bitmaps)
-        EXPECT_EQ(GetObjectType(bitmap), (DWORD)OBJ_BITMAP);
+        EXPECT_EQ(GetObjectType(bitmap), static_cast<DWORD>(OBJ_BITMAP));
     for (UINT key = KEY_FIRST; key <= KEY_LAST; ++key) {
-        HWND button = GetDlgItem(dialog, (int)key);
+        HWND button = GetDlgItem(dialog, static_cast<int>(key));
         LONG style = GetWindowLongA(button, GWL_STYLE);
         if (key % 2) {
             EXPECT_TRUE(style & BS_BITMAP);
-            EXPECT_EQ((HANDLE)SendMessageA(button, BM_GETIMAGE, IMAGE_BITMAP, 0), GetPropA(button, FACE_BITMAP_PROP));
+            EXPECT_EQ(reinterpret_cast<HANDLE>(SendMessageA(button, BM_GETIMAGE, IMAGE_BITMAP, 0)),
+                      GetPropA(button, FACE_BITMAP_PROP));
         } else {
             EXPECT_TRUE(style & BS_ICON);
-            EXPECT_EQ((HANDLE)SendMessageA(button, BM_GETIMAGE, IMAGE_ICON, 0), GetPropA(button, FACE_ICON_PROP));
+            EXPECT_EQ(reinterpret_cast<HANDLE>(SendMessageA(button, BM_GETIMAGE, IMAGE_ICON, 0)),
+                      GetPropA(button, FACE_ICON_PROP));
         }
     }
 
@@ -219,7 +221,7 @@ TEST_F(KeyFacesTest, EachFaceIsOwnedOnceAndFreedWhenReplacedAndAtTheEnd)
     AssignEveryKey();
     RefreshKeyButtons(dialog);
     Owned last = Faces();
-    HWND tooltip = (HWND)GetPropA(dialog, SETUP_TOOLTIP_PROP);
+    HWND tooltip = static_cast<HWND>(GetPropA(dialog, SETUP_TOOLTIP_PROP));
     ASSERT_TRUE(tooltip);
     EXPECT_EQ(SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0), 15) << "each button is one tool, however often refreshed";
     DestroyWindow(dialog);
@@ -246,7 +248,7 @@ TEST_F(KeyFacesTest, ManyRefreshesDoNotGrowTheWorkingSet)
         RefreshKeyButtons(dialog);
     ASSERT_TRUE(GetProcessMemoryInfo(GetCurrentProcess(), &after, sizeof after));
     // Leaking the faces of 200 refreshes would cost tens of megabytes.
-    EXPECT_LT((long long)after.WorkingSetSize - (long long)before.WorkingSetSize, 3ll << 20);
+    EXPECT_LT(static_cast<long long>(after.WorkingSetSize) - static_cast<long long>(before.WorkingSetSize), 3ll << 20);
 }
 
 TEST_F(KeyFacesTest, HotkeysAreBackAfterARefreshAndHeldKeysAreFound)

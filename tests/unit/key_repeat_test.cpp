@@ -18,7 +18,7 @@ TEST(KeyRepeat, HeldKeyIsOnePress)
         for (std::string word; words >> word;) {
             char kind = word[0];
             if (kind == 'h' || kind == 'r')
-                EXPECT_EQ(IsRepeatOfActedPress(&key, (DWORD)std::stoul(word.substr(1)), 400), kind == 'r')
+                EXPECT_EQ(IsRepeatOfActedPress(&key, static_cast<DWORD>(std::stoul(word.substr(1))), 400), kind == 'r')
                     << script << ": " << word;
             else
                 NoteRawKeyEvent(&key, kind == 'U' || kind == 'u' ? RI_KEY_BREAK : RI_KEY_MAKE,

@@ -15,7 +15,7 @@
 
 namespace {
 
-const char Guard = '#';
+constexpr char Guard = '#';
 
 TEST(ProcessImagePath, OwnProcessGivesItsFullPathUnknownIdGivesNothing)
 {
@@ -103,7 +103,7 @@ TEST(CounterIndex, StopsAtTheEndOfTheBlock)
 
 // ---- performance data ----------------------------------------------------------
 
-const DWORD IdProcessIndex = 784;
+constexpr DWORD IdProcessIndex = 784;
 
 struct Instance {
     const wchar_t *name;
@@ -112,7 +112,7 @@ struct Instance {
 
 template <typename T> void Append(std::vector<BYTE> &out, const T &value)
 {
-    const BYTE *bytes = (const BYTE *)&value;
+    const BYTE *bytes = reinterpret_cast<const BYTE *>(&value);
     out.insert(out.end(), bytes, bytes + sizeof value);
 }
 
@@ -121,22 +121,19 @@ template <typename T> void Append(std::vector<BYTE> &out, const T &value)
 std::vector<BYTE> ProcessObject(const std::vector<Instance> &instances, DWORD idCounterIndex = IdProcessIndex)
 {
     std::vector<BYTE> out;
-    PERF_DATA_BLOCK block;
-    ZeroMemory(&block, sizeof block);
+    PERF_DATA_BLOCK block = {};
     block.HeaderLength = sizeof block;
     block.NumObjectTypes = 1;
     Append(out, block);
 
-    PERF_OBJECT_TYPE object;
-    ZeroMemory(&object, sizeof object);
+    PERF_OBJECT_TYPE object = {};
     object.HeaderLength = sizeof object;
     object.DefinitionLength = sizeof object + 2 * sizeof(PERF_COUNTER_DEFINITION);
     object.NumCounters = 2;
-    object.NumInstances = (LONG)instances.size();
+    object.NumInstances = static_cast<LONG>(instances.size());
     Append(out, object);
 
-    PERF_COUNTER_DEFINITION counter;
-    ZeroMemory(&counter, sizeof counter);
+    PERF_COUNTER_DEFINITION counter = {};
     counter.ByteLength = sizeof counter;
     counter.CounterNameTitleIndex = 6;
     counter.CounterOffset = 4;
@@ -146,15 +143,14 @@ std::vector<BYTE> ProcessObject(const std::vector<Instance> &instances, DWORD id
     Append(out, counter);
 
     for (const Instance &instance : instances) {
-        DWORD nameBytes = (DWORD)((wcslen(instance.name) + 1) * sizeof(WCHAR));
+        DWORD nameBytes = static_cast<DWORD>((wcslen(instance.name) + 1) * sizeof(WCHAR));
         DWORD padded = (nameBytes + 7) & ~7u;
-        PERF_INSTANCE_DEFINITION definition;
-        ZeroMemory(&definition, sizeof definition);
+        PERF_INSTANCE_DEFINITION definition = {};
         definition.ByteLength = sizeof definition + padded;
         definition.NameOffset = sizeof definition;
         definition.NameLength = nameBytes;
         Append(out, definition);
-        const BYTE *name = (const BYTE *)instance.name;
+        const BYTE *name = reinterpret_cast<const BYTE *>(instance.name);
         out.insert(out.end(), name, name + nameBytes);
         out.insert(out.end(), padded - nameBytes, 0);
         DWORD counters[4] = {16, 1234, instance.pid, 0}; // PERF_COUNTER_BLOCK, then values
@@ -192,8 +188,7 @@ TEST(PerformanceData, FindsTheInstanceOfTheProcessButNeverTheLastOne)
     std::vector<BYTE> odd(data.size() + 1);
     memcpy(odd.data() + 1, data.data(), data.size());
     char name[IMAGE_PATH_CAPACITY];
-    ASSERT_EQ(FindPerformanceInstanceName(odd.data() + 1, (DWORD)data.size(), IdProcessIndex, 60, name, sizeof name),
-              1);
+    ASSERT_EQ(FindPerformanceInstanceName(odd.data() + 1, data.size(), IdProcessIndex, 60, name, sizeof name), 1);
     EXPECT_STREQ(name, "explorer");
 }
 
@@ -210,23 +205,23 @@ TEST(PerformanceData, CutOrBrokenBlocksAreReadWithinTheirSize)
     // An instance whose length is zero would loop for ever.
     std::vector<BYTE> broken = data;
     size_t firstInstance = sizeof(PERF_DATA_BLOCK) + sizeof(PERF_OBJECT_TYPE) + 2 * sizeof(PERF_COUNTER_DEFINITION);
-    ((PERF_INSTANCE_DEFINITION *)(broken.data() + firstInstance))->ByteLength = 0;
+    reinterpret_cast<PERF_INSTANCE_DEFINITION *>(broken.data() + firstInstance)->ByteLength = 0;
     EXPECT_EQ(InstanceName(broken, 148, broken.size()), "(none)");
     // A name offset far outside the block.
     broken = data;
-    ((PERF_INSTANCE_DEFINITION *)(broken.data() + firstInstance))->NameOffset = 0x7FFFFFF0;
+    reinterpret_cast<PERF_INSTANCE_DEFINITION *>(broken.data() + firstInstance)->NameOffset = 0x7FFFFFF0;
     EXPECT_EQ(InstanceName(broken, 2, broken.size()), "(none)");
     // Lengths that wrap around 32 bits: back to the block's start (whose zeros
     // would read as process 0 and name "System"), and back onto the instance
     // itself, which a count of 2^31 instances would then walk for ever.
     broken = data;
-    auto *first = (PERF_INSTANCE_DEFINITION *)(broken.data() + firstInstance);
+    auto *first = reinterpret_cast<PERF_INSTANCE_DEFINITION *>(broken.data() + firstInstance);
     DWORD firstLength = first->ByteLength;
-    first->ByteLength = 0u - (DWORD)firstInstance;
+    first->ByteLength = 0u - static_cast<DWORD>(firstInstance);
     EXPECT_EQ(InstanceName(broken, 0, broken.size()), "(none)");
     broken = data;
-    *(DWORD *)(broken.data() + firstInstance + firstLength) = 0u - firstLength;
-    ((PERF_OBJECT_TYPE *)(broken.data() + sizeof(PERF_DATA_BLOCK)))->NumInstances = 0x7FFFFFFF;
+    *reinterpret_cast<DWORD *>(broken.data() + firstInstance + firstLength) = 0u - firstLength;
+    (reinterpret_cast<PERF_OBJECT_TYPE *>(broken.data() + sizeof(PERF_DATA_BLOCK)))->NumInstances = 0x7FFFFFFF;
     EXPECT_EQ(InstanceName(broken, 148, broken.size()), "(none)");
 
     char small[4 + 4];
@@ -240,7 +235,7 @@ TEST(PerformanceData, CutOrBrokenBlocksAreReadWithinTheirSize)
 
 int PerformanceReads = 0;
 bool PerformanceReadFails = false;
-const DWORD Gone = 0xFFFFFF00, AlsoGone = 0xFFFFFF04, Notepad = 0xFFFFFF08; // no such processes
+constexpr DWORD Gone = 0xFFFFFF00, AlsoGone = 0xFFFFFF04, Notepad = 0xFFFFFF08; // no such processes
 
 bool CountingReader(std::vector<BYTE> *data, DWORD *idProcessIndex)
 {

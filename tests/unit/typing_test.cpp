@@ -10,8 +10,8 @@
 
 namespace {
 
-const WORD ShiftDown = VK_SHIFT | PLAYBACK_KEY_DOWN, ShiftUp = VK_SHIFT | PLAYBACK_KEY_UP;
-const WORD CtrlDown = VK_CONTROL | PLAYBACK_KEY_DOWN, CtrlUp = VK_CONTROL | PLAYBACK_KEY_UP;
+constexpr WORD ShiftDown = VK_SHIFT | PLAYBACK_KEY_DOWN, ShiftUp = VK_SHIFT | PLAYBACK_KEY_UP;
+constexpr WORD CtrlDown = VK_CONTROL | PLAYBACK_KEY_DOWN, CtrlUp = VK_CONTROL | PLAYBACK_KEY_UP;
 
 std::vector<WORD> Build(const std::string &text, size_t capacity = 512)
 {
@@ -49,8 +49,8 @@ TEST(TypingRequest, CharacterWithoutKeyIsLeftOut)
 {
     char missing = 0;
     for (int ch = 0x80; ch < 0x100 && !missing; ++ch)
-        if (VkKeyScanA((char)ch) == -1)
-            missing = (char)ch;
+        if (VkKeyScanA(static_cast<char>(ch)) == -1)
+            missing = static_cast<char>(ch);
     if (!missing)
         GTEST_SKIP() << "every character has a key in this layout";
     std::vector<WORD> expected = {'A', 'B', VK_RETURN};

@@ -9,11 +9,11 @@
 
 #include "hlpgen.h"
 
-static constexpr uint16_t BTREE_MAGIC = 0x293B;
-static constexpr uint16_t NO_PAGE = 0xFFFF;
-static constexpr size_t LEAF_HEADER_SIZE = 8;
-static constexpr size_t INDEX_HEADER_SIZE = 6;
-static constexpr size_t STRUCTURE_SIZE = 16;
+constexpr uint16_t BTREE_MAGIC = 0x293B;
+constexpr uint16_t NO_PAGE = 0xFFFF;
+constexpr size_t LEAF_HEADER_SIZE = 8;
+constexpr size_t INDEX_HEADER_SIZE = 6;
+constexpr size_t STRUCTURE_SIZE = 16;
 
 /* Names compare as strcmp does: bytes as unsigned, the NUL ends the name. */
 static int CompareNames(const HlpBytes &a, const HlpBytes &b)
@@ -64,8 +64,8 @@ static std::vector<BtreeEntry> BuildLevel(const BtreeKind &kind, const std::vect
             const BtreeEntry &entry = entries[next];
             if (used + entry.key.size() + entry.value.size() > kind.pageSize)
                 break;
-            std::copy(entry.key.begin(), entry.key.end(), page.begin() + used);
-            std::copy(entry.value.begin(), entry.value.end(), page.begin() + used + entry.key.size());
+            std::copy(entry.key.begin(), entry.key.end(), page.data() + used);
+            std::copy(entry.value.begin(), entry.value.end(), page.data() + used + entry.key.size());
             used += entry.key.size() + entry.value.size();
         }
         PutPageU16(page, 0, static_cast<unsigned>(kind.pageSize - used));

@@ -14,18 +14,18 @@
 
 #include "hlpgen.h"
 
-static constexpr uint8_t FILE_FLAGS = 4;
+constexpr uint8_t FILE_FLAGS = 4;
 
-static constexpr uint16_t SYSTEM_MINOR = 21; /* Windows 3.1 help file */
-static constexpr uint16_t SYSTEM_MAJOR = 1;
-static constexpr uint16_t SYSTEM_UNCOMPRESSED = 0;
-static constexpr uint16_t SYSTEM_TITLE = 1;
-static constexpr uint16_t SYSTEM_COPYRIGHT = 2;
-static constexpr uint16_t SYSTEM_CONTENTS = 3;
+constexpr uint16_t SYSTEM_MINOR = 21; /* Windows 3.1 help file */
+constexpr uint16_t SYSTEM_MAJOR = 1;
+constexpr uint16_t SYSTEM_UNCOMPRESSED = 0;
+constexpr uint16_t SYSTEM_TITLE = 1;
+constexpr uint16_t SYSTEM_COPYRIGHT = 2;
+constexpr uint16_t SYSTEM_CONTENTS = 3;
 
-static constexpr size_t FACE_SLOT_SIZE = 32;
-static constexpr size_t MAX_FACE_LENGTH = 31;
-static constexpr uint8_t FAMILY_SWISS = 3;
+constexpr size_t FACE_SLOT_SIZE = 32;
+constexpr size_t MAX_FACE_LENGTH = 31;
+constexpr uint8_t FAMILY_SWISS = 3;
 
 static HlpBytes Key32(uint32_t value)
 {

@@ -16,7 +16,7 @@ static bool ReadInternalFile(const HlpBytes &image, size_t at, HlpBytes *data, s
         return Fail(error, "internal file with slack or overlap");
     if (image.size() - at < reserved)
         return Fail(error, "internal file runs past the end");
-    data->assign(image.begin() + at + FILE_HEADER_SIZE, image.begin() + at + reserved);
+    data->assign(image.data() + at + FILE_HEADER_SIZE, image.data() + at + reserved);
     return true;
 }
 
@@ -97,7 +97,7 @@ struct FormatCommand {
     char text;
 };
 
-static constexpr FormatCommand FormatCommands[] = {
+constexpr FormatCommand FormatCommands[] = {
     {0x80, 2, 0},   {0x81, 0, '\n'}, {0x82, 0, '\n'}, {0x83, 0, '\t'}, {0x89, 0, 0}, {0x8B, 0, ' '},
     {0x8C, 0, '-'}, {0xE2, 4, 0},    {0xE3, 4, 0},    {0xE6, 4, 0},    {0xE7, 4, 0},
 };
@@ -166,8 +166,8 @@ static bool JoinTopicBlocks(const std::vector<HelpInternalFile> &files, HlpBytes
         return Fail(error, "|TOPIC is not made of whole blocks");
     stream->clear();
     for (size_t block = 0; block < topicFile->size(); block += TOPIC_BLOCK_SIZE)
-        stream->insert(stream->end(), topicFile->begin() + block + TOPIC_BLOCK_HEADER_SIZE,
-                       topicFile->begin() + block + TOPIC_BLOCK_SIZE);
+        stream->insert(stream->end(), topicFile->data() + block + TOPIC_BLOCK_HEADER_SIZE,
+                       topicFile->data() + block + TOPIC_BLOCK_SIZE);
     return true;
 }
 

@@ -29,7 +29,7 @@ static std::string InFolder(const std::string &name) { return std::string(HtmlHe
 /* Text for HTML element content and attribute values. */
 static std::string Escape(const std::string &text)
 {
-    static const char *const Entities[] = {"&amp;", "&lt;", "&gt;", "&quot;"};
+    constexpr const char *Entities[] = {"&amp;", "&lt;", "&gt;", "&quot;"};
     std::string out;
     for (char c : text) {
         size_t special = std::string_view("&<>\"").find(c);
@@ -51,7 +51,7 @@ static std::string BaseName(const std::string &path)
 
 static std::string Anchor(size_t heading) { return "s" + std::to_string(heading); }
 
-static const char PageStyle[] =
+constexpr char PageStyle[] =
     "body { font-family: Arial, sans-serif; font-size: 10pt; margin: 8px 12px; }\n"
     "h1 { font-size: 12pt; }\n"
     "h2 { font-size: 10pt; margin-top: 14px; margin-bottom: 4px; }\n"
@@ -130,7 +130,7 @@ static std::string SitemapEntry(const std::string &name, const std::string &loca
            "</object>\n";
 }
 
-static const char SitemapHead[] =
+constexpr char SitemapHead[] =
     "<!DOCTYPE HTML PUBLIC \"-//IETF//DTD HTML//EN\">\n<html>\n<head>\n"
     "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">\n</head>\n<body>\n";
 

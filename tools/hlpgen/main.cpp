@@ -67,7 +67,7 @@ int main(int argc, char **argv)
     }
     if (output.empty() || sources.empty())
         return Failed("usage: hlpgen -o OUTPUT.hlp [--chm-project FOLDER OUTPUT.chm] SOURCE.txt...", 2);
-    std::remove(output.c_str());
+    static_cast<void>(std::remove(output.c_str())); // no earlier output outlives a failed run; none is fine
 
     HelpBook book;
     std::string error;
@@ -87,7 +87,7 @@ int main(int argc, char **argv)
     if (!chmProject.empty() && !WriteProject(chmProject, project))
         return Failed("hlpgen: cannot write the HTML Help project in " + chmProject);
     if (!WriteImage(output, image)) {
-        std::remove(output.c_str());
+        static_cast<void>(std::remove(output.c_str())); // no half-written file; the failure is reported below
         return Failed("hlpgen: cannot write " + output);
     }
     std::cout << "hlpgen: " << output << ": " << book.topics.size() << " topics, " << image.size() << " bytes\n";

@@ -12,19 +12,19 @@
  * TOPICOFFSETs are what |CONTEXT, |CTXOMAP and |TTLBTREE point at. */
 #include "hlpgen.h"
 
-static constexpr size_t TOPIC_HEADER_DATA_SIZE = 28;
+constexpr size_t TOPIC_HEADER_DATA_SIZE = 28;
 
 /* Format commands of a text record. */
-static constexpr uint8_t CMD_FONT = 0x80;
-static constexpr uint8_t CMD_END_PARAGRAPH = 0x82;
-static constexpr uint8_t CMD_END_HOTSPOT = 0x89;
-static constexpr uint8_t CMD_JUMP = 0xE3;
-static constexpr uint8_t CMD_END = 0xFF;
+constexpr uint8_t CMD_FONT = 0x80;
+constexpr uint8_t CMD_END_PARAGRAPH = 0x82;
+constexpr uint8_t CMD_END_HOTSPOT = 0x89;
+constexpr uint8_t CMD_JUMP = 0xE3;
+constexpr uint8_t CMD_END = 0xFF;
 
 /* Paragraph settings shared by every paragraph of a record: none but 6 points
  * of space below (bit 0x0004, compressed signed 12 half-points). */
-static constexpr unsigned PARA_SPACE_BELOW = 0x0004;
-static constexpr int SPACE_BELOW_HALF_POINTS = 12;
+constexpr unsigned PARA_SPACE_BELOW = 0x0004;
+constexpr int SPACE_BELOW_HALF_POINTS = 12;
 
 /* Text and commands of a record pair up: each command follows one
  * NUL-terminated string, possibly empty. */

@@ -13,7 +13,7 @@ int main()
     Process springdeck;
     HWND window = StartSpringdeck(springdeck);
     if (!window) {
-        fprintf(stderr, "showcase: springdeck.exe did not start\n");
+        static_cast<void>(fprintf(stderr, "showcase: springdeck.exe did not start\n")); // nowhere to report a failure
         return 1;
     }
     // A first start opens the setup dialog by itself; give it the time to show.

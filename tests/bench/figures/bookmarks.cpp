@@ -14,8 +14,8 @@
 
 using namespace driver;
 
-static const char NetscapeKey[] = "Software\\Netscape\\Netscape Navigator\\Bookmark List";
-static const char ShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+constexpr char NetscapeKey[] = "Software\\Netscape\\Netscape Navigator\\Bookmark List";
+constexpr char ShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 // Navigator's file of that many bookmarks (with icons, as a current browser
 // exports it). Returns the file's path and its size.
@@ -129,19 +129,19 @@ static void MeasurePicker(HWND main, Figure &figure, int runs)
 
 static void UseBookmarkFile(const std::string &path)
 {
-    WriteValue(HKEY_CURRENT_USER, NetscapeKey, "File Location", REG_SZ, path.c_str(), (DWORD)path.size() + 1);
+    WriteString(HKEY_CURRENT_USER, NetscapeKey, "File Location", path);
 }
 
 static void *CountEntry(void *context, void *parent, const char *, const char *address)
 {
-    ++*(int *)context;
+    ++*static_cast<int *>(context);
     return address ? nullptr : parent; // folders "open" so that their contents are read
 }
 
 // The parser alone over the file, PARSES times.
 static void MeasureParser(const std::string &file, Figure &figure)
 {
-    enum { PARSES = 20 };
+    constexpr int PARSES = 20;
     int entries = 0;
     for (int i = 0; i < PARSES; ++i) {
         entries = 0;
@@ -155,7 +155,7 @@ static void MeasureParser(const std::string &file, Figure &figure)
 
 void BenchBookmarks()
 {
-    enum { RUNS = 5 };
+    constexpr int RUNS = 5;
     std::string scratch = ScratchDir();
     std::string file = MakeBookmarkFile(scratch, 500, 20, false);
     long exportSize = 0;
@@ -198,11 +198,9 @@ void BenchBookmarks()
         // browser's: the picker shows every other source beside them.
         DeleteTree(HKEY_CURRENT_USER, "Software\\Netscape");
         SetSettingDword("options", "browser", 1);
-        WriteValue(HKEY_CURRENT_USER, ShellFolders, "Favorites", REG_SZ, favorites.c_str(),
-                   (DWORD)favorites.size() + 1);
+        WriteString(HKEY_CURRENT_USER, ShellFolders, "Favorites", favorites);
         MeasurePicker(main, explorer, RUNS);
-        WriteValue(HKEY_CURRENT_USER, ShellFolders, "Favorites", REG_SZ, savedFavorites.c_str(),
-                   (DWORD)savedFavorites.size() + 1);
+        WriteString(HKEY_CURRENT_USER, ShellFolders, "Favorites", savedFavorites);
         std::vector<std::string> made;
         SetSettingDword("options", "browser", 0);
         UseBookmarkFile(file);

@@ -28,7 +28,7 @@ static std::vector<double> OpenRequests(const std::string &log)
 
 void BenchBrowser()
 {
-    enum { PRESSES = 20 };
+    constexpr int PRESSES = 20;
     Figure figure{"3", "key press to browser's DDE open request", "ms"};
     std::string log = ScratchDir() + "\\browser.log";
     ClearSettings();
@@ -86,7 +86,7 @@ static std::vector<KeyEvent> FieldKeys(const std::string &log)
 
 void BenchTyping()
 {
-    enum { RUNS = 3 };
+    constexpr int RUNS = 3;
     const std::string address = "http://www.example.com/Springdeck/Bench/typing?Q=Value&x=1234"; // 60 characters
     Figure total{"8a", "typing 60 characters into AOL, press to last key event", "ms"};
     total.baselineName = "nominal 100 ms per event";
@@ -148,7 +148,7 @@ void BenchTyping()
         total.note = "n/a: nothing was typed";
     else
         total.note = "nominal = 100 ms x key events seen by the field (" +
-                     std::to_string((int)(total.baseline.back() / 100)) + ")";
+                     std::to_string(static_cast<int>(total.baseline.back() / 100)) + ")";
     Report(total);
     Report(gap);
 }

@@ -11,7 +11,7 @@ using namespace driver;
 // and a key that is not ours.
 static void PressMixed(HWND main, int count)
 {
-    static const UINT keys[] = {VK_F5, VK_F6, VK_F7, VK_F8};
+    constexpr UINT keys[] = {VK_F5, VK_F6, VK_F7, VK_F8};
     for (int i = 0; i < count; ++i) {
         UINT key = keys[i % 4];
         FocusOwnWindow();
@@ -46,21 +46,21 @@ void BenchFootprint()
     privateAfter.baselineName = "after one of each";
     Figure size{"7e", "springdeck.exe size on disk", "KB"};
 
-    enum { RUNS = 3 };
+    constexpr int RUNS = 3;
     for (int run = 0; run < RUNS; ++run) {
         Process minimal = StartProgram(BuildDir() + "\\tests\\bench\\bench_minimal.exe", "");
         WaitForInputIdle(minimal.handle, 10000);
         Pump(300);
-        idle.baseline.push_back((double)WorkingSetKb(minimal.handle));
-        privateBytes.baseline.push_back((double)PrivateKb(minimal.handle));
+        idle.baseline.push_back(static_cast<double>(WorkingSetKb(minimal.handle)));
+        privateBytes.baseline.push_back(static_cast<double>(PrivateKb(minimal.handle)));
         KillProcess(minimal);
 
         Process springdeck;
         if (!StartSpringdeck(springdeck))
             break;
         Pump(300);
-        idle.samples.push_back((double)WorkingSetKb(springdeck.handle));
-        privateBytes.samples.push_back((double)PrivateKb(springdeck.handle));
+        idle.samples.push_back(static_cast<double>(WorkingSetKb(springdeck.handle)));
+        privateBytes.samples.push_back(static_cast<double>(PrivateKb(springdeck.handle)));
         StopSpringdeck(&springdeck);
     }
     if (privateBytes.samples.empty() || privateBytes.samples[0] == 0) {
@@ -79,12 +79,12 @@ void BenchFootprint()
         // difference, not growth.
         PressMixed(main, 4);
         Pump(300);
-        after.baseline.push_back((double)WorkingSetKb(springdeck.handle));
-        privateAfter.baseline.push_back((double)PrivateKb(springdeck.handle));
+        after.baseline.push_back(static_cast<double>(WorkingSetKb(springdeck.handle)));
+        privateAfter.baseline.push_back(static_cast<double>(PrivateKb(springdeck.handle)));
         PressMixed(main, 1000);
         Pump(500);
-        after.samples.push_back((double)WorkingSetKb(springdeck.handle));
-        privateAfter.samples.push_back((double)PrivateKb(springdeck.handle));
+        after.samples.push_back(static_cast<double>(WorkingSetKb(springdeck.handle)));
+        privateAfter.samples.push_back(static_cast<double>(PrivateKb(springdeck.handle)));
         DestroyFocusWindow();
         StopSpringdeck(&springdeck);
     } else {

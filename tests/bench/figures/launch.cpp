@@ -23,7 +23,7 @@ static bool WaitForStarts(const std::string &log, size_t count)
 
 void BenchLaunch()
 {
-    enum { PRESSES = 20 };
+    constexpr int PRESSES = 20;
     Figure figure{"1", "key press to first instruction of the started program", "ms"};
     figure.baselineName = "ShellExecuteExA itself";
     figure.target = "launch overhead within 5% of the direct launch";
@@ -52,8 +52,7 @@ void BenchLaunch()
             break;
         figure.samples.push_back(RecorderStartTimes(log).back() - start);
 
-        SHELLEXECUTEINFOA info;
-        ZeroMemory(&info, sizeof info);
+        SHELLEXECUTEINFOA info = {};
         info.cbSize = sizeof info;
         info.lpVerb = "Open";
         info.lpFile = recorder.c_str();
@@ -90,7 +89,7 @@ static std::vector<HWND> OpenFillerWindows(int count)
 
 void BenchBringForward()
 {
-    enum { PRESSES = 10 };
+    constexpr int PRESSES = 10;
     ClearSettings();
     SetSettingDword("options", "installed", 1);
     std::string log = LogFile("forward.log");

@@ -6,12 +6,12 @@
 
 using namespace driver;
 
-static const char SetupTitle[] = "Springdeck from Tolvane Keyboards";
+constexpr char SetupTitle[] = "Springdeck from Tolvane Keyboards";
 
 static void AssignAllKeys()
 {
-    static const char *const names[] = {"F1", "F2",  "F3",  "F4",  "F5",           "F6",          "F7",   "F8",
-                                        "F9", "F10", "F11", "F12", "Print Screen", "Scroll Lock", "Pause"};
+    constexpr const char *names[] = {"F1", "F2",  "F3",  "F4",  "F5",           "F6",          "F7",   "F8",
+                                     "F9", "F10", "F11", "F12", "Print Screen", "Scroll Lock", "Pause"};
     for (int i = 0; i < 15; ++i) {
         switch (i % 5) {
         case 0:
@@ -93,9 +93,9 @@ void BenchSetupDialog()
         CloseSetup(dialog);
     }
     Pump(300);
-    growth.samples.push_back((double)WorkingSetKb(springdeck.handle) - (double)before);
+    growth.samples.push_back(static_cast<double>(WorkingSetKb(springdeck.handle)) - before);
     if (privateBefore)
-        privateGrowth.samples.push_back((double)PrivateKb(springdeck.handle) - (double)privateBefore);
+        privateGrowth.samples.push_back(static_cast<double>(PrivateKb(springdeck.handle)) - privateBefore);
     else
         privateGrowth.note = "not reported by this system";
     DWORD gdiAfter = GetGuiResources(springdeck.handle, GR_GDIOBJECTS);
@@ -103,7 +103,7 @@ void BenchSetupDialog()
     if (gdiBefore == 0 && gdiAfter == 0 && userBefore == 0 && userAfter == 0)
         objects.note = "not reported by this system (GetGuiResources gives 0 under Wine)";
     else
-        objects.samples.push_back((double)(gdiAfter + userAfter) - (double)(gdiBefore + userBefore));
+        objects.samples.push_back(static_cast<double>(gdiAfter + userAfter) - (gdiBefore + userBefore));
     StopSpringdeck(&springdeck);
     Report(open);
     Report(growth);

@@ -51,7 +51,7 @@ static double StartOnce(const std::string &startMenu, const std::string &allUser
 
 void BenchStartup()
 {
-    enum { ROUNDS = 6 };
+    constexpr int ROUNDS = 6;
     struct Case {
         Figure figure;
         int user, allUsers; // shortcuts in each Start Menu
@@ -62,7 +62,7 @@ void BenchStartup()
         {{"4c", "start to ready, Start Menu of 1000 shortcuts", "ms"}, 1000, 0, "", ""},
         {{"4d", "start to ready, 1000 shortcuts, 500 user's + 500 all users'", "ms"}, 500, 500, "", ""},
     };
-    const int count = (int)(sizeof cases / sizeof cases[0]);
+    const int count = static_cast<int>(sizeof cases / sizeof cases[0]);
     // COM stays up while the shortcuts are made: starting and ending it
     // around each one costs more than the shortcut.
     HRESULT com = CoInitialize(nullptr);

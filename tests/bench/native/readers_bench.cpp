@@ -18,17 +18,18 @@ constexpr int FOLDERS = 500, PER_FOLDER = 20;
 std::string Firefox()
 {
     std::string json = FirefoxBackupText(FOLDERS, PER_FOLDER);
-    std::vector<char> block(LZ4_compressBound((int)json.size()));
-    int packed = LZ4_compress_default(json.data(), block.data(), (int)json.size(), (int)block.size());
+    std::vector<char> block(LZ4_compressBound(static_cast<int>(json.size())));
+    int packed =
+        LZ4_compress_default(json.data(), block.data(), static_cast<int>(json.size()), static_cast<int>(block.size()));
     std::string file("mozLz40\0", 8);
     for (int i = 0; i < 4; ++i)
-        file += (char)(json.size() >> (8 * i));
-    return file + std::string(block.data(), (size_t)packed);
+        file += static_cast<char>(json.size() >> (8 * i));
+    return file + std::string(block.data(), static_cast<size_t>(packed));
 }
 
 void *Count(void *context, void *, const char *, const char *address)
 {
-    ++*(int *)context;
+    ++*static_cast<int *>(context);
     return address ? nullptr : context;
 }
 
@@ -42,8 +43,8 @@ void Reader(benchmark::State &state, const std::string &file)
     }
     if (entries < FOLDERS * (PER_FOLDER + 1))
         state.SkipWithError(("reported only " + std::to_string(entries) + " entries").c_str());
-    state.SetBytesProcessed((int64_t)state.iterations() * (int64_t)file.size());
-    state.counters["file_MB"] = (double)file.size() / 1e6;
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(file.size()));
+    state.counters["file_MB"] = static_cast<double>(file.size()) / 1e6;
 }
 
 } // namespace

@@ -19,9 +19,9 @@
 #include <string>
 #include <vector>
 
-static const CLSID DialUpFolderClass = {0x992CFFA0, 0xF557, 0x101A, {0x88, 0xEC, 0x00, 0xDD, 0x01, 0x0C, 0xCC, 0x48}};
-static const char ConfigKey[] = "Software\\Springdeck Test Doubles\\Dial-Up";
-static const DWORD ItemMagic = 0x55444453; // "SDDU"
+constexpr CLSID DialUpFolderClass = {0x992CFFA0, 0xF557, 0x101A, {0x88, 0xEC, 0x00, 0xDD, 0x01, 0x0C, 0xCC, 0x48}};
+constexpr char ConfigKey[] = "Software\\Springdeck Test Doubles\\Dial-Up";
+constexpr DWORD ItemMagic = 0x55444453; // "SDDU"
 
 static HINSTANCE DllInstance;
 static LONG ObjectCount;
@@ -37,7 +37,8 @@ static std::vector<std::string> ConnectionNames()
     DWORD type = 0, size = 0;
     if (RegQueryValueExA(key, "connections", nullptr, &type, nullptr, &size) == ERROR_SUCCESS && type == REG_MULTI_SZ) {
         std::vector<char> data(size + 2, '\0');
-        if (RegQueryValueExA(key, "connections", nullptr, nullptr, (BYTE *)data.data(), &size) == ERROR_SUCCESS)
+        if (RegQueryValueExA(key, "connections", nullptr, nullptr, reinterpret_cast<BYTE *>(data.data()), &size) ==
+            ERROR_SUCCESS)
             for (const char *p = data.data(); *p; p += strlen(p) + 1)
                 names.push_back(p);
     }
@@ -51,7 +52,7 @@ static std::string LogPath()
     HKEY key;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, ConfigKey, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
         DWORD size = sizeof path - 1;
-        if (RegQueryValueExA(key, "log", nullptr, nullptr, (BYTE *)path, &size) != ERROR_SUCCESS)
+        if (RegQueryValueExA(key, "log", nullptr, nullptr, reinterpret_cast<BYTE *>(path), &size) != ERROR_SUCCESS)
             path[0] = '\0';
         RegCloseKey(key);
     }
@@ -70,7 +71,7 @@ static void Log(const std::string &line)
         return;
     std::string text = line + "\r\n";
     DWORD written = 0;
-    WriteFile(file, text.data(), (DWORD)text.size(), &written, nullptr);
+    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
     CloseHandle(file);
 }
 
@@ -88,22 +89,22 @@ struct ItemData {
 
 static LPITEMIDLIST MakeItem(const std::string &name, DWORD position)
 {
-    UINT size = (UINT)(offsetof(ItemData, name) + name.size() + 1);
-    BYTE *block = (BYTE *)CoTaskMemAlloc(size + sizeof(USHORT));
+    UINT size = static_cast<UINT>(offsetof(ItemData, name) + name.size() + 1);
+    BYTE *block = static_cast<BYTE *>(CoTaskMemAlloc(size + sizeof(USHORT)));
     if (!block)
         return nullptr;
     ZeroMemory(block, size + sizeof(USHORT));
-    ItemData *item = (ItemData *)block;
-    item->cb = (USHORT)size;
+    ItemData *item = reinterpret_cast<ItemData *>(block);
+    item->cb = static_cast<USHORT>(size);
     item->magic = ItemMagic;
     item->position = position;
     memcpy(item->name, name.c_str(), name.size() + 1);
-    return (LPITEMIDLIST)block;
+    return reinterpret_cast<LPITEMIDLIST>(block);
 }
 
 static const ItemData *AsItem(LPCITEMIDLIST pidl)
 {
-    const ItemData *item = (const ItemData *)pidl;
+    const ItemData *item = reinterpret_cast<const ItemData *>(pidl);
     if (!item || item->cb < offsetof(ItemData, name) + 1 || item->magic != ItemMagic)
         return nullptr;
     return item;
@@ -112,9 +113,10 @@ static const ItemData *AsItem(LPCITEMIDLIST pidl)
 static LPITEMIDLIST CloneList(LPCITEMIDLIST pidl)
 {
     UINT size = sizeof(USHORT);
-    for (LPCITEMIDLIST p = pidl; p && p->mkid.cb; p = (LPCITEMIDLIST)((const BYTE *)p + p->mkid.cb))
+    for (LPCITEMIDLIST p = pidl; p && p->mkid.cb;
+         p = reinterpret_cast<LPCITEMIDLIST>(reinterpret_cast<const BYTE *>(p) + p->mkid.cb))
         size += p->mkid.cb;
-    LPITEMIDLIST copy = (LPITEMIDLIST)CoTaskMemAlloc(size);
+    LPITEMIDLIST copy = static_cast<LPITEMIDLIST>(CoTaskMemAlloc(size));
     if (copy) {
         ZeroMemory(copy, size);
         if (pidl)
@@ -162,8 +164,8 @@ struct ConnectMenu : ComObject<IContextMenu> {
     HRESULT STDMETHODCALLTYPE InvokeCommand(CMINVOKECOMMANDINFO *info) override
     {
         const char *verb = info->lpVerb;
-        bool byIndex = HIWORD((ULONG_PTR)verb) == 0;
-        if ((byIndex && LOWORD((ULONG_PTR)verb) == 0) ||
+        bool byIndex = HIWORD(reinterpret_cast<ULONG_PTR>(verb)) == 0;
+        if ((byIndex && LOWORD(reinterpret_cast<ULONG_PTR>(verb)) == 0) ||
             (!byIndex && (lstrcmpiA(verb, "connect") == 0 || lstrcmpiA(verb, "open") == 0))) {
             Log("dialed " + name);
             return S_OK;
@@ -179,7 +181,7 @@ struct ConnectMenu : ComObject<IContextMenu> {
             return S_OK;
         }
         if (type == GCS_VERBW) {
-            lstrcpynW((LPWSTR)text, L"connect", size);
+            lstrcpynW(reinterpret_cast<LPWSTR>(text), L"connect", size);
             return S_OK;
         }
         return E_NOTIMPL;
@@ -204,7 +206,7 @@ struct ItemEnumerator : ComObject<IEnumIDList> {
     {
         ULONG count = 0;
         while (count < wanted && next < names.size()) {
-            items[count] = MakeItem(names[next], (DWORD)next);
+            items[count] = MakeItem(names[next], static_cast<DWORD>(next));
             if (!items[count])
                 break;
             ++count;
@@ -287,9 +289,9 @@ struct DialUpFolder : ComObject<IShellFolder> {
         std::vector<std::string> names = ConnectionNames();
         for (size_t i = 0; i < names.size(); ++i) {
             if (lstrcmpiA(names[i].c_str(), text) == 0) {
-                *out = MakeItem(names[i], (DWORD)i);
+                *out = MakeItem(names[i], static_cast<DWORD>(i));
                 if (eaten)
-                    *eaten = (ULONG)lstrlenW(name);
+                    *eaten = static_cast<ULONG>(lstrlenW(name));
                 if (attributes)
                     *attributes = 0;
                 return *out ? S_OK : E_OUTOFMEMORY;
@@ -322,7 +324,7 @@ struct DialUpFolder : ComObject<IShellFolder> {
         if (!first || !second)
             return E_INVALIDARG;
         int order = lstrcmpiA(first->name, second->name);
-        return MAKE_HRESULT(SEVERITY_SUCCESS, 0, (USHORT)(short)(order < 0 ? -1 : order > 0 ? 1 : 0));
+        return MAKE_HRESULT(SEVERITY_SUCCESS, 0, static_cast<USHORT>(order < 0 ? -1 : order > 0 ? 1 : 0));
     }
     HRESULT STDMETHODCALLTYPE CreateViewObject(HWND, REFIID, void **out) override
     {
@@ -357,7 +359,7 @@ struct DialUpFolder : ComObject<IShellFolder> {
         case 0: {
             int length = MultiByteToWideChar(CP_ACP, 0, item->name, -1, nullptr, 0);
             name->uType = STRRET_WSTR;
-            name->pOleStr = (LPWSTR)CoTaskMemAlloc(length * sizeof(WCHAR));
+            name->pOleStr = static_cast<LPWSTR>(CoTaskMemAlloc(length * sizeof(WCHAR)));
             if (!name->pOleStr)
                 return E_OUTOFMEMORY;
             MultiByteToWideChar(CP_ACP, 0, item->name, -1, name->pOleStr, length);
@@ -365,7 +367,7 @@ struct DialUpFolder : ComObject<IShellFolder> {
         }
         case 1:
             name->uType = STRRET_OFFSET;
-            name->uOffset = (UINT)offsetof(ItemData, name);
+            name->uOffset = static_cast<UINT>(offsetof(ItemData, name));
             return S_OK;
         default:
             name->uType = STRRET_CSTR;

@@ -28,13 +28,13 @@ static void Log(const std::string &text)
     if (file == INVALID_HANDLE_VALUE)
         return;
     DWORD written = 0;
-    WriteFile(file, line.data(), (DWORD)line.size(), &written, nullptr);
+    WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
     CloseHandle(file);
 }
 
 static int Result(const char *name)
 {
-    return (int)GetPrivateProfileIntA("results", name, 0, BesideSelf("launch32.ini").c_str());
+    return static_cast<int>(GetPrivateProfileIntA("results", name, 0, BesideSelf("launch32.ini").c_str()));
 }
 
 static std::string Text(const char *text) { return text ? text : "(null)"; }

@@ -8,6 +8,7 @@
 //   result R heap BYTES live N/M
 #include <windows.h>
 
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -18,9 +19,9 @@
 static unsigned long long HeapBytesInUse()
 {
     std::vector<HANDLE> heaps(64);
-    DWORD count = GetProcessHeaps((DWORD)heaps.size(), heaps.data());
+    DWORD count = GetProcessHeaps(static_cast<DWORD>(heaps.size()), heaps.data());
     if (count > heaps.size())
-        count = (DWORD)heaps.size();
+        count = static_cast<DWORD>(heaps.size());
     unsigned long long used = 0;
     for (DWORD i = 0; i < count; ++i) {
         if (!HeapLock(heaps[i]))
@@ -36,19 +37,19 @@ static unsigned long long HeapBytesInUse()
 }
 
 // The objects the program dialog owned, caught as it was being destroyed.
-static HGDIOBJ DialogObjects[3];
+static std::array<HGDIOBJ, 3> DialogObjects;
 static HICON PreviewIcon;
 
 static LRESULT CALLBACK WatchDestroy(int code, WPARAM wParam, LPARAM lParam)
 {
-    HWND window = (HWND)wParam;
+    HWND window = reinterpret_cast<HWND>(wParam);
     char title[64] = "";
     if (code == HCBT_DESTROYWND && GetWindowTextA(window, title, sizeof title) &&
         lstrcmpA(title, "Assign a software program") == 0) {
         DialogObjects[0] = GetPropA(window, "bold font");
         DialogObjects[1] = GetPropA(window, "bmp1");
         DialogObjects[2] = GetPropA(window, "bmp2");
-        PreviewIcon = (HICON)SendDlgItemMessageA(window, 493, STM_GETICON, 0, 0);
+        PreviewIcon = reinterpret_cast<HICON>(SendDlgItemMessageA(window, 493, STM_GETICON, 0, 0));
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -95,13 +96,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
     BuildStartMenuCache();
     SetWindowsHookExA(WH_CBT, WatchDestroy, nullptr, GetCurrentThreadId());
     char *rest = nullptr;
-    UINT keyId = (UINT)strtoul(commandLine, &rest, 10);
+    UINT keyId = static_cast<UINT>(strtoul(commandLine, &rest, 10));
     long times = strtol(rest, nullptr, 10);
     int result = 0;
     for (long i = 0; i < (times > 1 ? times : 1); ++i) {
-        ZeroMemory(DialogObjects, sizeof DialogObjects);
+        DialogObjects = {};
         PreviewIcon = nullptr;
-        result = (int)PickProgram(nullptr, keyId ? keyId : KEY_FIRST);
+        result = static_cast<int>(PickProgram(nullptr, keyId ? keyId : KEY_FIRST));
         LogResult(result);
     }
     CoUninitialize();
