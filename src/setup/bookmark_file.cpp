@@ -35,8 +35,8 @@
 #include <string>
 #include <vector>
 
-static constexpr size_t LINE_LIMIT = 1 << 20; /* longest line read, in bytes */
-static constexpr size_t CHUNK_SIZE = 1 << 16; /* bytes read from the file at a time */
+constexpr size_t LINE_LIMIT = 1 << 20; /* longest line read, in bytes */
+constexpr size_t CHUNK_SIZE = 1 << 16; /* bytes read from the file at a time */
 
 struct BookmarkParser {
     BookmarkCallback callback;
@@ -54,7 +54,7 @@ struct BookmarkParser {
     bool overlong;    /* the line being gathered is over the bound: skipped */
 };
 
-static char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? (char)(c - 'A' + 'a') : c; }
+static char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 /* Tag compares ignore letter case and look at exactly the tag's length. */
 static bool StartsWithTag(const char *text, const char *end, const char *tag)
@@ -67,13 +67,13 @@ static bool StartsWithTag(const char *text, const char *end, const char *tag)
 
 static const char *Find(const char *text, const char *end, char c)
 {
-    const char *found = (const char *)memchr(text, c, (size_t)(end - text));
+    const char *found = static_cast<const char *>(memchr(text, c, static_cast<size_t>(end - text)));
     return found ? found : end;
 }
 
 /* Characters 0x80 to 0x9F of Windows-1252, which HTML gives to the numeric
  * references of those values. */
-static const unsigned short Windows1252[32] = {
+constexpr unsigned short Windows1252[32] = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
@@ -83,14 +83,14 @@ static const unsigned short Windows1252[32] = {
  * point, and where it ends. 0 when it is none the parser knows. */
 static unsigned ReadReference(const char *text, const char *end, const char **after)
 {
-    static const struct {
+    static constexpr struct {
         const char *name;
         char character;
     } named[] = {{"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&apos;", '\''}};
     for (const auto &entity : named) {
         if (StartsWithTag(text, end, entity.name)) {
             *after = text + strlen(entity.name);
-            return (unsigned char)entity.character;
+            return static_cast<unsigned char>(entity.character);
         }
     }
     if (end - text < 4 || text[1] != '#')
@@ -101,9 +101,9 @@ static unsigned ReadReference(const char *text, const char *end, const char **af
     for (; p < end && value <= 0x10FFFF; ++p) {
         unsigned digit;
         if (*p >= '0' && *p <= '9')
-            digit = (unsigned)(*p - '0');
+            digit = static_cast<unsigned>(*p - '0');
         else if (hex && LowerAscii(*p) >= 'a' && LowerAscii(*p) <= 'f')
-            digit = (unsigned)(LowerAscii(*p) - 'a' + 10);
+            digit = static_cast<unsigned>(LowerAscii(*p) - 'a' + 10);
         else
             break;
         value = value * (hex ? 16 : 10) + digit;
@@ -118,25 +118,26 @@ static unsigned ReadReference(const char *text, const char *end, const char **af
  * byte that begins no valid sequence (it alone is taken). */
 static unsigned ReadUtf8(const char *text, const char *end, const char **after)
 {
-    unsigned char lead = (unsigned char)*text;
+    unsigned char lead = static_cast<unsigned char>(*text);
     int extra = lead >= 0xF0 && lead < 0xF5 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC2 && lead < 0xE0 ? 1 : 0;
     unsigned value = extra == 3 ? lead & 0x07u : extra == 2 ? lead & 0x0Fu : lead & 0x1Fu;
     *after = text + 1;
     if (lead < 0xC2 || lead >= 0xF5 || end - text <= extra)
         return 0xFFFD;
     for (int i = 1; i <= extra; ++i) {
-        unsigned char next = (unsigned char)text[i];
+        unsigned char next = static_cast<unsigned char>(text[i]);
         if ((next & 0xC0) != 0x80)
             return 0xFFFD;
         value = value << 6 | (next & 0x3Fu);
     }
-    static const unsigned least[] = {0, 0x80, 0x800, 0x10000};
+    static constexpr unsigned least[] = {0, 0x80, 0x800, 0x10000};
     if (value < least[extra] || value > 0x10FFFF || (value >= 0xD800 && value < 0xE000))
         return 0xFFFD;
     *after = text + 1 + extra;
     return value;
 }
 
+/* Written only by SetWideCharConverter, which unit tests call before and after they read. */
 static WideCharConverter ConvertWideChars = WideCharToMultiByte;
 
 void SetWideCharConverter(WideCharConverter converter)
@@ -147,23 +148,23 @@ void SetWideCharConverter(WideCharConverter converter)
 int CodePointToCodePage(unsigned codePoint, UINT codePage, char (&bytes)[4])
 {
     if (codePoint < 0x80) {
-        bytes[0] = (char)codePoint;
+        bytes[0] = static_cast<char>(codePoint);
         return 1;
     }
     int count = 0;
     if (codePage == CP_UTF8) {
         /* UTF-8 has every character, and refuses both flags and a default
          * character. */
-        WCHAR wide[2] = {(WCHAR)codePoint, 0};
+        WCHAR wide[2] = {static_cast<WCHAR>(codePoint), 0};
         int units = 1;
         if (codePoint > 0xFFFF) {
-            wide[0] = (WCHAR)(0xD800 + ((codePoint - 0x10000) >> 10));
-            wide[1] = (WCHAR)(0xDC00 + ((codePoint - 0x10000) & 0x3FF));
+            wide[0] = static_cast<WCHAR>(0xD800 + ((codePoint - 0x10000) >> 10));
+            wide[1] = static_cast<WCHAR>(0xDC00 + ((codePoint - 0x10000) & 0x3FF));
             units = 2;
         }
         count = ConvertWideChars(CP_UTF8, 0, wide, units, bytes, sizeof bytes, nullptr, nullptr);
     } else if (codePoint <= 0xFFFF) {
-        WCHAR wide = (WCHAR)codePoint;
+        WCHAR wide = static_cast<WCHAR>(codePoint);
         /* No "best fit" look-alikes; systems before Windows 2000 refuse the
          * flag, and then convert without it. */
         count = ConvertWideChars(codePage, WC_NO_BEST_FIT_CHARS, &wide, 1, bytes, sizeof bytes, "?", nullptr);
@@ -190,7 +191,7 @@ static bool DecodeText(const char *text, const char *end, BookmarkTextKind kind,
             codePoint = ReadReference(text, end, &after);
         if (kind == TEXT_ADDRESS && codePoint >= 0x80)
             codePoint = 0; /* an address keeps its bytes */
-        if (!codePoint && kind == TEXT_UTF8 && (unsigned char)*text >= 0x80)
+        if (!codePoint && kind == TEXT_UTF8 && static_cast<unsigned char>(*text) >= 0x80)
             codePoint = ReadUtf8(text, end, &after);
         char bytes[4];
         int count;
@@ -201,13 +202,13 @@ static bool DecodeText(const char *text, const char *end, BookmarkTextKind kind,
             count = 1;
             after = text + 1;
         }
-        if (n + (size_t)count > BOOKMARK_TEXT_LENGTH) {
+        if (n + static_cast<size_t>(count) > BOOKMARK_TEXT_LENGTH) {
             if (kind == TEXT_ADDRESS)
                 return false;
             break;
         }
-        memcpy(to + n, bytes, (size_t)count);
-        n += (size_t)count;
+        memcpy(to + n, bytes, static_cast<size_t>(count));
+        n += static_cast<size_t>(count);
         text = after;
     }
     to[n] = '\0';
@@ -223,7 +224,7 @@ void DecodeBookmarkName(const char *text, const char *end, BookmarkTextKind kind
 bool DecodeBookmarkAddress(const char *text, const char *end, bool references, char (&address)[BOOKMARK_TEXT_CAPACITY])
 {
     /* A null byte (JSON's "\u0000") would end the stored address early: another page. */
-    return text < end && !memchr(text, '\0', (size_t)(end - text)) &&
+    return text < end && !memchr(text, '\0', static_cast<size_t>(end - text)) &&
            DecodeText(text, end, TEXT_ADDRESS, references, address) && LowerWebScheme(address);
 }
 
@@ -333,7 +334,7 @@ static void FeedBytes(BookmarkParser *parser, const char *bytes, size_t size)
         const char *lineEnd = bytes;
         while (lineEnd < end && *lineEnd != '\n' && *lineEnd != '\r')
             ++lineEnd;
-        size_t length = (size_t)(lineEnd - bytes);
+        size_t length = static_cast<size_t>(lineEnd - bytes);
         if (parser->overlong || parser->line.size() + length > LINE_LIMIT) {
             parser->overlong = true;
             parser->line.clear();
@@ -361,7 +362,7 @@ static void FinishBytes(BookmarkParser *parser)
 
 static void StartParser(BookmarkParser *parser, void *root, BookmarkCallback callback, void *context)
 {
-    *parser = BookmarkParser();
+    *parser = {};
     parser->callback = callback;
     parser->context = context;
     parser->parents[0] = root;
@@ -390,5 +391,5 @@ void ReadBookmarkFile(const char *path, void *root, BookmarkCallback callback, v
     while (!parser.done && (got = fread(chunk.data(), 1, chunk.size(), file)) > 0)
         FeedBytes(&parser, chunk.data(), got);
     FinishBytes(&parser);
-    fclose(file);
+    fclose(file); // NOLINT(cert-err33-c): the file was only read; closing it can lose nothing
 }

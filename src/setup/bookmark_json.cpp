@@ -34,11 +34,11 @@
 
 /* Containers of a bookmark list's depth, two per level (entry and list),
  * besides the document and "roots". */
-static constexpr size_t FRAME_LIMIT = 2 * BOOKMARK_MAX_DEPTH + 4;
+constexpr size_t FRAME_LIMIT = 2 * BOOKMARK_MAX_DEPTH + 4;
 
 /* The largest backup text read: 64 MiB holds several hundred thousand
  * bookmarks. */
-static constexpr size_t BACKUP_TEXT_LIMIT = (size_t)64 << 20;
+constexpr size_t BACKUP_TEXT_LIMIT = 64u << 20;
 
 enum JsonFormat { CHROMIUM_BOOKMARKS, FIREFOX_BACKUP, CHROMIUM_LOCAL_STATE };
 
@@ -58,7 +58,7 @@ enum KeyMeaning {
     KEY_NAMED,      /* a key of "roots" or "info_cache": its object is an entry */
 };
 
-static const struct {
+constexpr struct {
     JsonFormat format;
     FrameKind frame;
     const char *key; /* null: any key */
@@ -83,7 +83,7 @@ static const struct {
 
 /* The browsers' top folders, by Chromium's key under "roots" or by Firefox's
  * "root" value or guid, named as each browser shows them. */
-static const struct {
+constexpr struct {
     const char *identity;
     const char *name;
 } TopFolders[] = {
@@ -95,7 +95,7 @@ static const struct {
     {"mobile______", "Mobile Bookmarks"},
 };
 
-static const size_t NO_SLOT = (size_t)-1;
+constexpr size_t NO_SLOT = static_cast<size_t>(-1);
 
 struct JsonFrame {
     FrameKind kind;

@@ -22,18 +22,18 @@
 
 /* Paths of the browsers' files; those named in the registry and in win.ini
  * are read into NAMED_PATH_CAPACITY bytes, as they always were. */
-enum { PATH_CAPACITY = MAX_PATH, NAMED_PATH_CAPACITY = 256 };
+constexpr size_t PATH_CAPACITY = MAX_PATH, NAMED_PATH_CAPACITY = 256;
 
 /* Larger files are no bookmarks a user keeps (the Firefox reader bounds what
  * a backup decompresses to on its own). */
-static constexpr DWORD FILE_LIMIT = 256u << 20;
+constexpr DWORD FILE_LIMIT = 256u << 20;
 
 /* The sections of a profiles.ini; more are left out. */
-enum { SECTIONS_CAPACITY = 32768 };
+constexpr DWORD SECTIONS_CAPACITY = 32768;
 
 /* ---- known folders --------------------------------------------------------------- */
 
-typedef HRESULT(WINAPI *FolderPathFunction)(HWND, int, HANDLE, DWORD, LPSTR);
+using FolderPathFunction = HRESULT(WINAPI *)(HWND owner, int csidl, HANDLE token, DWORD flags, LPSTR path);
 
 static bool CallFolderPath(const char *library, int csidl, char (&path)[PATH_CAPACITY])
 {
@@ -61,7 +61,7 @@ static bool KnownFolderPath(int csidl, char (&path)[PATH_CAPACITY])
 
 struct FileBytes {
     std::unique_ptr<char[]> bytes;
-    size_t size;
+    DWORD size = 0;
 };
 
 /* The whole file, when it is at most FILE_LIMIT bytes and memory is there. */
@@ -84,7 +84,7 @@ static bool ReadWholeFile(const char *path, FileBytes *file)
     /* A file the browser shortens meanwhile gives what it still holds. */
     DWORD got = 0;
     while (file->bytes && file->size < size &&
-           ReadFile(handle, file->bytes.get() + file->size, size - (DWORD)file->size, &got, nullptr) && got)
+           ReadFile(handle, file->bytes.get() + file->size, size - file->size, &got, nullptr) && got)
         file->size += got;
     CloseHandle(handle);
     return file->bytes != nullptr;
@@ -101,7 +101,7 @@ struct TopFolder {
 
 static void *AddCounted(void *context, void *parent, const char *name, const char *address)
 {
-    TopFolder *top = (TopFolder *)context;
+    TopFolder *top = static_cast<TopFolder *>(context);
     void *item = top->sink->add(top->sink->context, parent, name, address);
     if (item && address)
         ++top->bookmarks;
@@ -125,7 +125,7 @@ static void *EndTopFolder(TopFolder *top)
     return nullptr;
 }
 
-typedef void (*BytesReader)(const char *bytes, size_t size, void *root, BookmarkCallback callback, void *context);
+using BytesReader = void (*)(const char *bytes, size_t size, void *root, BookmarkCallback callback, void *context);
 
 /* The file, read by the reader, as a top folder of that name. */
 static void ReadFileAsFolder(const char *path, BytesReader reader, const char *name, const BookmarkSink &sink,
@@ -149,7 +149,7 @@ static std::string ProfileFolderName(const char *browser, const std::string &pro
     int length = CodePointToCodePage(0x2013, GetACP(), dash);
     if (length == 1 && dash[0] == '?')
         dash[0] = '-';
-    std::string name = std::string(browser) + " " + std::string(dash, (size_t)length) + " " + profile;
+    std::string name = std::string(browser) + " " + std::string(dash, static_cast<size_t>(length)) + " " + profile;
     return name.substr(0, BOOKMARK_TEXT_LENGTH);
 }
 
@@ -161,7 +161,7 @@ struct Profile {
 
 static void AddProfile(void *context, const char *folder, const char *name)
 {
-    ((std::vector<Profile> *)context)->push_back({folder, name[0] ? name : folder});
+    static_cast<std::vector<Profile> *>(context)->push_back({folder, name[0] ? name : folder});
 }
 
 /* The profiles "Local State" lists; without it, every folder holding a
@@ -215,7 +215,7 @@ static void ReadChromiumProfile(const BookmarkSource &source, const char *place,
  * carries none. */
 static std::string BackupDate(const char *name)
 {
-    static const char Prefix[] = "bookmarks-";
+    static constexpr char Prefix[] = "bookmarks-";
     const size_t prefix = sizeof Prefix - 1, date = 10;
     if (_strnicmp(name, Prefix, prefix) != 0 || strlen(name) < prefix + date)
         return "";
@@ -319,7 +319,7 @@ static void ReadFavorites(const BookmarkSource &, const char *, const BookmarkSi
 
 /* The places the setup dialog's browsers keep their bookmarks come first, at
  * the index their BookmarkPlace gives. */
-const BookmarkSource BookmarkSources[] = {
+constexpr BookmarkSource BookmarkSources[] = {
     {"Netscape Navigator", 0, "", ReadNavigatorFile},
     {"Internet Explorer", 0, "", ReadFavorites},
     {"Google Chrome", CSIDL_LOCAL_APPDATA, "Google\\Chrome\\User Data", ReadChromiumUserData},
@@ -330,7 +330,7 @@ const BookmarkSource BookmarkSources[] = {
     {"Chromium", CSIDL_LOCAL_APPDATA, "Chromium\\User Data", ReadChromiumUserData},
     {"Mozilla Firefox", CSIDL_APPDATA, "Mozilla\\Firefox", ReadFirefoxProfiles},
 };
-const size_t BookmarkSourceCount = sizeof BookmarkSources / sizeof BookmarkSources[0];
+constexpr size_t BookmarkSourceCount = sizeof BookmarkSources / sizeof BookmarkSources[0];
 
 /* The Netscape and Favorites rows outside the top level: as any other
  * source, in a folder named after the browser. */

@@ -18,9 +18,9 @@
 #include <new>
 
 /* Images of the tree's image list, in the order they are added. */
-enum { IMAGE_BOOKMARK, IMAGE_FOLDER_OPEN, IMAGE_FOLDER_CLOSED };
+constexpr int IMAGE_BOOKMARK = 0, IMAGE_FOLDER_OPEN = 1, IMAGE_FOLDER_CLOSED = 2;
 
-typedef char BookmarkEntry; /* "address\0title\0" */
+using BookmarkEntry = char; /* "address\0title\0" */
 
 static const char *EntryTitle(const BookmarkEntry *entry) { return entry + lstrlenA(entry) + 1; }
 
@@ -38,7 +38,7 @@ struct Picker {
  * parent, last. Returns the new item, or null when it could not be added. */
 static void *AddToTree(void *context, void *parent, const char *name, const char *address)
 {
-    Picker *picker = (Picker *)context;
+    Picker *picker = static_cast<Picker *>(context);
     int &count = address ? picker->bookmarks : picker->folders;
     if (count >= BOOKMARK_MAX_COUNT)
         return nullptr;
@@ -52,16 +52,16 @@ static void *AddToTree(void *context, void *parent, const char *name, const char
         CopyMemory(entry, address, addressSize);
         CopyMemory(entry + addressSize, name, titleSize);
     }
-    TVINSERTSTRUCTA insert;
-    ZeroMemory(&insert, sizeof insert);
-    insert.hParent = (HTREEITEM)parent;
+    TVINSERTSTRUCTA insert = {};
+    insert.hParent = static_cast<HTREEITEM>(parent);
     insert.hInsertAfter = TVI_LAST;
     insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
-    insert.item.pszText = (LPSTR)name;
+    insert.item.pszText = const_cast<LPSTR>(name);
     insert.item.iImage = entry ? IMAGE_BOOKMARK : IMAGE_FOLDER_CLOSED;
     insert.item.iSelectedImage = entry ? IMAGE_BOOKMARK : IMAGE_FOLDER_OPEN;
-    insert.item.lParam = (LPARAM)entry;
-    HTREEITEM item = (HTREEITEM)SendMessageA(picker->tree, TVM_INSERTITEMA, 0, (LPARAM)&insert);
+    insert.item.lParam = reinterpret_cast<LPARAM>(entry);
+    HTREEITEM item =
+        reinterpret_cast<HTREEITEM>(SendMessageA(picker->tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
     if (!item && entry)
         delete[] entry; /* no item owns it */
     if (item)
@@ -71,12 +71,12 @@ static void *AddToTree(void *context, void *parent, const char *name, const char
 
 static void DropFromTree(void *context, void *folder)
 {
-    SendMessageA(((Picker *)context)->tree, TVM_DELETEITEM, 0, (LPARAM)folder);
+    SendMessageA(static_cast<Picker *>(context)->tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(folder));
 }
 
 static void SetTreeImages(HWND tree)
 {
-    static const WORD Bitmaps[] = {BMP_BOOKMARK, BMP_FOLDEROPEN, BMP_FOLDERCLOSED};
+    static constexpr WORD Bitmaps[] = {BMP_BOOKMARK, BMP_FOLDEROPEN, BMP_FOLDERCLOSED};
     HIMAGELIST images = ImageList_Create(16, 16, ILC_MASK | ILC_COLOR4, 3, 3);
     if (!images)
         return;
@@ -87,25 +87,24 @@ static void SetTreeImages(HWND tree)
             DeleteObject(bitmap);
         }
     }
-    SendMessageA(tree, TVM_SETIMAGELIST, TVSIL_NORMAL, (LPARAM)images);
+    SendMessageA(tree, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images));
 }
 
 static const BookmarkEntry *SelectedEntry(HWND tree)
 {
-    TVITEMA item;
-    ZeroMemory(&item, sizeof item);
-    item.hItem = (HTREEITEM)SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0);
+    TVITEMA item = {};
+    item.hItem = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
     if (!item.hItem)
         return nullptr;
     item.mask = TVIF_HANDLE | TVIF_PARAM;
-    if (!SendMessageA(tree, TVM_GETITEMA, 0, (LPARAM)&item))
+    if (!SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)))
         return nullptr;
-    return (const BookmarkEntry *)item.lParam;
+    return reinterpret_cast<const BookmarkEntry *>(item.lParam);
 }
 
-static BOOL OnInitDialog(HWND dialog, Picker *picker)
+static bool OnInitDialog(HWND dialog, Picker *picker)
 {
-    SetWindowLongPtrA(dialog, DWLP_USER, (LONG_PTR)picker);
+    SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(picker));
     SetDialogIcon(dialog);
     EnableWindow(GetDlgItem(dialog, IDOK), FALSE);
     picker->tree = GetDlgItem(dialog, IDC_BOOKMARK_TREE);
@@ -114,7 +113,7 @@ static BOOL OnInitDialog(HWND dialog, Picker *picker)
     SendMessageA(picker->tree, WM_SETREDRAW, FALSE, 0);
     ReadBookmarkSources(ReadBrowserChoice(), {AddToTree, DropFromTree, picker}, TVI_ROOT);
     SendMessageA(picker->tree, WM_SETREDRAW, TRUE, 0);
-    return TRUE;
+    return true;
 }
 
 /* "From File...": an exported bookmark file, added as one more top folder
@@ -128,31 +127,33 @@ static void OnFromFile(HWND dialog)
                  OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR);
     if (!GetOpenFileNameA(&open))
         return;
-    Picker *picker = (Picker *)GetWindowLongPtrA(dialog, DWLP_USER);
+    Picker *picker = reinterpret_cast<Picker *>(GetWindowLongPtrA(dialog, DWLP_USER));
     SendMessageA(picker->tree, WM_SETREDRAW, FALSE, 0);
-    HTREEITEM folder =
-        (HTREEITEM)ReadChosenBookmarkFile(path, path + open.nFileOffset, {AddToTree, DropFromTree, picker}, TVI_ROOT);
+    HTREEITEM folder = static_cast<HTREEITEM>(
+        ReadChosenBookmarkFile(path, path + open.nFileOffset, {AddToTree, DropFromTree, picker}, TVI_ROOT));
     SendMessageA(picker->tree, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(picker->tree, nullptr, TRUE);
     if (!folder) {
         MessageBoxA(dialog, "This file holds no bookmarks that Springdeck can use.", APP_CAPTION, MB_ICONINFORMATION);
         return;
     }
-    SendMessageA(picker->tree, TVM_EXPAND, TVE_EXPAND, (LPARAM)folder);
-    SendMessageA(picker->tree, TVM_SELECTITEM, TVGN_CARET, (LPARAM)folder);
-    SendMessageA(picker->tree, TVM_ENSUREVISIBLE, 0, (LPARAM)folder);
+    SendMessageA(picker->tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(folder));
+    SendMessageA(picker->tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(folder));
+    SendMessageA(picker->tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(folder));
     SetFocus(picker->tree);
 }
 
-/* True when the notification was handled. */
+/* True when the notification was the tree's and handled. */
 static bool OnTreeNotify(HWND dialog, const NMHDR *header)
 {
+    if (header->idFrom != IDC_BOOKMARK_TREE)
+        return false;
     /* The ANSI and the Unicode forms carry the lParam at the same place. */
-    const NMTREEVIEWA *change = (const NMTREEVIEWA *)header;
+    const NMTREEVIEWA *change = reinterpret_cast<const NMTREEVIEWA *>(header);
     switch (header->code) {
     case TVN_SELCHANGEDA:
     case TVN_SELCHANGEDW: {
-        const BookmarkEntry *entry = (const BookmarkEntry *)change->itemNew.lParam;
+        const BookmarkEntry *entry = reinterpret_cast<const BookmarkEntry *>(change->itemNew.lParam);
         EnableWindow(GetDlgItem(dialog, IDOK), entry != nullptr);
         SetDlgItemTextA(dialog, IDC_BOOKMARK_ADDRESS, entry ? entry : "");
         return true;
@@ -160,7 +161,7 @@ static bool OnTreeNotify(HWND dialog, const NMHDR *header)
     case TVN_DELETEITEMA:
     case TVN_DELETEITEMW:
         if (change->itemOld.lParam)
-            delete[](BookmarkEntry *) change->itemOld.lParam;
+            delete[] reinterpret_cast<BookmarkEntry *>(change->itemOld.lParam);
         return true;
     }
     return false;
@@ -168,7 +169,7 @@ static bool OnTreeNotify(HWND dialog, const NMHDR *header)
 
 static void OnOk(HWND dialog)
 {
-    const Picker *picker = (const Picker *)GetWindowLongPtrA(dialog, DWLP_USER);
+    const Picker *picker = reinterpret_cast<const Picker *>(GetWindowLongPtrA(dialog, DWLP_USER));
     const BookmarkEntry *entry = SelectedEntry(picker->tree);
     if (entry)
         WriteKeyAssignment(picker->keyId, entry, entry, EntryTitle(entry), "", 0);
@@ -181,8 +182,8 @@ static void OnOk(HWND dialog)
 static void OnDestroy(HWND dialog)
 {
     HWND tree = GetDlgItem(dialog, IDC_BOOKMARK_TREE);
-    SendMessageA(tree, TVM_DELETEITEM, 0, (LPARAM)TVI_ROOT);
-    HIMAGELIST images = (HIMAGELIST)SendMessageA(tree, TVM_SETIMAGELIST, TVSIL_NORMAL, 0);
+    SendMessageA(tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+    HIMAGELIST images = reinterpret_cast<HIMAGELIST>(SendMessageA(tree, TVM_SETIMAGELIST, TVSIL_NORMAL, 0));
     if (images)
         ImageList_Destroy(images);
 }
@@ -191,11 +192,9 @@ static INT_PTR CALLBACK BookmarkDialog(HWND dialog, UINT message, WPARAM wParam,
 {
     switch (message) {
     case WM_INITDIALOG:
-        return OnInitDialog(dialog, (Picker *)lParam);
+        return OnInitDialog(dialog, reinterpret_cast<Picker *>(lParam));
     case WM_NOTIFY:
-        if (((const NMHDR *)lParam)->idFrom != IDC_BOOKMARK_TREE)
-            return FALSE;
-        return OnTreeNotify(dialog, (const NMHDR *)lParam);
+        return OnTreeNotify(dialog, reinterpret_cast<const NMHDR *>(lParam));
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK:
@@ -217,5 +216,6 @@ INT_PTR PickBookmark(HWND owner, UINT keyId)
 {
     InitCommonControls();
     Picker picker = {keyId, nullptr, 0, 0};
-    return DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(DLG_BOOKMARK), owner, BookmarkDialog, (LPARAM)&picker);
+    return DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(DLG_BOOKMARK), owner, BookmarkDialog,
+                           reinterpret_cast<LPARAM>(&picker));
 }

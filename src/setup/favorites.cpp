@@ -17,7 +17,7 @@
 #include <cstdio>
 #include <string>
 
-enum { PATH_CAPACITY = 256 };
+constexpr size_t PATH_CAPACITY = 256;
 
 /* A folder as the file system knows it, whatever the path it is reached by. */
 struct FolderId {
@@ -35,7 +35,7 @@ struct FolderWalk {
 bool JoinPath(char *path, size_t capacity, const char *folder, const char *name)
 {
     int n = snprintf(path, capacity, "%s\\%s", folder, name);
-    return n > 0 && (size_t)n < capacity;
+    return n > 0 && static_cast<size_t>(n) < capacity;
 }
 
 bool IsDotEntry(const char *name) { return lstrcmpA(name, ".") == 0 || lstrcmpA(name, "..") == 0; }
@@ -45,6 +45,7 @@ static bool Done(const FolderWalk *walk)
     return walk->bookmarks >= BOOKMARK_MAX_COUNT || walk->folders >= BOOKMARK_MAX_COUNT;
 }
 
+/* Written only by SetFileInformationReader, which unit tests call before and after they read. */
 static FileInformationReader ReadFileInformation = GetFileInformationByHandle;
 
 void SetFileInformationReader(FileInformationReader reader)
@@ -61,7 +62,7 @@ static bool ReadFolderId(const char *folder, FolderId *id)
     if (handle == INVALID_HANDLE_VALUE)
         return false;
     BY_HANDLE_FILE_INFORMATION info;
-    BOOL known = ReadFileInformation(handle, &info);
+    bool known = ReadFileInformation(handle, &info);
     CloseHandle(handle);
     if (!known || (info.nFileIndexHigh == 0 && info.nFileIndexLow == 0))
         return false;

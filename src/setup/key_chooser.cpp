@@ -12,23 +12,23 @@
 
 #include <cstdio>
 
-enum { BUTTON_TEXT_CAPACITY = 256 };
+constexpr size_t BUTTON_TEXT_CAPACITY = 256;
 
-static BOOL OnInitChooser(HWND dialog, UINT keyId)
+static bool OnInitChooser(HWND dialog, UINT keyId)
 {
     SetDialogIcon(dialog);
-    SendDlgItemMessageA(dialog, IDC_KEY_ICON, STM_SETICON, (WPARAM)LoadKeyIcon(keyId), 0);
+    SendDlgItemMessageA(dialog, IDC_KEY_ICON, STM_SETICON, reinterpret_cast<WPARAM>(LoadKeyIcon(keyId)), 0);
     char text[BUTTON_TEXT_CAPACITY];
-    snprintf(text, sizeof text, "Normal %s key function", KeyName(keyId));
+    snprintf(text, sizeof text, "Normal %s key function", KeyName(keyId)); // NOLINT(cert-err33-c): a key name fits
     SetDlgItemTextA(dialog, IDC_STANDARD_FUNCTION, text);
-    return TRUE;
+    return true;
 }
 
 static INT_PTR CALLBACK KeyActionDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
-        return OnInitChooser(dialog, (UINT)lParam);
+        return OnInitChooser(dialog, lParam);
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDC_LAUNCH_PROGRAM:
@@ -53,8 +53,8 @@ INT_PTR ConfigureKey(HWND owner, UINT keyId)
         }
     }
 
-    INT_PTR choice =
-        DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(DLG_KEYACTION), owner, KeyActionDialog, (LPARAM)keyId);
+    INT_PTR choice = DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(DLG_KEYACTION), owner, KeyActionDialog,
+                                     static_cast<LPARAM>(keyId));
     switch (choice) {
     case IDC_LAUNCH_PROGRAM:
         return PickProgram(owner, keyId);

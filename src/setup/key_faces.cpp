@@ -17,17 +17,20 @@
 
 #include <cstring>
 
-/* Written by RefreshKeyButtons, read by the setup dialog's key clicks. */
-bool KeyInUse[KEY_LAST + 1];
+/* Written by RefreshKeyButtons: the setup dialog's WM_INITDIALOG, and its WM_COMMAND after a key changed. */
+static struct {
+    bool inUse[KEY_LAST + 1]; /* per key id */
+} KeyFaces;
+bool KeyInUse(UINT keyId) { return KeyFaces.inUse[keyId]; }
 
-static const char AddressFontFace[] = "MS San Serif";
+constexpr char AddressFontFace[] = "MS San Serif";
 
 void FreeKeyFace(HWND button)
 {
-    HBITMAP bitmap = (HBITMAP)RemovePropA(button, FACE_BITMAP_PROP);
+    HBITMAP bitmap = static_cast<HBITMAP>(RemovePropA(button, FACE_BITMAP_PROP));
     if (bitmap)
         DeleteObject(bitmap);
-    HICON icon = (HICON)RemovePropA(button, FACE_ICON_PROP);
+    HICON icon = static_cast<HICON>(RemovePropA(button, FACE_ICON_PROP));
     if (icon)
         DestroyIcon(icon);
 }
@@ -47,7 +50,7 @@ std::vector<AddressFaceLine> SplitAddressLines(HDC dc, const char *address, int 
     for (; *text; ++text) {
         line += *text;
         SIZE extent = {0, 0};
-        GetTextExtentPoint32A(dc, line.c_str(), (int)line.size(), &extent);
+        GetTextExtentPoint32A(dc, line.c_str(), static_cast<int>(line.size()), &extent);
         if (extent.cx >= lineWidth || *text == '.' || *text == '/') {
             lines.push_back({line, false});
             line.clear();
@@ -64,7 +67,7 @@ std::vector<AddressFaceLine> SplitAddressLines(HDC dc, const char *address, int 
  * look) around it. Returns null when no bitmap could be made. */
 static HBITMAP DrawAddressFace(HWND dialog, HWND button, const char *address)
 {
-    enum { EDGE = 2, LINE_MARGIN = 10 };
+    constexpr int EDGE = 2, LINE_MARGIN = 10;
     RECT client;
     GetClientRect(button, &client);
     RECT area = {0, 0, client.right - 2 * EDGE, client.bottom - 2 * EDGE};
@@ -75,8 +78,7 @@ static HBITMAP DrawAddressFace(HWND dialog, HWND button, const char *address)
 
     /* Three lines fill the face: the height comes from the area's bottom
      * in the button's client coordinates. */
-    LOGFONTA logFont;
-    ZeroMemory(&logFont, sizeof logFont);
+    LOGFONTA logFont = {};
     logFont.lfHeight = (client.bottom - EDGE - 4) / 3;
     lstrcpynA(logFont.lfFaceName, AddressFontFace, LF_FACESIZE);
     HFONT font = CreateFontIndirectA(&logFont);
@@ -84,14 +86,13 @@ static HBITMAP DrawAddressFace(HWND dialog, HWND button, const char *address)
 
     /* Only whole lines are drawn: a sliver of a line cut at the bottom
      * would read as a smudge. */
-    TEXTMETRICA metrics;
-    ZeroMemory(&metrics, sizeof metrics);
+    TEXTMETRICA metrics = {};
     GetTextMetricsA(memory, &metrics);
     for (const AddressFaceLine &line : SplitAddressLines(memory, address, area.right - LINE_MARGIN)) {
         if (area.top + metrics.tmHeight > area.bottom)
             break;
         UINT format = DT_CENTER | DT_SINGLELINE | (line.leftover ? 0 : DT_NOPREFIX);
-        area.top += DrawTextA(memory, line.text.c_str(), (int)line.text.size(), &area, format);
+        area.top += DrawTextA(memory, line.text.c_str(), static_cast<int>(line.text.size()), &area, format);
     }
 
     if (oldFont)
@@ -105,7 +106,7 @@ static HBITMAP DrawAddressFace(HWND dialog, HWND button, const char *address)
  * no address, switches it back to showing an icon. */
 static void MakeAddressBitmap(HWND dialog, UINT keyId, const char *address)
 {
-    HWND button = GetDlgItem(dialog, (int)keyId);
+    HWND button = GetDlgItem(dialog, static_cast<int>(keyId));
     if (!button)
         return;
     LONG style = GetWindowLongA(button, GWL_STYLE);
@@ -119,9 +120,9 @@ static void MakeAddressBitmap(HWND dialog, UINT keyId, const char *address)
         SetWindowLongA(button, GWL_STYLE, style); /* keep showing the icon it has */
         return;
     }
-    SendMessageA(button, BM_SETIMAGE, IMAGE_BITMAP, (LPARAM)bitmap);
+    SendMessageA(button, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
     /* A face drawn before is no longer shown: free it now. */
-    HBITMAP previous = (HBITMAP)GetPropA(button, FACE_BITMAP_PROP);
+    HBITMAP previous = static_cast<HBITMAP>(GetPropA(button, FACE_BITMAP_PROP));
     SetPropA(button, FACE_BITMAP_PROP, bitmap);
     if (previous && previous != bitmap)
         DeleteObject(previous);
@@ -135,10 +136,10 @@ static HICON ExtractAssignedIcon(const KeyAssignment &assignment)
 {
     /* Only the low 16 bits count; this also keeps a stored -1 from asking
      * ExtractIconA for the number of icons instead of an icon. */
-    WORD index = (WORD)assignment.iconIndex;
+    WORD index = static_cast<WORD>(assignment.iconIndex);
     if (assignment.icon[0]) {
         HICON icon = ExtractIconA(AppInstance, assignment.icon, index);
-        if (icon && icon != (HICON)1) /* 1: the file holds no icons at all */
+        if (icon && icon != reinterpret_cast<HICON>(1)) /* 1: the file holds no icons at all */
             return icon;
     }
     char path[MAX_PATH]; /* ExtractAssociatedIconA may write a path back */
@@ -147,9 +148,9 @@ static HICON ExtractAssignedIcon(const KeyAssignment &assignment)
     return ExtractAssociatedIconA(AppInstance, path, &firstIcon);
 }
 
-static void SetIconFace(HWND button, WORD iconResource)
+static void SetIconFace(HWND button, HICON icon)
 {
-    SendMessageA(button, BM_SETIMAGE, IMAGE_ICON, (LPARAM)LoadIconA(AppInstance, MAKEINTRESOURCEA(iconResource)));
+    SendMessageA(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
 }
 
 /* Puts the assignment's picture on a button that shows the key's own icon. */
@@ -159,17 +160,17 @@ static void ShowAssignment(HWND dialog, UINT keyId, HWND button, const KeyAssign
     case ACTION_NORMAL_FUNCTION:
         break;
     case ACTION_CONNECTION:
-        SetIconFace(button, ICO_CONNECT);
+        SetIconFace(button, LoadIconA(AppInstance, MAKEINTRESOURCEA(ICO_CONNECT)));
         break;
     case ACTION_WEB_ADDRESS:
         if (const PresetSite *site = FindPresetSite(assignment.commandLine))
-            SetIconFace(button, site->icon);
+            SetIconFace(button, LoadIconA(AppInstance, MAKEINTRESOURCEA(site->icon)));
         else
             MakeAddressBitmap(dialog, keyId, assignment.commandLine);
         break;
     case ACTION_PROGRAM:
         if (HICON icon = ExtractAssignedIcon(assignment)) {
-            SendMessageA(button, BM_SETIMAGE, IMAGE_ICON, (LPARAM)icon);
+            SetIconFace(button, icon);
             SetPropA(button, FACE_ICON_PROP, icon);
         }
         break;
@@ -180,9 +181,9 @@ static void ShowAssignment(HWND dialog, UINT keyId, HWND button, const KeyAssign
  * back at once. */
 static bool HotkeyIsFree(HWND dialog, UINT keyId)
 {
-    if (!RegisterHotKey(dialog, (int)keyId, 0, KeyVirtualKey(keyId)))
+    if (!RegisterHotKey(dialog, static_cast<int>(keyId), 0, KeyVirtualKey(keyId)))
         return false;
-    UnregisterHotKey(dialog, (int)keyId);
+    UnregisterHotKey(dialog, static_cast<int>(keyId));
     return true;
 }
 
@@ -190,36 +191,35 @@ static void AddKeyTool(HWND tooltip, HWND dialog, HWND button)
 {
     if (!tooltip)
         return;
-    TOOLINFOA tool;
-    ZeroMemory(&tool, sizeof tool);
+    TOOLINFOA tool = {};
     tool.cbSize = TTTOOLINFOA_V1_SIZE;
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     tool.hwnd = dialog;
-    tool.uId = (UINT_PTR)button;
+    tool.uId = reinterpret_cast<UINT_PTR>(button);
     tool.lpszText = LPSTR_TEXTCALLBACKA;
     /* Every refresh registers the button again; drop the earlier
      * registration so that the tooltip holds each button once. */
-    SendMessageA(tooltip, TTM_DELTOOLA, 0, (LPARAM)&tool);
-    SendMessageA(tooltip, TTM_ADDTOOLA, 0, (LPARAM)&tool);
+    SendMessageA(tooltip, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageA(tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void RefreshKeyButtons(HWND dialog)
 {
-    HWND tooltip = (HWND)GetPropA(dialog, SETUP_TOOLTIP_PROP);
+    HWND tooltip = static_cast<HWND>(GetPropA(dialog, SETUP_TOOLTIP_PROP));
     /* Our own registrations would make every assigned key look taken. */
     UnregisterKeyHotkeys(MainWindow);
     for (UINT keyId = KEY_FIRST; keyId <= KEY_LAST; ++keyId) {
-        HWND button = GetDlgItem(dialog, (int)keyId);
+        HWND button = GetDlgItem(dialog, static_cast<int>(keyId));
         if (!button)
             continue;
         MakeAddressBitmap(dialog, keyId, nullptr);
-        SendMessageA(button, BM_SETIMAGE, IMAGE_ICON, (LPARAM)LoadKeyIcon(keyId));
+        SetIconFace(button, LoadKeyIcon(keyId));
         /* Only now does the button no longer show the old face. */
         FreeKeyFace(button);
 
         KeyAssignment assignment = {};
-        KeyInUse[keyId] = !HotkeyIsFree(dialog, keyId);
-        if (!KeyInUse[keyId])
+        KeyFaces.inUse[keyId] = !HotkeyIsFree(dialog, keyId);
+        if (!KeyFaces.inUse[keyId])
             ReadKeyAssignment(keyId, &assignment);
 
         AddKeyTool(tooltip, dialog, button);

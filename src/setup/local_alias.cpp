@@ -9,7 +9,7 @@
 void InitOpenFile(OPENFILENAMEA *open, HWND owner, const char *filter, const char *title, char *file, DWORD capacity,
                   DWORD flags)
 {
-    ZeroMemory(open, sizeof *open);
+    *open = {};
     /* The Windows 95 size of the record, which every version accepts. */
     open->lStructSize = OPENFILENAME_SIZE_VERSION_400A;
     open->hwndOwner = owner;
@@ -28,7 +28,7 @@ void ChooseLocalAlias(HWND owner, const char *address)
     OPENFILENAMEA open;
     InitOpenFile(&open, owner, "HTML Files (*.htm;*.html)\0*.htm;*.html\0", "Select Local Alias", file, sizeof file,
                  OFN_HIDEREADONLY);
-    BOOL chosen = GetOpenFileNameA(&open);
+    bool chosen = GetOpenFileNameA(&open);
     if (!chosen && CommDlgExtendedError() == FNERR_INVALIDFILENAME) {
         /* A stored alias the dialog will not show must not lock the user
          * out: start again with an empty name. */

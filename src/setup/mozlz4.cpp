@@ -13,9 +13,9 @@
 #include <cstring>
 #include <string>
 
-static const char MAGIC[] = "mozLz40"; /* with its null, the first 8 bytes */
-static constexpr size_t HEADER_SIZE = 12;
-static constexpr size_t LONGEST_RUN = ((size_t)-1) / 4; /* longer length fields are damage */
+constexpr char MAGIC[] = "mozLz40"; /* with its null, the first 8 bytes */
+constexpr size_t HEADER_SIZE = 12;
+constexpr size_t LONGEST_RUN = static_cast<size_t>(-1) / 4; /* longer length fields are damage */
 
 /* Adds the length bytes after a 15 in a token to length; false at the end of
  * the input or at an impossible length. */
@@ -36,14 +36,15 @@ bool DecodeMozLz4(const char *bytes, size_t size, size_t limit, std::string *tex
     text->clear();
     if (size < HEADER_SIZE || memcmp(bytes, MAGIC, sizeof MAGIC) != 0)
         return false;
-    const unsigned char *in = (const unsigned char *)bytes + HEADER_SIZE, *end = (const unsigned char *)bytes + size;
-    size_t bound = (size_t)in[-4] | (size_t)in[-3] << 8 | (size_t)in[-2] << 16 | (size_t)in[-1] << 24;
+    const auto *start = reinterpret_cast<const unsigned char *>(bytes);
+    const unsigned char *in = start + HEADER_SIZE, *end = start + size;
+    size_t bound = in[-4] | in[-3] << 8 | in[-2] << 16 | static_cast<size_t>(in[-1]) << 24;
     if (bound > limit)
         bound = limit;
     /* A block expands at most about 255 times: a size field beyond that
      * reserves nothing real. */
-    if ((size_t)(end - in) < bound / 255)
-        bound = (size_t)(end - in) * 255;
+    if (static_cast<size_t>(end - in) < bound / 255)
+        bound = static_cast<size_t>(end - in) * 255;
     text->resize(bound);
     char *out = &(*text)[0];
     size_t n = 0;
@@ -55,8 +56,8 @@ bool DecodeMozLz4(const char *bytes, size_t size, size_t limit, std::string *tex
         /* Literals cut short by the end of the input or the bound are kept
          * as far as they go. */
         size_t copy = length;
-        if (copy > (size_t)(end - in))
-            copy = (size_t)(end - in);
+        if (copy > static_cast<size_t>(end - in))
+            copy = static_cast<size_t>(end - in);
         if (copy > bound - n)
             copy = bound - n;
         memcpy(out + n, in, copy);
@@ -64,7 +65,7 @@ bool DecodeMozLz4(const char *bytes, size_t size, size_t limit, std::string *tex
         in += copy;
         if (copy < length || in == end || end - in < 2)
             break;
-        size_t offset = (size_t)in[0] | (size_t)in[1] << 8;
+        size_t offset = static_cast<size_t>(in[0]) | static_cast<size_t>(in[1]) << 8;
         in += 2;
         length = token & 15;
         if (offset == 0 || offset > n || (length == 15 && !ReadLength(&in, end, &length)))

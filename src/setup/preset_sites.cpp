@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-const PresetSite PresetSites[] = {
+constexpr PresetSite PresetSites[] = {
     {IDC_SITE_SOD, "Site of the Day", ICO_SOD, "Site of the Day", "http://www.tolvane.com/cgi-bin/sod.cgi", false},
     {IDC_SITE_CNET, "C|NET", ICO_CNET, "CNET", "http://www.cnet.com", false},
     {IDC_SITE_PATHFINDER, "Time Warner's Pathfinder", ICO_PATHFINDER, "Time-Warner's Pathfinder",
@@ -21,7 +21,7 @@ const PresetSite PresetSites[] = {
     {IDC_YAHOO_SFBAY, nullptr, ICO_YAHOO, "SF Yahoo", "http://sfbay.yahoo.com", true},
     {IDC_YAHOO_KIDS, nullptr, ICO_YAHOO, "Yahooligans", "http://www.yahooligans.com", true},
 };
-const size_t PresetSiteCount = sizeof PresetSites / sizeof PresetSites[0];
+constexpr size_t PresetSiteCount = sizeof PresetSites / sizeof PresetSites[0];
 
 const PresetSite *FindPresetSite(const char *address)
 {

@@ -15,9 +15,9 @@
 #include "resource.h"
 #include "setup/setup_internal.h"
 
-static const char RunKeyPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-static const char RunValueName[] = "Springdeck";
-enum { RUN_VALUE_SIZE = 260 }; /* the value is written with 260 bytes of data, more only for a longer path */
+constexpr char RunKeyPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr char RunValueName[] = "Springdeck";
+constexpr DWORD RUN_VALUE_SIZE = 260; /* the value is written with 260 bytes of data, more only for a longer path */
 
 /* True when the Run key under root holds a non-empty "Springdeck" value,
  * quoted or not. */
@@ -26,27 +26,26 @@ static bool RunValuePresent(HKEY root)
     HKEY key = nullptr;
     if (RegOpenKeyExA(root, RunKeyPath, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
         return false;
-    char path[RUN_VALUE_SIZE];
-    ZeroMemory(path, sizeof path);
+    char path[RUN_VALUE_SIZE] = {};
     DWORD size = sizeof path - 1; /* keeps a terminating zero */
-    LONG result = RegQueryValueExA(key, RunValueName, nullptr, nullptr, (BYTE *)path, &size);
+    LONG result = RegQueryValueExA(key, RunValueName, nullptr, nullptr, reinterpret_cast<BYTE *>(path), &size);
     RegCloseKey(key);
     /* A value too long for the buffer is there and not empty. */
     return result == ERROR_MORE_DATA || (result == ERROR_SUCCESS && path[0] != '\0');
 }
 
-static const char NotStoredText[] =
+constexpr char NotStoredText[] =
     "Springdeck could not be set to start when the computer starts.\r\n\r\n"
     "Neither the programs that start for every user of this computer nor your own could be changed.";
-static const char MachineValueStaysText[] =
+constexpr char MachineValueStaysText[] =
     "Springdeck will still start when the computer starts.\r\n\r\n"
     "It is set to start for every user of this computer, and you may not change that. "
     "An administrator can turn this option off.";
-static const char NoPathText[] =
+constexpr char NoPathText[] =
     "Springdeck could not be set to start when the computer starts.\r\n\r\n"
     "The name of its folder has letters that this computer's language for non-Unicode programs lacks. "
     "Install Springdeck in a folder with another name.";
-static const char UserValueStaysText[] =
+constexpr char UserValueStaysText[] =
     "Springdeck will still start when the computer starts.\r\n\r\n"
     "It could not be removed from the programs that start for you.";
 
@@ -69,7 +68,8 @@ static bool StoreRunValueUnder(HKEY root, const char *value, DWORD size)
                       : RegOpenKeyExA(root, RunKeyPath, 0, KEY_SET_VALUE, &key);
     if (opened != ERROR_SUCCESS)
         return false;
-    bool stored = RegSetValueExA(key, RunValueName, 0, REG_SZ, (const BYTE *)value, size) == ERROR_SUCCESS;
+    bool stored =
+        RegSetValueExA(key, RunValueName, 0, REG_SZ, reinterpret_cast<const BYTE *>(value), size) == ERROR_SUCCESS;
     RegCloseKey(key);
     return stored;
 }
@@ -89,12 +89,11 @@ static bool StoreRunValue()
     DWORD length = ProgramFilePath(nullptr, path, sizeof path);
     if (length == 0)
         return false;
-    char value[MAX_PATH + 2]; /* the path, its quotes and a zero; zeros pad it */
-    ZeroMemory(value, sizeof value);
+    char value[MAX_PATH + 2] = {}; /* the path, its quotes and a zero; zeros pad it */
     value[0] = '"';
     CopyMemory(value + 1, path, length);
     value[length + 1] = '"';
-    DWORD size = length + 3 > (DWORD)RUN_VALUE_SIZE ? length + 3 : (DWORD)RUN_VALUE_SIZE;
+    DWORD size = length + 3 > RUN_VALUE_SIZE ? length + 3 : RUN_VALUE_SIZE;
     if (StoreRunValueUnder(HKEY_LOCAL_MACHINE, value, size))
         DeleteRunValue(HKEY_CURRENT_USER); /* one entry, or the program starts twice */
     else

@@ -19,4 +19,9 @@ HWND SetupDialogWindow();
  * (first start), always stores it, silently. */
 void ApplyRunAtStartup(HWND dialog);
 
+/* Fills the record of an Open File dialog: owner, filter, title, the file
+ * name buffer and the flags; the rest zero. */
+void InitOpenFile(OPENFILENAMEA *open, HWND owner, const char *filter, const char *title, char *file, DWORD capacity,
+                  DWORD flags);
+
 #endif

@@ -12,19 +12,20 @@
 
 #include <commctrl.h>
 
-/* The open setup dialog, null while none is open. It has no owner, so the
- * main window needs this to bring it (or what it shows on top) forward. */
-static HWND OpenSetupDialog = nullptr;
+/* Written on the main thread by the setup dialog's WM_INITDIALOG and WM_DESTROY. */
+static struct {
+    HWND open = nullptr; /* null while none is; ownerless, so the main window needs it to bring it forward */
+} SetupWindow;
 
-HWND SetupDialogWindow() { return OpenSetupDialog; }
+HWND SetupDialogWindow() { return SetupWindow.open; }
 
-static const char KeyInUseText[] =
+constexpr char KeyInUseText[] =
     "This hotkey is being used by another application or Explorer.  "
     "To use this key with Springdeck, disable it in the application that is using it.";
 
-static BOOL OnInitDialog(HWND dialog)
+static bool OnInitDialog(HWND dialog)
 {
-    OpenSetupDialog = dialog;
+    SetupWindow.open = dialog;
     InitCommonControls();
     HWND tooltip = CreateWindowExA(0, TOOLTIPS_CLASSA, "", TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                                    CW_USEDEFAULT, dialog, nullptr, AppInstance, nullptr);
@@ -35,16 +36,16 @@ static BOOL OnInitDialog(HWND dialog)
     ReadRunAtStartup(dialog);
 
     CheckDlgButton(dialog, Browsers[ReadBrowserChoice()].button, BST_CHECKED);
-    return TRUE;
+    return true;
 }
 
 /* The tip of a key button: its title, else its command line, else none. */
 static void OnNeedTipText(HWND dialog, NMTTDISPINFOA *info)
 {
-    if (info->hdr.hwndFrom != (HWND)GetPropA(dialog, SETUP_TOOLTIP_PROP))
+    if (info->hdr.hwndFrom != static_cast<HWND>(GetPropA(dialog, SETUP_TOOLTIP_PROP)))
         return;
     info->szText[0] = '\0';
-    UINT keyId = (UINT)GetDlgCtrlID((HWND)info->hdr.idFrom);
+    UINT keyId = GetDlgCtrlID(reinterpret_cast<HWND>(info->hdr.idFrom));
     if (IsKeySlot(keyId)) {
         KeyAssignment assignment;
         ReadKeyAssignment(keyId, &assignment);
@@ -56,7 +57,7 @@ static void OnNeedTipText(HWND dialog, NMTTDISPINFOA *info)
 
 static void OnKeyClicked(HWND dialog, UINT keyId)
 {
-    if (KeyInUse[keyId]) {
+    if (KeyInUse(keyId)) {
         MessageBoxA(dialog, KeyInUseText, APP_CAPTION, MB_ICONINFORMATION);
         return;
     }
@@ -75,7 +76,7 @@ static void OnKeyClicked(HWND dialog, UINT keyId)
 static bool IsBrowserButton(UINT id)
 {
     for (const BrowserFacts &browser : Browsers)
-        if (id == (UINT)browser.button)
+        if (id == static_cast<UINT>(browser.button))
             return true;
     return false;
 }
@@ -109,7 +110,7 @@ static void OnCommand(HWND dialog, UINT id)
         EndDialog(dialog, IDOK);
         break;
     default:
-        OnCancelOrHelp(dialog, (int)id);
+        OnCancelOrHelp(dialog, static_cast<int>(id));
         break;
     }
 }
@@ -117,14 +118,14 @@ static void OnCommand(HWND dialog, UINT id)
 static void OnDestroy(HWND dialog)
 {
     for (UINT keyId = KEY_FIRST; keyId <= KEY_LAST; ++keyId) {
-        HWND button = GetDlgItem(dialog, (int)keyId);
+        HWND button = GetDlgItem(dialog, static_cast<int>(keyId));
         if (button)
             FreeKeyFace(button);
     }
     /* The tooltip window is owned by the dialog and goes with it. */
     RemovePropA(dialog, SETUP_TOOLTIP_PROP);
-    if (OpenSetupDialog == dialog)
-        OpenSetupDialog = nullptr;
+    if (SetupWindow.open == dialog)
+        SetupWindow.open = nullptr;
 }
 
 INT_PTR CALLBACK SetupDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
@@ -133,8 +134,8 @@ INT_PTR CALLBACK SetupDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
     case WM_INITDIALOG:
         return OnInitDialog(dialog);
     case WM_NOTIFY:
-        if (((NMHDR *)lParam)->code == TTN_NEEDTEXTA) {
-            OnNeedTipText(dialog, (NMTTDISPINFOA *)lParam);
+        if (reinterpret_cast<NMHDR *>(lParam)->code == TTN_NEEDTEXTA) {
+            OnNeedTipText(dialog, reinterpret_cast<NMTTDISPINFOA *>(lParam));
             return TRUE;
         }
         return FALSE;

@@ -18,13 +18,13 @@ void ReadRunAtStartup(HWND dialog);
 /* Window properties that record who owns what: the setup dialog's tooltip
  * window, and per key button the icon extracted and the bitmap drawn for its
  * face (shared resource icons are never recorded: they are not ours to free). */
-#define SETUP_TOOLTIP_PROP "tt"
-#define FACE_ICON_PROP     "destroy icon"
-#define FACE_BITMAP_PROP   "destroy bmp"
+constexpr char SETUP_TOOLTIP_PROP[] = "tt";
+constexpr char FACE_ICON_PROP[] = "destroy icon";
+constexpr char FACE_BITMAP_PROP[] = "destroy bmp";
 
-/* Per key id: another program holds the key's plain hotkey, so Springdeck
- * cannot use it. Set by every RefreshKeyButtons. */
-extern bool KeyInUse[KEY_LAST + 1];
+/* True when another program holds the key's plain hotkey, so Springdeck
+ * cannot use it, as the last RefreshKeyButtons found. */
+bool KeyInUse(UINT keyId);
 
 /* Redraws the fifteen key buttons of the setup dialog from the stored
  * assignments, probes which keys another program holds, registers the
@@ -63,11 +63,6 @@ INT_PTR AssignWebsite(HWND owner, UINT keyId);
 /* Lets the user pick a local HTML file that opens instead of the address. */
 void ChooseLocalAlias(HWND owner, const char *address);
 
-/* Fills the record of an Open File dialog: owner, filter, title, the file
- * name buffer and the flags; the rest zero. */
-void InitOpenFile(OPENFILENAMEA *open, HWND owner, const char *filter, const char *title, char *file, DWORD capacity,
-                  DWORD flags);
-
 /* The built-in web sites: the button that assigns one (control id in the
  * "Assign a WebSite" dialog), its icon, the stored title and the address.
  * One table serves both assigning a site and recognising it on a key. */
@@ -98,7 +93,7 @@ INT_PTR PickBookmark(HWND owner, UINT keyId);
  * folder address is null and the callback returns the new folder, or null
  * when it could not be added, whose contents are then left out. For a
  * bookmark name is its title and the result is not used. */
-typedef void *(*BookmarkCallback)(void *context, void *parent, const char *name, const char *address);
+using BookmarkCallback = void *(*)(void *context, void *parent, const char *name, const char *address);
 
 /* Longest folder name, title or address reported, in characters. Longer
  * names and titles are cut to this length; a longer address would open
@@ -149,7 +144,8 @@ int CodePointToCodePage(unsigned codePoint, UINT codePage, char (&bytes)[4]);
 
 /* What does that conversion (null: WideCharToMultiByte); the unit tests play
  * other systems' rules through this. */
-typedef int(WINAPI *WideCharConverter)(UINT, DWORD, LPCWCH, int, LPSTR, int, LPCCH, LPBOOL);
+using WideCharConverter = int(WINAPI *)(UINT codePage, DWORD flags, LPCWCH wide, int wideLength, LPSTR bytes,
+                                        int capacity, LPCCH defaultChar, LPBOOL usedDefault);
 void SetWideCharConverter(WideCharConverter converter);
 
 /* Reads a Chromium-family browser's "Bookmarks" file (JSON): each of its top
@@ -164,7 +160,7 @@ void ReadChromiumBookmarks(const char *text, size_t size, void *root, BookmarkCa
 /* The profiles a Chromium-family browser lists in its "Local State" file
  * ("profile", "info_cache"): each profile's folder name and display name
  * (ANSI code page), in the file's order. */
-typedef void (*ProfileCallback)(void *context, const char *folder, const char *name);
+using ProfileCallback = void (*)(void *context, const char *folder, const char *name);
 void ReadChromiumProfiles(const char *text, size_t size, ProfileCallback callback, void *context);
 
 /* Reads a Firefox bookmarks backup (.jsonlz4: "mozLz40\0", the decompressed
@@ -199,7 +195,7 @@ void ReadFavoritesFolder(const char *folder, void *root, BookmarkCallback callba
 /* Where the favorites walk learns a folder's volume and file index (null:
  * GetFileInformationByHandle). The unit tests play other file systems
  * through this. */
-typedef BOOL(WINAPI *FileInformationReader)(HANDLE file, BY_HANDLE_FILE_INFORMATION *info);
+using FileInformationReader = BOOL(WINAPI *)(HANDLE file, BY_HANDLE_FILE_INFORMATION *info);
 void SetFileInformationReader(FileInformationReader reader);
 
 /* The "URL" of an Internet shortcut (.url) file; empty when it has none or

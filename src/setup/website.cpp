@@ -12,12 +12,10 @@
 #include <cstdio>
 #include <cstring>
 
-enum {
-    ADDRESS_CAPACITY = 256,
-    QUESTION_CAPACITY = 320, /* the question with an address of up to 255 characters */
-};
+constexpr int ADDRESS_CAPACITY = 256;
+constexpr int QUESTION_CAPACITY = 320; /* the question with an address of up to 255 characters */
 
-static const char BlankAddress[] = "http://";
+constexpr char BlankAddress[] = "http://";
 
 /* What "Assign a WebSite" works on: the key, and the site chosen in this run
  * of the dialog (null until one is). */
@@ -45,7 +43,7 @@ static void WriteWebsiteAssignment(UINT keyId, const char *address, const char *
 static INT_PTR CALLBACK YahooDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     /* The order in which OK looks for the checked button. */
-    static const int Radios[] = {IDC_YAHOO_MAIN, IDC_YAHOO_SFBAY, IDC_YAHOO_KIDS, IDC_YAHOO_MY};
+    static constexpr int Radios[] = {IDC_YAHOO_MAIN, IDC_YAHOO_SFBAY, IDC_YAHOO_KIDS, IDC_YAHOO_MY};
     switch (message) {
     case WM_INITDIALOG:
         SetDialogIcon(dialog);
@@ -94,7 +92,7 @@ static INT_PTR CALLBACK CustomSiteDialog(HWND dialog, UINT message, WPARAM wPara
         case IDOK:
             /* Also when OK comes without its button, e.g. from Enter. */
             if (IsWindowEnabled(GetDlgItem(dialog, IDOK))) {
-                char *address = (char *)GetWindowLongPtrA(dialog, DWLP_USER);
+                char *address = reinterpret_cast<char *>(GetWindowLongPtrA(dialog, DWLP_USER));
                 GetDlgItemTextA(dialog, IDC_CUSTOM_ADDRESS, address, ADDRESS_CAPACITY);
                 EndDialog(dialog, IDOK);
             }
@@ -116,13 +114,14 @@ static INT_PTR AssignCustomAddress(HWND owner, UINT keyId)
     INT_PTR result;
     do {
         ZeroMemory(address, sizeof address);
-        result =
-            DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(DLG_CUSTOMSITE), owner, CustomSiteDialog, (LPARAM)address);
+        result = DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(DLG_CUSTOMSITE), owner, CustomSiteDialog,
+                                 reinterpret_cast<LPARAM>(address));
         if (result == IDOK) {
             /* With its scheme in capitals ("FILE:") the key would take the
              * address for a program and launch it. */
             LowerWebScheme(address);
             char question[QUESTION_CAPACITY];
+            // NOLINTNEXTLINE(cert-err33-c): the question fits an address of 255 characters
             snprintf(question, sizeof question, "Is this the correct WebSite?\r\n%s", address);
             result = MessageBoxA(owner, question, "Custom WebSite", MB_YESNO);
         }
@@ -136,39 +135,39 @@ static INT_PTR AssignCustomAddress(HWND owner, UINT keyId)
 
 static void ShowChosenSite(HWND dialog, const PresetSite *site)
 {
-    WebsiteChoice *choice = (WebsiteChoice *)GetWindowLongPtrA(dialog, DWLP_USER);
+    WebsiteChoice *choice = reinterpret_cast<WebsiteChoice *>(GetWindowLongPtrA(dialog, DWLP_USER));
     choice->site = site;
     HWND icon = GetDlgItem(dialog, IDC_WEB_SITEICON);
-    SendMessageA(icon, STM_SETICON, (WPARAM)LoadIconA(AppInstance, MAKEINTRESOURCEA(site->icon)), 0);
+    SendMessageA(icon, STM_SETICON, reinterpret_cast<WPARAM>(LoadIconA(AppInstance, MAKEINTRESOURCEA(site->icon))), 0);
     ShowWindow(GetDlgItem(dialog, IDC_WEB_ASSIGNED), SW_SHOW);
     ShowWindow(icon, SW_SHOW);
     EnableWindow(GetDlgItem(dialog, IDOK), TRUE);
 }
 
-static BOOL OnWebsiteInit(HWND dialog, WebsiteChoice *choice)
+static bool OnWebsiteInit(HWND dialog, WebsiteChoice *choice)
 {
-    SetWindowLongPtrA(dialog, DWLP_USER, (LONG_PTR)choice);
-    SendDlgItemMessageA(dialog, IDC_WEB_KEYICON, STM_SETICON, (WPARAM)LoadKeyIcon(choice->keyId), 0);
+    SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(choice));
+    SendDlgItemMessageA(dialog, IDC_WEB_KEYICON, STM_SETICON, reinterpret_cast<WPARAM>(LoadKeyIcon(choice->keyId)), 0);
     SetDialogIcon(dialog);
     ShowWindow(GetDlgItem(dialog, IDC_WEB_ASSIGNED), SW_HIDE);
     ShowWindow(GetDlgItem(dialog, IDC_WEB_SITEICON), SW_HIDE);
     EnableWindow(GetDlgItem(dialog, IDOK), FALSE);
     if (!Browsers[ReadBrowserChoice()].bookmarksBrowsable)
         EnableWindow(GetDlgItem(dialog, IDC_WEB_BOOKMARKS), FALSE);
-    return TRUE;
+    return true;
 }
 
 static void OnChooseYahoo(HWND dialog)
 {
     INT_PTR result = DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(DLG_YAHOO), dialog, YahooDialog, 0);
-    const PresetSite *site = result == IDCANCEL ? nullptr : PresetRow((int)result, true);
+    const PresetSite *site = result == IDCANCEL ? nullptr : PresetRow(result, true);
     if (site)
         ShowChosenSite(dialog, site);
 }
 
 static void OnWebsiteOk(HWND dialog)
 {
-    const WebsiteChoice *choice = (const WebsiteChoice *)GetWindowLongPtrA(dialog, DWLP_USER);
+    const WebsiteChoice *choice = reinterpret_cast<const WebsiteChoice *>(GetWindowLongPtrA(dialog, DWLP_USER));
     if (choice->site)
         WriteWebsiteAssignment(choice->keyId, choice->site->address, choice->site->title);
     EndDialog(dialog, IDOK);
@@ -178,7 +177,7 @@ static INT_PTR CALLBACK WebsiteDialog(HWND dialog, UINT message, WPARAM wParam, 
 {
     switch (message) {
     case WM_INITDIALOG:
-        return OnWebsiteInit(dialog, (WebsiteChoice *)lParam);
+        return OnWebsiteInit(dialog, reinterpret_cast<WebsiteChoice *>(lParam));
     case WM_COMMAND: {
         int id = LOWORD(wParam);
         switch (id) {
@@ -206,7 +205,8 @@ static INT_PTR CALLBACK WebsiteDialog(HWND dialog, UINT message, WPARAM wParam, 
 INT_PTR AssignWebsite(HWND owner, UINT keyId)
 {
     WebsiteChoice choice = {keyId, nullptr};
-    INT_PTR result = DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(DLG_WEBSITE), owner, WebsiteDialog, (LPARAM)&choice);
+    INT_PTR result = DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(DLG_WEBSITE), owner, WebsiteDialog,
+                                     reinterpret_cast<LPARAM>(&choice));
     if (result == IDC_WEB_BOOKMARKS)
         return PickBookmark(owner, keyId);
     if (result == IDC_WEB_CUSTOM)

@@ -258,7 +258,7 @@ TEST_F(KeyFacesTest, HotkeysAreBackAfterARefreshAndHeldKeysAreFound)
     ASSERT_TRUE(RegisterHotKey(other, 1, 0, VK_F7));
     ASSERT_TRUE(OpenDialog());
     for (UINT key = KEY_FIRST; key <= KEY_LAST; ++key)
-        EXPECT_EQ(KeyInUse[key], key == 107) << "key " << key;
+        EXPECT_EQ(KeyInUse(key), key == 107) << "key " << key;
     // F5 is MainWindow's again, both hotkeys; the probe left nothing behind.
     EXPECT_FALSE(RegisterHotKey(other, 2, 0, VK_F5));
     EXPECT_FALSE(RegisterHotKey(other, 3, MOD_CONTROL | MOD_ALT, VK_F5));
