@@ -20,6 +20,19 @@ void InitOpenFile(OPENFILENAMEA *open, HWND owner, const char *filter, const cha
     open->Flags = flags;
 }
 
+/* The Open File dialog; on no choice, its error (0 when cancelled). */
+static bool ShowOpenFileDialog(OPENFILENAMEA *open, DWORD *error)
+{
+    bool chosen = GetOpenFileNameA(open);
+    *error = chosen ? 0 : CommDlgExtendedError();
+    return chosen;
+}
+
+/* Written only by SetOpenFileDialog, which unit tests call before and after they choose. */
+static OpenFileDialog RunOpenFileDialog = ShowOpenFileDialog;
+
+void SetOpenFileDialog(OpenFileDialog dialog) { RunOpenFileDialog = dialog ? dialog : ShowOpenFileDialog; }
+
 void ChooseLocalAlias(HWND owner, const char *address)
 {
     char file[ICON_PATH_CAPACITY];
@@ -28,12 +41,13 @@ void ChooseLocalAlias(HWND owner, const char *address)
     OPENFILENAMEA open;
     InitOpenFile(&open, owner, "HTML Files (*.htm;*.html)\0*.htm;*.html\0", "Select Local Alias", file, sizeof file,
                  OFN_HIDEREADONLY);
-    bool chosen = GetOpenFileNameA(&open);
-    if (!chosen && CommDlgExtendedError() == FNERR_INVALIDFILENAME) {
+    DWORD error = 0;
+    bool chosen = RunOpenFileDialog(&open, &error);
+    if (!chosen && error == FNERR_INVALIDFILENAME) {
         /* A stored alias the dialog will not show must not lock the user
          * out: start again with an empty name. */
         file[0] = '\0';
-        chosen = GetOpenFileNameA(&open);
+        chosen = RunOpenFileDialog(&open, &error);
     }
     if (chosen)
         WriteSettingString("alias", address, file);

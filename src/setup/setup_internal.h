@@ -62,6 +62,10 @@ INT_PTR AssignWebsite(HWND owner, UINT keyId);
 
 /* Lets the user pick a local HTML file that opens instead of the address. */
 void ChooseLocalAlias(HWND owner, const char *address);
+/* The Open File dialog the alias is chosen in: true when a file was chosen,
+ * else the dialog's error. Null gives back the real dialog. */
+using OpenFileDialog = bool (*)(OPENFILENAMEA *open, DWORD *error);
+void SetOpenFileDialog(OpenFileDialog dialog);
 
 /* The built-in web sites: the button that assigns one (control id in the
  * "Assign a WebSite" dialog), its icon, the stored title and the address.
