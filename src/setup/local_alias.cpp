@@ -30,7 +30,6 @@ static bool ShowOpenFileDialog(OPENFILENAMEA *open, DWORD *error)
 
 /* Written only by SetOpenFileDialog, which unit tests call before and after they choose. */
 static OpenFileDialog RunOpenFileDialog = ShowOpenFileDialog;
-
 void SetOpenFileDialog(OpenFileDialog dialog) { RunOpenFileDialog = dialog ? dialog : ShowOpenFileDialog; }
 
 void ChooseLocalAlias(HWND owner, const char *address)

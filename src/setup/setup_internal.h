@@ -62,8 +62,7 @@ INT_PTR AssignWebsite(HWND owner, UINT keyId);
 
 /* Lets the user pick a local HTML file that opens instead of the address. */
 void ChooseLocalAlias(HWND owner, const char *address);
-/* The Open File dialog the alias is chosen in: true when a file was chosen,
- * else the dialog's error. Null gives back the real dialog. */
+/* The alias's Open File dialog: true when chosen, else its error; null: the real one. */
 using OpenFileDialog = bool (*)(OPENFILENAMEA *open, DWORD *error);
 void SetOpenFileDialog(OpenFileDialog dialog);
 
