@@ -68,7 +68,7 @@ static HDDEDATA CALLBACK DdeCallback(UINT type, UINT format, HCONV conversation,
         return reinterpret_cast<HDDEDATA>(static_cast<UINT_PTR>(KnownTopic(Text(hsz1)) ? TRUE : FALSE));
     case XTYP_CONNECT_CONFIRM:
         Log("connect", "service=" + ServiceName + " topic=" + Text(hsz1) + " conv=" + Handle(conversation));
-        return 0;
+        return nullptr;
     case XTYP_REQUEST: {
         // Whether our window is in front when the request arrives.
         const char *front = Window && GetForegroundWindow() == Window ? "yes" : "no";
@@ -82,9 +82,9 @@ static HDDEDATA CALLBACK DdeCallback(UINT type, UINT format, HCONV conversation,
     }
     case XTYP_DISCONNECT:
         Log("disconnect", "service=" + ServiceName + " conv=" + Handle(conversation));
-        return 0;
+        return nullptr;
     }
-    return 0;
+    return nullptr;
 }
 
 static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

@@ -15,6 +15,8 @@
 #include "driver.h"
 #include "setup/setup_internal.h"
 
+using namespace std::string_literals;
+
 namespace {
 
 using driver::Ansi;
@@ -318,7 +320,7 @@ TEST(BookmarkFileTest, SurvivesJunk)
     const std::string sample =
         "<DL><p>\n<DT><H3 ADD_DATE=\"1\">Work</H3>\n<DL><p>\n<DT><A HREF=\"http://m/\" ADD_DATE=\"2\">Mail</A>\n"
         "</DL><p>\n<DT><A HREF=\"http://n/\">News</A>\n</DL><p>\n";
-    const std::string alphabet = "<>\"/DLTHAREF= \t\r\n\0\x1a\xff";
+    const std::string alphabet = "<>\"/DLTHAREF= \t\r\n\0\x1a\xff"s; // with its NUL and what follows
     std::mt19937 random(1234);
     for (int round = 0; round < 200; ++round) {
         std::string file;

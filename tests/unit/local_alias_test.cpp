@@ -22,7 +22,7 @@ bool RefuseStoredName(OPENFILENAMEA *open, DWORD *error)
         *error = FNERR_INVALIDFILENAME;
         return false;
     }
-    lstrcpynA(open->lpstrFile, "C:\\pages\\news.htm", open->nMaxFile);
+    lstrcpynA(open->lpstrFile, "C:\\pages\\news.htm", static_cast<int>(open->nMaxFile));
     return true;
 }
 
