@@ -25,7 +25,8 @@ if [ ! -f "$commands" ]; then
   exit 1
 fi
 cxx=$(sed -n 's/.*"command": "\([^ ]*\) .*/\1/p' "$commands" | head -1)
-args=(--extra-arg=--target=i686-w64-mingw32 --extra-arg=-nostdinc++)
+# Findings in our own headers count; in anyone else's (/usr/src/googletest too) not.
+args=("--header-filter=^$PWD/(src|tools|tests)/" --extra-arg=--target=i686-w64-mingw32 --extra-arg=-nostdinc++)
 while read -r dir; do
   args+=("--extra-arg=-isystem$dir")
 done < <(echo | "$cxx" -xc++ -E -v - 2>&1 | sed -n 's/^ \(.*\/include\/c++.*\)$/\1/p')
