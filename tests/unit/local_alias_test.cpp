@@ -18,27 +18,24 @@ std::vector<std::string> Shown; // the file name each dialog opened with
 bool RefuseStoredName(OPENFILENAMEA *open, DWORD *error)
 {
     Shown.emplace_back(open->lpstrFile);
-    if (open->lpstrFile[0] != '\0') {
-        *error = FNERR_INVALIDFILENAME;
-        return false;
-    }
-    lstrcpynA(open->lpstrFile, "C:\\pages\\news.htm", static_cast<int>(open->nMaxFile));
-    return true;
+    *error = FNERR_INVALIDFILENAME;
+    if (open->lpstrFile[0] == '\0')
+        lstrcpynA(open->lpstrFile, "C:\\pages\\news.htm", static_cast<int>(open->nMaxFile));
+    return Shown.back().empty();
 }
 
 TEST(LocalAlias, DialogThatRefusesTheStoredNameOpensAgainEmpty)
 {
-    SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Tolvane Keyboards");
     WriteSettingString("alias", "http://news.example/", "C:\\gone\\<bad>.htm");
     SetOpenFileDialog(RefuseStoredName);
     ChooseLocalAlias(nullptr, "http://news.example/");
     SetOpenFileDialog(nullptr);
-
-    EXPECT_EQ(Shown, (std::vector<std::string>{"C:\\gone\\<bad>.htm", ""}));
     char alias[MAX_PATH];
     ReadSettingString("alias", "http://news.example/", "", alias, sizeof alias);
-    EXPECT_STREQ(alias, "C:\\pages\\news.htm");
     SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Tolvane Keyboards");
+
+    EXPECT_EQ(Shown, (std::vector<std::string>{"C:\\gone\\<bad>.htm", ""}));
+    EXPECT_STREQ(alias, "C:\\pages\\news.htm");
 }
 
 } // namespace
